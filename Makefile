@@ -1,0 +1,39 @@
+# Set-up, build, test and run in one step each; see README.md.
+BUILD      ?= build
+BUILD_TYPE ?= RelWithDebInfo
+SAN_BUILD  ?= build-sanitize
+ARGS       ?=
+
+.PHONY: all deps configure build test run sanitize bench format clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+run: build
+	$(BUILD)/varnex $(ARGS)
+
+# The test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEX_SANITIZE=ON >/dev/null
+	@cmake --build $(SAN_BUILD)
+	@cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+bench: build
+	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

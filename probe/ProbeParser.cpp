@@ -1,0 +1,229 @@
+// The reply parser: takes what a reply reports into the session and tells what changed.
+#include "probe/ReplyText.h"
+#include "probe/clsProbe.h"
+
+namespace probe {
+
+int clsProbe::InputStr(const QByteArray& reply) {
+    if (reply.size() < 2) return 0;
+    const QByteArray p = reply.left(2);
+    if (m_state == StateKappa) return parseKappa(reply, p);
+    if (m_initState < 1) return parseNotCharacterising(reply, p);
+    return parseCharacterising(reply);
+}
+
+int clsProbe::parseNotCharacterising(const QByteArray& reply, const QByteArray& p) {
+    int flags = 0;
+    if (p == ":D" || p == "#Q") {
+        flags = parseSigmaData(reply);
+    } else if (p == ":R" || p == "#R") {
+        m_range = CInt(Val(ReplyField(reply, 3, 1)));
+        flags |= ChgRange;
+        RecalcDownThreshold();
+        if (m_initState == -1) m_initState = 1; // the characterisation collects from the next reply
+        if (m_range == 0) {
+            // The low current range: the units code of the last data reply tells its scale.
+            if (m_unitsCode == " M ")
+                m_currentMult = 1.0f;
+            else if (m_unitsCode == "   ")
+                m_currentMult = 1000.0f;
+            m_downFactor = std::sqrt(0.06f);
+            m_unitsText = QStringLiteral("mA");
+        }
+        m_badReplyCount = 0;
+    } else if (p == ":N" || p == "#P") {
+        m_badReplyCount = 0;
+    } else if (p == ":B" || p == "#B") {
+        m_battery = float(Val(ReplyField(reply, 3, 5)));
+        m_badReplyCount = 0;
+        flags |= ChgBattery;
+    } else if (p == ":T" || p == "#T") {
+        m_temperature = float(Val(ReplyField(reply, 4, 3)));
+        m_badReplyCount = 0;
+        flags |= ChgTemperature;
+    } else if (p == ":Z" || p == "#Z" || p == ":A" || p == "#A" || p == ":U" || p == "#U" ||
+               p == ":E" || p == "#E") {
+        // acknowledgements without data
+    } else if (p == ":P") {
+        message(platform::MsgIcon::None, QStringLiteral("Communication mode command received"));
+    } else if (m_badReplyCount >= 4) {
+        // After a run of garbage the next good data reply announces units and axes afresh.
+        m_unitsCode = "xxx";
+        m_axesState.clear();
+    } else {
+        ++m_badReplyCount;
+    }
+    return flags;
+}
+
+int clsProbe::parseSigmaData(const QByteArray& reply) {
+    if (reply.size() < 19) {
+        m_badReplyCount = 0;
+        m_unitsChangePending = 0;
+        return 0;
+    }
+    int flags = ChgReading;
+    const QByteArray value = ReplyField(reply, 3, 5);
+    m_fieldStr = QString::fromLatin1(value);
+    const float reported = float(Val(value));
+    if (m_currAxis >= 0 && m_currAxis <= 3)
+        m_barValue[m_currAxis] = CInt(Val(ReplyField(reply, 11, 3)));
+    if (m_muxDisplayDirty) {
+        m_muxDisplayDirty = 0;
+        flags |= ChgMultiplex;
+    }
+    if (m_rangeDisplayDirty) {
+        m_rangeDisplayDirty = 0;
+        flags |= ChgRange;
+    }
+
+    const QByteArray code = ReplyField(reply, 8, 3);
+    if (code != m_unitsCode) {
+        m_unitsCode = code;
+        const QString oldText = m_unitsText;
+        applyUnitsCode(code);
+        if (m_unitsText != oldText) ClearMaxHold();
+        if (m_unitsChangePending) m_unitsIndex = m_unitsSelected;
+        RecalcDownThreshold();
+        flags |= ChgUnits;
+    }
+
+    if (m_multiplexOn == 1) {
+        const QByteArray axes = ReplyField(reply, 16, 3);
+        if (axes == "EDD") {
+            ProcessAxisReading(1, reported);
+        } else if (axes == "DED") {
+            ProcessAxisReading(2, reported);
+        } else if (axes == "DDE") {
+            ProcessAxisReading(3, reported);
+            const bool allBelow = m_axis[1].raw() < m_downThreshold &&
+                                  m_axis[2].raw() < m_downThreshold &&
+                                  m_axis[3].raw() < m_downThreshold;
+            m_underRange = allBelow ? 1 : 0;
+        }
+    } else {
+        ProcessXYZReading(reported);
+        m_underRange = m_axis[0].raw() < m_downThreshold ? 1 : 0;
+    }
+
+    const char battery = CharAt(reply, 15);
+    const bool batteryFlat = battery == 'F';
+    if (battery != 'N') flags |= ChgBatteryFlag;
+    if (m_underRange == 1 && m_autoRangeOn == 0) flags |= ChgUnderRange;
+    if (m_overRange == 1 && m_autoRangeOn == 0) flags |= ChgOverRange;
+
+    const QByteArray axes = ReplyField(reply, 16, 3);
+    if (axes != m_axesState) {
+        if (axes.size() > 2) m_axisCmnd = "A" + axes + Cr;
+        m_axesState = axes;
+        flags |= ChgAxes;
+    }
+    m_badReplyCount = 0;
+    m_unitsChangePending = 0;
+    if (batteryFlat) {
+        message(platform::MsgIcon::Critical,
+                QStringLiteral("Battery needs charging.  Set probe to off position to "
+                               "discontinue this message."));
+    }
+    return flags;
+}
+
+int clsProbe::parseCharacterising(const QByteArray& reply) {
+    const int slot = m_initCount - 1;
+    if (slot >= 0 && slot < int(m_initResps.size())) m_initResps[slot] = reply;
+    // A probe with a fifth range is a single-units probe: four replies tell all.
+    if (m_initResps[1].startsWith(":R5") || m_initResps[2].startsWith(":R5")) m_initLength = 4;
+    if (m_initCount < m_initLength) return 0;
+    m_initState = 0;
+
+    if (m_initLength >= 5) {
+        for (int k = 3; k <= 23; ++k) {
+            const QByteArray& cmnd = m_initCmnds[k];
+            const QByteArray& resp = m_initResps[k];
+            if (cmnd.isEmpty() || CharAt(resp, 2) != cmnd.at(0)) {
+                m_initMismatch += QString::number(k) + QStringLiteral("   ") +
+                                  QString::fromLatin1(cmnd) + QStringLiteral("   ") +
+                                  QString::fromLatin1(resp);
+            }
+            if (cmnd == "D2" && resp.size() < 19)
+                m_initMismatch = QStringLiteral("D2 String too short");
+        }
+        // A first mismatch at the third units or the fourth range is tolerated: not every
+        // model has them. Anything else means the replies cannot be trusted: start again.
+        if (!m_initMismatch.isEmpty() && !m_initMismatch.startsWith(QLatin1String("16")) &&
+            !m_initMismatch.startsWith(QLatin1String("20"))) {
+            m_initMismatch.clear();
+            m_initState = 1;
+            m_initCount = 0;
+            m_initResps.fill(QByteArray());
+            return 0;
+        }
+    } else {
+        SetNextCmnd(m_initCmnds[23] + Cr); // back to the range found at identification
+    }
+
+    m_initLength = 24;
+    bool singleAxis = false;
+    m_modelName = FindProbeType(m_initResps, &singleAxis);
+    if (singleAxis) m_multiplexOn = 0;
+    if (m_modelName.isEmpty())
+        message(platform::MsgIcon::Information, QStringLiteral("Probe type unknown"));
+    m_fieldKind = 1;
+    SetModelTables();
+    // The characterisation leaves the probe in its first units: return to the units it had.
+    const int units = RestoreUnitsNumber(m_modelName, ReplyField(m_initResps[3], 8, 3));
+    if (units > 0) SetNextCmnd("U" + QByteArray::number(units) + Cr);
+    CalcReadInterval();
+    m_initMismatch.clear();
+    m_initResps.fill(QByteArray());
+    return 0;
+}
+
+int clsProbe::parseKappa(const QByteArray& reply, const QByteArray& p) {
+    int flags = 0;
+    if (p == ":D") {
+        if (reply.size() <= 9) return 0;
+        const QByteArray value = ReplyField(reply, 3, 5);
+        m_fieldStr = QString::fromLatin1(value);
+        flags |= ChgReading;
+        ProcessXYZReading(float(Val(value)));
+        if (m_muxDisplayDirty) {
+            m_muxDisplayDirty = 0;
+            flags |= ChgMultiplex;
+        }
+        if (m_rangeDisplayDirty) {
+            m_rangeDisplayDirty = 0;
+            flags |= ChgRange;
+        }
+        const QByteArray code = ReplyField(reply, 8, 3);
+        if (code != m_unitsCode) {
+            m_unitsCode = code;
+            const KappaUnitsLookup units = UnitsCodeToTextKappa(code);
+            m_unitsText = units.text;
+            m_fieldKind = 1;
+            if (units.unitsIndex > 0) m_unitsIndex = units.unitsIndex;
+            if (m_unitsChangePending) m_unitsIndex = m_unitsSelected;
+            flags |= ChgUnits;
+            ClearMaxHold();
+            if (!units.message.isEmpty()) message(platform::MsgIcon::None, units.message);
+        }
+    } else if (p == ":B") {
+        m_battery = float(Val(ReplyField(reply, 3, 5)));
+        m_badReplyCount = 0;
+        flags |= ChgBattery;
+    } else if (p == ":T") {
+        m_temperature = float(Val(ReplyField(reply, 4, 3)));
+        m_badReplyCount = 0;
+        flags |= ChgTemperature;
+    } else if (p == ":I") {
+        const QString date = QString::fromLatin1(ReplyField(reply, 25, 2)) + QLatin1Char('/') +
+                             QString::fromLatin1(ReplyField(reply, 27, 2)) + QLatin1Char('/') +
+                             QString::fromLatin1(ReplyField(reply, 29, 4));
+        m_host.SetProbeIdentity(QString::fromLatin1(ReplyField(reply, 17, 8)), date);
+    } else if (p == ":i") {
+        m_host.SetProbeSoftRev(QString::fromLatin1(ReplyField(reply, 7, 10)));
+    }
+    return flags;
+}
+
+} // namespace probe

@@ -1,0 +1,95 @@
+#pragma once
+// Test helpers for the probe session: a recording owner, reply builders and a small scripted
+// Sigma probe that answers the commands as a real one would.
+#include "probe/ProbeHost.h"
+#include "probe/clsProbe.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace kit {
+
+struct Message {
+    platform::MsgIcon icon;
+    QString text;
+};
+
+class RecordingHost : public probe::ProbeHost {
+public:
+    QByteArray AutoNextCmndS(const QByteArray& code) override;
+    void ShowMessage(platform::MsgIcon icon, const QString& text) override;
+    void Delay(double ms) override { delays.append(ms); }
+    void SetProbeIdentity(const QString& serial, const QString& date) override;
+    void SetProbeSoftRev(const QString& rev) override { softRev = rev; }
+
+    QList<QByteArray> autoNextCalls;
+    QByteArray autoNextAnswer = QByteArrayLiteral("S\r");
+    QList<Message> messages;
+    QList<double> delays;
+    QString serialNo, calDate, softRev;
+};
+
+// ":D" + value (5) + units code (3) + bar (3) + over flag + battery flag + axes (3) + CR.
+QByteArray SigmaData(const QByteArray& value, const QByteArray& units, int bar = 0, char over = ' ',
+                     char battery = 'N', const QByteArray& axes = "EEE");
+
+// A Sigma probe that keeps a range, units and axes and answers like the real one.
+struct SigmaProfile {
+    QString name;
+    int unitsCount = 3;
+    QList<int> maxRange{4, 4, 4};   // per units 1..3
+    QList<QList<QByteArray>> codes; // [units-1][range-1] units code of data replies
+    int range = 2;                  // the range the probe is in
+    int units = 1;                  // the units the probe is in
+};
+SigmaProfile Px5100();
+SigmaProfile Px2100();
+SigmaProfile Px5200Rge();
+SigmaProfile Px5560();
+
+class MiniSigma {
+public:
+    explicit MiniSigma(SigmaProfile profile) : p(std::move(profile)) {}
+    QByteArray answer(const QByteArray& command);
+
+    SigmaProfile p;
+    QByteArray axes = "EEE";
+    QByteArray value = " 12.5";
+    char over = ' ';
+    QMap<int, QByteArray> replaceAt; // answer number -> reply given instead
+    int answered = 0;
+};
+
+// Drives a session directly, in the order of the timer-mode polling cycle: the reply goes to
+// the scheduler first, then (when it is complete) to the parser.
+class Driver {
+public:
+    Driver(probe::clsProbe& session, std::function<QByteArray(const QByteArray&)> responder)
+        : s(session), respond(std::move(responder)) {}
+    // One poll: schedules the next command from the last reply, parses that reply, and asks
+    // the probe for the reply to the new command. Returns the command sent.
+    QByteArray poll();
+    // Hands the given reply to the session as the complete answer to the command in flight.
+    QByteArray feed(const QByteArray& completeReply);
+    QList<QByteArray> run(int polls);
+
+    probe::clsProbe& s;
+    std::function<QByteArray(const QByteArray&)> respond;
+    QByteArray reply;
+    int expected = 0;
+    int flags = 0;
+};
+
+// Runs identification and characterisation of a scripted Sigma probe on a fresh session
+// (link search first) until a model is named. Returns the driver, which goes on polling the
+// same probe, or nothing when no model was named.
+std::unique_ptr<Driver> Characterise(probe::clsProbe& session, MiniSigma& sigma);
+
+// Commands without their carriage return, for readable comparisons.
+QStringList Plain(const QList<QByteArray>& commands);
+
+} // namespace kit
