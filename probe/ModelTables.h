@@ -56,11 +56,11 @@ int RestoreUnitsNumber(const QString& model, const QByteArray& unitsCode);
 
 // The translation of a 3-character units code of a Sigma data reply.
 struct UnitsLookup {
-    QString text;             // the units text (empty when unknown)
-    int fieldKind = -1;       // new field kind, or -1 to keep it
-    float downFactor = -1.0f; // new down-range factor, or -1 to keep it
+    QString text;              // the units text (empty when unknown)
+    int fieldKind = -1;        // new field kind, or -1 to keep it
+    float downFactor = -1.0f;  // new down-range factor, or -1 to keep it
     float currentMult = -1.0f; // new current-range multiplier (PX-2100 range 0), or -1
-    QString message;          // message to show, or empty
+    QString message;           // message to show, or empty
 };
 UnitsLookup UnitsCodeToText(const QByteArray& code, const QString& model, int protocolState,
                             int range);

@@ -390,6 +390,9 @@ void clsProbe::SetLostComm(int lost) {
     m_lostComm = lost;
     m_state = StateIdentifying;
     if (lost == 1) {
+        // Each search starts with "I": a probe that comes back while the command it was lost
+        // with still goes out would otherwise answer it and never be identified again.
+        m_searchStep = 0;
         m_axesState.clear();
         m_unitsCode.clear();
         m_modelName.clear();

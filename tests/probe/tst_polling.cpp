@@ -1,0 +1,282 @@
+// The polling cycle against a scripted port and a clock the test advances: one command per
+// poll, complete replies judged by length, loss after five misses, the link search with its
+// speed changes and wake-up character, recovery, event mode and port selection.
+#include "platform/fake/ManualClock.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/fake/ScriptedSerialComm.h"
+#include "probe/PollingCycle.h"
+#include "tests/support/ProbeKit.h"
+
+#include <QTest>
+
+using namespace kit;
+using platform::ScriptedSerialComm;
+using probe::PollingCycle;
+
+namespace {
+
+class TestView : public probe::PollingView {
+public:
+    explicit TestView(probe::clsProbe& s) : session(s) {}
+    void ProcessData() override {
+        processed.append(cycle->InString);
+        const int state = session.TypeZeta();
+        if (state == probe::StateZeta) {
+            cycle->MissCount = 0;
+            return;
+        }
+        if (!cycle->InString.startsWith(":E")) cycle->MissCount = 0;
+        session.InputStr(cycle->InString);
+    }
+    void ClearDisplay() override { ++clears; }
+    void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
+    void UncheckHighSpeedEntries() override { ++highSpeedUnchecks; }
+    void CheckPortEntry(int port) override { checkedPort = port; }
+    void ShowSampleRate(double perSecond) override { rates.append(perSecond); }
+    void LowBatteryOff() override { ++lowBatteryOffs; }
+    bool ARProbeChecked() const override { return arProbe; }
+
+    probe::clsProbe& session;
+    PollingCycle* cycle = nullptr;
+    QList<QByteArray> processed;
+    QMap<int, QString> panels;
+    QList<double> rates;
+    int clears = 0;
+    int highSpeedUnchecks = 0;
+    int checkedPort = -1;
+    int lowBatteryOffs = 0;
+    bool arProbe = false;
+};
+
+// The window's share of one session: port, read timer, clock, boxes, probe, cycle.
+struct Rig {
+    Rig() : timer(clock.createTimer()), s(host), view(s), cycle(s, port, *timer, boxes, view) {
+        view.cycle = &cycle;
+    }
+    // Lets the read timer tick n times, each after the interval the cycle set.
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            port.deliverNotifications();
+            clock.advance(timer->interval());
+        }
+    }
+    QStringList sent() const { return Plain(port.written()); }
+
+    platform::ManualClock clock;
+    std::unique_ptr<platform::ManualHiResTimer> timer;
+    ScriptedSerialComm port;
+    platform::RecordingMessageBoxes boxes;
+    RecordingHost host;
+    probe::clsProbe s;
+    TestView view;
+    PollingCycle cycle;
+};
+
+} // namespace
+
+class PollingTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startUpIdentifiesAndPolls() {
+        Rig r;
+        MiniSigma sigma(Px5100());
+        r.port.setResponder([&](const QByteArray& c) { return sigma.answer(c); });
+        r.cycle.Start(2);
+        QCOMPARE(r.port.openHistory(), QList<int>{2});
+        QCOMPARE(r.view.checkedPort, 2);
+        QVERIFY(r.timer->enabled());
+        r.ticks(40);
+        QCOMPARE(r.s.GetModel(), QStringLiteral("PX-5100"));
+        QCOMPARE(r.sent().mid(0, 4), (QStringList{"I", "R", "R", "R5"}));
+        QCOMPARE(r.sent().last(), QStringLiteral("D2"));
+        QCOMPARE(r.cycle.MissCount, 0);
+        QCOMPARE(r.view.clears, 0);
+        // Data polls wait the data interval, identification polls 100 ms.
+        QCOMPARE(r.timer->interval(), double(r.s.DataInterval()));
+    }
+
+    void probeLostAfterExactlyFiveMisses() {
+        Rig r;
+        MiniSigma sigma(Px5100());
+        bool silent = false;
+        r.port.setResponder(
+            [&](const QByteArray& c) { return silent ? QByteArray() : sigma.answer(c); });
+        r.cycle.Start(1);
+        r.ticks(40);
+        QVERIFY(!r.s.GetModel().isEmpty());
+        silent = true;
+        r.ticks(5); // the first of these still takes the last reply
+        QCOMPARE(r.cycle.MissCount, 4);
+        QCOMPARE(r.view.clears, 0);
+        QCOMPARE(r.s.LostComm(), 0);
+        r.ticks(1);
+        QCOMPARE(r.cycle.MissCount, 5);
+        QCOMPARE(r.view.clears, 1);
+        QCOMPARE(r.view.lowBatteryOffs, 1);
+        QCOMPARE(r.s.LostComm(), 1);
+        QVERIFY(r.s.GetModel().isEmpty());
+        r.ticks(3);
+        QCOMPARE(r.view.clears, 1); // cleared once, not on every further miss
+        // The probe comes back: the first reply that starts with ':' ends the search.
+        silent = false;
+        r.ticks(60);
+        QCOMPARE(r.s.LostComm(), 0);
+        QCOMPARE(r.s.GetModel(), QStringLiteral("PX-5100"));
+        QCOMPARE(r.cycle.MissCount, 0);
+    }
+
+    void searchAlternatesTheLinkSpeed() {
+        Rig r;
+        r.cycle.Start(1);
+        r.ticks(40);
+        // Thirteen polls a cycle: "I" at 9600 baud, "R", "I" at 19200 baud.
+        QCOMPARE(r.sent().mid(0, 14), (QStringList{"I", "I", "I", "I", "I", "R", "R", "R", "R", "R",
+                                                   "I", "I", "I", "I"}));
+        QCOMPARE(r.port.settingsHistory(),
+                 (QStringList{"19200,o,7,1", "9600,o,7,1", "19200,o,7,1", "9600,o,7,1",
+                              "19200,o,7,1", "9600,o,7,1"}));
+        QCOMPARE(r.view.panels.value(2), QStringLiteral("9600 Baud"));
+        QCOMPARE(r.view.clears, 1);
+        QVERIFY(r.boxes.messages().isEmpty()); // searching forever, without messages
+    }
+
+    void wakeUpCharacterWhileInTheOtherMode() {
+        Rig r;
+        r.view.arProbe = true;
+        r.cycle.Start(1);
+        r.ticks(6); // the fifth miss declares the probe lost and arms the wake-up
+        QCOMPARE(r.s.StartARProbe(), 1);
+        r.port.clearWritten();
+        r.ticks(3);
+        QCOMPARE(r.sent(), (QStringList{"NUL", "NUL", "NUL"}));
+        QCOMPARE(r.port.written().first(), QByteArray("\0\r", 2));
+        QCOMPARE(r.s.GetRThreshold(), 3);
+        QCOMPARE(r.port.settings(), QStringLiteral("9600,o,7,1"));
+        // A probe that wakes up answers; identification follows.
+        r.port.setResponder([](const QByteArray& c) {
+            return c == QByteArray("R\r") ? QByteArray(":R2\r") : QByteArray(":N\r");
+        });
+        r.ticks(2);
+        QCOMPARE(r.s.LostComm(), 0);
+        QCOMPARE(r.sent().last(), QStringLiteral("R"));
+    }
+
+    void incompleteRepliesAreMisses_data() {
+        QTest::addColumn<int>("plan");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("misses");
+        const QByteArray data = SigmaData(" 12.5", " V ");
+        using D = ScriptedSerialComm::Delivery;
+        // What is left of a split or late reply arrives in front of the next one and spoils it.
+        QTest::newRow("split across a tick") << int(D::Split) << data << 2;
+        QTest::newRow("late") << int(D::Late) << data << 2;
+        QTest::newRow("garbled") << int(D::Garbled) << data << 1;
+        QTest::newRow("dropped") << int(D::Dropped) << data << 1;
+        QTest::newRow("complete but the wrong length") << int(D::Whole) << QByteArray(":E\r") << 1;
+    }
+    void incompleteRepliesAreMisses() {
+        QFETCH(int, plan);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, misses);
+        Rig r;
+        MiniSigma sigma(Px5100());
+        QByteArray bad;
+        r.port.setResponder([&](const QByteArray& c) {
+            return bad.isEmpty() ? sigma.answer(c) : std::exchange(bad, QByteArray());
+        });
+        r.cycle.Start(1);
+        r.ticks(40);
+        QCOMPARE(r.sent().last(), QStringLiteral("D2"));
+        bad = reply;
+        r.port.planNext(ScriptedSerialComm::Delivery(plan));
+        r.ticks(1); // sends the command whose reply goes wrong
+        const int processed = int(r.view.processed.size());
+        r.ticks(misses);
+        QCOMPARE(r.cycle.MissCount, misses);
+        QCOMPARE(int(r.view.processed.size()), processed); // nothing half-read is processed
+        r.ticks(1);
+        QCOMPARE(r.cycle.MissCount, 0); // the line settles by itself
+        QCOMPARE(int(r.view.processed.size()), processed + 1);
+        QCOMPARE(r.view.processed.last().size(), 19);
+    }
+
+    void eventModeTakesTheReplyInTheNotification() {
+        Rig r;
+        MiniSigma sigma(Px5100());
+        r.port.setResponder([&](const QByteArray& c) { return sigma.answer(c); });
+        r.cycle.Start(1);
+        r.ticks(40);
+        r.cycle.EventReceive = 1;
+        r.ticks(1);
+        QCOMPARE(r.port.rThreshold(), r.cycle.ExpectedLength);
+        QCOMPARE(r.port.rThreshold(), 19);
+        const int before = r.port.notificationCount();
+        const int processed = int(r.view.processed.size());
+        r.port.deliverNotifications(); // the reply is complete: one notification
+        QCOMPARE(r.port.notificationCount(), before + 1);
+        QCOMPARE(int(r.view.processed.size()), processed + 1);
+        QCOMPARE(r.cycle.RespReceived, 1);
+        const int writes = int(r.port.written().size());
+        r.clock.advance(r.timer->interval()); // the next command goes out on the tick
+        QCOMPARE(int(r.port.written().size()), writes + 1);
+        QCOMPARE(r.cycle.RespReceived, 0);
+
+        // "Max": the next command goes out from the notification itself. The probe's reply to
+        // it is held on the line so that the test sees one round at a time.
+        r.cycle.AutoNext = true;
+        r.port.planNext(ScriptedSerialComm::Delivery::Late);
+        r.port.deliverNotifications();
+        QCOMPARE(int(r.port.written().size()), writes + 2);
+        QCOMPARE(r.cycle.RespReceived, 0);
+        // A split reply raises no notification; the tick counts the miss.
+        r.port.planNext(ScriptedSerialComm::Delivery::Split);
+        const int notifications = r.port.notificationCount();
+        r.port.releaseHeld();
+        r.port.deliverNotifications(); // the held reply: processed, next command out
+        QCOMPARE(r.port.notificationCount(), notifications + 1);
+        QCOMPARE(int(r.port.written().size()), writes + 3);
+        r.port.deliverNotifications(); // half a reply: nothing
+        QCOMPARE(r.port.notificationCount(), notifications + 1);
+        r.clock.advance(r.timer->interval());
+        QCOMPARE(r.cycle.MissCount, 1);
+    }
+
+    void choosingAPortThatCannotOpen() {
+        Rig r;
+        r.port.setFailingPorts({3});
+        r.cycle.Start(1);
+        QVERIFY(r.timer->enabled());
+        r.cycle.SelectPort(3);
+        QCOMPARE(r.boxes.count(PollingCycle::OpenFailedText), 1);
+        QCOMPARE(r.boxes.messages().first().icon, platform::MsgIcon::Exclamation);
+        QCOMPARE(r.view.clears, 1);
+        QVERIFY(!r.timer->enabled());
+        QCOMPARE(r.view.checkedPort, 0);
+        QCOMPARE(r.cycle.CommPortNo, 1);
+        r.cycle.SelectPort(4);
+        QVERIFY(r.timer->enabled());
+        QCOMPARE(r.cycle.CommPortNo, 4);
+        QCOMPARE(r.view.checkedPort, 4);
+        QCOMPARE(r.port.openHistory(), (QList<int>{1, 3, 4}));
+    }
+
+    void sampleRateAndModelText() {
+        Rig r;
+        r.cycle.Start(1);
+        r.cycle.SampleCount = 31;
+        for (int i = 0; i < 3; ++i)
+            r.cycle.CalSamPerSecTick();
+        QVERIFY(r.view.rates.isEmpty());
+        r.cycle.CalSamPerSecTick(); // every fourth tick, two seconds of samples
+        QCOMPARE(r.view.rates, QList<double>{15.5});
+        QCOMPARE(r.cycle.SampleCount, 0);
+        r.view.panels[1] = "stale";
+        for (int i = 0; i < 11; ++i)
+            r.cycle.CalSamPerSecTick();
+        QCOMPARE(r.view.panels.value(1), QString()); // link down: no model text
+    }
+};
+
+QTEST_GUILESS_MAIN(PollingTest)
+#include "tst_polling.moc"
