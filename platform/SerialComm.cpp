@@ -40,7 +40,7 @@ void SerialComm::deliverNotification() {
     }
     m_commEvent = CommEvReceive;
     if (!m_onComm) return;
-    const qint64 before = bufferedCount();
+
     {
         // Cleared again even when the handler leaves by an exception.
         struct InHandler {
@@ -51,9 +51,8 @@ void SerialComm::deliverNotification() {
         ++m_onCommCalls;
         m_onComm();
     }
-    // Notify again only when the handler made progress; a handler that ignores the
-    // characters gets the next notification when more of them arrive.
-    if (bufferedCount() < before) maybeSchedule();
+    // A handler that read part of the characters has scheduled the next notification
+    // through input(); one that ignored them hears again when more arrive.
 }
 
 bool LineSettings::parse(const QString& text, LineSettings* out) {

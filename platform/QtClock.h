@@ -1,0 +1,23 @@
+#pragma once
+// The system clock: a monotonic count from QElapsedTimer and the local date and time.
+#include "platform/Clock.h"
+
+#include <QElapsedTimer>
+
+namespace platform {
+
+class QtClock : public Clock {
+public:
+    QtClock();
+
+    qint64 monotonicMs() const override { return m_elapsed.elapsed(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    // Serves pending events once (not user input) when an application object exists, then
+    // sleeps until ms have passed since the call.
+    void delay(double ms) override;
+
+private:
+    QElapsedTimer m_elapsed;
+};
+
+} // namespace platform
