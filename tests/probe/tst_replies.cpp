@@ -88,6 +88,78 @@ private Q_SLOTS:
         QCOMPARE(Plain({r.s.GetNextCmnd("#R3\r")}), QStringList{"B"});
     }
 
+    void sampleRateArithmetic_data() {
+        QTest::addColumn<bool>("threeAxis");
+        QTest::addColumn<int>("requested");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("achieved");
+        QTest::addColumn<int>("maximum");
+        // PX-5200 RGE: shortest data read 50 ms.
+        QTest::newRow("20/s fits exactly") << false << 20 << 50 << 20 << 20;
+        QTest::newRow("5/s") << false << 5 << 200 << 5 << 20;
+        QTest::newRow("too fast for the probe") << false << 40 << 50 << 20 << 20;
+        QTest::newRow("3-axis, 10/s") << true << 10 << 50 << 5 << 5;
+        QTest::newRow("3-axis, 2/s") << true << 2 << 146 << 2 << 6;
+    }
+    void sampleRateArithmetic() {
+        QFETCH(bool, threeAxis);
+        QFETCH(int, requested);
+        QFETCH(int, interval);
+        QFETCH(int, achieved);
+        QFETCH(int, maximum);
+        MiniSigma sigma(Px5200Rge());
+        RecordingHost host;
+        clsProbe s(host);
+        s.SetMultiplexPrefered(threeAxis ? 1 : 0);
+        auto d = Characterise(s, sigma);
+        QVERIFY(d);
+        QCOMPARE(s.MinReadTime(), 50);
+        QCOMPARE(s.RequestedSampleRate(), 10); // identification cuts anything above 14
+        s.SetSampleRate(requested);
+        QCOMPARE(s.DataInterval(), interval);
+        QCOMPARE(s.SampleRate(), achieved);
+        QCOMPARE(s.GetMaxSamRate(), maximum);
+    }
+
+    void graphSelectionAndLimits_data() {
+        QTest::addColumn<QString>("graphType");
+        QTest::addColumn<int>("autoRange");
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<float>("under");
+        QTest::addColumn<float>("over");
+        // PX-5100, units V/m, range 2.
+        QTest::newRow("log") << "Log" << 0 << "Log 0.1-1000" << 10.0f << 31.62f;
+        QTest::newRow("auto, fixed range") << "Auto" << 0 << "0-35" << 10.0f << 31.62f;
+        QTest::newRow("auto, automatic range") << "Auto" << 1 << "Log 0.1-1000" << 1.0f << 316.2f;
+        QTest::newRow("a scale text") << "0-100" << 1 << "0-100" << 1.0f << 316.2f;
+    }
+    void graphSelectionAndLimits() {
+        QFETCH(QString, graphType);
+        QFETCH(int, autoRange);
+        Ready r;
+        QVERIFY(r.d);
+        r.s.SetGraphType(graphType);
+        r.s.SetAutoRangeOn(autoRange);
+        QTEST(r.s.GetGraphSelection(), "selection");
+        QTEST(r.s.GetUnderRangeVal(), "under");
+        QTEST(r.s.GetOverRangeVal(), "over");
+    }
+
+    void zetaGraphSelectionIsLogarithmic() {
+        RecordingHost host;
+        clsProbe s(host);
+        s.SetTypeZeta(probe::StateIdentifying);
+        s.SetLostComm(1);
+        s.GetNextCmnd(QByteArray());
+        s.GetNextCmnd(":I9130" + QByteArray(27, '0') + "\r");
+        QCOMPARE(s.GetModel(), QStringLiteral("PX-9130"));
+        s.SetGraphType(QStringLiteral("Auto"));
+        QCOMPARE(s.AutoRangeOn(), 0);
+        QCOMPARE(s.GetGraphSelection(), QStringLiteral("Log 0.1-10k"));
+        QCOMPARE(s.MultiplexOn(), 1);
+        QCOMPARE(s.GetMaxRange(), 5);
+    }
+
     void batteryFlatMessageOnEveryReply() {
         Ready r;
         QVERIFY(r.d);
