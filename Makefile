@@ -2,7 +2,7 @@
 BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
 SAN_BUILD  ?= build-sanitize
-ARGS       ?=
+ARGS       ?= --simulate "PX-5100"
 
 .PHONY: all deps configure build test run sanitize bench format clean
 

@@ -10,11 +10,34 @@ ConsoleFront::ConsoleFront(const Options& options)
     : m_options(options), m_out(stdout), m_ports(m_settings), m_port(m_ports), m_probe(*this),
       m_cycle(m_probe, m_port, m_readTimer, *this, *this) {
     if (!options.portName.isEmpty()) m_ports.setRunOverride(options.portNo, options.portName);
+    m_probe.SetMultiplexPrefered(options.threeAxis ? 1 : 0);
     m_halfSecond.setInterval(500);
     m_halfSecond.setOnTimer([this] { everyHalfSecond(); });
 }
 
+bool ConsoleFront::startSimulator() {
+    QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/varnex-probesim");
+#ifdef Q_OS_WIN
+    program += QStringLiteral(".exe");
+#endif
+    QString error;
+    const QString line =
+        m_simulator.startAndReadLine(program,
+                                     {QStringLiteral("--model"), m_options.simulate,
+                                      QStringLiteral("--pattern"), QStringLiteral("sine")},
+                                     5000, &error);
+    if (line.isEmpty()) {
+        m_out << "The virtual probe did not start: " << error << Qt::endl;
+        return false;
+    }
+    m_out << "Virtual probe " << m_options.simulate << " on " << line << Qt::endl;
+    m_options.portNo = 1;
+    m_ports.setRunOverride(1, line);
+    return true;
+}
+
 bool ConsoleFront::start() {
+    if (!m_options.simulate.isEmpty() && !startSimulator()) return false;
     m_out << "Opening port " << m_options.portNo << " (" << m_ports.portName(m_options.portNo)
           << ")" << Qt::endl;
     m_cycle.Start(m_options.portNo);
@@ -75,7 +98,9 @@ void ConsoleFront::ClearDisplay() {
 }
 
 void ConsoleFront::SetStatusPanel(int panel, const QString& text) {
-    if (panel == 2) m_out << "Link: " << text << Qt::endl;
+    if (panel != 2 || text == m_linkText) return;
+    m_linkText = text;
+    m_out << "Link: " << text << Qt::endl;
 }
 
 void ConsoleFront::inform(platform::MsgIcon, const QString& text, const QString&) {

@@ -3,6 +3,7 @@
 // model and live readings. It stands in for the main window until that exists.
 #include "platform/MessageBoxes.h"
 #include "platform/PortTable.h"
+#include "platform/QtChildProgram.h"
 #include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
 #include "platform/QtSerialComm.h"
@@ -19,8 +20,10 @@ class ConsoleFront : public probe::ProbeHost,
 public:
     struct Options {
         int portNo = 1;
-        QString portName; // empty: the name stored for portNo
-        int seconds = 0;  // 0: until interrupted
+        QString portName;      // empty: the name stored for portNo
+        int seconds = 0;       // 0: until interrupted
+        QString simulate;      // model of the virtual probe to start behind port 1
+        bool threeAxis = true; // read the axes one by one where the probe can
     };
 
     explicit ConsoleFront(const Options& options);
@@ -52,6 +55,7 @@ private:
     void everyHalfSecond();
     void printReading();
     QString familyName() const;
+    bool startSimulator();
 
     Options m_options;
     QTextStream m_out;
@@ -61,10 +65,12 @@ private:
     platform::QtHiResTimer m_readTimer;
     platform::QtHiResTimer m_halfSecond;
     platform::QtClock m_clock;
+    platform::QtChildProgram m_simulator;
     probe::clsProbe m_probe;
     probe::PollingCycle m_cycle;
     QString m_announcedModel;
     bool m_newReading = false;
     double m_rate = 0;
+    QString m_linkText;
     int m_halfSeconds = 0;
 };

@@ -22,7 +22,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption secondsOption(
         QStringLiteral("seconds"), QStringLiteral("Stop after S seconds (default: run on)."),
         QStringLiteral("S"), QStringLiteral("0"));
-    parser.addOptions({portOption, commOption, secondsOption});
+    const QCommandLineOption simulateOption(
+        QStringLiteral("simulate"),
+        QStringLiteral("Start the virtual probe MODEL and read it on port 1."),
+        QStringLiteral("MODEL"));
+    const QCommandLineOption singleAxisOption(QStringLiteral("single-axis"),
+                                              QStringLiteral("Read the total field only."));
+    parser.addOptions({portOption, commOption, secondsOption, simulateOption, singleAxisOption});
     parser.process(app);
 
     ConsoleFront::Options options;
@@ -34,6 +40,8 @@ int main(int argc, char** argv) {
     }
     options.portName = parser.value(portOption);
     options.seconds = parser.value(secondsOption).toInt();
+    options.simulate = parser.value(simulateOption);
+    options.threeAxis = !parser.isSet(singleAxisOption);
 
     ConsoleFront front(options);
     if (!front.start()) return 1;

@@ -53,6 +53,8 @@ QString AdjustStrLen(float value);
 // blanks are skipped, reading stops at the first character that cannot continue the number,
 // and a text without a number reads as 0.
 double Val(const QByteArray& text);
-inline double Val(const QString& text) { return Val(text.toLatin1()); }
+inline double Val(const QString& text) {
+    return Val(text.toLatin1());
+}
 
 } // namespace probe

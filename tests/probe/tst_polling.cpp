@@ -15,39 +15,6 @@ using probe::PollingCycle;
 
 namespace {
 
-class TestView : public probe::PollingView {
-public:
-    explicit TestView(probe::clsProbe& s) : session(s) {}
-    void ProcessData() override {
-        processed.append(cycle->InString);
-        const int state = session.TypeZeta();
-        if (state == probe::StateZeta) {
-            cycle->MissCount = 0;
-            return;
-        }
-        if (!cycle->InString.startsWith(":E")) cycle->MissCount = 0;
-        session.InputStr(cycle->InString);
-    }
-    void ClearDisplay() override { ++clears; }
-    void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
-    void UncheckHighSpeedEntries() override { ++highSpeedUnchecks; }
-    void CheckPortEntry(int port) override { checkedPort = port; }
-    void ShowSampleRate(double perSecond) override { rates.append(perSecond); }
-    void LowBatteryOff() override { ++lowBatteryOffs; }
-    bool ARProbeChecked() const override { return arProbe; }
-
-    probe::clsProbe& session;
-    PollingCycle* cycle = nullptr;
-    QList<QByteArray> processed;
-    QMap<int, QString> panels;
-    QList<double> rates;
-    int clears = 0;
-    int highSpeedUnchecks = 0;
-    int checkedPort = -1;
-    int lowBatteryOffs = 0;
-    bool arProbe = false;
-};
-
 // The window's share of one session: port, read timer, clock, boxes, probe, cycle.
 struct Rig {
     Rig() : timer(clock.createTimer()), s(host), view(s), cycle(s, port, *timer, boxes, view) {
@@ -68,7 +35,7 @@ struct Rig {
     platform::RecordingMessageBoxes boxes;
     RecordingHost host;
     probe::clsProbe s;
-    TestView view;
+    RecordingView view;
     PollingCycle cycle;
 };
 

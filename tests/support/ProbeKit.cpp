@@ -18,6 +18,16 @@ void RecordingHost::SetProbeIdentity(const QString& serial, const QString& date)
     calDate = date;
 }
 
+void RecordingView::ProcessData() {
+    processed.append(cycle->InString);
+    if (session.TypeZeta() == probe::StateZeta) {
+        cycle->MissCount = 0;
+        return;
+    }
+    if (!cycle->InString.startsWith(":E")) cycle->MissCount = 0;
+    session.InputStr(cycle->InString);
+}
+
 QByteArray SigmaData(const QByteArray& value, const QByteArray& units, int bar, char over,
                      char battery, const QByteArray& axes) {
     QByteArray r = ":D" + value.rightJustified(5, ' ', true) + units.leftJustified(3, ' ', true);

@@ -1,6 +1,7 @@
 #pragma once
 // Test helpers for the probe session: a recording owner, reply builders and a small scripted
 // Sigma probe that answers the commands as a real one would.
+#include "probe/PollingCycle.h"
 #include "probe/ProbeHost.h"
 #include "probe/clsProbe.h"
 
@@ -31,6 +32,33 @@ public:
     QList<Message> messages;
     QList<double> delays;
     QString serialNo, calDate, softRev;
+};
+
+// The window's side of the polling cycle: processes replies as the main window does (the miss
+// count is cleared by every accepted reply but a rejection; Sigma and Kappa replies go to the
+// parser) and records what the cycle asks of the window.
+class RecordingView : public probe::PollingView {
+public:
+    explicit RecordingView(probe::clsProbe& s) : session(s) {}
+    void ProcessData() override;
+    void ClearDisplay() override { ++clears; }
+    void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
+    void UncheckHighSpeedEntries() override { ++highSpeedUnchecks; }
+    void CheckPortEntry(int port) override { checkedPort = port; }
+    void ShowSampleRate(double perSecond) override { rates.append(perSecond); }
+    void LowBatteryOff() override { ++lowBatteryOffs; }
+    bool ARProbeChecked() const override { return arProbe; }
+
+    probe::clsProbe& session;
+    probe::PollingCycle* cycle = nullptr;
+    QList<QByteArray> processed;
+    QMap<int, QString> panels;
+    QList<double> rates;
+    int clears = 0;
+    int highSpeedUnchecks = 0;
+    int checkedPort = -1;
+    int lowBatteryOffs = 0;
+    bool arProbe = false;
 };
 
 // ":D" + value (5) + units code (3) + bar (3) + over flag + battery flag + axes (3) + CR.
