@@ -1,0 +1,281 @@
+// The virtual probe end to end: the host's real serial port on the pseudo-terminal, the
+// polling cycle and the probe session, against the virtual probe of every family, with the
+// line misbehaving in every way the virtual probe can.
+#include "platform/PortTable.h"
+#include "platform/QtHiResTimer.h"
+#include "platform/QtSerialComm.h"
+#include "platform/fake/MemorySettingsStore.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "probe/PollingCycle.h"
+#include "tests/support/ProbeKit.h"
+#include "tools/probesim/LineServer.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace kit;
+
+namespace {
+
+probesim::FieldPlan ConstantField(double x, double y, double z) {
+    probesim::FieldPlan plan;
+    const double levels[] = {x, y, z};
+    for (int axis = 0; axis < 3; ++axis) {
+        plan.axes[axis].kind = probesim::AxisPattern::Kind::Constant;
+        plan.axes[axis].level = levels[axis];
+    }
+    return plan;
+}
+
+// One host on one virtual probe, in this process: the line server and the host share the
+// event loop as the program shares it with a probe on a real line.
+struct Line {
+    Line(const QString& model, const probesim::FieldPlan& plan, const probesim::Faults& faults = {})
+        : server(probesim::CreateProbe(model, plan), faults), ports(store), port(ports), s(host),
+          view(s), cycle(s, port, timer, boxes, view) {
+        view.cycle = &cycle;
+        QString error;
+        started = server.start(QString(), &error);
+        if (!started) qWarning() << error;
+        ports.setRunOverride(1, server.lineName());
+    }
+    bool identified(const QString& model, int timeoutMs) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < timeoutMs) {
+            if (s.LostComm() == 0 && s.GetModel() == model && s.InitState() == 0) return true;
+            QTest::qWait(20);
+        }
+        return false;
+    }
+    // Data replies taken since the mark.
+    QList<QByteArray> dataSince(qsizetype mark) const {
+        QList<QByteArray> out;
+        for (qsizetype i = mark; i < view.processed.size(); ++i)
+            if (view.processed[i].startsWith(":D")) out.append(view.processed[i]);
+        return out;
+    }
+
+    probesim::LineServer server;
+    platform::MemorySettingsStore store;
+    platform::PortTable ports;
+    platform::QtSerialComm port;
+    platform::QtHiResTimer timer;
+    platform::RecordingMessageBoxes boxes;
+    RecordingHost host;
+    probe::clsProbe s;
+    RecordingView view;
+    probe::PollingCycle cycle;
+    bool started = false;
+};
+
+QStringList ModelsOf(const QString& family) {
+    QStringList out;
+    for (const QString& model : probesim::Models()) {
+        auto probe = probesim::CreateProbe(model, {});
+        if (probe && probe->family() == family) out.append(model);
+    }
+    return out;
+}
+
+} // namespace
+
+class ProbeLineTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everySigmaModelIsIdentified_data() {
+        QTest::addColumn<QString>("model");
+        for (const QString& model : ModelsOf(QStringLiteral("Sigma")))
+            QTest::newRow(qPrintable(model)) << model;
+    }
+    void everySigmaModelIsIdentified() {
+        QFETCH(QString, model);
+        Line line(model, ConstantField(3, 4, 12));
+        QVERIFY(line.started);
+        line.cycle.Start(1);
+        QVERIFY2(line.identified(model, 20000), qPrintable(line.s.GetModel()));
+        const qsizetype mark = line.view.processed.size();
+        QTRY_VERIFY_WITH_TIMEOUT(line.dataSince(mark).size() >= 5, 5000);
+        QVERIFY(!line.s.UnitsStr().isEmpty());
+        QVERIFY(line.boxes.messages().isEmpty());
+        QVERIFY(line.host.messages.isEmpty());
+        // The host's range is the one the probe reports in its range replies.
+        line.s.SetNextCmnd("R\r");
+        const int before = int(line.view.processed.size());
+        QTRY_VERIFY_WITH_TIMEOUT(line.view.processed.size() > before + 3, 3000);
+        QVERIFY(line.s.Range() >= 0 && line.s.Range() <= line.s.GetMaxRange());
+        if (line.s.UnitsStr() == QLatin1String("V/m") && line.s.OverRangeFlag() == 0)
+            QVERIFY2(qAbs(line.s.XYZAxis() - 13.0f) < 0.2f, qPrintable(line.s.XYZAxisStr()));
+    }
+
+    void kappaAndZetaAreIdentified_data() {
+        QTest::addColumn<QString>("model");
+        for (const QString& model :
+             ModelsOf(QStringLiteral("Kappa")) + ModelsOf(QStringLiteral("Zeta")))
+            QTest::newRow(qPrintable(model)) << model;
+    }
+    void kappaAndZetaAreIdentified() {
+        QFETCH(QString, model);
+        Line line(model, ConstantField(3, 4, 12));
+        QVERIFY(line.started);
+        QByteArray calibration;
+        const bool zeta = model.startsWith(QLatin1String("PX-9"));
+        line.host.autoNextAnswer = "TF\r";
+        line.cycle.Start(1);
+        QTRY_VERIFY_WITH_TIMEOUT(line.s.GetModel() == model, 10000);
+        if (zeta) {
+            // The calibration reply arrives whole: the read that hands it on sees 579 characters.
+            QTRY_VERIFY_WITH_TIMEOUT(!line.host.autoNextCalls.isEmpty(), 5000);
+            QCOMPARE(line.host.autoNextCalls.first(), QByteArray(":M0"));
+            QCOMPARE(line.cycle.InString.size(), 579);
+            QVERIFY(line.cycle.InString.startsWith(":M"));
+            QTRY_VERIFY_WITH_TIMEOUT(line.cycle.InString.startsWith(":S"), 5000);
+            QCOMPARE(line.cycle.InString.size(), 19);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(line.host.delays, QList<double>{1500}, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(line.s.XYZAxis() > 0, 5000);
+            QCOMPARE(line.s.TypeZeta(), int(probe::StateKappa));
+        }
+    }
+
+    void silentProbeIsLostAfterFiveMissesAndFoundAgain() {
+        Line line(QStringLiteral("PX-5100"), ConstantField(3, 4, 12));
+        QVERIFY(line.started);
+        line.cycle.Start(1);
+        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000));
+        int maxMissesBeforeClear = 0;
+        line.server.setSilent(true);
+        QElapsedTimer waited;
+        waited.start();
+        while (line.view.clears == 0 && waited.elapsed() < 5000) {
+            maxMissesBeforeClear = std::max(maxMissesBeforeClear, line.cycle.MissCount);
+            QTest::qWait(5);
+        }
+        QCOMPARE(line.view.clears, 1);
+        QCOMPARE(maxMissesBeforeClear, 4); // cleared on the fifth
+        QCOMPARE(line.cycle.MissCount, 5);
+        QCOMPARE(line.s.LostComm(), 1);
+        line.server.setSilent(false);
+        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000));
+    }
+
+    void faultsNeverYieldABrokenReading_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("drop") << "drop:3";
+        QTest::newRow("garble") << "garble:3";
+        QTest::newRow("split") << "split:4";
+        QTest::newRow("late") << "late:5:200";
+        QTest::newRow("silent") << "silent:0.5:1";
+        QTest::newRow("unplug") << "unplug:0.5:1.5";
+    }
+    void faultsNeverYieldABrokenReading() {
+        QFETCH(QString, fault);
+        probesim::Faults faults;
+        QVERIFY(faults.add(fault, nullptr));
+        Line line(QStringLiteral("PX-5100"), ConstantField(3, 4, 12));
+        QVERIFY(line.started);
+        line.cycle.Start(1);
+        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000));
+        const qsizetype mark = line.view.processed.size();
+        // Identification first, then the line misbehaves; the times count from the start.
+        const double now = line.server.secondsServed();
+        if (faults.silentAfter >= 0) faults.silentAfter += now;
+        if (faults.unplugAfter >= 0) faults.unplugAfter += now;
+        line.server.setFaults(faults);
+        QTest::qWait(3000);
+        line.server.setFaults({});
+        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000)); // in service again
+        const QList<QByteArray> data = line.dataSince(mark);
+        QVERIFY(!data.isEmpty());
+        // A constant field: every reply taken is whole and carries the field of the axes it
+        // names (the characterisation switches axes and units on the way).
+        const double axes[] = {3, 4, 12};
+        for (const QByteArray& reply : data) {
+            QCOMPARE(reply.size(), 19);
+            QVERIFY(reply.endsWith('\r'));
+            const QByteArray enabled = reply.mid(15, 3);
+            QVERIFY2(QByteArray("ED").contains(enabled[0]) &&
+                         QByteArray("ED").contains(enabled[1]) &&
+                         QByteArray("ED").contains(enabled[2]),
+                     reply.constData());
+            if (reply.mid(7, 3) != " V ") continue;
+            double squares = 0;
+            for (int a = 0; a < 3; ++a)
+                if (enabled[a] == 'E') squares += axes[a] * axes[a];
+            QVERIFY2(qAbs(reply.mid(2, 5).toDouble() - std::sqrt(squares)) < 0.01,
+                     reply.constData());
+        }
+    }
+
+    void streamingIsPacedByTheLine() {
+        probesim::LineServer server(probesim::CreateProbe(QStringLiteral("PX-9100"), {}), {});
+        QString error;
+        QVERIFY2(server.start(QString(), &error), qPrintable(error));
+        platform::MemorySettingsStore store;
+        platform::PortTable ports(store);
+        ports.setRunOverride(1, server.lineName());
+        platform::QtSerialComm port(ports);
+        port.setCommPort(1);
+        QVERIFY(port.setPortOpen(true, &error));
+        QByteArray got;
+        port.setRThreshold(1);
+        port.setOnComm([&] { got += port.input(); });
+        port.output("F4\r");
+        QTRY_COMPARE(got, QByteArray(":F4\r"));
+        QVERIFY(port.setSettings(QStringLiteral("57600,o,7,1")));
+        got.clear();
+        port.output("S\r");
+        QTest::qWait(300); // the stream gets going
+        got.clear();
+        QElapsedTimer measured;
+        measured.start();
+        QTest::qWait(2000);
+        const double seconds = measured.elapsed() / 1000.0;
+        const qsizetype whole = got.size() - got.size() % 19;
+        const double perSecond = (whole / 19) / seconds;
+        // 57600 baud, ten bits a character, nineteen characters a record: 303 a second.
+        QVERIFY2(perSecond > 250 && perSecond < 360, qPrintable(QString::number(perSecond)));
+        const qsizetype start = got.indexOf(":S");
+        QVERIFY(start >= 0);
+        for (qsizetype i = start; i + 19 <= got.size(); i += 19) {
+            QCOMPARE(got.mid(i, 2), QByteArray(":S"));
+            QCOMPARE(got.at(i + 18), '\r');
+        }
+    }
+
+    void theProgramAnswersAHandTypedCommand() {
+        const QString program = QCoreApplication::applicationDirPath() + "/varnex-probesim";
+        QProcess sim;
+        sim.start(program, {"--model", "PX-5100"});
+        QVERIFY(sim.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
+        const QString line = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        const int fd = ::open(line.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY2(fd >= 0, qPrintable(line));
+        QCOMPARE(::write(fd, "R\r", 2), ssize_t(2));
+        QByteArray reply;
+        QElapsedTimer waited;
+        waited.start();
+        while (reply.size() < 4 && waited.elapsed() < 3000) {
+            char buffer[16];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                reply.append(buffer, n);
+            else
+                QTest::qWait(10);
+        }
+        ::close(fd);
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(3000));
+        QCOMPARE(reply.size(), 4);
+        QVERIFY(reply.startsWith(":R"));
+        QVERIFY(!QFile::exists(line)); // the line is gone with the program
+    }
+};
+
+QTEST_GUILESS_MAIN(ProbeLineTest)
+#include "tst_probeline.moc"

@@ -1,0 +1,347 @@
+#include "tools/probesim/LineServer.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace probesim {
+
+namespace {
+
+constexpr int StreamTickMs = 2;
+constexpr int SplitGapMs = 80;
+constexpr int IdleLimitMs = 1000; // a host that reads nothing this long has left the line
+
+int BaudOf(speed_t speed) {
+    switch (speed) {
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    default: return 0;
+    }
+}
+
+QByteArray Printable(const QByteArray& data) {
+    QByteArray out;
+    for (const char c : data) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\r')
+            out += "<CR>";
+        else if (u < 32 || u > 126)
+            out += "<" + QByteArray::number(u, 16).rightJustified(2, '0') + ">";
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool ParseCount(const QString& text, int* out) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n < 1) return false;
+    *out = n;
+    return true;
+}
+
+bool ParseSeconds(const QString& text, double* out) {
+    bool ok = false;
+    const double s = text.toDouble(&ok);
+    if (!ok || s < 0) return false;
+    *out = s;
+    return true;
+}
+
+} // namespace
+
+bool Faults::add(const QString& spec, QString* error) {
+    const QStringList parts = spec.split(QLatin1Char(':'));
+    const QString kind = parts.value(0).trimmed().toLower();
+    bool ok = false;
+    if (kind == QLatin1String("drop") && parts.size() == 2)
+        ok = ParseCount(parts[1], &dropEvery);
+    else if (kind == QLatin1String("garble") && parts.size() == 2)
+        ok = ParseCount(parts[1], &garbleEvery);
+    else if (kind == QLatin1String("split") && parts.size() == 2)
+        ok = ParseCount(parts[1], &splitEvery);
+    else if (kind == QLatin1String("late") && (parts.size() == 2 || parts.size() == 3))
+        ok = ParseCount(parts[1], &lateEvery) &&
+             (parts.size() == 2 || ParseCount(parts[2], &lateMs));
+    else if (kind == QLatin1String("silent") && parts.size() == 3)
+        ok = ParseSeconds(parts[1], &silentAfter) && ParseSeconds(parts[2], &silentFor);
+    else if (kind == QLatin1String("unplug") && parts.size() == 3)
+        ok = ParseSeconds(parts[1], &unplugAfter) && ParseSeconds(parts[2], &unplugFor);
+    if (!ok && error)
+        *error = QStringLiteral("unknown fault \"%1\" (drop:N, garble:N, split:N, late:N[:MS], "
+                                "silent:AFTER:FOR, unplug:AFTER:FOR)")
+                     .arg(spec);
+    return ok;
+}
+
+LineServer::LineServer(std::unique_ptr<VirtualProbe> probe, const Faults& faults, QObject* parent)
+    : QObject(parent), m_probe(std::move(probe)), m_faults(faults) {
+    m_clock.start();
+    m_streamTimer.setTimerType(Qt::PreciseTimer);
+    m_streamTimer.setInterval(StreamTickMs);
+    connect(&m_streamTimer, &QTimer::timeout, this, [this] { pace(); });
+    m_scheduleTimer.setInterval(50);
+    connect(&m_scheduleTimer, &QTimer::timeout, this, [this] {
+        checkSchedule();
+        flushPending();
+    });
+}
+
+LineServer::~LineServer() {
+    closeLine();
+    if (m_ownLink || !m_linkPath.isEmpty()) QFile::remove(m_linkPath);
+}
+
+bool LineServer::start(const QString& linkPath, QString* error) {
+    m_linkPath = linkPath.isEmpty()
+                     ? QDir::temp().filePath(QStringLiteral("varnex-probe-%1").arg(getpid()))
+                     : linkPath;
+    if (!openLine(error)) return false;
+    m_scheduleTimer.start();
+    return true;
+}
+
+bool LineServer::setLog(const QString& path, QString* error) {
+    m_log = std::make_unique<QFile>(path);
+    if (m_log->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return true;
+    if (error) *error = m_log->errorString();
+    m_log.reset();
+    return false;
+}
+
+bool LineServer::openLine(QString* error) {
+    const auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        closeLine();
+        return false;
+    };
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+        return fail(QStringLiteral("cannot create a pseudo-terminal: %1")
+                        .arg(QString::fromLocal8Bit(strerror(errno))));
+    const char* name = ptsname(m_master);
+    if (!name) return fail(QStringLiteral("the pseudo-terminal has no name"));
+    m_deviceName = QString::fromLocal8Bit(name);
+    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_slave < 0) return fail(QStringLiteral("cannot open %1").arg(m_deviceName));
+    termios t{};
+    if (tcgetattr(m_slave, &t) == 0) {
+        cfmakeraw(&t);
+        cfsetispeed(&t, B9600);
+        cfsetospeed(&t, B9600);
+        tcsetattr(m_slave, TCSANOW, &t);
+    }
+    QFile::remove(m_linkPath);
+    if (!QFile::link(m_deviceName, m_linkPath))
+        return fail(QStringLiteral("cannot create the link %1").arg(m_linkPath));
+    m_readNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
+    connect(m_readNotifier.get(), &QSocketNotifier::activated, this, [this] { readCommands(); });
+    m_writeNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Write);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier.get(), &QSocketNotifier::activated, this, [this] { flushPending(); });
+    m_plugged = true;
+    return true;
+}
+
+void LineServer::closeLine() {
+    m_readNotifier.reset();
+    m_writeNotifier.reset();
+    if (m_master >= 0) ::close(m_master);
+    if (m_slave >= 0) ::close(m_slave);
+    m_master = m_slave = -1;
+    m_plugged = false;
+    m_streamTimer.stop();
+    m_pending.clear();
+    m_out.clear();
+    m_input.clear();
+}
+
+void LineServer::unplug() {
+    if (!m_plugged) return;
+    log('!', "unplugged");
+    m_probe->stopStreaming();
+    closeLine();
+    QFile::remove(m_linkPath);
+}
+
+bool LineServer::plugIn() {
+    if (m_plugged) return true;
+    QString error;
+    const bool ok = openLine(&error);
+    log('!', ok ? QByteArray("plugged in") : error.toLocal8Bit());
+    return ok;
+}
+
+int LineServer::hostBaud() const {
+    termios t{};
+    if (m_slave < 0 || tcgetattr(m_slave, &t) != 0) return 0;
+    return BaudOf(cfgetospeed(&t));
+}
+
+void LineServer::readCommands() {
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0) break;
+        m_input.append(buffer, n);
+    }
+    // A host that speaks while the probe streams has taken the line back.
+    if (m_probe->streaming() && !m_input.isEmpty()) {
+        m_probe->stopStreaming();
+        log('!', "stream stopped by the host");
+    }
+    for (qsizetype cr = m_input.indexOf('\r'); cr >= 0; cr = m_input.indexOf('\r')) {
+        const QByteArray command = m_input.left(cr);
+        m_input.remove(0, cr + 1);
+        serve(command);
+    }
+    if (m_input.size() > 4096) m_input.clear(); // noise without an end
+}
+
+void LineServer::serve(const QByteArray& command) {
+    ++m_commands;
+    log('<', command);
+    if (m_silent) return;
+    const int baud = hostBaud();
+    if (baud != 0 && baud != m_probe->baud()) {
+        log('!', "not understood: the host speaks at " + QByteArray::number(baud) + " baud");
+        return;
+    }
+    QByteArray reply = m_probe->answer(command, seconds());
+    Q_EMIT commandServed(command, reply);
+    if (reply.isEmpty()) return;
+    ++m_replies;
+    const auto every = [this](int n) { return n > 0 && m_replies % n == 0; };
+    if (every(m_faults.dropEvery)) {
+        log('!', "dropped " + Printable(reply));
+        return;
+    }
+    if (every(m_faults.garbleEvery)) {
+        for (int i = 0; i < std::min<qsizetype>(2, reply.size()); ++i)
+            reply[i] = char(0xF8 - i);
+    }
+    if (every(m_faults.lateEvery)) {
+        queue(reply, m_faults.lateMs);
+    } else if (every(m_faults.splitEvery)) {
+        const qsizetype half = reply.size() / 2;
+        queue(reply.left(half), 0);
+        queue(reply.mid(half), SplitGapMs);
+    } else {
+        queue(reply, 0);
+    }
+    if (m_probe->streaming() && !m_streamTimer.isActive()) {
+        m_streamClock.start();
+        m_streamStartCount = m_streamed;
+        m_fullSinceMs = -1;
+        m_streamTimer.start();
+        log('!', "streaming at " + QByteArray::number(m_probe->baud()) + " baud");
+    }
+}
+
+// Replies leave in the order of their commands: a late reply holds back the ones after it.
+void LineServer::queue(const QByteArray& data, int delayMs) {
+    if (!m_plugged) return;
+    qint64 due = m_clock.elapsed() + delayMs;
+    if (!m_out.empty()) due = std::max(due, m_out.back().dueMs);
+    m_out.push_back({due, data});
+    drainQueue();
+}
+
+void LineServer::drainQueue() {
+    const qint64 now = m_clock.elapsed();
+    while (!m_out.empty() && m_out.front().dueMs <= now) {
+        log('>', m_out.front().data);
+        m_pending += m_out.front().data;
+        m_out.pop_front();
+    }
+    flushPending();
+    if (!m_out.empty())
+        QTimer::singleShot(int(m_out.front().dueMs - now), this, [this] { drainQueue(); });
+}
+
+void LineServer::flushPending() {
+    if (m_master < 0) return;
+    while (!m_pending.isEmpty()) {
+        const ssize_t n = ::write(m_master, m_pending.constData(), m_pending.size());
+        if (n <= 0) break;
+        m_pending.remove(0, n);
+    }
+    if (m_writeNotifier) m_writeNotifier->setEnabled(!m_pending.isEmpty());
+}
+
+void LineServer::pace() {
+    if (!m_probe->streaming() || !m_plugged) {
+        m_streamTimer.stop();
+        return;
+    }
+    // The probe changes nothing while the host listens at another speed: the stream ends.
+    if (hostBaud() != 0 && hostBaud() != m_probe->baud()) {
+        m_probe->stopStreaming();
+        log('!', "stream stopped: the line changed speed");
+        return;
+    }
+    const qint64 elapsedMs = m_streamClock.elapsed();
+    if (!m_pending.isEmpty()) {
+        if (m_fullSinceMs < 0) m_fullSinceMs = elapsedMs;
+        if (elapsedMs - m_fullSinceMs > IdleLimitMs) {
+            m_probe->stopStreaming();
+            log('!', "stream stopped: the host stopped reading");
+        }
+        flushPending();
+        return;
+    }
+    m_fullSinceMs = -1;
+    // Ten bits a character, nineteen characters a record.
+    const double perRecordMs = 19.0 * 10.0 * 1000.0 / m_probe->baud();
+    const qint64 due = qint64(elapsedMs / perRecordMs) - (m_streamed - m_streamStartCount);
+    QByteArray burst;
+    for (qint64 i = 0; i < std::min<qint64>(due, 64); ++i) {
+        burst += m_probe->streamRecord(seconds());
+        ++m_streamed;
+    }
+    if (!burst.isEmpty()) {
+        m_pending += burst;
+        flushPending();
+    }
+}
+
+void LineServer::checkSchedule() {
+    const double t = seconds();
+    if (m_faults.silentAfter >= 0) {
+        const bool silent =
+            t >= m_faults.silentAfter && t < m_faults.silentAfter + m_faults.silentFor;
+        if (silent != m_scheduledSilence) {
+            m_scheduledSilence = silent;
+            m_silent = silent;
+            log('!', silent ? "silent" : "answering again");
+        }
+    }
+    if (m_faults.unplugAfter >= 0) {
+        if (!m_scheduledUnplug && t >= m_faults.unplugAfter) {
+            m_scheduledUnplug = true;
+            unplug();
+        } else if (m_scheduledUnplug && !m_plugged &&
+                   t >= m_faults.unplugAfter + m_faults.unplugFor) {
+            plugIn();
+        }
+    }
+}
+
+void LineServer::log(char direction, const QByteArray& data) {
+    if (!m_log) return;
+    const QByteArray line = QByteArray::number(seconds(), 'f', 3).rightJustified(10) + ' ' +
+                            direction + ' ' + Printable(data) + '\n';
+    m_log->write(line);
+    m_log->flush();
+}
+
+} // namespace probesim

@@ -1,0 +1,110 @@
+#pragma once
+// Serves a virtual probe on a pseudo-terminal: reads the host's commands, answers one command
+// at a time, paces streamed records at the speed of the line, and misbehaves on demand.
+//
+// The line is reached through a stable name (a symbolic link to the pseudo-terminal), so that
+// a probe that was unplugged comes back under the same name.
+#include "tools/probesim/VirtualProbe.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace probesim {
+
+struct Faults {
+    int dropEvery = 0;   // every Nth reply is not sent
+    int garbleEvery = 0; // every Nth reply loses its framing (noise over its first characters)
+    int splitEvery = 0;  // every Nth reply comes in two parts, the second 80 ms later
+    int lateEvery = 0;   // every Nth reply comes lateMs late
+    int lateMs = 250;
+    double silentAfter = -1; // seconds from the start: the probe stops answering ...
+    double silentFor = 0;    // ... for this long
+    double unplugAfter = -1; // seconds from the start: the line goes away ...
+    double unplugFor = 0;    // ... and comes back after this long
+
+    // "drop:N", "garble:N", "split:N", "late:N[:MS]", "silent:AFTER:FOR", "unplug:AFTER:FOR".
+    bool add(const QString& spec, QString* error);
+};
+
+class LineServer : public QObject {
+    Q_OBJECT
+public:
+    LineServer(std::unique_ptr<VirtualProbe> probe, const Faults& faults,
+               QObject* parent = nullptr);
+    ~LineServer() override;
+
+    // Opens the line; linkPath empty: a name of its own in the temporary folder.
+    bool start(const QString& linkPath, QString* error);
+    QString lineName() const { return m_linkPath; }
+    QString deviceName() const { return m_deviceName; }
+    VirtualProbe& probe() { return *m_probe; }
+    // Every command and reply with a time stamp.
+    bool setLog(const QString& path, QString* error);
+
+    // Faults can change while the line is served; the time-based ones count from the start.
+    void setFaults(const Faults& faults) { m_faults = faults; }
+    // Silence and unplugging on demand (the fault options schedule the same).
+    void setSilent(bool silent) { m_silent = silent; }
+    void unplug();
+    bool plugIn();
+
+    int commandsServed() const { return m_commands; }
+    double secondsServed() const { return seconds(); }
+    qint64 recordsStreamed() const { return m_streamed; }
+
+Q_SIGNALS:
+    void commandServed(const QByteArray& command, const QByteArray& reply);
+
+private:
+    bool openLine(QString* error);
+    void closeLine();
+    void readCommands();
+    void serve(const QByteArray& command);
+    void queue(const QByteArray& data, int delayMs);
+    void drainQueue();
+    void flushPending();
+    void pace();
+    void checkSchedule();
+    int hostBaud() const;
+    double seconds() const { return m_clock.elapsed() / 1000.0; }
+    void log(char direction, const QByteArray& data);
+
+    std::unique_ptr<VirtualProbe> m_probe;
+    Faults m_faults;
+    QElapsedTimer m_clock;
+    int m_master = -1;
+    int m_slave = -1; // held open so that the line keeps its settings between host opens
+    QString m_deviceName;
+    QString m_linkPath;
+    bool m_ownLink = false;
+    std::unique_ptr<QSocketNotifier> m_readNotifier;
+    std::unique_ptr<QSocketNotifier> m_writeNotifier;
+    QByteArray m_input;
+    struct Outgoing {
+        qint64 dueMs;
+        QByteArray data;
+    };
+    std::deque<Outgoing> m_out; // replies waiting for their time
+    QByteArray m_pending;       // written when the line takes it
+    QTimer m_streamTimer;
+    QTimer m_scheduleTimer;
+    QElapsedTimer m_streamClock;
+    qint64 m_streamed = 0;
+    qint64 m_streamStartCount = 0;
+    qint64 m_fullSinceMs = -1;
+    int m_replies = 0;
+    int m_commands = 0;
+    bool m_silent = false;
+    bool m_plugged = false;
+    bool m_scheduledSilence = false;
+    bool m_scheduledUnplug = false;
+    std::unique_ptr<QFile> m_log;
+};
+
+} // namespace probesim
