@@ -21,11 +21,11 @@ bool ConsoleFront::startSimulator() {
     program += QStringLiteral(".exe");
 #endif
     QString error;
-    const QString line =
-        m_simulator.startAndReadLine(program,
-                                     {QStringLiteral("--model"), m_options.simulate,
-                                      QStringLiteral("--pattern"), QStringLiteral("sine")},
-                                     5000, &error);
+    const QString line = m_simulator.startAndReadLine(
+        program,
+        {QStringLiteral("--model"), m_options.simulate, QStringLiteral("--pattern"),
+         QStringLiteral("sine"), QStringLiteral("--field"), QStringLiteral("5,8,11")},
+        5000, &error);
     if (line.isEmpty()) {
         m_out << "The virtual probe did not start: " << error << Qt::endl;
         return false;
