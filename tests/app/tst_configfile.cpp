@@ -1,0 +1,187 @@
+#include "app/ConfigFile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace app;
+
+namespace {
+
+// A file with every value away from its default; Path and SaveFileName hold commas.
+const QByteArray Full =
+    "ProbeUnits,mW/cm2\r\nGraphScale,Log 0.1-1000\r\nLogScaleOn,1\r\nAveraging,8\r\n"
+    "CommPort,4\r\nGraphSamplesPerDiv,200\r\nTextUpdatePerSecond,3\r\nExposure,1 Minute\r\n"
+    "HorizontalLinesOn,0\r\nPath,/home/op/logs, 2024\r\nBaudRate,19200,o,7,1\r\n"
+    "PlotComposite,0\r\nExposureFrame,True\r\nStatusBar,False\r\nMaxSpeed,True\r\n"
+    "UpdateBattTemp,False\r\nMultiplex,False\r\nAutoRange,0\r\nGraphBackGroundColor,1056816\r\n"
+    "GraphGridLineColor,1\r\nGraphXYZaxisColor,2\r\nGraphXaxisColor,3\r\nGraphYaxisColor,4\r\n"
+    "GraphZaxisColor,16777215\r\nReadTimer,120\r\nRthresEnabled,1\r\nSampleRate,Max\r\n"
+    "UpdateBattTemp,5\r\nGraphScaleAuto,1\r\nTemperatureCelsius,1\r\nAlarmEnable, 1\r\n"
+    "AlarmValue, 0.1\r\nGraphTextColor, 5\r\nBoxColor, 6\r\nMatchBarGraphToScatt, 1\r\n"
+    "FormBackColor, 7\r\nLogScaleMinDivOn, 1\r\nMinDivColor, 8\r\n"
+    "SaveFileName, /home/op/logs, 2024/run,3\r\nPeriodicInterval, 15\r\n"
+    "PeriodicIntervalEnabled, 1\r\n";
+
+QByteArrayList linesOf(const QByteArray& file) {
+    QByteArrayList lines = file.split('\n');
+    lines.removeLast();
+    for (QByteArray& line : lines)
+        line.chop(1);
+    return lines;
+}
+
+QByteArray joined(const QByteArrayList& lines, const char* end = "\r\n") {
+    QByteArray out;
+    for (const QByteArray& line : lines)
+        out += line + end;
+    return out;
+}
+
+// The lines of Full with the given (line number, text) replacements.
+QByteArrayList edited(std::initializer_list<std::pair<int, const char*>> edits) {
+    QByteArrayList lines = linesOf(Full);
+    for (const auto& [no, text] : edits)
+        lines[no - 1] = text;
+    return lines;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestConfigFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QByteArrayList m_defaults; // the file SaveCfg writes for a Config left at its defaults
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(SaveCfg(m_dir.filePath("defaults.cfg"), Config(m_dir.path())));
+        m_defaults = linesOf(readAll(m_dir.filePath("defaults.cfg")));
+        QCOMPARE(m_defaults.size(), 41);
+    }
+
+    void roundTrip() {
+        const QString path = m_dir.filePath("full.cfg");
+        QVERIFY(writeAll(path, Full));
+        Config cfg(m_dir.path());
+        QCOMPARE(LoadCfg(path, cfg).linesRead, 41);
+        QCOMPARE(cfg.CommPortNo, 4);
+        QCOMPARE(cfg.BattUpdateMinutes, 5);
+        QVERIFY(cfg.UpdateBattTempTick); // line 16 says False but is not read
+        QCOMPARE(cfg.AlarmValue, 0.1f);
+        cfg.UpdateBattTempTick = false;
+        QVERIFY(SaveCfg(path, cfg));
+        QCOMPARE(readAll(path), Full);
+    }
+
+    void load_data() {
+        QTest::addColumn<QByteArray>("file"); // null: no file
+        QTest::addColumn<int>("linesRead");
+        QTest::addColumn<QByteArrayList>("resaved");
+        QTest::addColumn<int>("zeta"); // the unit code, 7 before loading
+        // Saved again after loading: the first n of lines, then the defaults (always for line
+        // 16, which is never read).
+        const auto row = [&](const char* name, const QByteArray& file, int n,
+                             const QByteArrayList& lines, int zeta) {
+            QByteArrayList out = lines.mid(0, n) + m_defaults.mid(n);
+            out[15] = m_defaults[15];
+            QTest::newRow(name) << file << n << out << zeta;
+        };
+        const auto edit = [&](const char* name, const QByteArrayList& lines, int n, int zeta) {
+            row(name, joined(lines), n, lines, zeta);
+        };
+        const QByteArrayList full = linesOf(Full);
+
+        row("no file", QByteArray(), 0, m_defaults, 7);
+        row("cut after line 20", joined(full.mid(0, 20)), 20, full, 7);
+        row("LF or CR alone ends a line",
+            joined(full.mid(0, 20), "\n") + joined(full.mid(20), "\r"), 41, full, 1);
+        row("lines 3 and 4 exchanged", joined(edited({{3, "Averaging,8"}, {4, "LogScaleOn,1"}})),
+            41, edited({{3, "LogScaleOn,8"}, {4, "Averaging,1"}}), 1);
+        row("old plain Path, blanks, lower case, any key",
+            joined(edited({{10, "Path, /data/old"}, {4, "Averaging,  8 "}, {13, "X, true"}})), 41,
+            edited({{10, "Path,/data/old"}}), 1);
+        edit("units V2/m2", edited({{1, "ProbeUnits,V2/m2"}}), 41, 2);
+        edit("unknown units", edited({{1, "ProbeUnits,dBm"}}), 41, 7);
+        edit("text in a number line", edited({{25, "ReadTimer,fast"}}), 24, 7);
+        edit("beyond 16 bits", edited({{3, "LogScaleOn,40000"}}), 2, 7);
+        edit("neither True nor False", edited({{14, "StatusBar,Yes"}}), 13, 7);
+        edit("line without a comma", edited({{27, "SampleRate Max"}}), 26, 7);
+    }
+
+    void load() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, linesRead);
+        QFETCH(QByteArrayList, resaved);
+        QFETCH(int, zeta);
+        const QString in = m_dir.filePath("in.cfg"), out = m_dir.filePath("out.cfg");
+        QFile::remove(in);
+        QVERIFY(file.isNull() || writeAll(in, file));
+
+        Config cfg(m_dir.path());
+        cfg.ZetaUnitsCode = 7;
+        const LoadResult r = LoadCfg(in, cfg);
+        QCOMPARE(r.linesRead, linesRead);
+        QCOMPARE(r.complete, linesRead == 41);
+        QCOMPARE(cfg.ZetaUnitsCode, zeta);
+        QVERIFY(SaveCfg(out, cfg));
+        QCOMPARE(linesOf(readAll(out)), resaved);
+    }
+
+    void parsePathFile_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        const auto row = [](const char* path, const char* folder, const char* name) {
+            QTest::newRow(path) << QString(path) << QString(folder) << QString(name);
+        };
+        row("C:\\Logs\\run1.csv", "C:\\Logs", "run1.csv");
+        row("/home/op/run1.csv", "/home/op", "run1.csv");
+        row("C:/Logs\\sub/run1", "C:/Logs\\sub", "run1");
+        row("run1.csv", "", "run1.csv");
+    }
+
+    void parsePathFile() {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QCOMPARE(ParsePathFile(path, 1), folder);
+        QCOMPARE(ParsePathFile(path, 2), name);
+    }
+
+    void configFilePath_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<bool>("fallback");
+        QVERIFY(writeAll(m_dir.filePath("plain"), "x"));
+        QTest::newRow("writable") << m_dir.path() << false;
+        QTest::newRow("under a regular file") << m_dir.filePath("plain/app") << true;
+#ifdef Q_OS_LINUX
+        QTest::newRow("existing, not writable") << QStringLiteral("/proc") << true;
+#endif
+    }
+
+    // The fallback folder is made only when it is chosen; the chosen folder can be written.
+    void configFilePath() {
+        QFETCH(QString, program);
+        QFETCH(bool, fallback);
+        const QString user = m_dir.filePath("user/varnex");
+        QDir(m_dir.filePath("user")).removeRecursively();
+
+        const QString chosen = ConfigFilePath(program, user);
+        QCOMPARE(chosen, (fallback ? user : program) + "/Varnex.cfg");
+        QCOMPARE(QFileInfo(user).isDir(), fallback);
+        QVERIFY(SaveCfg(chosen, Config()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigFile)
+#include "tst_configfile.moc"
