@@ -5,7 +5,6 @@
 #include <QTest>
 
 using namespace kit;
-using probe::clsProbe;
 
 namespace {
 
@@ -18,6 +17,10 @@ QByteArray ZetaIdent(const QByteArray& model4) {
     return ":I" + model4 + QByteArray(27, '0') + "\r";
 }
 
+const QStringList FullRun{"I",  "R",  "R",    "R5", "R5", "D2", "R1", "ADEE", "U1", "R1", "D2",
+                          "R2", "D2", "U2",   "R1", "D2", "R2", "D2", "U3",   "R3", "D2", "U1",
+                          "R4", "D2", "AEEE", "R2", "B",  "TF", "D2", "U1",   "D2"};
+
 } // namespace
 
 class SessionTest : public QObject {
@@ -25,176 +28,120 @@ class SessionTest : public QObject {
 
 private Q_SLOTS:
     void sigmaCharacterisationNamesTheModel_data() {
-        QTest::addColumn<int>("which");
-        QTest::addColumn<QString>("model");
+        QTest::addColumn<MiniSigma>("sigma");
         QTest::addColumn<QStringList>("commands");
-        QTest::newRow("full run, PX-5100")
-            << 0 << "PX-5100"
-            << QStringList{"I",  "R",  "R",    "R5", "R5", "D2", "R1", "ADEE", "U1", "R1", "D2",
-                           "R2", "D2", "U2",   "R1", "D2", "R2", "D2", "U3",   "R3", "D2", "U1",
-                           "R4", "D2", "AEEE", "R2", "B",  "TF", "D2", "U1",   "D2"};
+        MiniSigma lowCurrent = Px2100();
+        lowCurrent.range = 0;
+        QTest::newRow("full run, PX-5100") << Px5100() << FullRun;
         QTest::newRow("five ranges, PX-2100: short run, range restored")
-            << 1 << "PX-2100"
-            << QStringList{"I", "R", "R", "R5", "R5", "D2", "B", "D2", "R2", "B", "D2"};
+            << Px2100() << QStringList{"I", "R", "R", "R5", "R5", "D2", "B", "D2", "R2", "B", "D2"};
         QTest::newRow("no fourth range, PX-5560: mismatch at step 20 tolerated")
-            << 2 << "PX-5560"
-            << QStringList{"I",  "R",  "R",    "R5", "R5", "D2", "R1", "ADEE", "U1", "R1", "D2",
-                           "R2", "D2", "U2",   "R1", "D2", "R2", "D2", "U3",   "R3", "D2", "U1",
-                           "R4", "D2", "AEEE", "R2", "B",  "TF", "D2", "U1",   "D2"};
+            << Px5560() << FullRun;
+        QTest::newRow("PX-2100 in range 0: range 3 with automatic range")
+            << lowCurrent
+            << QStringList{"I", "R", "R", "R5", "R5", "D2", "B", "D2", "R3", "B", "D2"};
     }
     void sigmaCharacterisationNamesTheModel() {
-        QFETCH(int, which);
-        QFETCH(QString, model);
+        QFETCH(MiniSigma, sigma);
         QFETCH(QStringList, commands);
-        const SigmaProfile profiles[] = {Px5100(), Px2100(), Px5560()};
-        MiniSigma sigma(profiles[which]);
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [&](const QByteArray& c) { return sigma.answer(c); });
-        const QStringList sent = Plain(d.run(int(commands.size())));
-        QCOMPARE(sent, commands);
-        QCOMPARE(s.GetModel(), model);
-        QCOMPARE(s.TypeZeta(), int(probe::StateSigma));
-        QVERIFY(host.messages.isEmpty());
+        Bench b(sigma);
+        QCOMPARE(Plain(b.search().run(int(commands.size()))), commands);
+        QCOMPARE(b.s.GetModel(), sigma.name);
+        QCOMPARE(b.s.TypeZeta(), int(probe::StateSigma));
+        QVERIFY(b.host.messages.isEmpty());
+        if (sigma.range == 0) {
+            QCOMPARE(b.s.AutoRangeOn(), 1);
+            QCOMPARE(b.s.Range(), 3);
+        }
     }
 
     void mismatchAtStepEightRepeatsTheCharacterisation() {
-        MiniSigma sigma(Px5100());
-        sigma.replaceAt[11] = ":X" + QByteArray(16, ' ') + "\r"; // answer to step 8 ("D2")
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [&](const QByteArray& c) { return sigma.answer(c); });
-        const QStringList sent = Plain(d.run(29));
-        QCOMPARE(sent.mid(25, 4), (QStringList{"R2", "B", "R5", "R5"}));
-        QVERIFY(s.GetModel().isEmpty());
-        QVERIFY(host.messages.isEmpty()); // repeated without a word
+        Bench b;
+        b.sigma.replaceAt[11] = ":X" + QByteArray(16, ' ') + "\r"; // answer to step 8 ("D2")
+        Driver& d = b.search();
+        QCOMPARE(Plain(d.run(29)).mid(25, 4), (QStringList{"R2", "B", "R5", "R5"}));
+        QVERIFY(b.s.GetModel().isEmpty());
+        QVERIFY(b.host.messages.isEmpty()); // repeated without a word
         // The second run goes through and names the probe.
-        for (int i = 0; i < 30 && s.GetModel().isEmpty(); ++i)
+        for (int i = 0; i < 30 && b.s.GetModel().isEmpty(); ++i)
             d.poll();
-        QCOMPARE(s.GetModel(), QStringLiteral("PX-5100"));
-    }
-
-    void rangeDigitZeroMeansRangeThreeWithAutomaticRange() {
-        SigmaProfile profile = Px2100();
-        profile.range = 0; // the low current range
-        MiniSigma sigma(profile);
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [&](const QByteArray& c) { return sigma.answer(c); });
-        const QStringList sent = Plain(d.run(11));
-        QCOMPARE(sent, (QStringList{"I", "R", "R", "R5", "R5", "D2", "B", "D2", "R3", "B", "D2"}));
-        QCOMPARE(s.AutoRangeOn(), 1);
-        QCOMPARE(s.Range(), 3);
+        QCOMPARE(b.s.GetModel(), QStringLiteral("PX-5100"));
     }
 
     void automaticRangeStepSendsTheRangeTwice() {
-        MiniSigma sigma(Px5100());
-        sigma.value = " 50.0";
-        RecordingHost host;
-        clsProbe s(host);
-        auto d = Characterise(s, sigma);
-        QVERIFY(d);
-        d->run(6); // battery, temperature, first data, units restore
-        s.SetAutoRangeOn(1);
-        QCOMPARE(s.Range(), 2);
-        sigma.over = 'O';
-        QCOMPARE(Plain({d->poll()}), QStringList{"D2"}); // the probe now answers over range
-        sigma.over = ' ';
-        const QStringList sent = Plain(d->run(5));
-        QCOMPARE(sent, (QStringList{"R3", "R3", "B", "TF", "D2"}));
-        QCOMPARE(s.Range(), 3);
-        QCOMPARE(s.OverRangeFlag(), 1);
+        Bench b;
+        QVERIFY(b.characterise());
+        b.sigma.value = " 50.0";
+        b.d->run(6); // battery, temperature, first data, units restore
+        b.s.SetAutoRangeOn(1);
+        QCOMPARE(b.s.Range(), 2);
+        b.sigma.over = 'O';
+        QCOMPARE(Plain({b.d->poll()}), QStringList{"D2"}); // the probe now answers over range
+        b.sigma.over = ' ';
+        QCOMPARE(Plain(b.d->run(5)), (QStringList{"R3", "R3", "B", "TF", "D2"}));
+        QCOMPARE(b.s.Range(), 3);
+        QCOMPARE(b.s.OverRangeFlag(), 1);
     }
 
     void overRangeInTheHighestRangeSendsNoRangeCommand() {
-        MiniSigma sigma(Px5100());
-        RecordingHost host;
-        clsProbe s(host);
-        auto d = Characterise(s, sigma);
-        QVERIFY(d);
-        d->run(6);
-        s.SetAutoRangeOn(1);
-        QCOMPARE(Plain({d->feed(":R4\r")}), QStringList{"B"}); // the probe reports its top range
-        QCOMPARE(Plain({d->feed(":B 95.0\r")}), QStringList{"TF"});
-        QCOMPARE(Plain({d->feed(":T 23  \r")}), QStringList{"D2"});
-        QCOMPARE(Plain({d->feed(SigmaData(" 99.0", " V ", 255, 'O'))}), QStringList{"D2"});
-        QCOMPARE(s.OverRangeFlag(), 1);
-        QVERIFY(!(d->flags & probe::ChgOverRange)); // not reported while automatic range is on
-        QCOMPARE(s.SetOverRangeColor(), 0);
+        Bench b;
+        QVERIFY(b.characterise());
+        b.d->run(6);
+        b.s.SetAutoRangeOn(1);
+        QCOMPARE(Plain({b.d->feed(":R4\r")}), QStringList{"B"}); // the probe reports its top range
+        b.d->feed(":B 95.0\r");
+        b.d->feed(":T 23  \r");
+        QCOMPARE(Plain({b.d->feed(SigmaData(" 99.0", " V ", 255, 'O'))}), QStringList{"D2"});
+        QCOMPARE(b.s.OverRangeFlag(), 1);
+        QVERIFY(!(b.d->flags & probe::ChgOverRange)); // not reported while automatic range is on
+        QCOMPARE(b.s.SetOverRangeColor(), 0);
     }
 
     void threeAxisCycleHoldsTheQueuedCommandUntilZ() {
-        MiniSigma sigma(Px5100());
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetMultiplexPrefered(1);
-        auto d = Characterise(s, sigma);
-        QVERIFY(d);
-        QCOMPARE(s.MultiplexOn(), 1);
-        const QStringList sent = Plain(d->run(13));
+        Bench b;
+        b.s.SetMultiplexPrefered(1);
+        QVERIFY(b.characterise());
+        QCOMPARE(b.s.MultiplexOn(), 1);
         // The units restore queued by the characterisation waits for the end of the cycle.
-        QCOMPARE(sent, (QStringList{"TF", "D2", "AEDD", "D2", "ADED", "D2", "ADDE", "D2", "AEDD",
-                                    "D2", "U1", "D2", "ADED"}));
-        QVERIFY(s.XNA() > 0 && s.YNA() > 0 && s.ZNA() > 0);
-        const float x = s.XNA(), y = s.YNA(), z = s.ZNA();
-        QCOMPARE(s.XYZNA(), std::sqrt(x * x + y * y + z * z)); // V/m: root of squares
+        QCOMPARE(Plain(b.d->run(13)), (QStringList{"TF", "D2", "AEDD", "D2", "ADED", "D2", "ADDE",
+                                                   "D2", "AEDD", "D2", "U1", "D2", "ADED"}));
+        const float x = b.s.XNA(), y = b.s.YNA(), z = b.s.ZNA();
+        QVERIFY(x > 0 && y > 0 && z > 0);
+        QCOMPARE(b.s.XYZNA(), std::sqrt(x * x + y * y + z * z)); // V/m: root of squares
     }
 
     void rgeSelectsRangeThreeBeforeItsSecondUnits() {
-        MiniSigma sigma(Px5200Rge());
-        RecordingHost host;
-        clsProbe s(host);
-        auto d = Characterise(s, sigma);
-        QVERIFY(d);
-        QCOMPARE(s.GetModel(), QStringLiteral("PX-5200 RGE"));
-        d->run(6);
-        s.SetNextCmnd("U2\r");
-        QCOMPARE(Plain({s.PendingCmnd()}), QStringList{"R3"});
-        const QStringList sent = Plain(d->run(3));
-        QCOMPARE(sent, (QStringList{"R3", "U2", "D2"}));
+        Bench b(Px5200Rge());
+        QVERIFY(b.characterise());
+        QCOMPARE(b.s.GetModel(), QStringLiteral("PX-5200 RGE"));
+        b.d->run(6);
+        b.s.SetNextCmnd("U2\r");
+        QCOMPARE(Plain(b.d->run(3)), (QStringList{"R3", "U2", "D2"}));
     }
 
     void kappaIdentificationWaitsAfterTheSecondIdent() {
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [](const QByteArray& c) -> QByteArray {
-            if (c == "I\r") return KappaIdent("310");
-            if (c == "i\r") return ":iXXXXREV1.23456YYYYYYYY\r";
-            if (c == "B\r") return ":B 80.0\r";
-            if (c == "TF\r") return ":T 71   \r";
-            if (c == "D1\r") return ":D 1.23MA \r";
-            return ":E\r";
-        });
-        const QStringList sent = Plain(d.run(7));
-        QCOMPARE(sent, (QStringList{"I", "i", "B", "TF", "D1", "D1", "D1"}));
-        QCOMPARE(s.TypeZeta(), int(probe::StateKappa));
-        QCOMPARE(s.GetModel(), QStringLiteral("E310"));
-        QCOMPARE(host.delays, QList<double>{1500});
-        QCOMPARE(host.serialNo, QStringLiteral("12345678"));
-        QCOMPARE(host.calDate, QStringLiteral("06/15/2024"));
-        QCOMPARE(host.softRev, QStringLiteral("REV1.23456"));
-        QCOMPARE(s.GetUnitsNo(), 5); // "MA " is the fifth Kappa units
-        QCOMPARE(s.UnitsStr(), QStringLiteral("mA/m"));
-        QCOMPARE(s.XYZAxisStr(), QStringLiteral(" 1.23"));
-        QCOMPARE(s.GetRThreshold(), 11);
-    }
-
-    void kappaModelLetterFollowsTheDigit() {
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [](const QByteArray&) { return KappaIdent("420"); });
-        d.run(2);
-        QCOMPARE(s.GetModel(), QStringLiteral("H420"));
+        for (const char* digits : {"310", "420"}) {
+            Bench b;
+            Driver& d = b.search([&](const QByteArray& c) -> QByteArray {
+                if (c == "I\r") return KappaIdent(digits);
+                if (c == "i\r") return ":iXXXXREV1.23456YYYYYYYY\r";
+                if (c == "B\r") return ":B 80.0\r";
+                if (c == "TF\r") return ":T 71   \r";
+                if (c == "D1\r") return ":D 1.23MA \r";
+                return ":E\r";
+            });
+            QCOMPARE(Plain(d.run(7)), (QStringList{"I", "i", "B", "TF", "D1", "D1", "D1"}));
+            QCOMPARE(b.s.TypeZeta(), int(probe::StateKappa));
+            QCOMPARE(b.s.GetModel(), (digits[0] == '3' ? "E" : "H") + QString(digits));
+            QCOMPARE(b.host.delays, QList<double>{1500});
+            QCOMPARE(b.host.serialNo, QStringLiteral("12345678"));
+            QCOMPARE(b.host.calDate, QStringLiteral("06/15/2024"));
+            QCOMPARE(b.host.softRev, QStringLiteral("REV1.23456"));
+            QCOMPARE(b.s.GetUnitsNo(), 5); // "MA " is the fifth Kappa units
+            QCOMPARE(b.s.UnitsStr(), QStringLiteral("mA/m"));
+            QCOMPARE(b.s.XYZAxisStr(), QStringLiteral(" 1.23"));
+            QCOMPARE(b.s.GetRThreshold(), 11);
+        }
     }
 
     void zetaScheduler_data() {
@@ -206,6 +153,10 @@ private Q_SLOTS:
         QTest::newRow("base speed")
             << "9600,o,7,1" << 0 << QStringList{"I", "M", "TF", "BP", "S", "S"}
             << QList<QByteArray>{":M0"} << 28;
+        // Without a stored preference the link is at its base speed: 28 ms a sample.
+        QTest::newRow("no preference stored")
+            << "" << 0 << QStringList{"I", "M", "TF", "BP", "S", "S"} << QList<QByteArray>{":M0"}
+            << 28;
         QTest::newRow("19200 preferred")
             << "19200,o,7,1" << 0 << QStringList{"I", "M", "TF", "BP", "F2", "S", "S"}
             << QList<QByteArray>{":M0", ":F2"} << 14;
@@ -219,72 +170,53 @@ private Q_SLOTS:
         QFETCH(QStringList, commands);
         QFETCH(QList<QByteArray>, autoNext);
         QFETCH(int, minReadTime);
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetBaudRatePerfered(preferred);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [&](const QByteArray& c) -> QByteArray {
+        Bench b;
+        b.s.SetBaudRatePerfered(preferred);
+        Driver& d = b.search([&](const QByteArray& c) -> QByteArray {
+            b.host.autoNextAnswer = c == "M\r" ? "TF\r" : "S\r";
             if (c == "I\r") return ZetaIdent("9100");
-            if (c == "M\r") {
-                host.autoNextAnswer = "TF\r";
-                return ":M" + QByteArray(576, '0') + "\r";
-            }
-            host.autoNextAnswer = "S\r";
+            if (c == "M\r") return ":M" + QByteArray(576, '0') + "\r";
             if (c == "TF\r") return ":T 71  \r";
             if (c == "BP\r") return ":B80\r";
             if (c.startsWith('F')) return ":F" + c.mid(1, 1) + "\r";
-            if (c == "S\r") {
-                if (highSpeed) s.SetHighSpeedMode(highSpeed);
-                return ":S" + QByteArray(16, '0') + "\r";
-            }
-            return ":E\r";
+            if (c == "S\r" && highSpeed) b.s.SetHighSpeedMode(highSpeed);
+            return c == "S\r" ? ":S" + QByteArray(16, '0') + "\r" : ":E\r";
         });
         QCOMPARE(Plain(d.run(int(commands.size()))), commands);
-        QCOMPARE(host.autoNextCalls, autoNext);
-        QCOMPARE(s.GetModel(), QStringLiteral("PX-9100"));
-        QCOMPARE(s.TypeZeta(), int(probe::StateZeta));
-        QCOMPARE(s.MinReadTime(), minReadTime);
-        if (highSpeed) QCOMPARE(s.BaudRateChange(), 1);
+        QCOMPARE(b.host.autoNextCalls, autoNext);
+        QCOMPARE(b.s.GetModel(), QStringLiteral("PX-9100"));
+        QCOMPARE(b.s.TypeZeta(), int(probe::StateZeta));
+        QCOMPARE(b.s.MinReadTime(), minReadTime);
+        if (highSpeed) QCOMPARE(b.s.BaudRateChange(), 1);
     }
 
     void zetaCalibrationReplyOfWrongLengthRepeatsTheRead() {
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [](const QByteArray& c) -> QByteArray {
-            if (c == "I\r") return ZetaIdent("9120");
-            return ":M" + QByteArray(575, '0') + "\r"; // 578 characters
+        Bench b;
+        Driver& d = b.search([](const QByteArray& c) -> QByteArray {
+            return c == "I\r" ? ZetaIdent("9120") : ":M" + QByteArray(575, '0') + "\r"; // 578
         });
         QCOMPARE(Plain(d.run(4)), (QStringList{"I", "M", "M", "M"}));
-        QVERIFY(host.autoNextCalls.isEmpty());
-        QCOMPARE(s.GetRThreshold(), 579);
-        QCOMPARE(s.GetTimerInterval(), 1200);
+        QVERIFY(b.host.autoNextCalls.isEmpty());
+        QCOMPARE(b.s.GetRThreshold(), 579);
+        QCOMPARE(b.s.GetTimerInterval(), 1200);
     }
 
     void identificationAlternatesWhileTheProbeRejects() {
-        RecordingHost host;
-        clsProbe s(host);
-        s.SetTypeZeta(probe::StateIdentifying);
-        s.SetLostComm(1);
-        Driver d(s, [](const QByteArray&) { return QByteArray(":E\r"); });
+        Bench b;
+        Driver& d = b.search([](const QByteArray&) { return QByteArray(":E\r"); });
         QCOMPARE(Plain(d.run(6)), (QStringList{"I", "R", "I", "R", "I", "R"}));
-        QCOMPARE(s.TypeZeta(), int(probe::StateIdentifying));
+        QCOMPARE(b.s.TypeZeta(), int(probe::StateIdentifying));
     }
 
     void emptyReplyRepeatsTheCommand() {
-        MiniSigma sigma(Px5100());
-        RecordingHost host;
-        clsProbe s(host);
-        auto d = Characterise(s, sigma);
-        QVERIFY(d);
-        d->run(4);
-        const QByteArray before = s.LastCmnd();
-        const int state = s.TypeZeta();
-        d->feed(QByteArray());
-        QCOMPARE(s.LastCmnd(), before);
-        QCOMPARE(s.TypeZeta(), state);
+        Bench b;
+        QVERIFY(b.characterise());
+        b.d->run(4);
+        const QByteArray before = b.s.LastCmnd();
+        const int state = b.s.TypeZeta();
+        b.d->feed(QByteArray());
+        QCOMPARE(b.s.LastCmnd(), before);
+        QCOMPARE(b.s.TypeZeta(), state);
     }
 };
 

@@ -4,20 +4,6 @@
 
 namespace kit {
 
-QByteArray RecordingHost::AutoNextCmndS(const QByteArray& code) {
-    autoNextCalls.append(code);
-    return autoNextAnswer;
-}
-
-void RecordingHost::ShowMessage(platform::MsgIcon icon, const QString& text) {
-    messages.append({icon, text});
-}
-
-void RecordingHost::SetProbeIdentity(const QString& serial, const QString& date) {
-    serialNo = serial;
-    calDate = date;
-}
-
 void RecordingView::ProcessData() {
     processed.append(cycle->InString);
     if (session.TypeZeta() == probe::StateZeta) {
@@ -30,74 +16,47 @@ void RecordingView::ProcessData() {
 
 QByteArray SigmaData(const QByteArray& value, const QByteArray& units, int bar, char over,
                      char battery, const QByteArray& axes) {
-    QByteArray r = ":D" + value.rightJustified(5, ' ', true) + units.leftJustified(3, ' ', true);
-    r += QByteArray::number(bar).rightJustified(3, '0', true);
-    r += over;
-    r += battery;
-    r += axes.leftJustified(3, ' ', true);
-    r += '\r';
-    return r;
+    return ":D" + value.rightJustified(5, ' ', true) + units.leftJustified(3, ' ', true) +
+           QByteArray::number(bar).rightJustified(3, '0', true) + over + battery +
+           axes.leftJustified(3, ' ', true) + '\r';
 }
 
-SigmaProfile Px5100() {
-    SigmaProfile p;
-    p.name = QStringLiteral("PX-5100");
-    p.codes = {
-        {" V ", " V ", " V ", " V "}, {"MW2", "MW2", "MW2", "MW2"}, {" V2", " V2", "KV2", "KV2"}};
-    return p;
+MiniSigma Px5100() {
+    return {"PX-5100", 3, {4, 4, 4}, {" V ", "MW2", "KV2"}};
 }
-
-SigmaProfile Px2100() {
-    SigmaProfile p;
-    p.name = QStringLiteral("PX-2100");
-    p.unitsCount = 1;
-    p.maxRange = {5, 4, 4};
-    p.codes = {{"   ", "   ", "   ", "   ", "   "}};
-    return p;
+MiniSigma Px2100() {
+    return {"PX-2100", 1, {5, 4, 4}, {"   "}};
 }
-
-SigmaProfile Px5200Rge() {
-    SigmaProfile p;
-    p.name = QStringLiteral("PX-5200 RGE");
-    p.maxRange = {4, 3, 4};
-    p.codes = {{" V ", " V ", " V ", " V "}, {"KV2", "KV2", "KV2"}, {"MW2", "MW2", "MW2", "MW2"}};
-    return p;
+MiniSigma Px5200Rge() {
+    return {"PX-5200 RGE", 3, {4, 3, 4}, {" V ", "KV2", "MW2"}};
 }
-
-SigmaProfile Px5560() {
-    SigmaProfile p;
-    p.name = QStringLiteral("PX-5560");
-    p.maxRange = {3, 3, 3};
-    p.codes = {{" V ", " V ", " V "}, {"MW2", "MW2", "MW2"}, {"KV2", "KV2", "KV2"}};
-    return p;
+MiniSigma Px5560() {
+    return {"PX-5560", 3, {3, 3, 3}, {" V ", "MW2", "KV2"}};
 }
 
 QByteArray MiniSigma::answer(const QByteArray& command) {
     ++answered;
     if (replaceAt.contains(answered)) return replaceAt.value(answered);
     const QByteArray c = command.endsWith('\r') ? command.chopped(1) : command;
-    if (c == "R") return ":R" + QByteArray::number(p.range) + "\r";
+    if (c == "R") return ":R" + QByteArray::number(range) + "\r";
     if (c.size() == 2 && c[0] == 'R' && c[1] >= '0' && c[1] <= '9') {
         const int n = c[1] - '0';
-        if (n < 1 || n > p.maxRange.value(p.units - 1)) return ":E\r";
-        p.range = n;
+        if (n < 1 || n > maxRange.value(units - 1)) return ":E\r";
+        range = n;
         return ":R" + QByteArray::number(n) + "\r";
     }
     if (c.size() == 2 && c[0] == 'U') {
-        int n = c[1] == 'N' ? (p.units % p.unitsCount) + 1 : c[1] - '0';
-        if (n < 1 || n > p.unitsCount) return ":E\r";
-        p.units = n;
-        p.range = std::min(p.range, p.maxRange.value(n - 1));
+        int n = c[1] == 'N' ? (units % unitsCount) + 1 : c[1] - '0';
+        if (n < 1 || n > unitsCount) return ":E\r";
+        units = n;
+        range = std::min(range, maxRange.value(n - 1));
         return ":U\r";
     }
     if (c.size() == 4 && c[0] == 'A') {
         axes = c.mid(1);
         return ":A\r";
     }
-    if (c == "D2") {
-        const QByteArray code = p.codes.value(p.units - 1).value(p.range - 1, "???");
-        return SigmaData(value, code, 128, over, 'N', axes);
-    }
+    if (c == "D2") return SigmaData(value, codes.value(units - 1), 128, over, 'N', axes);
     if (c == "B") return ":B 95.0\r";
     if (c == "TC" || c == "TF") return ":T 23  \r";
     if (c == "Z") return ":Z\r";
@@ -134,6 +93,14 @@ std::unique_ptr<Driver> Characterise(probe::clsProbe& session, MiniSigma& sigma)
             return driver;
     }
     return nullptr;
+}
+
+Driver& Bench::search(Responder responder) {
+    s.SetTypeZeta(probe::StateIdentifying);
+    s.SetLostComm(1);
+    if (!responder) responder = [this](const QByteArray& c) { return sigma.answer(c); };
+    d = std::make_unique<Driver>(s, std::move(responder));
+    return *d;
 }
 
 QList<QByteArray> Driver::run(int polls) {

@@ -21,10 +21,18 @@ struct Message {
 
 class RecordingHost : public probe::ProbeHost {
 public:
-    QByteArray AutoNextCmndS(const QByteArray& code) override;
-    void ShowMessage(platform::MsgIcon icon, const QString& text) override;
+    QByteArray AutoNextCmndS(const QByteArray& code) override {
+        autoNextCalls.append(code);
+        return autoNextAnswer;
+    }
+    void ShowMessage(platform::MsgIcon icon, const QString& text) override {
+        messages.append({icon, text});
+    }
     void Delay(double ms) override { delays.append(ms); }
-    void SetProbeIdentity(const QString& serial, const QString& date) override;
+    void SetProbeIdentity(const QString& serial, const QString& date) override {
+        serialNo = serial;
+        calDate = date;
+    }
     void SetProbeSoftRev(const QString& rev) override { softRev = rev; }
 
     QList<QByteArray> autoNextCalls;
@@ -66,37 +74,33 @@ QByteArray SigmaData(const QByteArray& value, const QByteArray& units, int bar =
                      char battery = 'N', const QByteArray& axes = "EEE");
 
 // A Sigma probe that keeps a range, units and axes and answers like the real one.
-struct SigmaProfile {
-    QString name;
-    int unitsCount = 3;
-    QList<int> maxRange{4, 4, 4};   // per units 1..3
-    QList<QList<QByteArray>> codes; // [units-1][range-1] units code of data replies
-    int range = 2;                  // the range the probe is in
-    int units = 1;                  // the units the probe is in
-};
-SigmaProfile Px5100();
-SigmaProfile Px2100();
-SigmaProfile Px5200Rge();
-SigmaProfile Px5560();
-
-class MiniSigma {
-public:
-    explicit MiniSigma(SigmaProfile profile) : p(std::move(profile)) {}
+struct MiniSigma {
     QByteArray answer(const QByteArray& command);
 
-    SigmaProfile p;
+    QString name;
+    int unitsCount = 3;
+    QList<int> maxRange;     // per units 1..3
+    QList<QByteArray> codes; // per units: the units code of its data replies
+    int range = 2;           // the range the probe is in
+    int units = 1;           // the units the probe is in
     QByteArray axes = "EEE";
     QByteArray value = " 12.5";
     char over = ' ';
-    QMap<int, QByteArray> replaceAt; // answer number -> reply given instead
+    QMap<int, QByteArray> replaceAt{}; // answer number -> reply given instead
     int answered = 0;
 };
+MiniSigma Px5100();
+MiniSigma Px2100();
+MiniSigma Px5200Rge();
+MiniSigma Px5560();
+
+using Responder = std::function<QByteArray(const QByteArray& command)>;
 
 // Drives a session directly, in the order of the timer-mode polling cycle: the reply goes to
 // the scheduler first, then (when it is complete) to the parser.
 class Driver {
 public:
-    Driver(probe::clsProbe& session, std::function<QByteArray(const QByteArray&)> responder)
+    Driver(probe::clsProbe& session, Responder responder)
         : s(session), respond(std::move(responder)) {}
     // One poll: schedules the next command from the last reply, parses that reply, and asks
     // the probe for the reply to the new command. Returns the command sent.
@@ -106,7 +110,7 @@ public:
     QList<QByteArray> run(int polls);
 
     probe::clsProbe& s;
-    std::function<QByteArray(const QByteArray&)> respond;
+    Responder respond;
     QByteArray reply;
     int expected = 0;
     int flags = 0;
@@ -116,6 +120,20 @@ public:
 // (link search first) until a model is named. Returns the driver, which goes on polling the
 // same probe, or nothing when no model was named.
 std::unique_ptr<Driver> Characterise(probe::clsProbe& session, MiniSigma& sigma);
+
+// A session with its owner and a scripted Sigma probe. search() starts the session looking for
+// the probe the responder plays (the scripted one when none is given); characterise() runs the
+// scripted probe up to its model and tells whether the session named one.
+struct Bench {
+    explicit Bench(MiniSigma scripted = Px5100()) : sigma(std::move(scripted)) {}
+    Driver& search(Responder responder = {});
+    bool characterise() { return bool(d = Characterise(s, sigma)); }
+
+    MiniSigma sigma;
+    RecordingHost host;
+    probe::clsProbe s{host};
+    std::unique_ptr<Driver> d;
+};
 
 // Commands without their carriage return, for readable comparisons.
 QStringList Plain(const QList<QByteArray>& commands);
