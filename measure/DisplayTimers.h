@@ -1,0 +1,34 @@
+#pragma once
+// The display-update timer that paces the readouts (HRTUpDateText sets TextUpdateDue; the next
+// sample consumes it) and the moving-average period.
+#include <QString>
+
+namespace app {
+class frmMain;
+}
+
+namespace measure {
+
+class DisplayTimers {
+public:
+    explicit DisplayTimers(app::frmMain& main);
+    void connectControls();
+
+    // Updates per second asked for; returns the rate in force (at most 70).
+    int SetTextUpdateTimer(int rate);
+    void HRTUpDateText_Timer() { TextUpdateDue = 1; }
+    // AveragePeriod from the period text of the configuration; false (with the message) for a
+    // text outside the table.
+    bool SetMinuteAverTime();
+    // Seconds of a period text, 0 for a text outside the table.
+    static int PeriodSeconds(const QString& text);
+
+    int TextUpdateDue = 0;
+    int TextUpdateRate = 7;
+    int AveragePeriod = 360;
+
+private:
+    app::frmMain& m_main;
+};
+
+} // namespace measure

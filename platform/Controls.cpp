@@ -1,0 +1,111 @@
+#include "platform/Controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace platform {
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}
+
+Shape::Shape(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Shape::setFillColor(Colour colour) {
+    if (m_fill == colour) return;
+    m_fill = colour;
+    update();
+}
+
+void Shape::setBorderColor(Colour colour) {
+    m_border = colour;
+    update();
+}
+
+void Shape::setBorderVisible(bool visible) {
+    m_borderVisible = visible;
+    update();
+}
+
+void Shape::setRadius(int radius) {
+    m_radius = radius;
+    update();
+}
+
+void Shape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, m_radius > 0);
+    painter.setBrush(ToQColor(m_fill));
+    if (m_borderVisible)
+        painter.setPen(QPen(ToQColor(m_border), 1));
+    else
+        painter.setPen(Qt::NoPen);
+    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (m_radius > 0)
+        painter.drawRoundedRect(r, m_radius, m_radius);
+    else
+        painter.drawRect(r);
+}
+
+QColor ToQColor(Colour colour) {
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+Colour FromQColor(const QColor& colour) {
+    return Colour(colour.red()) | (Colour(colour.green()) << 8) | (Colour(colour.blue()) << 16);
+}
+
+void SetForeColor(QWidget* widget, Colour colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(colour));
+    palette.setColor(QPalette::Text, ToQColor(colour));
+    widget->setPalette(palette);
+}
+
+Colour ForeColor(const QWidget* widget) {
+    return FromQColor(widget->palette().color(QPalette::WindowText));
+}
+
+void SetBackColor(QWidget* widget, Colour colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, ToQColor(colour));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+Colour BackColor(const QWidget* widget) {
+    return FromQColor(widget->palette().color(QPalette::Window));
+}
+
+double TwipsPerPixel(const QWidget* widget) {
+    const int dpi = widget ? widget->logicalDpiX() : 96;
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+int ToPixels(const QWidget* widget, double twips) {
+    return int(std::lround(twips / TwipsPerPixel(widget)));
+}
+
+double ToTwips(const QWidget* widget, int pixels) {
+    return pixels * TwipsPerPixel(widget);
+}
+
+void SetTwipsGeometry(QWidget* widget, double left, double top, double width, double height) {
+    const QWidget* frame = widget->parentWidget() ? widget->parentWidget() : widget;
+    widget->setGeometry(ToPixels(frame, left), ToPixels(frame, top),
+                        std::max(0, ToPixels(frame, width)), std::max(0, ToPixels(frame, height)));
+}
+
+QRectF TwipsGeometry(const QWidget* widget) {
+    const QWidget* frame = widget->parentWidget() ? widget->parentWidget() : widget;
+    const double t = TwipsPerPixel(frame);
+    const QRect g = widget->geometry();
+    return QRectF(g.x() * t, g.y() * t, g.width() * t, g.height() * t);
+}
+
+} // namespace platform
