@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 SAN_BUILD  ?= build-sanitize
 ARGS       ?= --simulate "PX-5100"
 
-.PHONY: all deps configure build test run sanitize bench format clean
+.PHONY: all deps configure build test run sanitize bench format clean screenshots
 
 all: build
 
@@ -31,6 +31,9 @@ sanitize: deps
 
 bench: build
 	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+
+screenshots: build
+	@bash tools/make-screenshots.sh $(BUILD) docs
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -16,9 +16,11 @@ public:
         QString lead, label, value;
     };
 
-    // Reads the notes file; a missing file gives no notes.
+    // Reads the notes file; a missing file gives no notes. Blank lines are skipped; beyond
+    // MaxNotes notes the rest of the file is ignored.
     void LoadNoteQuery(const QString& filePath);
-    // Writes the notes back; with no notes the file is left as it is.
+    // Writes the notes back (single-byte text, CR LF); with no notes the file is left as it is.
+    // False when the file could not be written, in which case the old file stays.
     bool SaveNoteQuery(const QString& filePath) const;
 
     int NoteCount = 0;

@@ -67,8 +67,16 @@ struct MainControls {
     QLabel* LabExposure1 = nullptr;
     platform::Shape* ShaExposure = nullptr;
 
-    // Background panels of the readout area (index 1..4).
+    // The readout boxes (box colour): total (1) and axes (2), peaks, moving average.
+    std::array<platform::Shape*, 3> ShaMain{};
+    platform::Shape* ShaPeak = nullptr;
+    // Background panels in the form colour (index 1..4).
     std::array<platform::Shape*, 5> ShapeFormColor{};
+    // Captions that no procedure changes.
+    QLabel* LabXYZLab = nullptr;
+    QLabel* LabVerticalScaleLab = nullptr;
+    QLabel* LabSamPerDivLab = nullptr;
+    QLabel* LabSampleRateLab = nullptr;
 
     // Graphs and lists.
     platform::SurfaceWidget* Picture1 = nullptr; // time-series graph

@@ -22,11 +22,14 @@ public:
     void ChangeDisplay();
     void SetXYZLabVisible();
     void ChangeTextColor(platform::Colour colour);
+    // The axis box is shown while it holds axis readouts or sensor switches.
+    void UpdateAxisBox();
     // "True" shows the moving-average panel, "False" hides it.
     void ToggleExposure(const QString& show);
     void tbToolBar_ButtonClick(const QString& key);
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
+    void mnuViewExposure_Click();
     // Positions of the controls at the default size; called once by the window.
     void PlaceControls();
 
@@ -34,6 +37,9 @@ public:
     int ZetaLayoutShown = 2;
 
 private:
+    void placePeaks(bool exposureShown);
+    double innerWidth() const;
+    double innerHeight() const;
     frmMain& m_main;
 };
 

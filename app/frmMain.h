@@ -110,9 +110,16 @@ public:
     // --- commands -------------------------------------------------------------------------
     void mnuFileExit_Click();
     void mnuHelpAbout_Click();
+    // Ends a recording (also when the log table is full).
+    void StopRecording();
+    // The log indicator: "Log", "Pause", "Stop" or "Play".
+    void RecordIndicator(const QString& text);
+    QString ConfigPath() const { return m_configPath; }
+    // A system port to read this run behind the configured port number (not stored).
+    void SetRunPort(const QString& name) { m_runPort = name; }
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -121,7 +128,9 @@ private:
     void Main();
     void buildControls(); // MainWindowBuild.cpp
     void connectCommands();
+    void applySettingsAsRead();
     void applyColours();
+    void fillSampleRates();
     void everyHalfSecond();
     void restorePlacement();
     void savePlacement();
@@ -132,9 +141,10 @@ private:
     MainControls m_ui;
     Config m_config;
     QString m_configPath;
+    QString m_runPort;
 
-    std::unique_ptr<platform::HiResTimer> m_readProbe, m_calSamPerSec, m_readBattTemp,
-        m_upDateText, m_minAve, m_play;
+    std::unique_ptr<platform::HiResTimer> m_readProbe, m_calSamPerSec, m_readBattTemp, m_upDateText,
+        m_minAve, m_play;
 
     std::unique_ptr<graph::clsGraph> m_graph;
     std::unique_ptr<graph::ClsBarGraph> m_barGraph;

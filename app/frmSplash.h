@@ -5,6 +5,9 @@
 
 namespace app {
 
+// The program's version as "major.minor.revision", from the build.
+QString ProgramVersion();
+
 class frmSplash : public QWidget {
     Q_OBJECT
 public:

@@ -1,49 +1,111 @@
-#include "app/ConsoleFront.h"
+// Varnex: finds a field probe on a serial port, identifies it and shows its readings.
+#include "app/frmMain.h"
+#include "platform/ModalRunner.h"
+#include "platform/PortTable.h"
+#include "platform/QtChildProgram.h"
+#include "platform/QtClock.h"
+#include "platform/QtHiResTimer.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/QtSerialComm.h"
+#include "platform/QtSettingsStore.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+// Starts the virtual probe of the named model and returns the line it serves on.
+QString startVirtualProbe(platform::ChildProgram& child, const QString& model) {
+    QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/varnex-probesim");
+#ifdef Q_OS_WIN
+    program += QStringLiteral(".exe");
+#endif
+    QString error;
+    const QString line = child.startAndReadLine(
+        program,
+        {QStringLiteral("--model"), model, QStringLiteral("--pattern"), QStringLiteral("sine"),
+         QStringLiteral("--field"), QStringLiteral("5,8,11")},
+        5000, &error);
+    if (line.isEmpty()) fprintf(stderr, "The virtual probe did not start: %s\n", qPrintable(error));
+    return line;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Varnex"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VARNEX_VERSION));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(app::frmMain::AppTitle);
+    QApplication::setApplicationVersion(QStringLiteral(VARNEX_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Varnex: finds a field probe on a serial port and shows its readings."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption portOption(QStringLiteral("port"),
-                                        QStringLiteral("Use the system port NAME for this run."),
-                                        QStringLiteral("NAME"));
-    const QCommandLineOption commOption(QStringLiteral("comm"),
-                                        QStringLiteral("Port number 1 to 5 (default 1)."),
-                                        QStringLiteral("N"), QStringLiteral("1"));
-    const QCommandLineOption secondsOption(
-        QStringLiteral("seconds"), QStringLiteral("Stop after S seconds (default: run on)."),
-        QStringLiteral("S"), QStringLiteral("0"));
+    const QCommandLineOption portOption(
+        QStringLiteral("port"), QStringLiteral("Read the probe on the system port NAME this run."),
+        QStringLiteral("NAME"));
     const QCommandLineOption simulateOption(
-        QStringLiteral("simulate"),
-        QStringLiteral("Start the virtual probe MODEL and read it on port 1."),
+        QStringLiteral("simulate"), QStringLiteral("Start the virtual probe MODEL and read it."),
         QStringLiteral("MODEL"));
-    const QCommandLineOption singleAxisOption(QStringLiteral("single-axis"),
-                                              QStringLiteral("Read the total field only."));
-    parser.addOptions({portOption, commOption, secondsOption, simulateOption, singleAxisOption});
+    const QCommandLineOption quitOption(QStringLiteral("quit-after"),
+                                        QStringLiteral("Close the window after S seconds."),
+                                        QStringLiteral("S"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral("With --quit-after: save a picture of the window to FILE before closing."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption folderOption(
+        QStringLiteral("settings-folder"),
+        QStringLiteral("Keep the configuration and notes files in DIR instead of the usual place."),
+        QStringLiteral("DIR"));
+    parser.addOptions({portOption, simulateOption, quitOption, screenshotOption, folderOption});
     parser.process(app);
 
-    ConsoleFront::Options options;
-    bool ok = false;
-    options.portNo = parser.value(commOption).toInt(&ok);
-    if (!ok || options.portNo < 1 || options.portNo > 5) {
-        fprintf(stderr, "--comm takes a port number from 1 to 5\n");
-        return 2;
-    }
-    options.portName = parser.value(portOption);
-    options.seconds = parser.value(secondsOption).toInt();
-    options.simulate = parser.value(simulateOption);
-    options.threeAxis = !parser.isSet(singleAxisOption);
+    platform::QtSettingsStore settings;
+    platform::PortTable ports(settings);
+    platform::QtSerialComm port(ports);
+    platform::QtClock clock;
+    platform::QtMessageBoxes boxes;
+    platform::QtModalRunner modal;
+    platform::QtChildProgram child;
+    const QString configFile =
+        parser.isSet(folderOption)
+            ? QDir(parser.value(folderOption)).filePath(QStringLiteral("Varnex.cfg"))
+            : app::ConfigFilePath(QCoreApplication::applicationDirPath());
+    platform::Services services{port,
+                                clock,
+                                boxes,
+                                settings,
+                                ports,
+                                modal,
+                                child,
+                                [] { return std::make_unique<platform::QtHiResTimer>(); },
+                                QFileInfo(configFile).absolutePath()};
 
-    ConsoleFront front(options);
-    if (!front.start()) return 1;
-    return app.exec();
+    QString runPort = parser.value(portOption);
+    if (parser.isSet(simulateOption)) {
+        runPort = startVirtualProbe(child, parser.value(simulateOption));
+        if (runPort.isEmpty()) return 1;
+    }
+
+    app::frmMain window(services);
+    window.SetRunPort(runPort);
+    window.Form_Load();
+    window.show();
+    if (parser.isSet(quitOption)) {
+        const QString picture = parser.value(screenshotOption);
+        QTimer::singleShot(int(parser.value(quitOption).toDouble() * 1000), &window,
+                           [&window, picture] {
+                               if (!picture.isEmpty() && !window.grab().save(picture))
+                                   fprintf(stderr, "Could not save %s\n", qPrintable(picture));
+                               window.close();
+                           });
+    }
+    const int result = app.exec();
+    child.stop();
+    return result;
 }

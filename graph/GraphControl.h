@@ -3,6 +3,7 @@
 // vertical scale chosen from the list or by the probe, the live sweep fed with every reading,
 // and the handlers of the samples-per-division and vertical-scale lists and the graph menus.
 #include <QString>
+#include <optional>
 
 namespace app {
 class frmMain;
@@ -10,12 +11,31 @@ class frmMain;
 
 namespace graph {
 
+// One vertical-scale text of the program: a linear scale of `divisions` divisions of
+// `unitsPerDiv` around `centre`, or a logarithmic one of `divisions` decades up to `top`.
+struct VerticalScale {
+    bool log = false;
+    int divisions = 10;
+    float unitsPerDiv = 1.0f;
+    float centre = 0.0f;
+    float top = 0.0f;
+    // The value at the bottom of the scale.
+    float bottom() const;
+};
+
+// The scale a text stands for ("Auto", "0-350", "Log 0.1-1000", ...); none for any other text.
+std::optional<VerticalScale> FindVerticalScale(const QString& text);
+
 class GraphControl {
 public:
+    static inline const QString AutoText = QStringLiteral("Auto");
+
     explicit GraphControl(app::frmMain& main);
     void connectControls();
 
     void SetUpGraphCls();
+    // Refills CmbVerticalScale with the scales the probe offers and shows again the scale that
+    // was shown, or blank when the new list lacks it.
     void LimitGraphSetting();
     // Applies GraphScaleStr; returns 1 when the scale changed, 0 when it stayed.
     int SetUpGraphScale();
@@ -34,6 +54,8 @@ public:
 
     void cmbSamPerDiv_Click();
     void CmbVerticalScale_Click();
+    // The menu handlers act on the check mark as the click has left it (Qt flips the mark of
+    // a checkable item before it reports the click; the toolbar flips it first too).
     void mnuProbePlotComposite_Click();
     void mnuViewScatterGraph_Click();
     void mnuViewScatterLive_Click();
@@ -49,6 +71,8 @@ public:
 
 private:
     void advanceSweep();
+    // The vertical-scale choice (a list text, or a remembered one the list lacks) put in force.
+    void applyVerticalScale(const QString& text);
     app::frmMain& m_main;
 };
 

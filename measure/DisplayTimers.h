@@ -11,10 +11,15 @@ namespace measure {
 
 class DisplayTimers {
 public:
+    static constexpr int MaxTextUpdateRate = 70; // readout refreshes per second
+    static constexpr int MinTextUpdateMs = 14;
+
     explicit DisplayTimers(app::frmMain& main);
+    // Gives HRTUpDateText its handler.
     void connectControls();
 
-    // Updates per second asked for; returns the rate in force (at most 70).
+    // Updates per second asked for; sets and starts HRTUpDateText and returns the rate in
+    // force (1 to 70).
     int SetTextUpdateTimer(int rate);
     void HRTUpDateText_Timer() { TextUpdateDue = 1; }
     // AveragePeriod from the period text of the configuration; false (with the message) for a

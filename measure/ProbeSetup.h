@@ -15,11 +15,13 @@ public:
     void connectControls();
 
     void SetUpSigma();
+    // The 3-axis entry: reads the axes in turn, or all together again. Ignored while logging.
     void mnuProbe3AxisData_Click();
 
     int ZeroAvailable = 0;
 
 private:
+    void fillSampleRates(bool maxEntry);
     app::frmMain& m_main;
 };
 

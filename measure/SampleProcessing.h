@@ -5,6 +5,7 @@
 // probe is lost; UpDateAxis colours the axis switches.
 #include "platform/DrawSurface.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace app {
@@ -29,16 +30,22 @@ public:
 
     // Battery percent of a field-reporting probe from its reported volts (clamped to 0..100).
     static int BatteryPercent(float volts, int protocolState, const QString& model);
+    // The temperature readout: the value, a blank, the degree sign and C or F.
+    static QString TemperatureText(float value, bool celsius);
 
     QString AxisStatus;
     platform::Colour AxisOnColor = 0xFFFF00;
     int ZetaFamily = 0;
     int LayoutPending = 0;
 
+    // Colour of a disabled axis switch (light grey of the 16-colour palette).
+    static constexpr platform::Colour AxisOffColor = 0xC0C0C0;
+
 private:
-    void showRangeOnGraph();
-    void labelRange();
-    void refreshUnits();
+    void unitsChanged();
+    void rangeReported(const QByteArray& reply);
+    void batteryReported();
+    void uncheckRanges();
     app::frmMain& m_main;
 };
 

@@ -52,14 +52,6 @@ void Shape::paintEvent(QPaintEvent*) {
         painter.drawRect(r);
 }
 
-QColor ToQColor(Colour colour) {
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-Colour FromQColor(const QColor& colour) {
-    return Colour(colour.red()) | (Colour(colour.green()) << 8) | (Colour(colour.blue()) << 16);
-}
-
 void SetForeColor(QWidget* widget, Colour colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, ToQColor(colour));

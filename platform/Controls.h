@@ -3,6 +3,7 @@
 // report clicks, filled shapes, fore and back colours as 0x00BBGGRR values, and placement in
 // twips through the screen's resolution.
 #include "platform/DrawSurface.h"
+#include "platform/ImageSurface.h"
 
 #include <QLabel>
 #include <QWidget>
@@ -42,9 +43,6 @@ private:
     bool m_borderVisible = false;
     int m_radius = 0;
 };
-
-QColor ToQColor(Colour colour);
-Colour FromQColor(const QColor& colour);
 
 // The text colour of a label (or any widget's foreground).
 void SetForeColor(QWidget* widget, Colour colour);

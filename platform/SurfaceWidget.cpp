@@ -98,38 +98,51 @@ double SurfaceWidget::ScaleHeight() const {
 }
 
 void SurfaceWidget::Line(double x1, double y1, double x2, double y2, Colour colour) {
+    fitImage();
     m_surface.Line(x1, y1, x2, y2, colour);
     changed();
 }
 
 void SurfaceWidget::Box(double x1, double y1, double x2, double y2, Colour colour) {
+    fitImage();
     m_surface.Box(x1, y1, x2, y2, colour);
     changed();
 }
 
 void SurfaceWidget::FilledBox(double x1, double y1, double x2, double y2, Colour colour) {
+    fitImage();
     m_surface.FilledBox(x1, y1, x2, y2, colour);
     changed();
 }
 
 void SurfaceWidget::PSet(double x, double y, Colour colour) {
+    fitImage();
     m_surface.PSet(x, y, colour);
     changed();
 }
 
 void SurfaceWidget::Circle(double x, double y, double radius, Colour colour) {
+    fitImage();
     m_surface.Circle(x, y, radius, colour);
     changed();
 }
 
 void SurfaceWidget::Print(double x, double y, const QString& text) {
+    fitImage();
     m_surface.Print(x, y, text);
     changed();
 }
 
 void SurfaceWidget::Cls() {
+    fitImage();
     m_surface.Cls();
     changed();
+}
+
+void SurfaceWidget::fitImage() {
+    // A widget that is not shown yet gets its resize event only when it is shown; drawing in
+    // the meantime must already land on an image of the widget's size.
+    if (m_surface.image().size() != DeviceSize(size(), devicePixelRatioF())) rebuild(true);
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent* event) {

@@ -64,6 +64,7 @@ protected:
 
 private:
     void rebuild(bool keepScale);
+    void fitImage();
     void changed();
     void flush();
     QRectF toLogical(const QRect& device) const;

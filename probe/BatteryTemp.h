@@ -2,6 +2,8 @@
 // Battery and temperature of the main window: the periodic refresh (HRTReadBattTemp, every
 // minute), the menu commands that ask at once, the temperature scale, the battery gauge
 // ShapeBatLevel and the low-battery blinking driven by the 500 ms tick.
+#include "platform/DrawSurface.h"
+
 #include <QtGlobal>
 
 namespace app {
@@ -12,6 +14,16 @@ namespace probe {
 
 class BatteryTemp {
 public:
+    // The gauge: full height and the line it stands on, in twips of the window.
+    static constexpr double GaugeFullHeight = 495.0;
+    static constexpr double GaugeBase = 1695.0;
+    // Below this level the gauge is drawn at LowLevelShown percent, in the warning colour.
+    static constexpr int LowLevel = 8;
+    static constexpr int LowLevelShown = 10;
+    static constexpr platform::Colour NormalColour = 0xFFFF00;  // cyan
+    static constexpr platform::Colour WarningColour = 0x00FFFF; // yellow
+    static constexpr double TickMs = 60000.0;
+
     explicit BatteryTemp(app::frmMain& main);
     // Connects the menu entries and the temperature label; sets the timer's handler.
     void connectControls();
@@ -36,9 +48,14 @@ public:
     int BattLowBlink = 0;
 
 private:
+    void setCelsius(bool celsius);
+    // The warning colour while the level is low or the probe reports a low battery, cyan
+    // otherwise.
+    platform::Colour gaugeColour() const;
+
     app::frmMain& m_main;
     int m_blinkShown = 0; // colour applied for the blink state: 0 none, 1 low, 2 normal
-    bool m_labelVisible = true;
+    bool m_lowLevel = false;
 };
 
 } // namespace probe

@@ -1,0 +1,88 @@
+#include "app/HeaderNotes.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+// Single-byte text: what lies beyond Latin-1 becomes '?', one per character (a surrogate pair
+// is one character).
+QByteArray toSingleByte(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() <= 0xFF) {
+            out += char(c.unicode());
+        } else {
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
+            out += '?';
+        }
+    }
+    return out;
+}
+
+// Splits one non-empty line into the row: the first comma ends the leading field, the last
+// comma ends the label. A line without a comma leaves the row as it was.
+void splitInto(const QString& line, HeaderNotes::Note& note) {
+    const qsizetype first = line.indexOf(u',');
+    if (first < 0) return;
+    note.lead = line.left(first).trimmed();
+    const qsizetype last = line.lastIndexOf(u',');
+    if (last == first) {
+        note.label = line.mid(first + 1).trimmed();
+        return;
+    }
+    note.label = line.mid(first + 1, last - first - 1).trimmed();
+    // A comma that ends the line leaves an empty value (the label keeps its inner commas).
+    note.value = line.mid(last + 1).trimmed();
+}
+
+// A line break inside a field would split its note in two on the next reading.
+QString oneLine(QString field) {
+    return field.replace(u'\r', u' ').replace(u'\n', u' ');
+}
+
+} // namespace
+
+void HeaderNotes::LoadNoteQuery(const QString& filePath) {
+    NoteCount = 0;
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    QString text = QString::fromLatin1(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    const QStringList lines = text.split(u'\n');
+    for (const QString& line : lines) {
+        if (line.trimmed().isEmpty()) continue;
+        // The table holds MaxNotes notes; the first ones are kept and the rest ignored.
+        if (NoteCount == MaxNotes) break;
+        ++NoteCount;
+        splitInto(line, HeaderNotes[NoteCount]);
+    }
+}
+
+bool HeaderNotes::SaveNoteQuery(const QString& filePath) const {
+    const int count = std::min(NoteCount, MaxNotes);
+    if (count <= 0) return true;
+
+    QString text;
+    for (int i = 1; i <= count; ++i) {
+        const Note& note = HeaderNotes[i];
+        text += oneLine(note.lead) + u',' + oneLine(note.label) + u',' + oneLine(note.value) +
+                QStringLiteral("\r\n");
+    }
+    const QByteArray bytes = toSingleByte(text);
+
+    // Written aside and put in place at the end, so a failed write keeps the old file.
+    QSaveFile file(filePath);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+} // namespace app

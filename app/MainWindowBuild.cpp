@@ -1,0 +1,419 @@
+// The main window's controls: menus, toolbar, status bar, readout labels, shapes, lists and the
+// two graph surfaces. Every control carries its program name as objectName. Positions are set
+// by MainLayout::PlaceControls; this file only creates and names.
+#include "app/frmMain.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+
+namespace app {
+
+namespace {
+
+const QChar Sup2(0xB2);
+
+template <typename T> T* named(T* object, const QString& name) {
+    object->setObjectName(name);
+    return object;
+}
+
+QAction* item(QMenu* menu, const QString& name, const QString& caption, bool checkable = false) {
+    QAction* action = named(menu->addAction(caption), name);
+    action->setCheckable(checkable);
+    return action;
+}
+
+// Toolbar pictures, drawn so that they look the same on every platform and scale.
+enum class Glyph { Open, Save, Options, Scatter, Bars, ZoomIn, ZoomOut, Record, Pause };
+
+QIcon glyphIcon(Glyph glyph) {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 24.0, size / 24.0);
+        const QColor ink(0x33, 0x3d, 0x4a);
+        QPen pen(ink, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        p.setPen(pen);
+        switch (glyph) {
+        case Glyph::Open: {
+            p.setBrush(QColor(0xf2, 0xc2, 0x4f));
+            QPainterPath path;
+            path.moveTo(2.5, 6);
+            path.lineTo(9, 6);
+            path.lineTo(11, 8);
+            path.lineTo(21.5, 8);
+            path.lineTo(21.5, 19.5);
+            path.lineTo(2.5, 19.5);
+            path.closeSubpath();
+            p.drawPath(path);
+            break;
+        }
+        case Glyph::Save:
+            p.setBrush(QColor(0x4a, 0x7f, 0xc1));
+            p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(7, 3, 10, 6));
+            p.drawRect(QRectF(6, 13, 12, 8));
+            break;
+        case Glyph::Options:
+            p.setBrush(QColor(0x9a, 0xa5, 0xb1));
+            p.drawEllipse(QPointF(12, 12), 7.5, 7.5);
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPointF(12, 12), 3, 3);
+            for (int i = 0; i < 8; ++i) {
+                p.save();
+                p.translate(12, 12);
+                p.rotate(45.0 * i);
+                p.drawLine(QPointF(0, -7.5), QPointF(0, -10.5));
+                p.restore();
+            }
+            break;
+        case Glyph::Scatter: {
+            p.setBrush(Qt::NoBrush);
+            p.drawLine(QPointF(3, 3), QPointF(3, 21));
+            p.drawLine(QPointF(3, 21), QPointF(21, 21));
+            p.setPen(QPen(QColor(0xd6, 0x3b, 0x3b), 2, Qt::SolidLine, Qt::RoundCap));
+            QPainterPath wave;
+            wave.moveTo(4, 15);
+            wave.cubicTo(8, 4, 11, 4, 13, 12);
+            wave.cubicTo(15, 19, 18, 17, 21, 7);
+            p.drawPath(wave);
+            break;
+        }
+        case Glyph::Bars:
+            p.setBrush(QColor(0x2a, 0xb5, 0xc8));
+            p.drawRect(QRectF(3, 4, 16, 3.5));
+            p.drawRect(QRectF(3, 10, 11, 3.5));
+            p.drawRect(QRectF(3, 16, 7, 3.5));
+            break;
+        case Glyph::ZoomIn:
+        case Glyph::ZoomOut:
+            p.setBrush(QColor(0xe8, 0xf1, 0xfb));
+            p.drawEllipse(QPointF(10, 10), 6.5, 6.5);
+            p.setPen(QPen(ink, 3, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(15, 15), QPointF(21, 21));
+            p.setPen(pen);
+            p.drawLine(QPointF(7, 10), QPointF(13, 10));
+            if (glyph == Glyph::ZoomIn) p.drawLine(QPointF(10, 7), QPointF(10, 13));
+            break;
+        case Glyph::Record:
+            p.setBrush(QColor(0xd9, 0x2b, 0x2b));
+            p.drawEllipse(QPointF(12, 12), 8, 8);
+            break;
+        case Glyph::Pause:
+            p.setBrush(QColor(0xe0, 0xa8, 0x00));
+            p.drawRoundedRect(QRectF(5, 4, 5, 16), 1, 1);
+            p.drawRoundedRect(QRectF(14, 4, 5, 16), 1, 1);
+            break;
+        }
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+void frmMain::buildControls() {
+    MainControls& u = m_ui;
+    setObjectName(QStringLiteral("frmMain"));
+
+    // --- menus ------------------------------------------------------------------------------
+    QMenuBar* bar = menuBar();
+    QMenu* file = named(bar->addMenu(QStringLiteral("&File")), QStringLiteral("mnuFile"));
+    u.mnuFileOpen = item(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."));
+    u.mnuFileSaveAs = item(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save as..."));
+    file->addSeparator();
+    u.mnuFileExit = item(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
+
+    QMenu* view = named(bar->addMenu(QStringLiteral("&View")), QStringLiteral("mnuView"));
+    u.mnuViewToolbar =
+        item(view, QStringLiteral("mnuViewToolbar"), QStringLiteral("&Toolbar"), true);
+    u.mnuViewStatusBar =
+        item(view, QStringLiteral("mnuViewStatusBar"), QStringLiteral("Status &Bar"), true);
+    view->addSeparator();
+    u.mnuViewScatterGraph =
+        item(view, QStringLiteral("mnuViewScatterGraph"), QStringLiteral("&Scatter Graph"), true);
+    u.mnuViewScatterLive = item(view, QStringLiteral("mnuViewScatterLive"),
+                                QStringLiteral("Scatter Graph &Live"), true);
+    u.mnuViewBarGraph =
+        item(view, QStringLiteral("mnuViewBarGraph"), QStringLiteral("B&ar Graph"), true);
+    u.mnuViewExposure = item(view, QStringLiteral("mnuViewExposure"),
+                             QStringLiteral("Moving Average (Human &Exposure)"), true);
+    u.mnuViewHeaderNotes =
+        item(view, QStringLiteral("mnuViewHeaderNotes"), QStringLiteral("Header Notes"), true);
+    view->addSeparator();
+    u.mnuViewOptions = item(view, QStringLiteral("mnuViewOptions"), QStringLiteral("&Options..."));
+
+    QMenu* probeMenu = named(bar->addMenu(QStringLiteral("&Probe")), QStringLiteral("mnuProbe"));
+    u.mnuProbeRecord =
+        item(probeMenu, QStringLiteral("mnuProbeRecord"), QStringLiteral("&Log Data"), true);
+    u.mnuProbeRecordPause =
+        item(probeMenu, QStringLiteral("mnuProbeRecordPause"), QStringLiteral("L&og Pause"), true);
+    u.mnuProbePlay = item(probeMenu, QStringLiteral("mnuProbePlay"), QStringLiteral("P&lay"));
+    probeMenu->addSeparator();
+    u.mnuProbeUnitsSigma =
+        named(probeMenu->addMenu(QStringLiteral("&Units")), QStringLiteral("mnuProbeUnitsSigma"));
+    const QString unitCaptions[] = {QString(), QStringLiteral("V/m"), QStringLiteral("V/m") + Sup2,
+                                    QStringLiteral("mW/cm") + Sup2};
+    for (int i = 1; i <= 3; ++i) {
+        u.mnuProbeUnitsOld[i] =
+            item(u.mnuProbeUnitsSigma, QStringLiteral("mnuProbeUnitsOld%1").arg(i), unitCaptions[i],
+                 true);
+    }
+    u.mnuProbeUnitsZeta =
+        named(probeMenu->addMenu(QStringLiteral("&Units")), QStringLiteral("mnuProbeUnitsZeta"));
+    u.mnuProbeUnitsVPM =
+        item(u.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsVPM"), QStringLiteral("V/m"), true);
+    u.mnuProbeUnitsV2M2 = item(u.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsV2M2"),
+                               QStringLiteral("(V/m)") + Sup2, true);
+    u.mnuProbeUnitsMWPCM = item(u.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsMWPCM"),
+                                QStringLiteral("mW/cm") + Sup2, true);
+    u.mnuProbeUnitsZeta->menuAction()->setVisible(false);
+    u.mnuProbeRangeTop =
+        named(probeMenu->addMenu(QStringLiteral("&Range")), QStringLiteral("mnuProbeRangeTop"));
+    u.mnuProbeRange[0] = item(u.mnuProbeRangeTop, QStringLiteral("mnuProbeRange0"),
+                              QStringLiteral("&Auto Range"), true);
+    for (int i = 1; i <= 5; ++i) {
+        u.mnuProbeRange[i] = item(u.mnuProbeRangeTop, QStringLiteral("mnuProbeRange%1").arg(i),
+                                  QStringLiteral("Range &%1").arg(i), true);
+    }
+    u.mnuProbe3AxisData =
+        item(probeMenu, QStringLiteral("mnuProbe3AxisData"), QStringLiteral("&3 Axis Data"), true);
+    u.mnuProbePlotComposite = item(probeMenu, QStringLiteral("mnuProbePlotComposite"),
+                                   QStringLiteral("Plot Total Field &Strength"), true);
+    probeMenu->addSeparator();
+    u.mnuProbeZero = item(probeMenu, QStringLiteral("mnuProbeZero"), QStringLiteral("&Zero Probe"));
+    u.mnuProbeClearPeak =
+        item(probeMenu, QStringLiteral("mnuProbeClearPeak"), QStringLiteral("&Clear Peak"));
+    u.mnuprobeAlarm =
+        item(probeMenu, QStringLiteral("mnuprobeAlarm"), QStringLiteral("Al&arm"), true);
+    u.mnuprobeAlarmSet = item(probeMenu, QStringLiteral("mnuprobeAlarmSet"),
+                              QStringLiteral("Set Alarm Value ...       Value = 25"));
+    probeMenu->addSeparator();
+    u.mnuProbeUpdateNow = item(probeMenu, QStringLiteral("mnuProbeUpdateNow"),
+                               QStringLiteral("Update &Battery / Temperature"));
+    u.mnuProbeUpdateProbeBatt = named(probeMenu->addMenu(QStringLiteral("Auto Update &Interval")),
+                                      QStringLiteral("mnuProbeUpdateProbeBatt"));
+    u.mnuProbeUpdateoff = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdateoff"),
+                               QStringLiteral("&Off"), true);
+    u.mnuProbeUpdate5 = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate5"),
+                             QStringLiteral("&5 Minutes"), true);
+    u.mnuProbeUpdate30 = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate30"),
+                              QStringLiteral("&30 Minutes"), true);
+    u.mnuProbeUpdate60 = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate60"),
+                              QStringLiteral("&60 Minutes"), true);
+    QMenu* temperature = named(probeMenu->addMenu(QStringLiteral("&Temperature Units")),
+                               QStringLiteral("mnuProbeTemp"));
+    u.mnuProbeTempCels =
+        item(temperature, QStringLiteral("mnuProbeTempCels"), QStringLiteral("&Celsius"), true);
+    u.mnuProbeTempFahr =
+        item(temperature, QStringLiteral("mnuProbeTempFahr"), QStringLiteral("&Fahrenheit"), true);
+
+    QMenu* comm = named(bar->addMenu(QStringLiteral("&Comm")), QStringLiteral("mnuComm"));
+    for (int i = 1; i <= 5; ++i) {
+        u.mnucommcomm[i] = item(comm, QStringLiteral("mnucommcomm%1").arg(i),
+                                QStringLiteral("Comm &%1").arg(i), true);
+    }
+    comm->addSeparator();
+    const QString baudCaptions[] = {QString(),
+                                    QStringLiteral("9&600 Baud"),
+                                    QStringLiteral("1&9.2 kBaud"),
+                                    QStringLiteral("&38.4 kBaud"),
+                                    QStringLiteral("&57.6 kBaud"),
+                                    QStringLiteral("&115.2 kBaud")};
+    QMenu* speed =
+        named(comm->addMenu(QStringLiteral("Link &Speed")), QStringLiteral("mnuCommSpeed"));
+    for (int i = 1; i <= 5; ++i) {
+        u.mnuCommBaud[i] =
+            item(speed, QStringLiteral("mnuCommBaud%1").arg(i), baudCaptions[i], true);
+    }
+    comm->addSeparator();
+    u.mnuCommARProbe =
+        item(comm, QStringLiteral("mnuCommARProbe"), QStringLiteral("Corvane Probe"), true);
+    u.mnuCommARM = item(comm, QStringLiteral("mnuCommARM"), QStringLiteral("Set to Corvane"));
+    u.mnuCommASCII = item(comm, QStringLiteral("mnuCommASCII"), QStringLiteral("Set to ASCII"));
+
+    QMenu* help = named(bar->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
+    u.mnuHelpAbout = item(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"));
+
+    // Start-up ticks that no setting changes.
+    u.mnuViewToolbar->setChecked(true);
+    u.mnuViewStatusBar->setChecked(true);
+    u.mnuViewScatterGraph->setChecked(true);
+    u.mnuViewScatterLive->setChecked(true);
+    u.mnuViewBarGraph->setChecked(true);
+    u.mnuProbeRecordPause->setEnabled(false);
+    u.mnuProbePlay->setEnabled(false);
+    for (int i = 3; i <= 5; ++i)
+        u.mnuCommBaud[i]->setEnabled(false);
+
+    // --- toolbar ----------------------------------------------------------------------------
+    u.tbToolBar = named(addToolBar(QStringLiteral("Toolbar")), QStringLiteral("tbToolBar"));
+    u.tbToolBar->setMovable(false);
+    u.tbToolBar->setIconSize(QSize(22, 22));
+    auto button = [&](const QString& key, const QString& tip, Glyph glyph) {
+        QAction* action = u.tbToolBar->addAction(glyphIcon(glyph), tip);
+        action->setObjectName(QStringLiteral("tb") + key);
+        action->setData(key);
+        action->setToolTip(tip);
+        return action;
+    };
+    u.tbOpen = button(QStringLiteral("Open"), QStringLiteral("Open"), Glyph::Open);
+    u.tbSave = button(QStringLiteral("Save"), QStringLiteral("Save"), Glyph::Save);
+    u.tbToolBar->addSeparator();
+    u.tbProperties =
+        button(QStringLiteral("Properties"), QStringLiteral("Options"), Glyph::Options);
+    u.tbToolBar->addSeparator();
+    u.tbScatter =
+        button(QStringLiteral("Scatter"), QStringLiteral("Scatter Graph Live"), Glyph::Scatter);
+    u.tbBarGraph = button(QStringLiteral("BarGraph"), QStringLiteral("Bar Graph"), Glyph::Bars);
+    u.tbToolBar->addSeparator();
+    u.tbZoomIn = button(QStringLiteral("ZoomIn"), QStringLiteral("Zoom In"), Glyph::ZoomIn);
+    u.tbZoomOut = button(QStringLiteral("ZoomOut"), QStringLiteral("Zoom Out"), Glyph::ZoomOut);
+    u.tbToolBar->addSeparator();
+    u.tbRecord = button(QStringLiteral("Record"), QStringLiteral("Log (On / Off)"), Glyph::Record);
+    u.tbRecordPause =
+        button(QStringLiteral("RecordPause"), QStringLiteral("Log Pause"), Glyph::Pause);
+    u.tbRecordPause->setCheckable(true);
+
+    // --- status bar -------------------------------------------------------------------------
+    u.sbStatusBar = named(new QStatusBar(this), QStringLiteral("sbStatusBar"));
+    setStatusBar(u.sbStatusBar);
+    u.sbStatusBar->setSizeGripEnabled(true);
+    for (int i = 1; i <= 4; ++i) {
+        auto* panel = named(new QLabel(u.sbStatusBar), QStringLiteral("sbPanel%1").arg(i));
+        panel->setMargin(2);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        u.sbPanel[i] = panel;
+    }
+    u.ProgressBar1 = named(new QProgressBar(u.sbStatusBar), QStringLiteral("ProgressBar1"));
+    u.ProgressBar1->setMaximumWidth(160);
+    u.ProgressBar1->setVisible(false);
+    u.sbStatusBar->addWidget(u.sbPanel[1], 1);
+    u.sbStatusBar->addPermanentWidget(u.ProgressBar1);
+    u.sbStatusBar->addPermanentWidget(u.sbPanel[2]);
+    u.sbStatusBar->addPermanentWidget(u.sbPanel[3]);
+    u.sbStatusBar->addPermanentWidget(u.sbPanel[4]);
+    u.sbPanel[2]->setMinimumWidth(90);
+    u.sbPanel[2]->setText(QStringLiteral("9600 Baud"));
+
+    // --- the form area ----------------------------------------------------------------------
+    auto* form = named(new QWidget(this), QStringLiteral("FormArea"));
+    setCentralWidget(form);
+
+    for (int i = 1; i <= 4; ++i) {
+        u.ShapeFormColor[i] =
+            named(new platform::Shape(form), QStringLiteral("ShapeFormColor%1").arg(i));
+        u.ShapeFormColor[i]->setRadius(6);
+    }
+    for (int i = 1; i <= 2; ++i) {
+        u.ShaMain[i] = named(new platform::Shape(form), QStringLiteral("ShaMain%1").arg(i));
+        u.ShaMain[i]->setRadius(6);
+    }
+    u.ShaPeak = named(new platform::Shape(form), QStringLiteral("ShaPeak"));
+    u.ShaPeak->setRadius(6);
+    u.ShaExposure = named(new platform::Shape(form), QStringLiteral("ShaExposure"));
+    u.ShaExposure->setRadius(6);
+
+    auto label = [&](const QString& name, const QString& text = QString()) {
+        auto* l = named(new QLabel(text, form), name);
+        return l;
+    };
+    auto clickLabel = [&](const QString& name, const QString& text, const QString& tip) {
+        auto* l = named(new platform::ClickLabel(form), name);
+        l->setText(text);
+        l->setToolTip(tip);
+        l->setCursor(Qt::PointingHandCursor);
+        return l;
+    };
+
+    u.LabXYZLab = label(QStringLiteral("LabXYZLab"), QStringLiteral("Total field"));
+    u.LabXYZField = label(QStringLiteral("LabXYZField"), QStringLiteral("No Probe"));
+    u.LabXLab = label(QStringLiteral("LabXLab"), QStringLiteral("X"));
+    u.LabYLab = label(QStringLiteral("LabYLab"), QStringLiteral("Y"));
+    u.LabZLab = label(QStringLiteral("LabZLab"), QStringLiteral("Z"));
+    u.ShapeX = named(new platform::Shape(form), QStringLiteral("ShapeX"));
+    u.ShapeY = named(new platform::Shape(form), QStringLiteral("ShapeY"));
+    u.ShapeZ = named(new platform::Shape(form), QStringLiteral("ShapeZ"));
+    u.LabXField = label(QStringLiteral("LabXField"));
+    u.LabYField = label(QStringLiteral("LabYField"));
+    u.LabZField = label(QStringLiteral("LabZField"));
+    u.LabPeak = clickLabel(QStringLiteral("LabPeak"), QStringLiteral("Peak"),
+                           QStringLiteral("Click to clear peak."));
+    u.LabMaxXYZ = label(QStringLiteral("LabMaxXYZ"), QStringLiteral("0.0"));
+    u.LabMaxX = label(QStringLiteral("LabMaxX"), QStringLiteral("0.0"));
+    u.LabMaxY = label(QStringLiteral("LabMaxY"), QStringLiteral("0.0"));
+    u.LabMaxZ = label(QStringLiteral("LabMaxZ"), QStringLiteral("0.0"));
+    u.LabXAxis = clickLabel(QStringLiteral("LabXAxis"), QStringLiteral("X"),
+                            QStringLiteral("Click to switch the X sensor on or off"));
+    u.LabYAxis = clickLabel(QStringLiteral("LabYAxis"), QStringLiteral("Y"),
+                            QStringLiteral("Click to switch the Y sensor on or off"));
+    u.LabZAxis = clickLabel(QStringLiteral("LabZAxis"), QStringLiteral("Z"),
+                            QStringLiteral("Click to switch the Z sensor on or off"));
+
+    u.LabUnits = clickLabel(QStringLiteral("LabUnits"), QStringLiteral("units"),
+                            QStringLiteral("Click to change units"));
+    u.LabRange =
+        clickLabel(QStringLiteral("LabRange"), QString(), QStringLiteral("Click to change range"));
+    u.LabOverRange = label(QStringLiteral("LabOverRange"), QStringLiteral("OVER RANGE"));
+    u.LabUnderRange = label(QStringLiteral("LabUnderRange"), QStringLiteral("UNDER RANGE"));
+    u.LabBarGraph = label(QStringLiteral("LabBarGraph"));
+    u.LabPercentOfRange = label(QStringLiteral("LabPercentOfRange"), QStringLiteral("of range"));
+    u.ShapeBatFrame = named(new platform::Shape(form), QStringLiteral("ShapeBatFrame"));
+    u.ShapeBatLevel = named(new platform::Shape(form), QStringLiteral("ShapeBatLevel"));
+    u.LabBattery = label(QStringLiteral("LabBattery"));
+    u.LabTempLab = clickLabel(QStringLiteral("LabTempLab"), QStringLiteral("Temp."),
+                              QStringLiteral("Click to update batt - temp"));
+    u.LabTemp = label(QStringLiteral("LabTemp"));
+    u.LabSamRateLab = label(QStringLiteral("LabSamRateLab"), QStringLiteral("Samples/s"));
+    u.LabSamRate = label(QStringLiteral("LabSamRate"));
+    u.LabInString = label(QStringLiteral("LabInString"));
+    u.LabInString->setVisible(false);
+
+    u.ShapeRecordInd = named(new platform::Shape(form), QStringLiteral("ShapeRecordInd"));
+    u.LabRecord = clickLabel(QStringLiteral("LabRecord"), QStringLiteral("Log"),
+                             QStringLiteral("Click to toggle log"));
+    u.LabRecordCntLab = clickLabel(QStringLiteral("LabRecordCntLab"), QStringLiteral("Records"),
+                                   QStringLiteral("Click to erase data"));
+    u.LabRecordCnt = label(QStringLiteral("LabRecordCnt"), QStringLiteral("0"));
+
+    u.LabExposure1 = label(QStringLiteral("LabExposure1"), QStringLiteral("Moving Average"));
+    u.LabMinAver = label(QStringLiteral("LabMinAver"), QStringLiteral(" Exposure:"));
+    u.LabElasedTime = label(QStringLiteral("LabElasedTime"));
+    u.LabExposure = label(QStringLiteral("LabExposure"));
+
+    u.LabVerticalScaleLab =
+        label(QStringLiteral("LabVerticalScaleLab"), QStringLiteral("Vertical scale"));
+    u.LabSamPerDivLab = label(QStringLiteral("LabSamPerDivLab"), QStringLiteral("Samples/div"));
+    u.LabSampleRateLab = label(QStringLiteral("LabSampleRateLab"), QStringLiteral("Sample rate"));
+    u.CmbVerticalScale = named(new QComboBox(form), QStringLiteral("CmbVerticalScale"));
+    u.CmbVerticalScale->setToolTip(QStringLiteral("Vertical Scale"));
+    u.cmbSamPerDiv = named(new QComboBox(form), QStringLiteral("cmbSamPerDiv"));
+    u.cmbSamPerDiv->setToolTip(QStringLiteral("Samples Per Divison"));
+    u.CmbSampleRate = named(new QComboBox(form), QStringLiteral("CmbSampleRate"));
+    u.CmbSampleRate->setToolTip(QStringLiteral("Samples per second"));
+    for (QComboBox* box : {u.CmbVerticalScale, u.cmbSamPerDiv, u.CmbSampleRate}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        box->setMaxVisibleItems(16);
+    }
+
+    u.Picture1 = named(new platform::SurfaceWidget(form), QStringLiteral("Picture1"));
+    u.Picture3 = named(new platform::SurfaceWidget(form), QStringLiteral("Picture3"));
+    u.Picture3->setToolTip(QStringLiteral("Click to clear peak."));
+    u.LstHeader = named(new QListWidget(form), QStringLiteral("LstHeader"));
+    u.LstHeader->setVisible(false);
+    u.Command1 = named(new QPushButton(form), QStringLiteral("Command1"));
+    u.Command1->setGeometry(0, 0, 0, 0);
+    u.Command1->setFlat(true);
+}
+
+} // namespace app

@@ -1,0 +1,89 @@
+#include "tests/support/WindowKit.h"
+
+#include <QCoreApplication>
+
+namespace kit {
+
+WindowRig::WindowRig()
+    : services{port,
+               clock,
+               boxes,
+               settings,
+               ports,
+               modal,
+               child,
+               [this] { return std::unique_ptr<platform::HiResTimer>(clock.createTimer()); },
+               QString()},
+      config(QString()) {
+    services.dataFolder = dir.path();
+    config = app::Config(dir.path());
+    startMs = clock.monotonicMs();
+}
+
+WindowRig::~WindowRig() {
+    main.reset();
+}
+
+probesim::FieldPlan WindowRig::DefaultPlan() {
+    probesim::FieldPlan plan;
+    plan.axes[0].level = 5;
+    plan.axes[1].level = 8;
+    plan.axes[2].level = 11;
+    return plan;
+}
+
+void WindowRig::useProbe(const QString& model, const probesim::FieldPlan& plan) {
+    probe = probesim::CreateProbe(model, plan);
+    port.setResponder([this](const QByteArray& command) -> QByteArray {
+        if (!probe) return {};
+        QByteArray plain = command;
+        while (plain.endsWith('\r'))
+            plain.chop(1);
+        return probe->answer(plain, (clock.monotonicMs() - startMs) / 1000.0);
+    });
+}
+
+app::frmMain& WindowRig::start() {
+    if (writeConfig) app::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config);
+    main = std::make_unique<app::frmMain>(services);
+    main->Form_Load();
+    main->show();
+    QCoreApplication::processEvents();
+    return *main;
+}
+
+void WindowRig::close() {
+    if (!main) return;
+    main->close();
+    main.reset();
+}
+
+void WindowRig::run(double ms, double step) {
+    double left = ms;
+    while (left > 0) {
+        const double now = std::min(step, left);
+        clock.advance(now);
+        port.deliverNotifications();
+        QCoreApplication::processEvents();
+        left -= now;
+    }
+}
+
+bool WindowRig::runUntil(const std::function<bool()>& done, double maxMs) {
+    for (double waited = 0; waited < maxMs; waited += 10) {
+        if (done()) return true;
+        run(10);
+    }
+    return done();
+}
+
+bool WindowRig::runUntilIdentified(double maxMs) {
+    return runUntil(
+        [this] {
+            const int state = main->probe().TypeZeta();
+            return state != probe::StateIdentifying && main->probe().LostComm() == 0;
+        },
+        maxMs);
+}
+
+} // namespace kit

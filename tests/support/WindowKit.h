@@ -1,0 +1,70 @@
+#pragma once
+// The main window under test: fake services (a manual clock with its timers, a scripted port,
+// recorded message boxes, settings in memory, scripted modal dialogs) in a temporary data
+// folder, a virtual probe behind the port, and ways to let time pass.
+#include "app/frmMain.h"
+#include "platform/fake/ManualClock.h"
+#include "platform/fake/MemorySettingsStore.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/fake/ScriptedModalRunner.h"
+#include "platform/fake/ScriptedSerialComm.h"
+#include "tools/probesim/VirtualProbe.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+namespace kit {
+
+class NoChildProgram : public platform::ChildProgram {
+public:
+    QString startAndReadLine(const QString&, const QStringList&, int, QString* error) override {
+        if (error) *error = QStringLiteral("no programs are started under test");
+        return {};
+    }
+    void stop() override {}
+};
+
+struct WindowRig {
+    WindowRig();
+    ~WindowRig();
+
+    // The virtual probe of the model answers every command on the port from now on, with
+    // the field of plan (a constant 5, 8, 11 V/m by default).
+    void useProbe(const QString& model, const probesim::FieldPlan& plan = DefaultPlan());
+    static probesim::FieldPlan DefaultPlan();
+
+    // Writes `config` as the configuration file (unless writeConfig is false), builds the
+    // window, runs its start-up and shows it (offscreen).
+    app::frmMain& start();
+    app::frmMain& window() { return *main; }
+    // Closes the window (its shutdown runs) and forgets it.
+    void close();
+
+    // Lets ms of time pass in steps: timers fire, port notifications are delivered and the
+    // window's posted events are served.
+    void run(double ms, double step = 5);
+    // Runs until done() holds (true) or maxMs have passed (false).
+    bool runUntil(const std::function<bool()>& done, double maxMs = 20000);
+    // Until the probe is identified and in service (protocol state 0, 1 or 3).
+    bool runUntilIdentified(double maxMs = 30000);
+
+    QString dataFolder() const { return dir.path(); }
+
+    platform::ManualClock clock;
+    platform::ScriptedSerialComm port;
+    platform::RecordingMessageBoxes boxes;
+    platform::MemorySettingsStore settings;
+    platform::PortTable ports{settings};
+    platform::ScriptedModalRunner modal;
+    NoChildProgram child;
+    QTemporaryDir dir;
+    platform::Services services;
+    app::Config config;
+    bool writeConfig = true;
+    std::unique_ptr<probesim::VirtualProbe> probe;
+    std::unique_ptr<app::frmMain> main;
+    qint64 startMs = 0;
+};
+
+} // namespace kit
