@@ -67,7 +67,6 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     connectCommands();
     m_battery->connectControls();
     m_link->connectControls();
-    m_processing->connectControls();
     m_setup->connectControls();
     m_displayTimers->connectControls();
     m_graphControl->connectControls();

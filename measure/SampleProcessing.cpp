@@ -27,8 +27,6 @@ QString SingleText(float value) {
 
 SampleProcessing::SampleProcessing(app::frmMain& main) : m_main(main) {}
 
-void SampleProcessing::connectControls() {}
-
 // ---- dispatch -------------------------------------------------------------------------------
 
 void SampleProcessing::ProcessData() {

@@ -17,7 +17,6 @@ namespace measure {
 class SampleProcessing {
 public:
     explicit SampleProcessing(app::frmMain& main);
-    void connectControls();
 
     void ProcessData();
     void ProcessSigmaFormat();
