@@ -296,6 +296,7 @@ void MainLayout::ChangeDisplay() {
     if (!sigma) {
         ZetaLayoutShown = 1;
         SetXYZLabVisible();
+        m_main.setup().SetUpZeta();
         processing.AllAxisDisplayed();
     } else {
         ZetaLayoutShown = 0;

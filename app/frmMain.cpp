@@ -6,6 +6,7 @@
 #include "app/frmSplash.h"
 #include "graph/BarGraphControl.h"
 #include "graph/GraphControl.h"
+#include "measure/ClsZeta.h"
 #include "measure/DisplayTimers.h"
 #include "measure/ProbeSetup.h"
 #include "measure/RecordTable.h"
@@ -47,6 +48,7 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_minAve->setInterval(1000);
     m_play = services.makeTimer();
 
+    m_zeta = std::make_unique<measure::ClsZeta>(*this);
     m_graph = std::make_unique<graph::clsGraph>();
     m_barGraph = std::make_unique<graph::ClsBarGraph>();
     m_probe = std::make_unique<probe::clsProbe>(*this);
@@ -113,8 +115,9 @@ void frmMain::Main() {
     m_barGraph->SetOutputObj(m_ui.Picture3);
 
     m_config = Config(m_services.dataFolder);
-    m_config.ZetaUnitsCode = 0;
+    m_config.ZetaUnitsCode = m_zeta->Units();
     const LoadResult loaded = LoadCfg(m_configPath, m_config);
+    m_zeta->SetUnits(m_config.ZetaUnitsCode);
     applySettingsAsRead();
     // A port named for this run needs no choosing.
     if (!loaded.complete && m_runPort.isEmpty()) {
@@ -138,6 +141,7 @@ void frmMain::Main() {
                                    numberText(m_config.AlarmValue));
 
     m_link->SetUpBaudMenu(m_config.BaudRate);
+    m_zeta->SetAveraging(m_config.Averaging);
     m_probe->SetAverage(m_config.Averaging);
     m_probe->SetBaudRatePerfered(m_config.BaudRate);
     m_probe->SetMultiplexPrefered(m_config.Multiplex ? 1 : 0);
@@ -462,8 +466,8 @@ QByteArray frmMain::AutoNextCmndS(const QByteArray& code) {
         return answer;
     }
     if (code == ":M0") {
-        // The calibration reply of a Zeta probe; its coefficients are read by the Zeta
-        // field computation.
+        // The calibration reply of a Zeta probe, still whole in InString.
+        m_zeta->ParseCoeff(m_cycle->InString);
         answer =
             m_probe->UseCelsiusTemp() == 1 ? QByteArrayLiteral("TC\r") : QByteArrayLiteral("TF\r");
         m_cycle->SetRthreshold(8);

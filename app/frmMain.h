@@ -23,6 +23,7 @@ class BatteryTemp;
 class LinkControl;
 } // namespace probe
 namespace measure {
+class ClsZeta;
 class RecordTable;
 class SampleProcessing;
 class ProbeSetup;
@@ -57,6 +58,7 @@ public:
     platform::Services& services() { return m_services; }
     Config& config() { return m_config; }
     probe::clsProbe& probe() { return *m_probe; }
+    measure::ClsZeta& zeta() { return *m_zeta; }
     graph::clsGraph& graph() { return *m_graph; }
     graph::ClsBarGraph& barGraph() { return *m_barGraph; }
     probe::PollingCycle& cycle() { return *m_cycle; }
@@ -149,6 +151,7 @@ private:
     std::unique_ptr<graph::clsGraph> m_graph;
     std::unique_ptr<graph::ClsBarGraph> m_barGraph;
     std::unique_ptr<probe::clsProbe> m_probe;
+    std::unique_ptr<measure::ClsZeta> m_zeta;
     std::unique_ptr<probe::PollingCycle> m_cycle;
     std::unique_ptr<probe::BatteryTemp> m_battery;
     std::unique_ptr<probe::LinkControl> m_link;

@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 #include "graph/GraphControl.h"
+#include "measure/ClsZeta.h"
 #include "measure/RecordTable.h"
 
 #include <QComboBox>
@@ -83,6 +84,15 @@ void BarGraphControl::BarGraphSigma() {
     bars.DrawBarXYZ(p.XYZNA());
 }
 
+void BarGraphControl::BarGraphZeta() {
+    const measure::ClsZeta& z = m_main.zeta();
+    ClsBarGraph& bars = m_main.barGraph();
+    bars.DrawBarXYZ(z.XYZNA());
+    bars.DrawBarX(z.XNA());
+    bars.DrawBarY(z.YNA());
+    bars.DrawBarZ(z.ZNA());
+}
+
 void BarGraphControl::ZeroBars() {
     ClsBarGraph& bars = m_main.barGraph();
     bars.DrawBarXYZ(0.0f);
@@ -94,6 +104,7 @@ void BarGraphControl::ZeroBars() {
 void BarGraphControl::Picture3_Click() {
     if (m_main.records().Recording != measure::RecordTable::Idle) return;
     m_main.barGraph().ClearPeak();
+    m_main.zeta().ClearMaxHold();
     m_main.probe().ClearMaxHold();
 }
 

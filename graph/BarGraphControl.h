@@ -21,6 +21,7 @@ public:
 
     void SetUpBarGraph();
     void BarGraphSigma();
+    void BarGraphZeta();
     // All four bars at 0.
     void ZeroBars();
     // Clears the bar peaks and the probe's maximum holds; nothing while recording.

@@ -2,9 +2,13 @@
 
 #include "app/MainLayout.h"
 #include "app/frmMain.h"
+#include "graph/GraphControl.h"
 #include "measure/RecordTable.h"
 #include "measure/SampleProcessing.h"
 #include "platform/Controls.h"
+#include "probe/Readings.h"
+
+#include <QComboBox>
 
 #include <algorithm>
 #include <array>
@@ -159,6 +163,65 @@ void ProbeSetup::fillSampleRates(bool maxEntry) {
     }
     // A rate the list does not hold leaves the box as the clearing left it: empty.
     box->setCurrentIndex(box->findText(shown));
+}
+
+void ProbeSetup::SetUpZeta() {
+    app::MainControls& ui = m_main.ui();
+    probe::clsProbe& p = m_main.probe();
+    app::Config& cfg = m_main.config();
+    graph::GraphControl& graphs = m_main.graphControl();
+
+    graphs.RescaleAll();
+    ui.LabUnits->setVisible(true);
+    ui.LabSamRate->setVisible(true);
+    ZeroAvailable = 0;
+    ui.mnuProbeZero->setEnabled(false);
+    // A Kappa probe before this one left the units menu disabled.
+    ui.mnuProbeUnitsZeta->setEnabled(true);
+    const QChar sup2(0xB2);
+    if (cfg.ProbeUnits == QStringLiteral("V/m"))
+        ui.LabUnits->setText(QStringLiteral("V/m"));
+    else if (cfg.ProbeUnits == QStringLiteral("V2/m2"))
+        ui.LabUnits->setText(QStringLiteral("(V/m)") + sup2);
+    else if (cfg.ProbeUnits == QStringLiteral("mW/cm2"))
+        ui.LabUnits->setText(QStringLiteral("mW/cm") + sup2);
+    graphs.ShowProbeRange();
+
+    // At 19200 baud the probe takes the faster rates in coarser steps.
+    QComboBox* box = ui.CmbSampleRate;
+    box->clear();
+    box->addItem(QStringLiteral("Max"));
+    int top = 35;
+    if (p.BaudRatePerfered() == QStringLiteral("19200,o,7,1")) {
+        for (int rate : {70, 63, 59, 56, 53, 51, 48, 46})
+            box->addItem(QString::number(rate));
+        top = 44;
+    }
+    for (int rate = top; rate >= 1; --rate)
+        box->addItem(QString::number(rate));
+
+    QString shown = QStringLiteral("Max");
+    if (!m_main.cycle().AutoNext) {
+        const int wanted = int(probe::Val(cfg.SampleRate));
+        if (wanted <= p.GetMaxSamRate()) {
+            if (wanted > 35) cfg.SampleRate = QStringLiteral("35");
+            shown = cfg.SampleRate;
+        } else {
+            shown = QString::number(p.GetMaxSamRate());
+        }
+    }
+    int index = box->findText(shown);
+    if (index < 0 && shown != QStringLiteral("Max")) {
+        // The fastest rate the link allows may fall between the list's steps (71 against 70 at
+        // 19200 baud): the fastest entry not above it stands for it.
+        const int limit = int(probe::Val(shown));
+        for (int i = 1; i < box->count() && index < 0; ++i)
+            if (box->itemText(i).toInt() <= limit) index = i;
+    }
+    if (index >= 0) box->setCurrentIndex(index);
+
+    graphs.LimitGraphSetting();
+    graphs.ShowProbeRange();
 }
 
 void ProbeSetup::mnuProbe3AxisData_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 // The window set up for the identified probe: the units menu, the zero and range entries, the
-// sample-rate list (SetUpSigma for Sigma and Kappa probes), and the 3-axis menu entry.
+// sample-rate list (SetUpSigma for Sigma and Kappa probes, SetUpZeta for Zeta probes), and the
+// 3-axis menu entry.
 #include <QString>
 
 namespace app {
@@ -15,6 +16,7 @@ public:
     void connectControls();
 
     void SetUpSigma();
+    void SetUpZeta();
     // The 3-axis entry: reads the axes in turn, or all together again. Ignored while logging.
     void mnuProbe3AxisData_Click();
 

@@ -31,9 +31,7 @@ SampleProcessing::SampleProcessing(app::frmMain& main) : m_main(main) {}
 
 void SampleProcessing::ProcessData() {
     switch (m_main.probe().TypeZeta()) {
-    case probe::StateZeta:
-        // TODO: raw-diode replies (ProcessZetaFormat) are decoded here.
-        break;
+    case probe::StateZeta: ProcessZetaFormat(); break;
     case probe::StateSigma:
     case probe::StateKappa:
         // A rejected command is no sign of life.
@@ -42,7 +40,7 @@ void SampleProcessing::ProcessData() {
         break;
     default:
         // Identifying: the reply may come from either family.
-        // TODO: raw-diode replies (ProcessZetaFormat) are tried first here.
+        ProcessZetaFormat();
         ProcessSigmaFormat();
         break;
     }
@@ -133,12 +131,12 @@ void SampleProcessing::rangeReported(const QByteArray& reply) {
 
 void SampleProcessing::batteryReported() {
     probe::clsProbe& p = m_main.probe();
-    const int percent = BatteryPercent(p.Battery(), p.TypeZeta(), p.GetModel());
+    const int percent = BatteryPercentOf(p.Battery(), p.TypeZeta(), p.GetModel());
     m_main.battery().BatteryLevel(percent);
     m_main.ui().LabBattery->setText(QString::number(percent) + QStringLiteral(" %"));
 }
 
-int SampleProcessing::BatteryPercent(float volts, int protocolState, const QString& model) {
+int SampleProcessing::BatteryPercentOf(float volts, int protocolState, const QString& model) {
     const double b = volts;
     double percent;
     if (protocolState == probe::StateKappa)
@@ -185,15 +183,19 @@ void SampleProcessing::UpdateVMSigma() {
     if (m_main.graphControl().ScatterGraphOn) m_main.graphControl().PlotGraphSigmaFormat();
     if (m_main.graphControl().BarGraphOn) m_main.barControl().BarGraphSigma();
 
-    RecordTable& records = m_main.records();
-    if (records.Recording == RecordTable::Logging && wholeSample) {
-        records.RecordMaxHold = {p.MaxHoldXYZ(), p.MaxHoldX(), p.MaxHoldY(), p.MaxHoldZ()};
-        const float time = float(m_main.services().clock.secondsSinceMidnight() / 86400.0);
-        const bool full =
-            records.Append(time, float(probe::Val(p.XYZAxisStr())), float(probe::Val(p.XAxisStr())),
-                           float(probe::Val(p.YAxisStr())), float(probe::Val(p.ZAxisStr())));
-        if (full) m_main.StopRecording();
+    if (m_main.records().Recording == RecordTable::Logging && wholeSample) {
+        storeRecord(float(probe::Val(p.XYZAxisStr())), float(probe::Val(p.XAxisStr())),
+                    float(probe::Val(p.YAxisStr())), float(probe::Val(p.ZAxisStr())),
+                    {p.MaxHoldXYZ(), p.MaxHoldX(), p.MaxHoldY(), p.MaxHoldZ()});
     }
+}
+
+void SampleProcessing::storeRecord(float total, float x, float y, float z,
+                                   const std::array<float, 4>& holds) {
+    RecordTable& records = m_main.records();
+    records.RecordMaxHold = holds;
+    const float time = float(m_main.services().clock.secondsSinceMidnight() / 86400.0);
+    if (records.Append(time, total, x, y, z)) m_main.StopRecording();
 }
 
 void SampleProcessing::UpDateAxis() {

@@ -21,4 +21,5 @@ shoot() { # model picture seconds
 }
 
 shoot "PX-5100" varnex-sigma.png 16
+shoot "PX-9100" varnex-zeta.png 16
 shoot "E310" varnex-kappa.png 16

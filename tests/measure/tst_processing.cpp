@@ -199,7 +199,7 @@ private Q_SLOTS:
         QFETCH(QString, model);
         QFETCH(float, volts);
         QFETCH(int, percent);
-        QCOMPARE(measure::SampleProcessing::BatteryPercent(volts, state, model), percent);
+        QCOMPARE(measure::SampleProcessing::BatteryPercentOf(volts, state, model), percent);
     }
 
     void fifthMissClearsTheDisplay() {

@@ -216,9 +216,14 @@ void LineServer::serve(const QByteArray& command) {
         log('!', "not understood: the host speaks at " + QByteArray::number(baud) + " baud");
         return;
     }
+    // The command and its reply take their time on the wire at the speed in force when the
+    // command came (a probe acknowledges a new speed at the old one).
+    const int lineBaud = m_probe->baud();
     QByteArray reply = m_probe->answer(command, seconds());
     Q_EMIT commandServed(command, reply);
     if (reply.isEmpty()) return;
+    const int wireMs =
+        int(((command.size() + 1 + reply.size()) * 10000LL + lineBaud / 2) / lineBaud);
     ++m_replies;
     const auto every = [this](int n) { return n > 0 && m_replies % n == 0; };
     if (every(m_faults.dropEvery)) {
@@ -230,13 +235,13 @@ void LineServer::serve(const QByteArray& command) {
             reply[i] = char(0xF8 - i);
     }
     if (every(m_faults.lateEvery)) {
-        queue(reply, m_faults.lateMs);
+        queue(reply, wireMs + m_faults.lateMs);
     } else if (every(m_faults.splitEvery)) {
         const qsizetype half = reply.size() / 2;
-        queue(reply.left(half), 0);
-        queue(reply.mid(half), SplitGapMs);
+        queue(reply.left(half), wireMs / 2);
+        queue(reply.mid(half), wireMs + SplitGapMs);
     } else {
-        queue(reply, 0);
+        queue(reply, wireMs);
     }
     if (m_probe->streaming() && !m_streamTimer.isActive()) {
         m_streamClock.start();

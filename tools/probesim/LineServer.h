@@ -1,6 +1,7 @@
 #pragma once
 // Serves a virtual probe on a pseudo-terminal: reads the host's commands, answers one command
-// at a time, paces streamed records at the speed of the line, and misbehaves on demand.
+// at a time, takes the time the line needs for every reply and streamed record (ten bits a
+// character at the speed in force), and misbehaves on demand.
 //
 // The line is reached through a stable name (a symbolic link to the pseudo-terminal), so that
 // a probe that was unplugged comes back under the same name.

@@ -1,0 +1,165 @@
+// The window on a Zeta probe, through the test doubles: the layout it switches to, the
+// calibration read from the probe, readouts and peaks from the samples, battery and
+// temperature, the sample-rate list, and the replies that must not become readings.
+#include "app/MainLayout.h"
+#include "measure/ClsZeta.h"
+#include "measure/ProbeSetup.h"
+#include "measure/SampleProcessing.h"
+#include "probe/BatteryTemp.h"
+#include "tests/support/WindowKit.h"
+
+#include <QTest>
+
+namespace {
+
+// Runs until the Zeta probe is identified, calibrated and the default averaging has filled.
+bool Settled(kit::WindowRig& rig) {
+    app::frmMain& w = rig.window();
+    return rig.runUntil([&] { return w.zeta().XYZ() > 0; }, 30000) && (rig.run(3000), true);
+}
+
+double Number(const QLabel* label) {
+    return label->text().toDouble();
+}
+
+} // namespace
+
+class tst_ZetaWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void aZetaProbeGetsItsLayoutAndItsField() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Settled(rig));
+        app::MainControls& u = w.ui();
+
+        QCOMPARE(w.layout().ZetaLayoutShown, 1);
+        QVERIFY(!u.LabRange->isVisibleTo(&w));
+        QVERIFY(!u.LabPercentOfRange->isVisibleTo(&w));
+        QVERIFY(u.mnuProbeUnitsZeta->menuAction()->isVisible());
+        QVERIFY(!u.mnuProbeUnitsSigma->menuAction()->isVisible());
+        QVERIFY(!u.mnuProbeZero->isEnabled());
+        QCOMPARE(u.LabUnits->text(), QStringLiteral("V/m"));
+        QVERIFY(w.StatusPanel(1).endsWith(QStringLiteral("PX-9100")));
+        QCOMPARE(w.ProbeSerialNo.size(), 8);
+        QVERIFY(w.ProbeCalDate.contains(QLatin1Char('/')));
+
+        // 5, 8 and 11 V/m through the probe's own calibration, within 1 %.
+        QVERIFY(qAbs(Number(u.LabXField) - 5.0) < 0.05);
+        QVERIFY(qAbs(Number(u.LabYField) - 8.0) < 0.08);
+        QVERIFY(qAbs(Number(u.LabZField) - 11.0) < 0.11);
+        QVERIFY(qAbs(Number(u.LabXYZField) - 14.49) < 0.145);
+        QVERIFY(Number(u.LabMaxXYZ) >= Number(u.LabXYZField) * 0.99);
+        QCOMPARE(u.LabBattery->text(), QStringLiteral("90 %"));
+        QVERIFY(u.LabTemp->text().endsWith(QStringLiteral(" ") + QChar(0xB0) + QLatin1Char('F')));
+        QCOMPARE(u.CmbSampleRate->itemText(0), QStringLiteral("Max"));
+        QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("35"));
+
+        // A zero taken here is this probe's: another probe's identity drops it.
+        w.zeta().SetRef();
+        rig.run(3000);
+        QVERIFY(w.zeta().XYZ() < 0.5);
+        w.cycle().InString = QByteArrayLiteral(":I9100073020030A8765432103152024N\r");
+        w.processing().ProcessData();
+        rig.run(3000);
+        QVERIFY(qAbs(w.zeta().XYZ() - 14.49) < 0.145);
+    }
+
+    void repliesThatAreNotReadings() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Settled(rig));
+        rig.port.setResponder({}); // the test speaks for the probe from here on
+        rig.run(500);
+        measure::SampleProcessing& processing = w.processing();
+        const float total = w.zeta().XYZ();
+        const int counted = w.cycle().SampleCount;
+
+        // Part of a sample is not a reading, nor is the rest of it.
+        w.cycle().InString = QByteArrayLiteral(":S1A23F");
+        processing.ProcessData();
+        w.cycle().InString = QByteArrayLiteral("1000000000N\r");
+        processing.ProcessData();
+        QCOMPARE(w.zeta().XYZ(), total);
+        QCOMPARE(w.cycle().SampleCount, counted);
+        QCOMPARE(processing.ShortSamples, 1);
+
+        // A battery reply above 100 % reads 100 %; a low-battery flag in a sample blinks.
+        w.cycle().InString = QByteArrayLiteral(":B7F\r\n");
+        processing.ProcessData();
+        QCOMPARE(w.ui().LabBattery->text(), QStringLiteral("100 %"));
+        w.cycle().InString = QByteArrayLiteral(":S100100100000000F\r");
+        processing.ProcessData();
+        QCOMPARE(w.battery().BattLowBlink, 1);
+
+        // An identity is read field by field; a low battery is told once.
+        const QByteArray other = ":I9100073020030A"
+                                 "87654321"
+                                 "03152024"
+                                 "F\r";
+        QCOMPARE(other.size(), 34);
+        w.cycle().InString = other;
+        processing.ProcessData();
+        QCOMPARE(w.ProbeSerialNo, QStringLiteral("87654321"));
+        QCOMPARE(w.ProbeCalDate, QStringLiteral("03/15/2024"));
+        QCOMPARE(w.ProbeSoftRev, QStringLiteral("073020030A"));
+        QCOMPARE(rig.boxes.count(QStringLiteral("Probe battery low.")), 1);
+    }
+
+    void milliwattReadoutsKeepEightCharacters() {
+        kit::WindowRig rig;
+        rig.config.ProbeUnits = QStringLiteral("mW/cm2");
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Settled(rig));
+        QCOMPARE(w.zeta().Units(), 1);
+        QCOMPARE(w.ui().LabUnits->text(), QStringLiteral("mW/cm") + QChar(0xB2));
+        // 14.49 V/m is 0.0557 mW/cm2: five decimals for the total, six for the axes.
+        const QString total = w.ui().LabXYZField->text();
+        QVERIFY2(total.startsWith(QStringLiteral("0.05")) && total.size() == 7, qPrintable(total));
+        QCOMPARE(w.ui().LabXField->text().size(), 8);
+    }
+
+    void theRateShownFollowsTheLink_data() {
+        QTest::addColumn<QString>("baud");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("storedAfter");
+        QTest::newRow("9600, slower than allowed") << "9600,o,7,1"
+                                                   << "15"
+                                                   << "15"
+                                                   << "15";
+        QTest::newRow("9600, faster than allowed") << "9600,o,7,1"
+                                                   << "80"
+                                                   << "35"
+                                                   << "80";
+        QTest::newRow("19200, above 35") << "19200,o,7,1"
+                                         << "63"
+                                         << "35"
+                                         << "35";
+        QTest::newRow("19200, above the link") << "19200,o,7,1"
+                                               << "80"
+                                               << "70"
+                                               << "80";
+    }
+    void theRateShownFollowsTheLink() {
+        QFETCH(QString, baud);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, storedAfter);
+        kit::WindowRig rig;
+        rig.config.BaudRate = baud;
+        rig.config.SampleRate = stored;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Settled(rig));
+        w.setup().SetUpZeta(); // as a change of link speed runs it
+        QCOMPARE(w.ui().CmbSampleRate->currentText(), shown);
+        QCOMPARE(w.config().SampleRate, storedAfter);
+    }
+};
+
+QTEST_MAIN(tst_ZetaWindow)
+#include "tst_zetawindow.moc"
