@@ -524,4 +524,13 @@ bool frmMain::ARProbeChecked() const {
     return m_ui.mnuCommARProbe->isChecked();
 }
 
+void frmMain::SuperFast2() {
+    m_link->SuperFast2();
+}
+
+void frmMain::DisableHiSpeed(bool enabled) {
+    m_link->DisableHiSpeed(enabled);
+    if (enabled) m_link->StreamEnded();
+}
+
 } // namespace app

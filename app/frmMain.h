@@ -108,6 +108,8 @@ public:
     void ShowSampleRate(double perSecond) override;
     void LowBatteryOff() override;
     bool ARProbeChecked() const override;
+    void SuperFast2() override;
+    void DisableHiSpeed(bool enabled) override;
 
     // --- commands -------------------------------------------------------------------------
     void mnuFileExit_Click();

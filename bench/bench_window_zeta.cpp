@@ -6,52 +6,16 @@
 //
 //   bench_window_zeta [seconds] [model]     (default 20 s, PX-9100)
 // Targets: the rate the line allows, under 10 % of one core, under 16 ms a sample.
-#include "app/frmMain.h"
+#include "bench/WindowBench.h"
 #include "measure/RecordTable.h"
-#include "platform/QtClock.h"
-#include "platform/QtHiResTimer.h"
-#include "platform/QtSerialComm.h"
-#include "platform/fake/MemorySettingsStore.h"
-#include "platform/fake/RecordingMessageBoxes.h"
-#include "platform/fake/ScriptedModalRunner.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
-#include <cstdio>
-#include <sys/resource.h>
 #include <vector>
 
-namespace {
-
-class NoChild : public platform::ChildProgram {
-public:
-    QString startAndReadLine(const QString&, const QStringList&, int, QString*) override {
-        return {};
-    }
-    void stop() override {}
-};
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// Runs the event loop until done() or the time is up.
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    return done();
-}
-
-} // namespace
+using bench::CpuSeconds;
+using bench::WaitFor;
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -59,36 +23,14 @@ int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::max(2.0, atof(argv[1])) : 20.0;
     const QString model = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("PX-9100");
 
-    QProcess sim;
-    sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/varnex-probesim"),
-              {QStringLiteral("--model"), model, QStringLiteral("--pattern"),
-               QStringLiteral("sine"), QStringLiteral("--field"), QStringLiteral("5,8,11")});
-    if (!sim.waitForStarted(5000) || !WaitFor([&] { return sim.canReadLine(); }, 5000)) {
-        fprintf(stderr, "the virtual probe did not start\n");
+    bench::ProbeProcess sim;
+    if (!sim.start({QStringLiteral("--model"), model, QStringLiteral("--pattern"),
+                    QStringLiteral("sine"), QStringLiteral("--field"), QStringLiteral("5,8,11")}))
         return 1;
-    }
-    const QString line = QString::fromLocal8Bit(sim.readLine()).trimmed();
-
-    QTemporaryDir dir;
-    platform::MemorySettingsStore settings;
-    platform::PortTable ports(settings);
-    platform::QtSerialComm port(ports);
-    platform::QtClock clock;
-    platform::RecordingMessageBoxes boxes;
-    platform::ScriptedModalRunner modal;
-    NoChild child;
-    platform::Services services{
-        port,      clock, boxes, settings,
-        ports,     modal, child, [] { return std::make_unique<platform::QtHiResTimer>(); },
-        dir.path()};
-    app::Config config(dir.path());
-    config.SampleRate = QStringLiteral("Max");
-    app::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config);
-
-    app::frmMain window(services);
-    window.SetRunPort(line);
-    window.Form_Load();
-    window.show();
+    const QString line = sim.line();
+    bench::WindowRun run(line, QStringLiteral("Max"));
+    app::frmMain& window = run.window();
+    platform::QtSerialComm& port = run.port();
 
     // Identification, calibration and the first samples.
     measure::RecordTable& records = window.records();
@@ -140,8 +82,5 @@ int main(int argc, char** argv) {
     printf("  processor            %.2f s, %.1f %% of one core\n", cpu, 100.0 * cpu / elapsed);
     printf("  notification to graph  mean %.3f ms, 99th percentile %.3f ms, worst %.3f ms\n", mean,
            percentile(0.99), latencyMs.empty() ? 0.0 : latencyMs.back());
-    window.close();
-    sim.terminate();
-    sim.waitForFinished(3000);
     return 0;
 }

@@ -1,8 +1,14 @@
 #include "probe/LinkControl.h"
 
 #include "app/frmMain.h"
+#include "measure/ClsZeta.h"
+#include "measure/ProbeSetup.h"
+#include "measure/SampleProcessing.h"
+#include "probe/BatteryTemp.h"
 #include "probe/Readings.h"
 #include "probe/Rounding.h"
+
+#include <algorithm>
 
 namespace probe {
 
@@ -10,6 +16,11 @@ namespace {
 const QString MaxRate = QStringLiteral("Max");
 const QString Link19200 = QStringLiteral("19200,o,7,1");
 constexpr double MaxRatePlayMs = 14.0;
+// The probe software that can stream.
+const QString StreamingRevision = QStringLiteral("073020030A");
+// ":S", 16 characters, CR.
+constexpr int RecordLength = 19;
+constexpr int StreamRecordsWrap = 32000;
 } // namespace
 
 LinkControl::LinkControl(app::frmMain& main) : m_main(main) {}
@@ -17,9 +28,15 @@ LinkControl::LinkControl(app::frmMain& main) : m_main(main) {}
 void LinkControl::connectControls() {
     app::MainControls& ui = m_main.ui();
     QObject::connect(ui.CmbSampleRate, &QComboBox::activated, [this] { CmbSampleRate_Click(); });
-    for (int i = 1; i <= 5; ++i)
+    for (int i = 1; i <= 5; ++i) {
         QObject::connect(ui.mnucommcomm[i], &QAction::triggered,
                          [this, i] { mnucommcomm_Click(i); });
+        QObject::connect(ui.mnuCommBaud[i], &QAction::triggered,
+                         [this, i] { mnuCommBaud_Click(i); });
+    }
+    QObject::connect(ui.mnuCommARProbe, &QAction::triggered, [this] { mnuCommARProbe_Click(); });
+    QObject::connect(ui.mnuCommARM, &QAction::triggered, [this] { mnuCommARM_Click(); });
+    QObject::connect(ui.mnuCommASCII, &QAction::triggered, [this] { mnuCommASCII_Click(); });
 }
 
 void LinkControl::SetSampleRate(const QString& text) {
@@ -76,6 +93,127 @@ void LinkControl::SetUpBaudMenu(const QString& baudRate) {
         for (int i = 3; i <= 5; ++i)
             baud[i]->setEnabled(false);
     }
+}
+
+// A change of link speed is a request: the next poll carries it to the probe, and the port
+// follows when the probe acknowledges (see frmMain::AutoNextCmndS).
+void LinkControl::mnuCommBaud_Click(int index) {
+    if (index < 1 || index > 5) return;
+    app::MainControls& ui = m_main.ui();
+    clsProbe& p = m_main.probe();
+    PollingCycle& cycle = m_main.cycle();
+    platform::SerialComm& port = m_main.services().port;
+    const bool zeta = p.TypeZeta() == StateZeta;
+    switch (index) {
+    case 1:
+        m_main.config().BaudRate = LinkBase;
+        p.SetBaudRatePerfered(LinkBase);
+        p.SetNextCmnd(QByteArrayLiteral("F1") + Cr);
+        cycle.HighSpeedState = 0;
+        port.setInputLen(0);
+        ui.mnuCommBaud[2]->setChecked(false);
+        if (m_main.ProbeSoftRev == StreamingRevision)
+            for (int i = 3; i <= 5; ++i)
+                ui.mnuCommBaud[i]->setEnabled(true);
+        p.SetHighSpeedMode(0);
+        if (zeta) m_main.setup().SetUpZeta();
+        break;
+    case 2:
+        if (zeta) m_main.setup().SetUpZeta();
+        p.SetBaudRatePerfered(Link19200);
+        m_main.config().BaudRate = Link19200;
+        if (zeta) m_main.setup().SetUpZeta(); // now with the new preference
+        p.SetNextCmnd(QByteArrayLiteral("F2") + Cr);
+        p.SetHighSpeedMode(0);
+        cycle.HighSpeedState = 0;
+        port.setInputLen(0);
+        ui.mnuCommBaud[1]->setChecked(false);
+        for (int i = 3; i <= 5; ++i)
+            ui.mnuCommBaud[i]->setEnabled(false);
+        break;
+    default:
+        // The probe is asked at 9600 baud; it acknowledges there and then changes speed.
+        cycle.HighSpeedState = 1;
+        p.SetHighSpeedMode(10 + index - 3);
+        port.setSettings(LinkBase);
+        m_main.SetStatusPanel(2, QStringLiteral("9600 Baud"));
+        DisableHiSpeed(false);
+        cycle.EventReceive = 0;
+        break;
+    }
+    ui.mnuCommBaud[index]->setChecked(true);
+}
+
+void LinkControl::mnuCommARProbe_Click() {
+    app::MainControls& ui = m_main.ui();
+    clsProbe& p = m_main.probe();
+    // The entry has flipped its own tick.
+    if (ui.mnuCommARProbe->isChecked()) {
+        m_main.services().port.setSettings(LinkBase);
+        m_main.SetStatusPanel(2, QStringLiteral("9600 Baud"));
+        ui.mnuCommBaud[1]->setChecked(true);
+        ui.mnuCommBaud[2]->setEnabled(false);
+        ui.mnuCommBaud[2]->setChecked(false);
+        p.SetStartARProbe(1);
+    } else {
+        ui.mnuCommBaud[1]->setChecked(false);
+        ui.mnuCommBaud[2]->setEnabled(true);
+        p.SetStartARProbe(0);
+        const bool at19200 = m_main.config().BaudRate == Link19200;
+        ui.mnuCommBaud[at19200 ? 2 : 1]->setChecked(true);
+    }
+}
+
+void LinkControl::mnuCommARM_Click() {
+    m_main.probe().SetNextCmnd(QByteArrayLiteral("P1") + Cr);
+}
+
+void LinkControl::mnuCommASCII_Click() {
+    m_main.probe().SetNextCmnd(QByteArrayLiteral("P2") + Cr);
+}
+
+// Records are cut at their carriage returns. A notification brings one record's worth of
+// characters; everything else waiting at the port is taken with it, so that no record waits for
+// the next notification. The start of a record waits for its rest. Whatever is not a whole record
+// (a short record, noise) is dropped up to the next carriage return, so the stream is back in step
+// with the next record.
+void LinkControl::SuperFast2() {
+    PollingCycle& cycle = m_main.cycle();
+    platform::SerialComm& port = m_main.services().port;
+    QByteArray data = m_streamCarry + cycle.InString;
+    m_streamCarry.clear();
+    while (port.inBufferCount() > 0)
+        data += port.input();
+    qsizetype from = 0;
+    for (qsizetype cr = data.indexOf('\r'); cr >= 0; cr = data.indexOf('\r', from)) {
+        // A record ends at its carriage return and starts a record's length before it; what
+        // comes before that start is what is left of a broken one.
+        const qsizetype start = std::max(from, cr + 1 - RecordLength);
+        const QByteArray record = data.mid(start, cr + 1 - start);
+        from = cr + 1;
+        if (record.size() == RecordLength && record.startsWith(":S")) takeRecord(record);
+    }
+    // The start of the next record; anything longer is no record's start.
+    const QByteArray rest = data.mid(from);
+    if (rest.size() < RecordLength) m_streamCarry = rest;
+}
+
+void LinkControl::takeRecord(const QByteArray& record) {
+    PollingCycle& cycle = m_main.cycle();
+    cycle.StreamRecords =
+        cycle.StreamRecords + 1 >= StreamRecordsWrap ? 0 : cycle.StreamRecords + 1;
+    ++cycle.StreamRecordsTotal;
+    ++cycle.SampleCount;
+    // The record carries the battery flag as a polled sample does.
+    m_main.battery().BattLowBlink = record.at(RecordLength - 2) == 'F' ? 1 : 0;
+    m_main.zeta().ParseCalZeta(record);
+    m_main.processing().UpdateVM();
+    cycle.RespReceived = 0;
+    m_main.ui().LabInString->clear();
+}
+
+void LinkControl::StreamEnded() {
+    m_streamCarry.clear();
 }
 
 } // namespace probe

@@ -1,7 +1,8 @@
 #pragma once
-// The sample-rate choice and the port menu of the main window: SetSampleRate and the list
-// CmbSampleRate, DisableHiSpeed, the port entries "Comm &1".."Comm &5", and the start-up state
-// of the link-speed menu.
+// The link of the main window: the sample-rate choice (SetSampleRate and the list
+// CmbSampleRate), the port entries "Comm &1".."Comm &5", the link-speed menu and the streaming
+// reader of the high speeds (SuperFast2, DisableHiSpeed), and the communication-mode menus.
+#include <QByteArray>
 #include <QString>
 
 namespace app {
@@ -24,11 +25,22 @@ public:
     void CheckPortEntry(int port);
     // The link-speed menu as the stored link settings leave it at start-up.
     void SetUpBaudMenu(const QString& baudRate);
+    // "9&600 Baud" (1) .. "&115.2 kBaud" (5).
+    void mnuCommBaud_Click(int index);
+    void mnuCommARProbe_Click(); // "Corvane Probe"
+    void mnuCommARM_Click();     // "Set to Corvane"
+    void mnuCommASCII_Click();   // "Set to ASCII"
+    // Takes the streamed records in the polling cycle's InString.
+    void SuperFast2();
+    // Streaming is over: a record begun is not finished.
+    void StreamEnded();
 
     QString SamRateText;
 
 private:
+    void takeRecord(const QByteArray& record);
     app::frmMain& m_main;
+    QByteArray m_streamCarry;
 };
 
 } // namespace probe

@@ -64,7 +64,11 @@ void PollingCycle::SendCmnd() {
 }
 
 void PollingCycle::ReadProbeTick() {
-    if (HighSpeedState > 1) return; // streaming has its own reader
+    if (HighSpeedState >= 2) {
+        // Also a stream that never began after the acknowledgement ends here.
+        streamWatchdog();
+        return;
+    }
     if (RespReceived == 1) {
         if (!AutoNext) SendCmnd();
         return;
@@ -87,6 +91,11 @@ void PollingCycle::miss() {
     if (MissCount <= 3) {
         ++MissCount;
     } else if (MissCount == 4) {
+        if (HighSpeedState == 1) {
+            // The probe never took up the faster speed it was asked for: the menus come back.
+            HighSpeedState = 0;
+            m_view.DisableHiSpeed(true);
+        }
         m_view.ClearDisplay();
         MissCount = 5;
         m_view.LowBatteryOff();
@@ -116,10 +125,33 @@ void PollingCycle::retuneForSearch() {
     }
 }
 
+// Streaming: the read timer watches the records. When the port's last event was not a receive,
+// or no record came since the previous tick, the stream is over and polling resumes at the
+// speed in force.
+void PollingCycle::streamWatchdog() {
+    if (MainComm.commEvent() != platform::SerialComm::CommEvReceive ||
+        StreamRecords == m_lastStreamRecords) {
+        HighSpeedState = 0;
+        RespReceived = 0;
+        m_lastStreamRecords = -1;
+        m_view.DisableHiSpeed(true);
+        return;
+    }
+    m_lastStreamRecords = StreamRecords;
+}
+
 void PollingCycle::OnComm() {
     if (EventReceive != 1 || MainComm.commEvent() != platform::SerialComm::CommEvReceive) return;
-    if (HighSpeedState >= 2) return; // streamed records are taken by the streaming reader
     InString = MainComm.input();
+    if (HighSpeedState >= 2) {
+        // One streamed record per notification; the timer restarts with every record.
+        HRTReadProbe.setEnabled(false);
+        RespReceived = 1;
+        m_view.SuperFast2();
+        HighSpeedState = 3;
+        HRTReadProbe.setEnabled(true);
+        return;
+    }
     if (!InString.startsWith(':')) return; // the read timer counts it as a miss
     RespReceived = 1;
     if (AutoNext) SendCmnd();

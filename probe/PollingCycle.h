@@ -35,6 +35,11 @@ public:
     virtual void LowBatteryOff() = 0;
     // Whether the "Corvane Probe" communication-mode entry is checked.
     virtual bool ARProbeChecked() const = 0;
+    // A streamed record is in PollingCycle::InString (high-speed mode).
+    virtual void SuperFast2() = 0;
+    // Streaming ended (true) or began (false): the link and port menus and the sample-rate
+    // list follow.
+    virtual void DisableHiSpeed(bool enabled) = 0;
 };
 
 class PollingCycle {
@@ -51,7 +56,7 @@ public:
     bool OpenCommPort(int portNo);
     void SendCmnd();
     void SetRthreshold(int length);
-    void ReadProbeTick();        // HRTReadProbe
+    void ReadProbeTick();        // HRTReadProbe (and, while streaming, its watchdog)
     void OnComm();               // the port's receive notification
     void CalSamPerSecTick();     // the counting part of the 500 ms tick
     void SelectPort(int portNo); // port menu "Comm &1" .. "Comm &5"
@@ -67,10 +72,15 @@ public:
     int CommPortNo = 1;
     int PortOpened = 0;
     int SampleCount = 0;
+    // Streamed records taken: StreamRecords wraps to 0 at 32000 (the watchdog compares it from
+    // tick to tick), StreamRecordsTotal counts on.
+    int StreamRecords = 0;
+    qint64 StreamRecordsTotal = 0;
 
 private:
     void miss();
     void retuneForSearch();
+    void streamWatchdog();
 
     clsProbe& m_probe;
     platform::SerialComm& MainComm;
@@ -79,6 +89,7 @@ private:
     PollingView& m_view;
     int m_rateTicks = 0;
     int m_modelTicks = 0;
+    int m_lastStreamRecords = -1;
 };
 
 } // namespace probe

@@ -164,6 +164,8 @@ void clsProbe::zetaRules(const QByteArray& reply, const QByteArray& p) {
         }
     } else if (p == ":F") {
         m_tables.MinReadTime = reply.startsWith(":F1") ? 28 : 14;
+        // The probe took up the speed: a missed reply from now on is no reason to go back.
+        m_linkFallback = 0;
         m_nextCmnd = m_host.AutoNextCmndS(reply.left(3));
     } else if (p == ":S") {
         switch (m_highSpeedCode) {

@@ -1,5 +1,6 @@
 // varnex-probesim: a virtual field probe on a pseudo-terminal. Prints the name of its line on
-// the first line of output, then serves until stopped (Ctrl+C).
+// the first line of output, then serves until stopped (Ctrl+C); on the way out it lets the host
+// read what is still on the line and reports how many records it streamed.
 #include "tools/probesim/LineServer.h"
 #include "tools/probesim/VirtualProbe.h"
 
@@ -117,9 +118,15 @@ int main(int argc, char** argv) {
                                   QStringLiteral("Name of the line (a link to the pseudo-terminal; "
                                                  "default: one in the temporary folder)."),
                                   QStringLiteral("PATH"));
+    const QCommandLineOption speedup(
+        QStringLiteral("stream-speedup"),
+        QStringLiteral("A streaming probe sends its records N times faster than the line would "
+                       "carry them (default 1: the pace of the line)."),
+        QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption list(QStringLiteral("list-models"),
                                   QStringLiteral("List the models."));
-    parser.addOptions({model, field, pattern, period, swing, battery, fault, logFile, link, list});
+    parser.addOptions(
+        {model, field, pattern, period, swing, battery, fault, logFile, link, speedup, list});
     parser.process(app);
 
     if (parser.isSet(list)) {
@@ -157,6 +164,13 @@ int main(int argc, char** argv) {
         }
     }
 
+    bool speedupOk = false;
+    const int speedupFactor = parser.value(speedup).toInt(&speedupOk);
+    if (!speedupOk || speedupFactor < 1) {
+        err << "--stream-speedup takes a whole number from 1 up" << Qt::endl;
+        return 2;
+    }
+
     auto probe = probesim::CreateProbe(parser.value(model), plan);
     if (!probe) {
         err << "unknown model \"" << parser.value(model) << "\"; --list-models lists them"
@@ -166,6 +180,7 @@ int main(int argc, char** argv) {
     const QString description =
         QStringLiteral("%1 (%2 family)").arg(probe->model(), probe->family());
     probesim::LineServer server(std::move(probe), faults);
+    server.setStreamSpeedup(speedupFactor);
     if (parser.isSet(logFile) && !server.setLog(parser.value(logFile), &error)) {
         err << "cannot write the log: " << error << Qt::endl;
         return 1;
@@ -178,11 +193,28 @@ int main(int argc, char** argv) {
     err << "Serving " << description << " on " << server.lineName() << " (" << server.deviceName()
         << "); Ctrl+C stops." << Qt::endl;
 
+    // The first signal lets the host read what is on the line (at most a second); a second one
+    // ends at once.
+    bool finishing = false;
     if (::pipe(g_signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&] {
+            char c;
+            [[maybe_unused]] const auto n = ::read(g_signalPipe[0], &c, 1);
+            if (finishing) {
+                QCoreApplication::quit();
+                return;
+            }
+            finishing = true;
+            server.finish(1000, [] { QCoreApplication::quit(); });
+        });
         std::signal(SIGINT, OnSignal);
         std::signal(SIGTERM, OnSignal);
     }
-    return app.exec();
+    const int status = app.exec();
+    err << "streamed " << server.recordsStreamed() << " records";
+    if (const qint64 unread = server.unreadCharacters(); unread > 0)
+        err << "; " << unread << " characters were left unread on the line";
+    err << Qt::endl;
+    return status;
 }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -15,6 +16,8 @@ namespace {
 constexpr int StreamTickMs = 2;
 constexpr int SplitGapMs = 80;
 constexpr int IdleLimitMs = 1000; // a host that reads nothing this long has left the line
+constexpr int BurstLimit = 64;    // records a tick may catch up, at the pace of the line
+constexpr int DrainCheckMs = 10;
 
 int BaudOf(speed_t speed) {
     switch (speed) {
@@ -210,7 +213,7 @@ void LineServer::readCommands() {
 void LineServer::serve(const QByteArray& command) {
     ++m_commands;
     log('<', command);
-    if (m_silent) return;
+    if (m_silent || m_finishing) return;
     const int baud = hostBaud();
     if (baud != 0 && baud != m_probe->baud()) {
         log('!', "not understood: the host speaks at " + QByteArray::number(baud) + " baud");
@@ -230,6 +233,7 @@ void LineServer::serve(const QByteArray& command) {
         log('!', "dropped " + Printable(reply));
         return;
     }
+    if (m_probe->streaming()) ++m_streamed; // the answer that starts a stream is its first record
     if (every(m_faults.garbleEvery)) {
         for (int i = 0; i < std::min<qsizetype>(2, reply.size()); ++i)
             reply[i] = char(0xF8 - i);
@@ -306,10 +310,10 @@ void LineServer::pace() {
     }
     m_fullSinceMs = -1;
     // Ten bits a character, nineteen characters a record.
-    const double perRecordMs = 19.0 * 10.0 * 1000.0 / m_probe->baud();
+    const double perRecordMs = 19.0 * 10.0 * 1000.0 / (double(m_probe->baud()) * m_speedup);
     const qint64 due = qint64(elapsedMs / perRecordMs) - (m_streamed - m_streamStartCount);
     QByteArray burst;
-    for (qint64 i = 0; i < std::min<qint64>(due, 64); ++i) {
+    for (qint64 i = 0; i < std::min<qint64>(due, qint64(BurstLimit) * m_speedup); ++i) {
         burst += m_probe->streamRecord(seconds());
         ++m_streamed;
     }
@@ -317,6 +321,37 @@ void LineServer::pace() {
         m_pending += burst;
         flushPending();
     }
+}
+
+void LineServer::finish(int timeoutMs, std::function<void()> done) {
+    m_finishing = true;
+    if (m_probe->streaming()) {
+        m_probe->stopStreaming();
+        log('!', "stream stopped: the probe is switched off");
+    }
+    m_streamTimer.stop();
+    flushPending();
+    auto* check = new QTimer(this);
+    QElapsedTimer waited;
+    waited.start();
+    check->setInterval(DrainCheckMs);
+    connect(check, &QTimer::timeout, this, [this, check, waited, timeoutMs, done] {
+        flushPending();
+        if (unreadCharacters() > 0 && waited.elapsed() < timeoutMs) return;
+        check->stop();
+        check->deleteLater();
+        done();
+    });
+    check->start();
+}
+
+qint64 LineServer::unreadCharacters() const {
+    qint64 unread = m_pending.size();
+    for (const Outgoing& o : m_out)
+        unread += o.data.size();
+    int onLine = 0;
+    if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &onLine) == 0) unread += onLine;
+    return unread;
 }
 
 void LineServer::checkSchedule() {

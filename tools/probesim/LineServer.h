@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -55,8 +56,20 @@ public:
     void unplug();
     bool plugIn();
 
+    // A streaming probe sends its records this many times faster than the line would carry
+    // them (a stress run for the host); 1 keeps the pace of the line.
+    void setStreamSpeedup(int factor) { m_speedup = std::max(1, factor); }
+    int streamSpeedup() const { return m_speedup; }
+
+    // Ending the run: the probe falls silent and stops its stream, and done() is called once
+    // the host has read everything on the line, or after timeoutMs.
+    void finish(int timeoutMs, std::function<void()> done);
+    // Characters the host has not read yet: still on the line or waiting to be written.
+    qint64 unreadCharacters() const;
+
     int commandsServed() const { return m_commands; }
     double secondsServed() const { return seconds(); }
+    // Records sent while streaming, the answer to the "S" that started a stream among them.
     qint64 recordsStreamed() const { return m_streamed; }
 
 Q_SIGNALS:
@@ -99,9 +112,11 @@ private:
     qint64 m_streamed = 0;
     qint64 m_streamStartCount = 0;
     qint64 m_fullSinceMs = -1;
+    int m_speedup = 1;
     int m_replies = 0;
     int m_commands = 0;
     bool m_silent = false;
+    bool m_finishing = false;
     bool m_plugged = false;
     bool m_scheduledSilence = false;
     bool m_scheduledUnplug = false;

@@ -1,0 +1,215 @@
+// The high link speeds on the test doubles: the speed handshake from the menu, the streamed
+// records in every shape the line can deliver them, the watchdog that ends streaming, and the
+// way back when the probe does not take up the speed or the stream runs on.
+#include "measure/ClsZeta.h"
+#include "probe/BatteryTemp.h"
+#include "probe/LinkControl.h"
+#include "tests/support/WindowKit.h"
+
+#include <QTest>
+
+namespace {
+
+bool Calibrated(kit::WindowRig& rig) {
+    return rig.runUntil([&] { return rig.window().zeta().XYZ() > 0; }, 30000);
+}
+
+// From the acknowledgement on, the probe streams: the test sends the records itself.
+void QuietWhileStreaming(kit::WindowRig& rig) {
+    rig.port.setResponder([&rig](const QByteArray& command) -> QByteArray {
+        if (rig.window().cycle().HighSpeedState >= 2) return {};
+        return rig.probe->answer(command.chopped(1), 1.0);
+    });
+}
+
+// Asks for 115.2 kBaud and waits for the acknowledgement.
+bool Switched(kit::WindowRig& rig, int entry = 5) {
+    QuietWhileStreaming(rig);
+    rig.window().ui().mnuCommBaud[entry]->trigger();
+    return rig.runUntil([&] { return rig.window().cycle().HighSpeedState == 2; }, 3000);
+}
+
+// Counts and gain codes the calibration reads as a field; the record as the probe streams it.
+QByteArray Record(const char* counts = "3E83E83E8", char battery = 'N') {
+    return QByteArray(":S") + counts + "000000" + battery + "\r";
+}
+
+} // namespace
+
+class tst_Streaming : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void theProbeIsAskedAtTheOldSpeedAndThePortFollows_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("panel");
+        QTest::newRow("38.4 kBaud") << 3 << QByteArray("F3\r") << "38400,o,7,1"
+                                    << "38.4 kBaud";
+        QTest::newRow("57.6 kBaud") << 4 << QByteArray("F4\r") << "57600,o,7,1"
+                                    << "57.6 kBaud";
+        QTest::newRow("115.2 kBaud") << 5 << QByteArray("F5\r") << "115200,o,7,1"
+                                     << "115.2 kBaud";
+    }
+    void theProbeIsAskedAtTheOldSpeedAndThePortFollows() {
+        QFETCH(int, entry);
+        QFETCH(QByteArray, command);
+        QFETCH(QString, settings);
+        QFETCH(QString, panel);
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Calibrated(rig));
+        app::MainControls& u = w.ui();
+        QVERIFY2(u.mnuCommBaud[entry]->isEnabled(), "a probe that can stream offers the speed");
+
+        u.mnuCommBaud[entry]->trigger();
+        QCOMPARE(w.cycle().HighSpeedState, 1);
+        QCOMPARE(rig.port.settings(), QStringLiteral("9600,o,7,1"));
+        QVERIFY(u.mnuCommBaud[entry]->isChecked());
+        QVERIFY(!u.CmbSampleRate->isEnabled());
+        QVERIFY(!u.mnucommcomm[1]->isEnabled());
+
+        // The request rides on the next sample reply; the acknowledgement retunes the port.
+        rig.port.clearWritten();
+        QuietWhileStreaming(rig);
+        QVERIFY(rig.runUntil([&] { return w.cycle().HighSpeedState == 2; }, 3000));
+        QVERIFY(rig.port.written().contains(command));
+        QCOMPARE(rig.port.settings(), settings);
+        QCOMPARE(rig.port.inputLen(), 19);
+        QCOMPARE(rig.port.rThreshold(), 19);
+        QCOMPARE(w.cycle().EventReceive, 1);
+        QVERIFY(w.HRTReadProbe().enabled()); // now the stream's watchdog
+        QCOMPARE(w.StatusPanel(2), panel);
+        QCOMPARE(rig.port.lastWritten(), QByteArray("S\r"));
+    }
+
+    void recordsAreTakenWhateverShapeTheyArriveIn() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Calibrated(rig));
+        QVERIFY(Switched(rig));
+        probe::PollingCycle& cycle = w.cycle();
+        auto send = [&](const QByteArray& data) {
+            rig.port.receive(data);
+            rig.port.deliverNotifications();
+        };
+
+        send(Record());
+        QCOMPARE(cycle.HighSpeedState, 3);
+        QCOMPARE(cycle.StreamRecordsTotal, 1);
+        // Split across notifications: taken once whole.
+        send(Record().left(7));
+        QCOMPARE(cycle.StreamRecordsTotal, 1);
+        send(Record().mid(7));
+        QCOMPARE(cycle.StreamRecordsTotal, 2);
+        // Several at once: each is taken.
+        send(Record() + Record() + Record());
+        QCOMPARE(cycle.StreamRecordsTotal, 5);
+        // An 18-character record, then a good one: the short one is not a reading, the good
+        // one is.
+        send(Record().left(17) + "\r" + Record());
+        QCOMPARE(cycle.StreamRecordsTotal, 6);
+        // Noise between records.
+        send(QByteArray("#@!x\r") + Record() + Record());
+        QCOMPARE(cycle.StreamRecordsTotal, 8);
+        send(Record().left(10) + Record()); // a record cut short without its end
+        send(Record());
+        QCOMPARE(cycle.StreamRecordsTotal, 10);
+        // The readings follow the records; a low battery flag blinks.
+        const float before = w.zeta().XYZ();
+        send(Record("FFFFFFFFF", 'F'));
+        QVERIFY(w.zeta().XYZ() > before);
+        QCOMPARE(w.battery().BattLowBlink, 1);
+        QCOMPARE(cycle.HighSpeedState, 3);
+    }
+
+    void theWatchdogEndsAStreamThatStopped() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Calibrated(rig));
+        QVERIFY(Switched(rig));
+        rig.port.receive(Record());
+        rig.run(50);
+        QCOMPARE(w.cycle().HighSpeedState, 3);
+        // Records every 20 ms keep it going.
+        for (int i = 0; i < 20; ++i) {
+            rig.port.receive(Record());
+            rig.run(20);
+        }
+        QCOMPARE(w.cycle().HighSpeedState, 3);
+        // Silence: at most two ticks of the watchdog later, polling resumes at the speed in
+        // force and the menus come back.
+        rig.port.clearWritten();
+        rig.run(250);
+        QCOMPARE(w.cycle().HighSpeedState, 0);
+        QVERIFY(w.ui().CmbSampleRate->isEnabled());
+        QVERIFY(w.ui().mnucommcomm[1]->isEnabled());
+        QCOMPARE(rig.port.settings(), QStringLiteral("115200,o,7,1"));
+        rig.run(500);
+        QVERIFY(!rig.port.written().isEmpty());
+    }
+
+    void aProbeThatNeverTakesUpTheSpeedIsFoundAgainAtTheOldOne() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Calibrated(rig));
+        // From here the probe ignores speed commands: it stays at 9600 baud.
+        auto probeAnswers = [&](const QByteArray& command) -> QByteArray {
+            if (command.startsWith('F')) return {};
+            return rig.probe->answer(command.chopped(1), 1.0);
+        };
+        rig.port.setResponder(probeAnswers);
+        w.ui().mnuCommBaud[4]->trigger();
+        QVERIFY(rig.runUntil([&] { return w.probe().LostComm() == 1; }, 5000));
+        QCOMPARE(w.cycle().HighSpeedState, 0);
+        QVERIFY(w.ui().CmbSampleRate->isEnabled());
+        QVERIFY(rig.runUntilIdentified(10000));
+        QCOMPARE(rig.port.settings(), QStringLiteral("9600,o,7,1"));
+        QCOMPARE(w.probe().TypeZeta(), int(probe::StateZeta));
+    }
+
+    void aStreamThatStopsAtTheHighSpeedIsAnsweredThere() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Calibrated(rig));
+        QVERIFY(Switched(rig));
+        rig.port.receive(Record());
+        rig.run(300); // the watchdog ends the stream; the probe answers polls at the new speed
+        QCOMPARE(w.cycle().HighSpeedState, 0);
+        rig.run(2000);
+        QCOMPARE(rig.port.settings(), QStringLiteral("115200,o,7,1"));
+        QCOMPARE(w.probe().LostComm(), 0);
+        QVERIFY(w.cycle().MissCount < 5);
+    }
+
+    void aStreamThatRunsOnIntoPollingIsRecoveredBySearching() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Calibrated(rig));
+        QVERIFY(Switched(rig));
+        rig.port.setResponder({}); // the probe goes on streaming and answers nothing
+        rig.port.receive(Record());
+        rig.run(300);
+        QCOMPARE(w.cycle().HighSpeedState, 0);
+        // Stray records keep arriving while polling resumes: misses, and the probe is lost.
+        for (int i = 0; i < 40; ++i) {
+            rig.port.receive(Record().mid(i % 7));
+            rig.run(40);
+        }
+        QCOMPARE(w.ui().LabXYZField->text(), QStringLiteral("No Probe"));
+        // After a power cycle the probe talks at 9600 baud again, and the search finds it.
+        rig.useProbe(QStringLiteral("PX-9100"));
+        QVERIFY(rig.runUntilIdentified(15000));
+        QCOMPARE(rig.port.settings(), QStringLiteral("9600,o,7,1"));
+        QVERIFY(Calibrated(rig));
+    }
+};
+
+QTEST_MAIN(tst_Streaming)
+#include "tst_streaming.moc"
