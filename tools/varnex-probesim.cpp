@@ -193,8 +193,7 @@ int main(int argc, char** argv) {
     err << "Serving " << description << " on " << server.lineName() << " (" << server.deviceName()
         << "); Ctrl+C stops." << Qt::endl;
 
-    // The first signal lets the host read what is on the line (at most a second); a second one
-    // ends at once.
+    // The first signal lets the host read the rest of a stream; a second one ends at once.
     bool finishing = false;
     if (::pipe(g_signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
@@ -206,7 +205,7 @@ int main(int argc, char** argv) {
                 return;
             }
             finishing = true;
-            server.finish(1000, [] { QCoreApplication::quit(); });
+            server.finish([] { QCoreApplication::quit(); });
         });
         std::signal(SIGINT, OnSignal);
         std::signal(SIGTERM, OnSignal);
@@ -214,7 +213,7 @@ int main(int argc, char** argv) {
     const int status = app.exec();
     err << "streamed " << server.recordsStreamed() << " records";
     if (const qint64 unread = server.unreadCharacters(); unread > 0)
-        err << "; " << unread << " characters were left unread on the line";
+        err << "; at least " << unread << " characters were left unread on the line";
     err << Qt::endl;
     return status;
 }

@@ -1,12 +1,14 @@
 // The whole window on a virtual probe behind a real pseudo-terminal: the real serial port,
 // timers and clock, the probe identified and its field shown in the readouts.
 #include "app/frmMain.h"
+#include "measure/ClsZeta.h"
 #include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
 #include "platform/QtSerialComm.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/ScriptedModalRunner.h"
+#include "probe/LinkControl.h"
 #include "tests/support/WindowKit.h"
 #include "tools/probesim/LineServer.h"
 
@@ -84,6 +86,53 @@ private Q_SLOTS:
         QVERIFY(!boxes.texts().contains(probe::PollingCycle::OpenFailedText));
         // Samples keep coming: the rate shown is that of a live probe.
         QTRY_VERIFY_WITH_TIMEOUT(u.LabSamRate->text().toDouble() > 0, 5000);
+        window.close();
+    }
+
+    // A Zeta probe switched to 115200 baud streams about 606 records a second for a minute,
+    // with both graphs and the readouts on: every record is taken and the readouts hold the
+    // field.
+    void aMinuteOfStreamingAt115200Baud() {
+        probesim::LineServer server(
+            probesim::CreateProbe(QStringLiteral("PX-9100"), kit::WindowRig::DefaultPlan()), {});
+        QString error;
+        QVERIFY2(server.start(QString(), &error), qPrintable(error));
+        QTemporaryDir dir;
+        platform::MemorySettingsStore settings;
+        platform::PortTable ports(settings);
+        platform::QtSerialComm port(ports);
+        platform::QtClock clock;
+        platform::RecordingMessageBoxes boxes;
+        platform::ScriptedModalRunner modal;
+        kit::NoChildProgram child;
+        platform::Services services{
+            port,      clock, boxes, settings,
+            ports,     modal, child, [] { return std::make_unique<platform::QtHiResTimer>(); },
+            dir.path()};
+        app::frmMain window(services);
+        window.SetRunPort(server.lineName());
+        window.Form_Load();
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(window.zeta().XYZ() > 14.0f, 30000);
+
+        window.link().mnuCommBaud_Click(5);
+        probe::PollingCycle& cycle = window.cycle();
+        QTRY_COMPARE_WITH_TIMEOUT(cycle.HighSpeedState, 3, 5000);
+        QCOMPARE(window.StatusPanel(2), QStringLiteral("115.2 kBaud"));
+        const qint64 sentBefore = server.recordsStreamed();
+        QTest::qWait(60000);
+        const qint64 sent = server.recordsStreamed();
+        QTest::qWait(100);
+        const qint64 taken = cycle.StreamRecordsTotal;
+        const qint64 sentSince = server.recordsStreamed();
+        qInfo("streamed %lld records in the minute; %lld in all, %lld taken 100 ms later",
+              sent - sentBefore, sent, taken);
+        QVERIFY2(sent - sentBefore > 60 * 550, "the line's pace: about 606 records a second");
+        // Every record streamed is taken within 100 ms, and none twice (the first record of
+        // the stream is the answer to the poll that started it).
+        QVERIFY2(taken >= sent && taken <= sentSince + 1, "every record is taken, once");
+        QCOMPARE(cycle.HighSpeedState, 3);
+        QVERIFY(qAbs(window.ui().LabXYZField->text().toDouble() - 14.491) < 0.145);
         window.close();
     }
 };

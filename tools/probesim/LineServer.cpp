@@ -15,9 +15,11 @@ namespace {
 
 constexpr int StreamTickMs = 2;
 constexpr int SplitGapMs = 80;
-constexpr int IdleLimitMs = 1000; // a host that reads nothing this long has left the line
-constexpr int BurstLimit = 64;    // records a tick may catch up, at the pace of the line
-constexpr int DrainCheckMs = 10;
+constexpr int IdleLimitMs = 1000;  // a host that reads nothing this long has left the line
+constexpr int BurstLimit = 64;     // records a tick may catch up, at the pace of the line
+constexpr int DrainCheckMs = 10;   // after the stream: how often to look whether the host read it,
+constexpr int DrainStallMs = 200;  // how long it may take nothing,
+constexpr int DrainLimitMs = 1000; // and how long it may take in all
 
 int BaudOf(speed_t speed) {
     switch (speed) {
@@ -323,25 +325,36 @@ void LineServer::pace() {
     }
 }
 
-void LineServer::finish(int timeoutMs, std::function<void()> done) {
+void LineServer::finish(std::function<void()> done) {
     m_finishing = true;
-    if (m_probe->streaming()) {
-        m_probe->stopStreaming();
-        log('!', "stream stopped: the probe is switched off");
+    if (!m_probe->streaming()) {
+        done();
+        return;
     }
+    m_probe->stopStreaming();
     m_streamTimer.stop();
+    log('!', "stream stopped: the probe is switched off");
     flushPending();
+    // The pseudo-terminal moves what was written into the host's input a little later: the line
+    // counts as read when it shows nothing twice in a row. A host that takes nothing for a while
+    // has gone.
     auto* check = new QTimer(this);
+    check->setInterval(DrainCheckMs);
     QElapsedTimer waited;
     waited.start();
-    check->setInterval(DrainCheckMs);
-    connect(check, &QTimer::timeout, this, [this, check, waited, timeoutMs, done] {
-        flushPending();
-        if (unreadCharacters() > 0 && waited.elapsed() < timeoutMs) return;
-        check->stop();
-        check->deleteLater();
-        done();
-    });
+    connect(check, &QTimer::timeout, this,
+            [this, check, waited, done, empty = 0, last = qint64(-1), stalledMs = 0]() mutable {
+                flushPending();
+                const qint64 unread = unreadCharacters();
+                empty = unread > 0 ? 0 : empty + 1;
+                stalledMs = unread > 0 && unread == last ? stalledMs + DrainCheckMs : 0;
+                last = unread;
+                if (empty < 2 && stalledMs < DrainStallMs && waited.elapsed() < DrainLimitMs)
+                    return;
+                check->stop();
+                check->deleteLater();
+                done();
+            });
     check->start();
 }
 

@@ -61,10 +61,11 @@ public:
     void setStreamSpeedup(int factor) { m_speedup = std::max(1, factor); }
     int streamSpeedup() const { return m_speedup; }
 
-    // Ending the run: the probe falls silent and stops its stream, and done() is called once
-    // the host has read everything on the line, or after timeoutMs.
-    void finish(int timeoutMs, std::function<void()> done);
-    // Characters the host has not read yet: still on the line or waiting to be written.
+    // Ending the run: the probe falls silent. A stream stops, and done() is called once the host
+    // has read what was streamed (at most a second; sooner when the host takes nothing).
+    void finish(std::function<void()> done);
+    // Characters the host has not read yet: those in its input and those not yet written (the
+    // pseudo-terminal may hold more on the way that it does not show).
     qint64 unreadCharacters() const;
 
     int commandsServed() const { return m_commands; }
