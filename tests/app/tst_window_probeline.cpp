@@ -15,6 +15,47 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// The window with the real port, timers and clock, on a virtual probe served in this process.
+struct RealWindow {
+    explicit RealWindow(const QString& model, const QString& sampleRate = QStringLiteral("15"))
+        : server(probesim::CreateProbe(model, kit::WindowRig::DefaultPlan()), {}), ports(settings),
+          port(ports), services{
+                           port,      clock,
+                           boxes,     settings,
+                           ports,     modal,
+                           child,     [] { return std::make_unique<platform::QtHiResTimer>(); },
+                           dir.path()} {
+        QString error;
+        started = server.start(QString(), &error);
+        if (!started) qWarning() << error;
+        app::Config config(dir.path());
+        config.SampleRate = sampleRate;
+        app::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config);
+        window = std::make_unique<app::frmMain>(services);
+        window->SetRunPort(server.lineName());
+        window->Form_Load();
+        window->show();
+    }
+    ~RealWindow() { window->close(); }
+
+    probesim::LineServer server;
+    QTemporaryDir dir;
+    platform::MemorySettingsStore settings;
+    platform::PortTable ports;
+    platform::QtSerialComm port;
+    platform::QtClock clock;
+    platform::RecordingMessageBoxes boxes;
+    platform::ScriptedModalRunner modal;
+    kit::NoChildProgram child;
+    platform::Services services;
+    std::unique_ptr<app::frmMain> window;
+    bool started = false;
+};
+
+} // namespace
+
 class tst_WindowProbeLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -37,31 +78,9 @@ private Q_SLOTS:
             return qAbs(label->text().toDouble() - expected) <= expected * tolerance;
         };
 
-        probesim::LineServer server(probesim::CreateProbe(model, kit::WindowRig::DefaultPlan()),
-                                    {});
-        QString error;
-        QVERIFY2(server.start(QString(), &error), qPrintable(error));
-
-        QTemporaryDir dir;
-        platform::MemorySettingsStore settings;
-        platform::PortTable ports(settings);
-        platform::QtSerialComm port(ports);
-        platform::QtClock clock;
-        platform::RecordingMessageBoxes boxes;
-        platform::ScriptedModalRunner modal;
-        kit::NoChildProgram child;
-        platform::Services services{
-            port,      clock, boxes, settings,
-            ports,     modal, child, [] { return std::make_unique<platform::QtHiResTimer>(); },
-            dir.path()};
-        app::Config config(dir.path());
-        config.SampleRate = QStringLiteral("Max");
-        QVERIFY(app::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config));
-
-        app::frmMain window(services);
-        window.SetRunPort(server.lineName());
-        window.Form_Load();
-        window.show();
+        RealWindow real(model, QStringLiteral("Max"));
+        QVERIFY(real.started);
+        app::frmMain& window = *real.window;
         app::MainControls& u = window.ui();
         QTRY_COMPARE_WITH_TIMEOUT(window.probe().GetModel(), model, 20000);
         QTRY_VERIFY2_WITH_TIMEOUT(near(u.LabXYZField, 14.491), qPrintable(u.LabXYZField->text()),
@@ -83,36 +102,19 @@ private Q_SLOTS:
         } else {
             QCOMPARE(scale, QStringLiteral("Auto"));
         }
-        QVERIFY(!boxes.texts().contains(probe::PollingCycle::OpenFailedText));
+        QVERIFY(!real.boxes.texts().contains(probe::PollingCycle::OpenFailedText));
         // Samples keep coming: the rate shown is that of a live probe.
         QTRY_VERIFY_WITH_TIMEOUT(u.LabSamRate->text().toDouble() > 0, 5000);
-        window.close();
     }
 
     // A Zeta probe switched to 115200 baud streams about 606 records a second for a minute,
     // with both graphs and the readouts on: every record is taken and the readouts hold the
     // field.
     void aMinuteOfStreamingAt115200Baud() {
-        probesim::LineServer server(
-            probesim::CreateProbe(QStringLiteral("PX-9100"), kit::WindowRig::DefaultPlan()), {});
-        QString error;
-        QVERIFY2(server.start(QString(), &error), qPrintable(error));
-        QTemporaryDir dir;
-        platform::MemorySettingsStore settings;
-        platform::PortTable ports(settings);
-        platform::QtSerialComm port(ports);
-        platform::QtClock clock;
-        platform::RecordingMessageBoxes boxes;
-        platform::ScriptedModalRunner modal;
-        kit::NoChildProgram child;
-        platform::Services services{
-            port,      clock, boxes, settings,
-            ports,     modal, child, [] { return std::make_unique<platform::QtHiResTimer>(); },
-            dir.path()};
-        app::frmMain window(services);
-        window.SetRunPort(server.lineName());
-        window.Form_Load();
-        window.show();
+        RealWindow real(QStringLiteral("PX-9100"));
+        QVERIFY(real.started);
+        app::frmMain& window = *real.window;
+        probesim::LineServer& server = real.server;
         QTRY_VERIFY_WITH_TIMEOUT(window.zeta().XYZ() > 14.0f, 30000);
 
         window.link().mnuCommBaud_Click(5);
@@ -133,7 +135,6 @@ private Q_SLOTS:
         QVERIFY2(taken >= sent && taken <= sentSince + 1, "every record is taken, once");
         QCOMPARE(cycle.HighSpeedState, 3);
         QVERIFY(qAbs(window.ui().LabXYZField->text().toDouble() - 14.491) < 0.145);
-        window.close();
     }
 };
 

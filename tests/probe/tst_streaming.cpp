@@ -10,6 +10,11 @@
 
 namespace {
 
+app::frmMain& StartZeta(kit::WindowRig& rig) {
+    rig.useProbe(QStringLiteral("PX-9100"));
+    return rig.start();
+}
+
 bool Calibrated(kit::WindowRig& rig) {
     return rig.runUntil([&] { return rig.window().zeta().XYZ() > 0; }, 30000);
 }
@@ -57,8 +62,7 @@ private Q_SLOTS:
         QFETCH(QString, settings);
         QFETCH(QString, panel);
         kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-9100"));
-        app::frmMain& w = rig.start();
+        app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
         app::MainControls& u = w.ui();
         QVERIFY2(u.mnuCommBaud[entry]->isEnabled(), "a probe that can stream offers the speed");
@@ -86,8 +90,7 @@ private Q_SLOTS:
 
     void recordsAreTakenWhateverShapeTheyArriveIn() {
         kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-9100"));
-        app::frmMain& w = rig.start();
+        app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
         QVERIFY(Switched(rig));
         probe::PollingCycle& cycle = w.cycle();
@@ -127,8 +130,7 @@ private Q_SLOTS:
 
     void theWatchdogEndsAStreamThatStopped() {
         kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-9100"));
-        app::frmMain& w = rig.start();
+        app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
         QVERIFY(Switched(rig));
         rig.port.receive(Record());
@@ -154,8 +156,7 @@ private Q_SLOTS:
 
     void aProbeThatNeverTakesUpTheSpeedIsFoundAgainAtTheOldOne() {
         kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-9100"));
-        app::frmMain& w = rig.start();
+        app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
         // From here the probe ignores speed commands: it stays at 9600 baud.
         auto probeAnswers = [&](const QByteArray& command) -> QByteArray {
@@ -174,8 +175,7 @@ private Q_SLOTS:
 
     void aStreamThatStopsAtTheHighSpeedIsAnsweredThere() {
         kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-9100"));
-        app::frmMain& w = rig.start();
+        app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
         QVERIFY(Switched(rig));
         rig.port.receive(Record());
@@ -189,8 +189,7 @@ private Q_SLOTS:
 
     void aStreamThatRunsOnIntoPollingIsRecoveredBySearching() {
         kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-9100"));
-        app::frmMain& w = rig.start();
+        app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
         QVERIFY(Switched(rig));
         rig.port.setResponder({}); // the probe goes on streaming and answers nothing
