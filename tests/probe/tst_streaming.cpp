@@ -88,6 +88,48 @@ private Q_SLOTS:
         QCOMPARE(rig.port.lastWritten(), QByteArray("S\r"));
     }
 
+    void thePolledSpeedsAndTheCommunicationModes() {
+        kit::WindowRig rig;
+        app::frmMain& w = StartZeta(rig);
+        QVERIFY(Calibrated(rig));
+        app::MainControls& u = w.ui();
+        // 19.2 kBaud: asked of the probe, kept as the preference, no streaming speeds from it.
+        u.mnuCommBaud[2]->trigger();
+        QCOMPARE(w.probe().PendingCmnd(), QByteArray("F2\r"));
+        QCOMPARE(w.config().BaudRate, QStringLiteral("19200,o,7,1"));
+        QVERIFY(!u.mnuCommBaud[1]->isChecked());
+        QVERIFY(!u.mnuCommBaud[5]->isEnabled());
+        QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("70"));
+        // Back to 9600: the streaming speeds return for a probe whose software streams.
+        u.mnuCommBaud[1]->trigger();
+        QCOMPARE(w.probe().PendingCmnd(), QByteArray("F1\r"));
+        QVERIFY(u.mnuCommBaud[5]->isEnabled());
+        QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("35"));
+
+        // The communication modes belong to the probes that report field values.
+        QVERIFY(!u.mnuCommARProbe->isEnabled());
+    }
+
+    void theOtherCommunicationMode() {
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-5100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(rig.runUntilIdentified());
+        app::MainControls& u = w.ui();
+        // The search wakes the probe instead of asking "I", at 9600 baud only.
+        u.mnuCommARProbe->trigger();
+        QCOMPARE(w.probe().StartARProbe(), 1);
+        QVERIFY(u.mnuCommBaud[1]->isChecked());
+        QVERIFY(!u.mnuCommBaud[2]->isEnabled());
+        u.mnuCommARProbe->trigger();
+        QCOMPARE(w.probe().StartARProbe(), 0);
+        QVERIFY(u.mnuCommBaud[2]->isEnabled());
+        u.mnuCommARM->trigger();
+        QCOMPARE(w.probe().PendingCmnd(), QByteArray("P1\r"));
+        u.mnuCommASCII->trigger();
+        QCOMPARE(w.probe().PendingCmnd(), QByteArray("P2\r"));
+    }
+
     void recordsAreTakenWhateverShapeTheyArriveIn() {
         kit::WindowRig rig;
         app::frmMain& w = StartZeta(rig);
