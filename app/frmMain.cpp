@@ -186,6 +186,7 @@ void frmMain::applySettingsAsRead() {
     const Config& c = m_config;
     m_graph->SetDisHorLines(c.HorizontalLinesOn);
     m_ui.mnuViewExposure->setChecked(c.ExposureFrame);
+    m_layout->ToggleExposure(c.ExposureFrame ? QStringLiteral("True") : QStringLiteral("False"));
     m_ui.mnuViewStatusBar->setChecked(c.StatusBar);
     m_ui.sbStatusBar->setVisible(c.StatusBar);
     m_ui.mnuProbe3AxisData->setChecked(c.Multiplex);

@@ -143,6 +143,23 @@ private Q_SLOTS:
         QVERIFY(!u.Picture3->isVisible());
     }
 
+    void theMovingAverageViewIsLaidOutAsStored() {
+        kit::WindowRig rig;
+        rig.config.ExposureFrame = true;
+        app::frmMain& w = rig.start();
+        app::MainControls& u = w.ui();
+        QVERIFY(u.ShaExposure->isVisible());
+        QCOMPARE(u.LabMinAver->text(), QStringLiteral("6 Minute"));
+        const double twips = platform::TwipsPerPixel(&w);
+        QVERIFY(qAbs(platform::TwipsGeometry(u.LabMaxXYZ).left() - 6480) <= twips);
+        QVERIFY(qAbs(platform::TwipsGeometry(u.Picture3).left() - 8040) <= twips);
+        // Unticked, the panel goes and the peaks and bar graph move back.
+        u.mnuViewExposure->trigger();
+        QVERIFY(!u.ShaExposure->isVisible());
+        QVERIFY(qAbs(platform::TwipsGeometry(u.LabMaxXYZ).left() - 4800) <= twips);
+        QVERIFY(qAbs(platform::TwipsGeometry(u.Picture3).left() - 6360) <= twips);
+    }
+
     void switchedOffAxesKeepTheirGrey() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
