@@ -136,8 +136,7 @@ void MainLayout::PlaceControls() {
     }
     for (QLabel* l : {u.LabXLab, u.LabYLab, u.LabZLab})
         l->setFont(captionFont(form, 12, true));
-    for (QLabel* l : {static_cast<QLabel*>(u.LabXAxis), static_cast<QLabel*>(u.LabYAxis),
-                      static_cast<QLabel*>(u.LabZAxis)}) {
+    for (QLabel* l : std::initializer_list<QLabel*>{u.LabXAxis, u.LabYAxis, u.LabZAxis}) {
         l->setFont(captionFont(form, 9, true));
         l->setAlignment(Qt::AlignCenter);
         l->setFrameShape(QFrame::Box);
@@ -325,8 +324,7 @@ void MainLayout::SetXYZLabVisible() {
     MainControls& u = m_main.ui();
     const bool multiplex = m_main.probe().GetMultiplexAvail() == 1;
     if (multiplex && m_main.probe().TypeZeta() != probe::StateSigma) return;
-    for (QLabel* l : {static_cast<QLabel*>(u.LabXAxis), static_cast<QLabel*>(u.LabYAxis),
-                      static_cast<QLabel*>(u.LabZAxis)})
+    for (QLabel* l : std::initializer_list<QLabel*>{u.LabXAxis, u.LabYAxis, u.LabZAxis})
         l->setVisible(multiplex);
     UpdateAxisBox();
 }
@@ -339,36 +337,24 @@ void MainLayout::UpdateAxisBox() {
 }
 
 void MainLayout::ChangeTextColor(platform::Colour colour) {
+    using Widgets = std::initializer_list<QWidget*>;
     MainControls& u = m_main.ui();
-    for (QWidget* w : {static_cast<QWidget*>(u.LabXYZField), static_cast<QWidget*>(u.LabXField),
-                       static_cast<QWidget*>(u.LabYField), static_cast<QWidget*>(u.LabZField),
-                       static_cast<QWidget*>(u.LabBarGraph), static_cast<QWidget*>(u.LabRecordCnt),
-                       static_cast<QWidget*>(u.LabUnits), static_cast<QWidget*>(u.LabRange),
-                       static_cast<QWidget*>(u.LabSamRate), static_cast<QWidget*>(u.LabTemp),
-                       static_cast<QWidget*>(u.LabBattery), static_cast<QWidget*>(u.LabMaxX),
-                       static_cast<QWidget*>(u.LabMaxY), static_cast<QWidget*>(u.LabMaxZ),
-                       static_cast<QWidget*>(u.LabMaxXYZ)})
+    for (QWidget* w : Widgets{u.LabXYZField, u.LabXField, u.LabYField, u.LabZField, u.LabBarGraph,
+                              u.LabRecordCnt, u.LabUnits, u.LabRange, u.LabSamRate, u.LabTemp,
+                              u.LabBattery, u.LabMaxX, u.LabMaxY, u.LabMaxZ, u.LabMaxXYZ})
         platform::SetForeColor(w, colour);
     u.Picture3->SetForeColor(colour);
     const platform::Colour grey = platform::PaletteColour(7);
-    for (QWidget* w : {static_cast<QWidget*>(u.LabXAxis), static_cast<QWidget*>(u.LabYAxis),
-                       static_cast<QWidget*>(u.LabZAxis)}) {
+    for (QWidget* w : Widgets{u.LabXAxis, u.LabYAxis, u.LabZAxis}) {
         if (platform::ForeColor(w) != grey) platform::SetForeColor(w, colour);
     }
-    for (QWidget* w : {static_cast<QWidget*>(u.LabMinAver), static_cast<QWidget*>(u.LabElasedTime),
-                       static_cast<QWidget*>(u.LabExposure)})
+    for (QWidget* w : Widgets{u.LabMinAver, u.LabElasedTime, u.LabExposure})
         platform::SetForeColor(w, colour);
     // Captions inside the readout boxes follow, a shade dimmer.
-    QColor dim = platform::ToQColor(colour);
-    dim.setAlphaF(1.0);
-    dim = dim.darker(135);
-    for (QWidget* w :
-         {static_cast<QWidget*>(u.LabXYZLab), static_cast<QWidget*>(u.LabPercentOfRange),
-          static_cast<QWidget*>(u.LabTempLab), static_cast<QWidget*>(u.LabSamRateLab),
-          static_cast<QWidget*>(u.LabPeak), static_cast<QWidget*>(u.LabExposure1),
-          static_cast<QWidget*>(u.LabXLab), static_cast<QWidget*>(u.LabYLab),
-          static_cast<QWidget*>(u.LabZLab)})
-        platform::SetForeColor(w, platform::FromQColor(dim));
+    const platform::Colour dim = platform::FromQColor(platform::ToQColor(colour).darker(135));
+    for (QWidget* w : Widgets{u.LabXYZLab, u.LabPercentOfRange, u.LabTempLab, u.LabSamRateLab,
+                              u.LabPeak, u.LabExposure1, u.LabXLab, u.LabYLab, u.LabZLab})
+        platform::SetForeColor(w, dim);
 }
 
 void MainLayout::tbToolBar_ButtonClick(const QString& key) {

@@ -80,11 +80,15 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     resize(platform::ToPixels(this, DefaultWidth), platform::ToPixels(this, DefaultHeight));
 }
 
-frmMain::~frmMain() {
-    // Timers and the port must not call into parts that are going away.
+void frmMain::stopTimers() {
     for (platform::HiResTimer* t : {m_readProbe.get(), m_calSamPerSec.get(), m_readBattTemp.get(),
                                     m_upDateText.get(), m_minAve.get(), m_play.get()})
         t->setEnabled(false);
+}
+
+frmMain::~frmMain() {
+    // Timers and the port must not call into parts that are going away.
+    stopTimers();
     m_services.port.setOnComm({});
 }
 
@@ -105,7 +109,6 @@ void frmMain::Form_Load() {
     setWindowTitle(AppTitle);
     for (QLabel* peak : {m_ui.LabMaxX, m_ui.LabMaxY, m_ui.LabMaxZ, m_ui.LabMaxXYZ})
         peak->setText(QStringLiteral("0.0"));
-    m_loaded = true;
 }
 
 void frmMain::Main() {
@@ -154,7 +157,7 @@ void frmMain::Main() {
     m_battery->SetUpReadBattTemp(m_config.BattUpdateMinutes);
 
     m_graphControl->FillLists();
-    fillSampleRates();
+    m_setup->FillSampleRates(true);
 
     m_notes->LoadNoteQuery(QDir(m_services.dataFolder).filePath(HeaderNotes::FileName));
 
@@ -215,16 +218,13 @@ void frmMain::applyColours() {
     m_ui.Picture1->SetForeColor(text);
     m_ui.Picture3->SetBackColor(box);
     m_ui.Picture3->SetForeColor(text);
-    for (int bar = 0; bar < 4; ++bar) {
-        const platform::Colour colour =
-            c.MatchBarGraphToScatt == 1 ? m_graph->GetChanLineColour(bar + 2) : text;
-        switch (bar) {
-        case 0: m_barGraph->SetBarXYZColor(colour); break;
-        case 1: m_barGraph->SetBarXColor(colour); break;
-        case 2: m_barGraph->SetBarYColor(colour); break;
-        default: m_barGraph->SetBarZColor(colour); break;
-        }
-    }
+    // The bars take the traces' colours (total, X, Y, Z are traces 2 to 5), or the text colour.
+    const bool match = c.MatchBarGraphToScatt == 1;
+    auto barColour = [&](int trace) { return match ? m_graph->GetChanLineColour(trace) : text; };
+    m_barGraph->SetBarXYZColor(barColour(2));
+    m_barGraph->SetBarXColor(barColour(3));
+    m_barGraph->SetBarYColor(barColour(4));
+    m_barGraph->SetBarZColor(barColour(5));
     const auto form = platform::Colour(c.FormBackColor);
     platform::SetBackColor(centralWidget(), form);
     for (int i = 1; i <= 4; ++i) {
@@ -236,20 +236,10 @@ void frmMain::applyColours() {
         s->setFillColor(box);
     // Captions on the form itself stay readable on light and dark form colours alike.
     const bool darkForm = platform::ToQColor(form).lightnessF() < 0.5;
-    for (QLabel* l : {m_ui.LabVerticalScaleLab, m_ui.LabSamPerDivLab, m_ui.LabSampleRateLab,
-                      static_cast<QLabel*>(m_ui.LabRecordCntLab)})
+    for (QLabel* l : std::initializer_list<QLabel*>{m_ui.LabVerticalScaleLab, m_ui.LabSamPerDivLab,
+                                                    m_ui.LabSampleRateLab, m_ui.LabRecordCntLab,
+                                                    m_ui.LabRecordCnt})
         platform::SetForeColor(l, darkForm ? 0xFFFFFF : 0x202020);
-    platform::SetForeColor(m_ui.LabRecordCnt, darkForm ? 0xFFFFFF : 0x202020);
-}
-
-void frmMain::fillSampleRates() {
-    QComboBox* box = m_ui.CmbSampleRate;
-    box->clear();
-    box->addItem(QStringLiteral("Max"));
-    for (int rate = m_probe->GetMaxSamRate(); rate >= 1; --rate)
-        box->addItem(QString::number(rate));
-    const int index = box->findText(m_config.SampleRate);
-    if (index >= 0) box->setCurrentIndex(index);
 }
 
 void frmMain::restorePlacement() {
@@ -308,9 +298,7 @@ void frmMain::Form_Unload() {
     for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
         if (*it != this && (*it)->isVisible()) (*it)->close();
     }
-    for (platform::HiResTimer* t : {m_readProbe.get(), m_calSamPerSec.get(), m_readBattTemp.get(),
-                                    m_upDateText.get(), m_minAve.get(), m_play.get()})
-        t->setEnabled(false);
+    stopTimers();
     if (m_services.port.portOpen()) m_services.port.setPortOpen(false);
     gatherSettings();
     QString error;

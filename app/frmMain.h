@@ -134,7 +134,7 @@ private:
     void connectCommands();
     void applySettingsAsRead();
     void applyColours();
-    void fillSampleRates();
+    void stopTimers();
     void everyHalfSecond();
     void restorePlacement();
     void savePlacement();
@@ -167,7 +167,6 @@ private:
     std::unique_ptr<HeaderNotes> m_notes;
 
     bool m_startingUp = false;
-    bool m_loaded = false;
     bool m_shutDown = false;
     bool m_activated = false;
 };

@@ -50,13 +50,8 @@ void BarGraphControl::connectControls() {
 }
 
 void BarGraphControl::SetUpBarGraph() {
-    app::Config& cfg = m_main.config();
-    if (m_main.ui().CmbVerticalScale->currentText() == GraphControl::AutoText) {
-        // A probe that offers no scale yet leaves the scale as it is.
-        const QString selection = m_main.probe().GetGraphSelection();
-        if (!selection.isEmpty()) cfg.GraphScaleStr = selection;
-    }
-    BarScaleStr = cfg.GraphScaleStr;
+    m_main.graphControl().FollowProbeScale();
+    BarScaleStr = m_main.config().GraphScaleStr;
     const std::optional<VerticalScale> scale = FindVerticalScale(BarScaleStr);
     if (!scale) return;
     ClsBarGraph& bars = m_main.barGraph();

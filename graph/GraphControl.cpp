@@ -168,21 +168,24 @@ void GraphControl::LimitGraphSetting() {
     box->setCurrentIndex(box->findText(kappa && shown == AutoText ? p.GetGraphSelection() : shown));
 }
 
+void GraphControl::FollowProbeScale() {
+    app::Config& cfg = m_main.config();
+    const probe::clsProbe& p = m_main.probe();
+    QComboBox* box = m_main.ui().CmbVerticalScale;
+    const bool automatic = box->currentText() == AutoText;
+    if (!automatic && !(p.TypeZeta() == probe::StateKappa && cfg.GraphScaleAuto == 1)) return;
+    // A probe that offers no scale yet leaves the scale as it is.
+    const QString selection = p.GetGraphSelection();
+    if (selection.isEmpty()) return;
+    cfg.GraphScaleStr = selection;
+    if (!automatic) box->setCurrentIndex(box->findText(selection));
+}
+
 int GraphControl::SetUpGraphScale() {
     app::Config& cfg = m_main.config();
     clsGraph& g = m_main.graph();
     probe::clsProbe& p = m_main.probe();
-    QComboBox* box = m_main.ui().CmbVerticalScale;
-    const bool followsProbe = box->currentText() == AutoText ||
-                              (p.TypeZeta() == probe::StateKappa && cfg.GraphScaleAuto == 1);
-    if (ScatterGraphOn && followsProbe) {
-        // A probe that offers no scale yet leaves the scale as it is.
-        const QString selection = p.GetGraphSelection();
-        if (!selection.isEmpty()) {
-            cfg.GraphScaleStr = selection;
-            if (box->currentText() != AutoText) box->setCurrentIndex(box->findText(selection));
-        }
-    }
+    if (ScatterGraphOn) FollowProbeScale();
     if (cfg.GraphScaleStr == LastScaleStr) {
         g.DisplayProbeRange();
         g.DisplayMark();

@@ -39,6 +39,9 @@ public:
     void LimitGraphSetting();
     // Applies GraphScaleStr; returns 1 when the scale changed, 0 when it stayed.
     int SetUpGraphScale();
+    // While the scale is automatic ("Auto", or for a probe without it the automatic choice
+    // kept), the probe's present scale becomes GraphScaleStr.
+    void FollowProbeScale();
     void DrawGraph();
     // SetUpGraphScale and, when it changed, DrawGraph and the bar graph's scale.
     void RescaleAll();

@@ -136,7 +136,7 @@ void ProbeSetup::SetUpSigma() {
     ui.mnuProbeZero->setEnabled(ZeroAvailable == 1);
 
     ui.mnuProbeRange[0]->setVisible(!row->basicLine);
-    fillSampleRates(!row->basicLine && !kappa);
+    FillSampleRates(!row->basicLine && !kappa);
 
     for (int i = 1; i <= 5; ++i)
         ui.mnuProbeRange[std::size_t(i)]->setChecked(false);
@@ -146,9 +146,10 @@ void ProbeSetup::SetUpSigma() {
     m_main.SetStatusPanel(1, QStringLiteral("Found probe type: ") + p.GetModel());
 }
 
-void ProbeSetup::fillSampleRates(bool maxEntry) {
+void ProbeSetup::FillSampleRates(bool maxEntry) {
     probe::clsProbe& p = m_main.probe();
     QComboBox* box = m_main.ui().CmbSampleRate;
+    box->clear();
     if (maxEntry) box->addItem(QStringLiteral("Max"));
     for (int rate = p.GetMaxSamRate(); rate >= 1; --rate)
         box->addItem(QString::number(rate));

@@ -17,13 +17,15 @@ public:
 
     void SetUpSigma();
     void SetUpZeta();
+    // The sample-rate list of a Sigma or Kappa probe: "Max" first when offered, then the
+    // link's rates from the fastest; the rate in force is shown.
+    void FillSampleRates(bool maxEntry);
     // The 3-axis entry: reads the axes in turn, or all together again. Ignored while logging.
     void mnuProbe3AxisData_Click();
 
     int ZeroAvailable = 0;
 
 private:
-    void fillSampleRates(bool maxEntry);
     app::frmMain& m_main;
 };
 

@@ -149,8 +149,11 @@ int SampleProcessing::BatteryPercentOf(float volts, int protocolState, const QSt
 }
 
 QString SampleProcessing::TemperatureText(float value, bool celsius) {
-    return SingleText(value) + QLatin1Char(' ') + QChar(0xB0) +
-           (celsius ? QLatin1Char('C') : QLatin1Char('F'));
+    return TemperatureText(SingleText(value), celsius);
+}
+
+QString SampleProcessing::TemperatureText(const QString& value, bool celsius) {
+    return value + QLatin1Char(' ') + QChar(0xB0) + (celsius ? QLatin1Char('C') : QLatin1Char('F'));
 }
 
 // ---- readouts -------------------------------------------------------------------------------

@@ -36,6 +36,7 @@ public:
     static int BatteryPercentOf(float volts, int protocolState, const QString& model);
     // The temperature readout: the value, a blank, the degree sign and C or F.
     static QString TemperatureText(float value, bool celsius);
+    static QString TemperatureText(const QString& value, bool celsius);
 
     QString AxisStatus;
     platform::Colour AxisOnColor = 0xFFFF00;

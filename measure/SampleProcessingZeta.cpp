@@ -62,9 +62,8 @@ void SampleProcessing::ProcessZetaFormat() {
     } else if (prefix == ":T") {
         cycle.MissCount = 0;
         const float t = float(probe::Val(reply.mid(2, 4)));
-        ui.LabTemp->setText(
-            QString::number(double(t), 'f', 1) + QLatin1Char(' ') + QChar(0xB0) +
-            (m_main.probe().UseCelsiusTemp() == 1 ? QLatin1Char('C') : QLatin1Char('F')));
+        ui.LabTemp->setText(TemperatureText(QString::number(double(t), 'f', 1),
+                                            m_main.probe().UseCelsiusTemp() == 1));
     }
 }
 

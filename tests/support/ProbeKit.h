@@ -56,8 +56,9 @@ public:
     void ShowSampleRate(double perSecond) override { rates.append(perSecond); }
     void LowBatteryOff() override { ++lowBatteryOffs; }
     bool ARProbeChecked() const override { return arProbe; }
-    void SuperFast2() override { streamed.append(cycle ? cycle->InString : QByteArray()); }
-    void DisableHiSpeed(bool enabled) override { hiSpeedMenus.append(enabled); }
+    // The polling tests never stream.
+    void SuperFast2() override {}
+    void DisableHiSpeed(bool) override {}
 
     probe::clsProbe& session;
     probe::PollingCycle* cycle = nullptr;
@@ -69,8 +70,6 @@ public:
     int checkedPort = -1;
     int lowBatteryOffs = 0;
     bool arProbe = false;
-    QList<QByteArray> streamed;
-    QList<bool> hiSpeedMenus;
 };
 
 // ":D" + value (5) + units code (3) + bar (3) + over flag + battery flag + axes (3) + CR.
