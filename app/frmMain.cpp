@@ -1,19 +1,19 @@
 #include "app/frmMain.h"
 
 #include "app/HeaderNotes.h"
-#include "app/MainLayout.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
-#include "graph/BarGraphControl.h"
-#include "graph/GraphControl.h"
 #include "measure/ClsZeta.h"
-#include "measure/DisplayTimers.h"
-#include "measure/ProbeSetup.h"
 #include "measure/RecordTable.h"
-#include "measure/SampleProcessing.h"
-#include "probe/BatteryTemp.h"
-#include "probe/LinkControl.h"
-#include "probe/frmPort.h"
+#include "window/BarGraphControl.h"
+#include "window/BatteryTemp.h"
+#include "window/DisplayTimers.h"
+#include "window/GraphControl.h"
+#include "window/LinkControl.h"
+#include "window/MainLayout.h"
+#include "window/ProbeSetup.h"
+#include "window/SampleProcessing.h"
+#include "window/frmPort.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,15 +54,15 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_probe = std::make_unique<probe::clsProbe>(*this);
     m_cycle = std::make_unique<probe::PollingCycle>(*m_probe, services.port, *m_readProbe,
                                                     services.boxes, *this);
-    m_battery = std::make_unique<probe::BatteryTemp>(*this);
-    m_link = std::make_unique<probe::LinkControl>(*this);
+    m_battery = std::make_unique<window::BatteryTemp>(*this);
+    m_link = std::make_unique<window::LinkControl>(*this);
     m_records = std::make_unique<measure::RecordTable>();
-    m_processing = std::make_unique<measure::SampleProcessing>(*this);
-    m_setup = std::make_unique<measure::ProbeSetup>(*this);
-    m_displayTimers = std::make_unique<measure::DisplayTimers>(*this);
-    m_graphControl = std::make_unique<graph::GraphControl>(*this);
-    m_barControl = std::make_unique<graph::BarGraphControl>(*this);
-    m_layout = std::make_unique<MainLayout>(*this);
+    m_processing = std::make_unique<window::SampleProcessing>(*this);
+    m_setup = std::make_unique<window::ProbeSetup>(*this);
+    m_displayTimers = std::make_unique<window::DisplayTimers>(*this);
+    m_graphControl = std::make_unique<window::GraphControl>(*this);
+    m_barControl = std::make_unique<window::BarGraphControl>(*this);
+    m_layout = std::make_unique<window::MainLayout>(*this);
     m_notes = std::make_unique<HeaderNotes>();
 
     m_layout->PlaceControls();
@@ -124,7 +124,7 @@ void frmMain::Main() {
     applySettingsAsRead();
     // A port named for this run needs no choosing.
     if (!loaded.complete && m_runPort.isEmpty()) {
-        probe::frmPort dialog(
+        window::frmPort dialog(
             m_services.ports, m_config.CommPortNo, [this](int port) { m_config.CommPortNo = port; },
             this);
         m_services.modal.run(dialog);

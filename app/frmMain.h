@@ -7,36 +7,34 @@
 // window itself only routes: the probe session's requests (ProbeHost), the polling cycle's
 // (PollingView), menu and toolbar commands, and the timers.
 #include "app/ConfigFile.h"
-#include "app/MainControls.h"
 #include "graph/ClsBarGraph.h"
 #include "graph/clsGraph.h"
 #include "platform/Services.h"
 #include "probe/PollingCycle.h"
 #include "probe/ProbeHost.h"
 #include "probe/clsProbe.h"
+#include "window/MainControls.h"
 
 #include <QMainWindow>
 #include <memory>
 
-namespace probe {
-class BatteryTemp;
-class LinkControl;
-} // namespace probe
 namespace measure {
 class ClsZeta;
 class RecordTable;
+} // namespace measure
+namespace window {
+class BatteryTemp;
+class LinkControl;
 class SampleProcessing;
 class ProbeSetup;
 class DisplayTimers;
-} // namespace measure
-namespace graph {
 class GraphControl;
 class BarGraphControl;
-} // namespace graph
+class MainLayout;
+} // namespace window
 
 namespace app {
 
-class MainLayout;
 class HeaderNotes;
 
 class frmMain : public QMainWindow, public probe::ProbeHost, public probe::PollingView {
@@ -54,23 +52,23 @@ public:
     void Form_Unload();
 
     // --- the objects and parts ------------------------------------------------------------
-    MainControls& ui() { return m_ui; }
+    window::MainControls& ui() { return m_ui; }
     platform::Services& services() { return m_services; }
-    Config& config() { return m_config; }
+    window::Config& config() { return m_config; }
     probe::clsProbe& probe() { return *m_probe; }
     measure::ClsZeta& zeta() { return *m_zeta; }
     graph::clsGraph& graph() { return *m_graph; }
     graph::ClsBarGraph& barGraph() { return *m_barGraph; }
     probe::PollingCycle& cycle() { return *m_cycle; }
-    probe::BatteryTemp& battery() { return *m_battery; }
-    probe::LinkControl& link() { return *m_link; }
+    window::BatteryTemp& battery() { return *m_battery; }
+    window::LinkControl& link() { return *m_link; }
     measure::RecordTable& records() { return *m_records; }
-    measure::SampleProcessing& processing() { return *m_processing; }
-    measure::ProbeSetup& setup() { return *m_setup; }
-    measure::DisplayTimers& displayTimers() { return *m_displayTimers; }
-    graph::GraphControl& graphControl() { return *m_graphControl; }
-    graph::BarGraphControl& barControl() { return *m_barControl; }
-    MainLayout& layout() { return *m_layout; }
+    window::SampleProcessing& processing() { return *m_processing; }
+    window::ProbeSetup& setup() { return *m_setup; }
+    window::DisplayTimers& displayTimers() { return *m_displayTimers; }
+    window::GraphControl& graphControl() { return *m_graphControl; }
+    window::BarGraphControl& barControl() { return *m_barControl; }
+    window::MainLayout& layout() { return *m_layout; }
     HeaderNotes& notes() { return *m_notes; }
 
     // --- the timers -----------------------------------------------------------------------
@@ -142,8 +140,8 @@ private:
     void Form_Activate();
 
     platform::Services& m_services;
-    MainControls m_ui;
-    Config m_config;
+    window::MainControls m_ui;
+    window::Config m_config;
     QString m_configPath;
     QString m_runPort;
 
@@ -155,15 +153,15 @@ private:
     std::unique_ptr<probe::clsProbe> m_probe;
     std::unique_ptr<measure::ClsZeta> m_zeta;
     std::unique_ptr<probe::PollingCycle> m_cycle;
-    std::unique_ptr<probe::BatteryTemp> m_battery;
-    std::unique_ptr<probe::LinkControl> m_link;
+    std::unique_ptr<window::BatteryTemp> m_battery;
+    std::unique_ptr<window::LinkControl> m_link;
     std::unique_ptr<measure::RecordTable> m_records;
-    std::unique_ptr<measure::SampleProcessing> m_processing;
-    std::unique_ptr<measure::ProbeSetup> m_setup;
-    std::unique_ptr<measure::DisplayTimers> m_displayTimers;
-    std::unique_ptr<graph::GraphControl> m_graphControl;
-    std::unique_ptr<graph::BarGraphControl> m_barControl;
-    std::unique_ptr<MainLayout> m_layout;
+    std::unique_ptr<window::SampleProcessing> m_processing;
+    std::unique_ptr<window::ProbeSetup> m_setup;
+    std::unique_ptr<window::DisplayTimers> m_displayTimers;
+    std::unique_ptr<window::GraphControl> m_graphControl;
+    std::unique_ptr<window::BarGraphControl> m_barControl;
+    std::unique_ptr<window::MainLayout> m_layout;
     std::unique_ptr<HeaderNotes> m_notes;
 
     bool m_startingUp = false;

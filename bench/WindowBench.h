@@ -94,7 +94,7 @@ private:
 class WindowRun {
 public:
     WindowRun(const QString& line, const QString& sampleRate) {
-        app::Config config(m_dir.path());
+        window::Config config(m_dir.path());
         config.SampleRate = sampleRate;
         app::SaveCfg(m_dir.filePath(QStringLiteral("Varnex.cfg")), config);
         m_window = std::make_unique<app::frmMain>(m_services);

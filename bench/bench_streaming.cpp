@@ -10,7 +10,7 @@
 // second taken in the stress run.
 #include "bench/WindowBench.h"
 #include "measure/ClsZeta.h"
-#include "probe/LinkControl.h"
+#include "window/LinkControl.h"
 
 #include <QApplication>
 #include <QEventLoop>

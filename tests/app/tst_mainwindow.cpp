@@ -1,8 +1,8 @@
 // The main window's start-up, shutdown and layout, on the test doubles.
-#include "app/MainLayout.h"
-#include "graph/GraphControl.h"
-#include "probe/frmPort.h"
 #include "tests/support/WindowKit.h"
+#include "window/GraphControl.h"
+#include "window/MainLayout.h"
+#include "window/frmPort.h"
 
 #include <QRadioButton>
 #include <QTest>
@@ -25,7 +25,7 @@ private Q_SLOTS:
         kit::WindowRig rig;
         rig.writeConfig = false;
         rig.modal.queue([](QDialog& dialog) {
-            auto& ports = static_cast<probe::frmPort&>(dialog);
+            auto& ports = static_cast<window::frmPort&>(dialog);
             ports.option(3)->click();
             ports.continueButton()->click();
         });
@@ -46,7 +46,7 @@ private Q_SLOTS:
 
         rig.close();
         // The port chosen and the placement survive the first run.
-        app::Config again;
+        window::Config again;
         QVERIFY(app::LoadCfg(rig.dir.filePath(QStringLiteral("Varnex.cfg")), again).complete);
         QCOMPARE(again.CommPortNo, 3);
         QCOMPARE(stored(rig, "WindowState"), QStringLiteral("0"));
@@ -115,7 +115,7 @@ private Q_SLOTS:
     void theGraphMakesRoomAndGivesWay() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        app::MainControls& u = w.ui();
+        window::MainControls& u = w.ui();
         w.resize(900, 700);
         QCoreApplication::processEvents();
         QVERIFY(u.Picture1->isVisible());
@@ -147,7 +147,7 @@ private Q_SLOTS:
         kit::WindowRig rig;
         rig.config.ExposureFrame = true;
         app::frmMain& w = rig.start();
-        app::MainControls& u = w.ui();
+        window::MainControls& u = w.ui();
         QVERIFY(u.ShaExposure->isVisible());
         QCOMPARE(u.LabMinAver->text(), QStringLiteral("6 Minute"));
         const double twips = platform::TwipsPerPixel(&w);
@@ -163,7 +163,7 @@ private Q_SLOTS:
     void switchedOffAxesKeepTheirGrey() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        app::MainControls& u = w.ui();
+        window::MainControls& u = w.ui();
         platform::SetForeColor(u.LabXAxis, platform::PaletteColour(7));
         platform::SetForeColor(u.LabYAxis, 0x00FF00);
         w.layout().ChangeTextColor(0x0000FF);

@@ -8,9 +8,9 @@
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/ScriptedModalRunner.h"
-#include "probe/LinkControl.h"
 #include "tests/support/WindowKit.h"
 #include "tools/probesim/LineServer.h"
+#include "window/LinkControl.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,7 +30,7 @@ struct RealWindow {
         QString error;
         started = server.start(QString(), &error);
         if (!started) qWarning() << error;
-        app::Config config(dir.path());
+        window::Config config(dir.path());
         config.SampleRate = sampleRate;
         app::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config);
         window = std::make_unique<app::frmMain>(services);
@@ -81,7 +81,7 @@ private Q_SLOTS:
         RealWindow real(model, QStringLiteral("Max"));
         QVERIFY(real.started);
         app::frmMain& window = *real.window;
-        app::MainControls& u = window.ui();
+        window::MainControls& u = window.ui();
         QTRY_COMPARE_WITH_TIMEOUT(window.probe().GetModel(), model, 20000);
         QTRY_VERIFY2_WITH_TIMEOUT(near(u.LabXYZField, 14.491), qPrintable(u.LabXYZField->text()),
                                   20000);

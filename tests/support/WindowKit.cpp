@@ -16,7 +16,7 @@ WindowRig::WindowRig()
                QString()},
       config(QString()) {
     services.dataFolder = dir.path();
-    config = app::Config(dir.path());
+    config = window::Config(dir.path());
     startMs = clock.monotonicMs();
 }
 

@@ -61,7 +61,7 @@ struct WindowRig {
     NoChildProgram child;
     QTemporaryDir dir;
     platform::Services services;
-    app::Config config;
+    window::Config config;
     bool writeConfig = true;
     std::unique_ptr<probesim::VirtualProbe> probe;
     struct InFlight {

@@ -2,9 +2,9 @@
 // records in every shape the line can deliver them, the watchdog that ends streaming, and the
 // way back when the probe does not take up the speed or the stream runs on.
 #include "measure/ClsZeta.h"
-#include "probe/BatteryTemp.h"
-#include "probe/LinkControl.h"
 #include "tests/support/WindowKit.h"
+#include "window/BatteryTemp.h"
+#include "window/LinkControl.h"
 
 #include <QTest>
 
@@ -64,7 +64,7 @@ private Q_SLOTS:
         kit::WindowRig rig;
         app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
-        app::MainControls& u = w.ui();
+        window::MainControls& u = w.ui();
         QVERIFY2(u.mnuCommBaud[entry]->isEnabled(), "a probe that can stream offers the speed");
 
         u.mnuCommBaud[entry]->trigger();
@@ -92,7 +92,7 @@ private Q_SLOTS:
         kit::WindowRig rig;
         app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
-        app::MainControls& u = w.ui();
+        window::MainControls& u = w.ui();
         // 19.2 kBaud: asked of the probe, kept as the preference, no streaming speeds from it.
         u.mnuCommBaud[2]->trigger();
         QCOMPARE(w.probe().PendingCmnd(), QByteArray("F2\r"));
@@ -115,7 +115,7 @@ private Q_SLOTS:
         rig.useProbe(QStringLiteral("PX-5100"));
         app::frmMain& w = rig.start();
         QVERIFY(rig.runUntilIdentified());
-        app::MainControls& u = w.ui();
+        window::MainControls& u = w.ui();
         // The search wakes the probe instead of asking "I", at 9600 baud only.
         u.mnuCommARProbe->trigger();
         QCOMPARE(w.probe().StartARProbe(), 1);

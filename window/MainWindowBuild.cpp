@@ -122,7 +122,7 @@ QIcon glyphIcon(Glyph glyph) {
 } // namespace
 
 void frmMain::buildControls() {
-    MainControls& u = m_ui;
+    window::MainControls& u = m_ui;
     setObjectName(QStringLiteral("frmMain"));
 
     // --- menus ------------------------------------------------------------------------------

@@ -1,16 +1,16 @@
-#include "probe/LinkControl.h"
+#include "window/LinkControl.h"
 
 #include "app/frmMain.h"
 #include "measure/ClsZeta.h"
-#include "measure/ProbeSetup.h"
-#include "measure/SampleProcessing.h"
-#include "probe/BatteryTemp.h"
 #include "probe/Readings.h"
 #include "probe/Rounding.h"
+#include "window/BatteryTemp.h"
+#include "window/ProbeSetup.h"
+#include "window/SampleProcessing.h"
 
 #include <algorithm>
 
-namespace probe {
+namespace window {
 
 namespace {
 const QString MaxRate = QStringLiteral("Max");
@@ -26,7 +26,7 @@ constexpr int StreamRecordsWrap = 32000;
 LinkControl::LinkControl(app::frmMain& main) : m_main(main) {}
 
 void LinkControl::connectControls() {
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     QObject::connect(ui.CmbSampleRate, &QComboBox::activated, [this] { CmbSampleRate_Click(); });
     for (int i = 1; i <= 5; ++i) {
         QObject::connect(ui.mnucommcomm[i], &QAction::triggered,
@@ -40,7 +40,7 @@ void LinkControl::connectControls() {
 }
 
 void LinkControl::SetSampleRate(const QString& text) {
-    PollingCycle& cycle = m_main.cycle();
+    probe::PollingCycle& cycle = m_main.cycle();
     SamRateText = text;
     m_main.config().SampleRate = text;
     if (text == MaxRate) {
@@ -51,9 +51,9 @@ void LinkControl::SetSampleRate(const QString& text) {
         m_main.HRTPlay().setInterval(MaxRatePlayMs);
         return;
     }
-    const double x = Val(text);
+    const double x = probe::Val(text);
     if (x <= 0) return;
-    m_main.probe().SetSampleRate(CInt(x));
+    m_main.probe().SetSampleRate(probe::CInt(x));
     cycle.EventReceive = 0;
     cycle.AutoNext = false;
     m_main.HRTPlay().setInterval(1000.0 / x); // playback at the recording rate
@@ -65,7 +65,7 @@ void LinkControl::CmbSampleRate_Click() {
 }
 
 void LinkControl::DisableHiSpeed(bool enabled) {
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     ui.CmbSampleRate->setEnabled(enabled);
     ui.mnuProbeUpdateNow->setEnabled(enabled);
     for (int i = 1; i <= 5; ++i) {
@@ -99,16 +99,16 @@ void LinkControl::SetUpBaudMenu(const QString& baudRate) {
 // follows when the probe acknowledges (see frmMain::AutoNextCmndS).
 void LinkControl::mnuCommBaud_Click(int index) {
     if (index < 1 || index > 5) return;
-    app::MainControls& ui = m_main.ui();
-    clsProbe& p = m_main.probe();
-    PollingCycle& cycle = m_main.cycle();
+    window::MainControls& ui = m_main.ui();
+    probe::clsProbe& p = m_main.probe();
+    probe::PollingCycle& cycle = m_main.cycle();
     platform::SerialComm& port = m_main.services().port;
-    const bool zeta = p.TypeZeta() == StateZeta;
+    const bool zeta = p.TypeZeta() == probe::StateZeta;
     switch (index) {
     case 1:
-        m_main.config().BaudRate = LinkBase;
-        p.SetBaudRatePerfered(LinkBase);
-        p.SetNextCmnd(QByteArrayLiteral("F1") + Cr);
+        m_main.config().BaudRate = probe::LinkBase;
+        p.SetBaudRatePerfered(probe::LinkBase);
+        p.SetNextCmnd(QByteArrayLiteral("F1") + probe::Cr);
         cycle.HighSpeedState = 0;
         port.setInputLen(0);
         ui.mnuCommBaud[2]->setChecked(false);
@@ -123,7 +123,7 @@ void LinkControl::mnuCommBaud_Click(int index) {
         p.SetBaudRatePerfered(Link19200);
         m_main.config().BaudRate = Link19200;
         if (zeta) m_main.setup().SetUpZeta(); // now with the new preference
-        p.SetNextCmnd(QByteArrayLiteral("F2") + Cr);
+        p.SetNextCmnd(QByteArrayLiteral("F2") + probe::Cr);
         p.SetHighSpeedMode(0);
         cycle.HighSpeedState = 0;
         port.setInputLen(0);
@@ -135,7 +135,7 @@ void LinkControl::mnuCommBaud_Click(int index) {
         // The probe is asked at 9600 baud; it acknowledges there and then changes speed.
         cycle.HighSpeedState = 1;
         p.SetHighSpeedMode(10 + index - 3);
-        port.setSettings(LinkBase);
+        port.setSettings(probe::LinkBase);
         m_main.SetStatusPanel(2, QStringLiteral("9600 Baud"));
         DisableHiSpeed(false);
         cycle.EventReceive = 0;
@@ -145,11 +145,11 @@ void LinkControl::mnuCommBaud_Click(int index) {
 }
 
 void LinkControl::mnuCommARProbe_Click() {
-    app::MainControls& ui = m_main.ui();
-    clsProbe& p = m_main.probe();
+    window::MainControls& ui = m_main.ui();
+    probe::clsProbe& p = m_main.probe();
     // The entry has flipped its own tick.
     if (ui.mnuCommARProbe->isChecked()) {
-        m_main.services().port.setSettings(LinkBase);
+        m_main.services().port.setSettings(probe::LinkBase);
         m_main.SetStatusPanel(2, QStringLiteral("9600 Baud"));
         ui.mnuCommBaud[1]->setChecked(true);
         ui.mnuCommBaud[2]->setEnabled(false);
@@ -165,11 +165,11 @@ void LinkControl::mnuCommARProbe_Click() {
 }
 
 void LinkControl::mnuCommARM_Click() {
-    m_main.probe().SetNextCmnd(QByteArrayLiteral("P1") + Cr);
+    m_main.probe().SetNextCmnd(QByteArrayLiteral("P1") + probe::Cr);
 }
 
 void LinkControl::mnuCommASCII_Click() {
-    m_main.probe().SetNextCmnd(QByteArrayLiteral("P2") + Cr);
+    m_main.probe().SetNextCmnd(QByteArrayLiteral("P2") + probe::Cr);
 }
 
 // Records are cut at their carriage returns. A notification brings one record's worth of
@@ -178,7 +178,7 @@ void LinkControl::mnuCommASCII_Click() {
 // (a short record, noise) is dropped up to the next carriage return, so the stream is back in step
 // with the next record.
 void LinkControl::SuperFast2() {
-    PollingCycle& cycle = m_main.cycle();
+    probe::PollingCycle& cycle = m_main.cycle();
     platform::SerialComm& port = m_main.services().port;
     QByteArray data = m_streamCarry + cycle.InString;
     m_streamCarry.clear();
@@ -199,7 +199,7 @@ void LinkControl::SuperFast2() {
 }
 
 void LinkControl::takeRecord(const QByteArray& record) {
-    PollingCycle& cycle = m_main.cycle();
+    probe::PollingCycle& cycle = m_main.cycle();
     cycle.StreamRecords =
         cycle.StreamRecords + 1 >= StreamRecordsWrap ? 0 : cycle.StreamRecords + 1;
     ++cycle.StreamRecordsTotal;
@@ -216,4 +216,4 @@ void LinkControl::StreamEnded() {
     m_streamCarry.clear();
 }
 
-} // namespace probe
+} // namespace window

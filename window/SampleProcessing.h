@@ -2,7 +2,7 @@
 // Every complete reply ends here: ProcessData dispatches it by protocol state, the Sigma and
 // Kappa replies go through the session's parser (ProcessSigmaFormat) and the readouts, graphs,
 // sample count and log table follow (UpdateVMSigma). Zeta replies are read here and their
-// samples turned into field strength by ClsZeta (ProcessZetaFormat, UpdateVM; in
+// samples turned into field strength by measure::ClsZeta (ProcessZetaFormat, UpdateVM; in
 // SampleProcessingZeta.cpp). ClearDisplay blanks the window when the probe is lost;
 // UpDateAxis colours the axis switches.
 #include "platform/DrawSurface.h"
@@ -15,7 +15,7 @@ namespace app {
 class frmMain;
 }
 
-namespace measure {
+namespace window {
 
 class SampleProcessing {
 public:
@@ -59,4 +59,4 @@ private:
     app::frmMain& m_main;
 };
 
-} // namespace measure
+} // namespace window

@@ -8,7 +8,7 @@ namespace app {
 class frmMain;
 }
 
-namespace measure {
+namespace window {
 
 class ProbeSetup {
 public:
@@ -29,4 +29,4 @@ private:
     app::frmMain& m_main;
 };
 
-} // namespace measure
+} // namespace window

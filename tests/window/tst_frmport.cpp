@@ -1,7 +1,7 @@
 // The port dialog, driven without showing it: the numbers and the system names behind them,
 // a choice reported at once, names kept in the settings store, Continue closing the dialog.
 #include "platform/fake/MemorySettingsStore.h"
-#include "probe/frmPort.h"
+#include "window/frmPort.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,7 +12,7 @@
 #include <QTest>
 
 using platform::PortTable;
-using probe::frmPort;
+using window::frmPort;
 
 class FrmPortTest : public QObject {
     Q_OBJECT

@@ -1,16 +1,16 @@
 // The bar graph as the main window drives it.
-#include "graph/BarGraphControl.h"
+#include "window/BarGraphControl.h"
 
 #include "app/frmMain.h"
-#include "graph/GraphControl.h"
 #include "measure/ClsZeta.h"
 #include "measure/RecordTable.h"
+#include "window/GraphControl.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <functional>
 
-namespace graph {
+namespace window {
 
 namespace {
 
@@ -52,9 +52,9 @@ void BarGraphControl::connectControls() {
 void BarGraphControl::SetUpBarGraph() {
     m_main.graphControl().FollowProbeScale();
     BarScaleStr = m_main.config().GraphScaleStr;
-    const std::optional<VerticalScale> scale = FindVerticalScale(BarScaleStr);
+    const std::optional<graph::VerticalScale> scale = graph::FindVerticalScale(BarScaleStr);
     if (!scale) return;
-    ClsBarGraph& bars = m_main.barGraph();
+    graph::ClsBarGraph& bars = m_main.barGraph();
     if (scale->log)
         bars.DrawScale(scale->bottom(), 1.0f, scale->divisions, 1);
     else if (BarScaleStr == GraphControl::AutoText)
@@ -65,7 +65,7 @@ void BarGraphControl::SetUpBarGraph() {
 
 void BarGraphControl::BarGraphSigma() {
     const probe::clsProbe& p = m_main.probe();
-    ClsBarGraph& bars = m_main.barGraph();
+    graph::ClsBarGraph& bars = m_main.barGraph();
     if (p.MultiplexOn() != 1) {
         bars.DrawBarXYZ(p.XYZNA());
         return;
@@ -81,7 +81,7 @@ void BarGraphControl::BarGraphSigma() {
 
 void BarGraphControl::BarGraphZeta() {
     const measure::ClsZeta& z = m_main.zeta();
-    ClsBarGraph& bars = m_main.barGraph();
+    graph::ClsBarGraph& bars = m_main.barGraph();
     bars.DrawBarXYZ(z.XYZNA());
     bars.DrawBarX(z.XNA());
     bars.DrawBarY(z.YNA());
@@ -89,7 +89,7 @@ void BarGraphControl::BarGraphZeta() {
 }
 
 void BarGraphControl::ZeroBars() {
-    ClsBarGraph& bars = m_main.barGraph();
+    graph::ClsBarGraph& bars = m_main.barGraph();
     bars.DrawBarXYZ(0.0f);
     bars.DrawBarX(0.0f);
     bars.DrawBarY(0.0f);
@@ -103,4 +103,4 @@ void BarGraphControl::Picture3_Click() {
     m_main.probe().ClearMaxHold();
 }
 
-} // namespace graph
+} // namespace window

@@ -1,15 +1,15 @@
-#include "app/MainLayout.h"
+#include "window/MainLayout.h"
 
 #include "app/frmMain.h"
-#include "graph/BarGraphControl.h"
-#include "graph/GraphControl.h"
-#include "measure/ProbeSetup.h"
 #include "measure/RecordTable.h"
-#include "measure/SampleProcessing.h"
+#include "window/BarGraphControl.h"
+#include "window/GraphControl.h"
+#include "window/ProbeSetup.h"
+#include "window/SampleProcessing.h"
 
 #include <QFontDatabase>
 
-namespace app {
+namespace window {
 
 using platform::SetTwipsGeometry;
 
@@ -41,7 +41,7 @@ QFont captionFont(const QWidget* w, double points, bool bold = false) {
 
 } // namespace
 
-MainLayout::MainLayout(frmMain& main) : m_main(main) {}
+MainLayout::MainLayout(app::frmMain& main) : m_main(main) {}
 
 void MainLayout::connectControls() {
     MainControls& u = m_main.ui();
@@ -289,7 +289,7 @@ void MainLayout::AdjustPicture3() {
 
 void MainLayout::ChangeDisplay() {
     MainControls& u = m_main.ui();
-    measure::SampleProcessing& processing = m_main.processing();
+    window::SampleProcessing& processing = m_main.processing();
     processing.LayoutPending = 0;
     const bool sigma = processing.ZetaFamily != 1;
     if (!sigma) {
@@ -389,4 +389,4 @@ void MainLayout::mnuViewStatusBar_Click() {
     ResizeForm();
 }
 
-} // namespace app
+} // namespace window

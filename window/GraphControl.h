@@ -2,29 +2,15 @@
 // The main window's side of the time-series graph on Picture1: its one-time configuration, the
 // vertical scale chosen from the list or by the probe, the live sweep fed with every reading,
 // and the handlers of the samples-per-division and vertical-scale lists and the graph menus.
+#include "graph/VerticalScale.h"
+
 #include <QString>
-#include <optional>
 
 namespace app {
 class frmMain;
 }
 
-namespace graph {
-
-// One vertical-scale text of the program: a linear scale of `divisions` divisions of
-// `unitsPerDiv` around `centre`, or a logarithmic one of `divisions` decades up to `top`.
-struct VerticalScale {
-    bool log = false;
-    int divisions = 10;
-    float unitsPerDiv = 1.0f;
-    float centre = 0.0f;
-    float top = 0.0f;
-    // The value at the bottom of the scale.
-    float bottom() const;
-};
-
-// The scale a text stands for ("Auto", "0-350", "Log 0.1-1000", ...); none for any other text.
-std::optional<VerticalScale> FindVerticalScale(const QString& text);
+namespace window {
 
 class GraphControl {
 public:
@@ -79,4 +65,4 @@ private:
     app::frmMain& m_main;
 };
 
-} // namespace graph
+} // namespace window

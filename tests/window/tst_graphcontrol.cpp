@@ -1,9 +1,9 @@
 // The graphs as the main window drives them: scales from the vertical-scale texts, the two
 // lists under the graph, the live sweep and the bar graph's click.
-#include "graph/BarGraphControl.h"
-#include "graph/GraphControl.h"
 #include "measure/RecordTable.h"
 #include "tests/support/WindowKit.h"
+#include "window/BarGraphControl.h"
+#include "window/GraphControl.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -86,7 +86,7 @@ private Q_SLOTS:
     void unknownAndRepeatedScales() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        graph::GraphControl& c = w.graphControl();
+        window::GraphControl& c = w.graphControl();
         QComboBox* box = w.ui().CmbVerticalScale;
         Choose(box, QStringLiteral("0-350"));
         QCOMPARE(w.graph().NoVerDiv(), 7);
@@ -134,7 +134,7 @@ private Q_SLOTS:
         rig.config.GraphScaleAuto = storedAuto;
         rig.config.SamPerDivSetting = storedPerDiv;
         app::frmMain& w = rig.start();
-        const app::MainControls& u = w.ui();
+        const window::MainControls& u = w.ui();
         QCOMPARE(u.CmbVerticalScale->currentText(), shown);
         QCOMPARE(w.config().GraphScaleAuto, shown == QStringLiteral("Auto") ? 1 : 0);
         if (w.config().GraphScaleAuto == 0) QCOMPARE(w.graphControl().LastScaleStr, stored);
@@ -147,7 +147,7 @@ private Q_SLOTS:
     void scaleListFollowsTheProbe() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        graph::GraphControl& c = w.graphControl();
+        window::GraphControl& c = w.graphControl();
         QComboBox* box = w.ui().CmbVerticalScale;
         const QStringList scales{"0-10", "0-35", "0-100", "0-350"};
         QCOMPARE(Items(box), QStringList{"Auto"} + scales);
@@ -173,7 +173,7 @@ private Q_SLOTS:
     void sweepRestarts() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        graph::GraphControl& c = w.graphControl();
+        window::GraphControl& c = w.graphControl();
         c.SweepIndex = 40;
         Choose(w.ui().cmbSamPerDiv, QStringLiteral("100"));
         QCOMPARE(w.graph().SamPerDiv(), 100.0f);
@@ -193,7 +193,7 @@ private Q_SLOTS:
         QVERIFY(rig.runUntilIdentified());
         QVERIFY(rig.runUntil([&] { return w.probe().MultiplexOn() == 1; }));
         rig.run(1000); // past the set-up that follows identification
-        const graph::GraphControl& c = w.graphControl();
+        const window::GraphControl& c = w.graphControl();
         int sets = 0;
         int lastIndex = c.SweepIndex;
         for (int step = 0; step < 1000 && sets < 6; ++step) {

@@ -9,12 +9,14 @@
 class QAction;
 
 namespace app {
-
 class frmMain;
+}
+
+namespace window {
 
 class MainLayout {
 public:
-    explicit MainLayout(frmMain& main);
+    explicit MainLayout(app::frmMain& main);
     void connectControls();
 
     void ResizeForm();
@@ -40,7 +42,7 @@ private:
     void placePeaks(bool exposureShown);
     double innerWidth() const;
     double innerHeight() const;
-    frmMain& m_main;
+    app::frmMain& m_main;
 };
 
-} // namespace app
+} // namespace window

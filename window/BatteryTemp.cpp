@@ -1,15 +1,15 @@
-#include "probe/BatteryTemp.h"
+#include "window/BatteryTemp.h"
 
 #include "app/frmMain.h"
 
 #include <algorithm>
 
-namespace probe {
+namespace window {
 
 BatteryTemp::BatteryTemp(app::frmMain& main) : m_main(main) {}
 
 void BatteryTemp::connectControls() {
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     QObject::connect(ui.mnuProbeUpdateNow, &QAction::triggered,
                      [this] { mnuProbeUpdateNow_Click(); });
     QObject::connect(ui.mnuProbeUpdateoff, &QAction::triggered, [this] { SetUpReadBattTemp(0); });
@@ -26,7 +26,7 @@ void BatteryTemp::connectControls() {
 }
 
 void BatteryTemp::SetUpReadBattTemp(int minutes) {
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     platform::HiResTimer& timer = m_main.HRTReadBattTemp();
     timer.setInterval(TickMs);
     timer.setEnabled(true);
@@ -62,21 +62,21 @@ void BatteryTemp::HRTReadBattTemp_Timer() {
 }
 
 void BatteryTemp::RefreshRequest() {
-    clsProbe& probe = m_main.probe();
+    probe::clsProbe& probe = m_main.probe();
     switch (probe.TypeZeta()) {
-    case StateZeta:
+    case probe::StateZeta:
         probe.SetNextCmnd(probe.UseCelsiusTemp() == 1 ? QByteArrayLiteral("TC\r")
                                                       : QByteArrayLiteral("TF\r"));
         break;
-    case StateSigma: probe.SetNextCmnd(QByteArrayLiteral("R\r")); break;
-    case StateKappa: probe.SetNextCmnd(QByteArrayLiteral("B\r")); break;
+    case probe::StateSigma: probe.SetNextCmnd(QByteArrayLiteral("R\r")); break;
+    case probe::StateKappa: probe.SetNextCmnd(QByteArrayLiteral("B\r")); break;
     default: break; // identifying: the probe is asked once it is in service
     }
 }
 
 void BatteryTemp::LabTempLab_Click() {
     const int state = m_main.probe().TypeZeta();
-    if (state == StateZeta || state == StateKappa) RefreshRequest();
+    if (state == probe::StateZeta || state == probe::StateKappa) RefreshRequest();
 }
 
 void BatteryTemp::mnuProbeTempCels_Click() {
@@ -134,4 +134,4 @@ void BatteryTemp::LowBatteryOff() {
     m_lowLevel = false; // nothing is known of the next probe's battery
 }
 
-} // namespace probe
+} // namespace window

@@ -7,7 +7,7 @@ namespace app {
 class frmMain;
 }
 
-namespace measure {
+namespace window {
 
 class DisplayTimers {
 public:
@@ -36,4 +36,4 @@ private:
     app::frmMain& m_main;
 };
 
-} // namespace measure
+} // namespace window

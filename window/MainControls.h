@@ -17,7 +17,7 @@
 #include <QToolBar>
 #include <array>
 
-namespace app {
+namespace window {
 
 struct MainControls {
     // Readouts: total, the three axes, and their peak holds.
@@ -155,4 +155,4 @@ struct MainControls {
     QAction* mnuHelpAbout = nullptr;
 };
 
-} // namespace app
+} // namespace window

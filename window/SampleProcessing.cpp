@@ -1,20 +1,20 @@
-#include "measure/SampleProcessing.h"
+#include "window/SampleProcessing.h"
 
-#include "app/MainLayout.h"
 #include "app/frmMain.h"
-#include "graph/BarGraphControl.h"
-#include "graph/GraphControl.h"
-#include "measure/DisplayTimers.h"
-#include "measure/ProbeSetup.h"
 #include "measure/RecordTable.h"
 #include "platform/Controls.h"
-#include "probe/BatteryTemp.h"
 #include "probe/Readings.h"
 #include "probe/Rounding.h"
+#include "window/BarGraphControl.h"
+#include "window/BatteryTemp.h"
+#include "window/DisplayTimers.h"
+#include "window/GraphControl.h"
+#include "window/MainLayout.h"
+#include "window/ProbeSetup.h"
 
 #include <algorithm>
 
-namespace measure {
+namespace window {
 
 namespace {
 
@@ -51,7 +51,7 @@ void SampleProcessing::ProcessData() {
 void SampleProcessing::ProcessSigmaFormat() {
     const QByteArray reply = m_main.cycle().InString;
     probe::clsProbe& p = m_main.probe();
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
 
     const int mask = p.InputStr(reply);
     if (reply.startsWith('?'))
@@ -79,8 +79,8 @@ void SampleProcessing::ProcessSigmaFormat() {
 
 void SampleProcessing::unitsChanged() {
     probe::clsProbe& p = m_main.probe();
-    app::MainControls& ui = m_main.ui();
-    graph::GraphControl& graphs = m_main.graphControl();
+    window::MainControls& ui = m_main.ui();
+    window::GraphControl& graphs = m_main.graphControl();
 
     const QString before = ui.LabUnits->text();
     ui.LabUnits->setText(p.UnitsStr());
@@ -106,8 +106,8 @@ void SampleProcessing::uncheckRanges() {
 
 void SampleProcessing::rangeReported(const QByteArray& reply) {
     probe::clsProbe& p = m_main.probe();
-    app::MainControls& ui = m_main.ui();
-    app::MainLayout& layout = m_main.layout();
+    window::MainControls& ui = m_main.ui();
+    window::MainLayout& layout = m_main.layout();
 
     // A range report comes only from a Sigma probe.
     ZetaFamily = 0;
@@ -160,7 +160,7 @@ QString SampleProcessing::TemperatureText(const QString& value, bool celsius) {
 
 void SampleProcessing::UpdateVMSigma() {
     probe::clsProbe& p = m_main.probe();
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     DisplayTimers& timers = m_main.displayTimers();
     const bool threeAxis = p.MultiplexOn() == 1;
 
@@ -186,7 +186,7 @@ void SampleProcessing::UpdateVMSigma() {
     if (m_main.graphControl().ScatterGraphOn) m_main.graphControl().PlotGraphSigmaFormat();
     if (m_main.graphControl().BarGraphOn) m_main.barControl().BarGraphSigma();
 
-    if (m_main.records().Recording == RecordTable::Logging && wholeSample) {
+    if (m_main.records().Recording == measure::RecordTable::Logging && wholeSample) {
         storeRecord(float(probe::Val(p.XYZAxisStr())), float(probe::Val(p.XAxisStr())),
                     float(probe::Val(p.YAxisStr())), float(probe::Val(p.ZAxisStr())),
                     {p.MaxHoldXYZ(), p.MaxHoldX(), p.MaxHoldY(), p.MaxHoldZ()});
@@ -195,7 +195,7 @@ void SampleProcessing::UpdateVMSigma() {
 
 void SampleProcessing::storeRecord(float total, float x, float y, float z,
                                    const std::array<float, 4>& holds) {
-    RecordTable& records = m_main.records();
+    measure::RecordTable& records = m_main.records();
     records.RecordMaxHold = holds;
     const float time = float(m_main.services().clock.secondsSinceMidnight() / 86400.0);
     if (records.Append(time, total, x, y, z)) m_main.StopRecording();
@@ -203,7 +203,7 @@ void SampleProcessing::storeRecord(float total, float x, float y, float z,
 
 void SampleProcessing::UpDateAxis() {
     AxisStatus = m_main.probe().GetAxisStr();
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     const std::array<QWidget*, 3> labels{ui.LabXAxis, ui.LabYAxis, ui.LabZAxis};
     for (int i = 0; i < 3; ++i) {
         const bool enabled = AxisStatus.size() > i + 1 && AxisStatus.at(i + 1) == QLatin1Char('E');
@@ -214,7 +214,7 @@ void SampleProcessing::UpDateAxis() {
 // ---- probe lost -----------------------------------------------------------------------------
 
 void SampleProcessing::ClearDisplay() {
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
 
     ui.LabXYZField->setText(QStringLiteral("No Probe"));
     for (QLabel* label : {ui.LabXField, ui.LabYField, ui.LabZField})
@@ -253,7 +253,7 @@ void SampleProcessing::ClearDisplay() {
 
 QString SampleProcessing::AllAxisDisplayed() {
     const bool shown = m_main.probe().MultiplexOn() == 1;
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     for (QWidget* w : std::initializer_list<QWidget*>{
              ui.LabXLab, ui.LabYLab, ui.LabZLab, ui.LabXField, ui.LabYField, ui.LabZField,
              ui.LabMaxX, ui.LabMaxY, ui.LabMaxZ, ui.ShapeX, ui.ShapeY, ui.ShapeZ})
@@ -269,11 +269,11 @@ QString SampleProcessing::AllAxisDisplayed() {
 }
 
 void SampleProcessing::ChanColorIndicator() {
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     const graph::clsGraph& g = m_main.graph();
     ui.ShapeX->setFillColor(g.GetChanLineColour(3));
     ui.ShapeY->setFillColor(g.GetChanLineColour(4));
     ui.ShapeZ->setFillColor(g.GetChanLineColour(5));
 }
 
-} // namespace measure
+} // namespace window

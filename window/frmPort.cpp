@@ -1,4 +1,4 @@
-#include "probe/frmPort.h"
+#include "window/frmPort.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace probe {
+namespace window {
 
 frmPort::frmPort(platform::PortTable& ports, int portNo, std::function<void(int)> onChoose,
                  QWidget* parent)
@@ -98,4 +98,4 @@ QComboBox* frmPort::portNameBox(int portNo) const {
     return portNo >= 1 && portNo <= platform::PortTable::PortCount ? m_names[portNo] : nullptr;
 }
 
-} // namespace probe
+} // namespace window

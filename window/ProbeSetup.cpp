@@ -1,19 +1,19 @@
-#include "measure/ProbeSetup.h"
+#include "window/ProbeSetup.h"
 
-#include "app/MainLayout.h"
 #include "app/frmMain.h"
-#include "graph/GraphControl.h"
 #include "measure/RecordTable.h"
-#include "measure/SampleProcessing.h"
 #include "platform/Controls.h"
 #include "probe/Readings.h"
+#include "window/GraphControl.h"
+#include "window/MainLayout.h"
+#include "window/SampleProcessing.h"
 
 #include <QComboBox>
 
 #include <algorithm>
 #include <array>
 
-namespace measure {
+namespace window {
 
 namespace {
 
@@ -81,7 +81,7 @@ void ProbeSetup::connectControls() {
 
 void ProbeSetup::SetUpSigma() {
     probe::clsProbe& p = m_main.probe();
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     const bool kappa = p.TypeZeta() == probe::StateKappa;
 
     ui.mnuProbe3AxisData->setEnabled(p.GetMultiplexAvail() != 0);
@@ -167,10 +167,10 @@ void ProbeSetup::FillSampleRates(bool maxEntry) {
 }
 
 void ProbeSetup::SetUpZeta() {
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     probe::clsProbe& p = m_main.probe();
-    app::Config& cfg = m_main.config();
-    graph::GraphControl& graphs = m_main.graphControl();
+    window::Config& cfg = m_main.config();
+    window::GraphControl& graphs = m_main.graphControl();
 
     graphs.RescaleAll();
     ui.LabUnits->setVisible(true);
@@ -226,8 +226,8 @@ void ProbeSetup::SetUpZeta() {
 }
 
 void ProbeSetup::mnuProbe3AxisData_Click() {
-    if (m_main.records().Recording != RecordTable::Idle) return;
-    app::MainControls& ui = m_main.ui();
+    if (m_main.records().Recording != measure::RecordTable::Idle) return;
+    window::MainControls& ui = m_main.ui();
     probe::clsProbe& p = m_main.probe();
 
     if (!ui.mnuProbe3AxisData->isChecked()) {
@@ -248,4 +248,4 @@ void ProbeSetup::mnuProbe3AxisData_Click() {
     m_main.processing().AllAxisDisplayed();
 }
 
-} // namespace measure
+} // namespace window

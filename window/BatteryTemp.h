@@ -10,7 +10,7 @@ namespace app {
 class frmMain;
 }
 
-namespace probe {
+namespace window {
 
 class BatteryTemp {
 public:
@@ -58,4 +58,4 @@ private:
     bool m_lowLevel = false;
 };
 
-} // namespace probe
+} // namespace window

@@ -1,8 +1,8 @@
 // The probe parts of the main window on the test doubles: battery and temperature requests as
 // a virtual probe receives them, the battery gauge and its blinking, the sample-rate choice.
-#include "probe/BatteryTemp.h"
-#include "probe/LinkControl.h"
 #include "tests/support/WindowKit.h"
+#include "window/BatteryTemp.h"
+#include "window/LinkControl.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 // Replies through to the readouts: a window polling a virtual probe (a constant 5, 8 and
 // 11 V/m on X, Y and Z, 14.49 in total), the display-update pacing, single replies handed to
 // the window, the lost probe and the end of the log table.
-#include "graph/GraphControl.h"
-#include "measure/DisplayTimers.h"
 #include "measure/RecordTable.h"
-#include "measure/SampleProcessing.h"
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
+#include "window/DisplayTimers.h"
+#include "window/GraphControl.h"
+#include "window/SampleProcessing.h"
 
 #include <QTest>
 
@@ -51,7 +51,7 @@ private Q_SLOTS:
         QFETCH(int, unitsTicked);
         kit::WindowRig rig;
         app::frmMain& w = StartOn(rig, model, threeAxis);
-        const app::MainControls& ui = w.ui();
+        const window::MainControls& ui = w.ui();
 
         QCOMPARE(ui.LabUnits->text(), QString("V/m"));
         QCOMPARE(ui.LabXYZField->text(), QString("14.49"));
@@ -84,7 +84,7 @@ private Q_SLOTS:
         QFETCH(int, pollsPerSample);
         kit::WindowRig rig;
         app::frmMain& w = StartOn(rig, "PX-5100", threeAxis);
-        const app::MainControls& ui = w.ui();
+        const window::MainControls& ui = w.ui();
         int& due = w.displayTimers().TextUpdateDue;
         const auto dataPolls = [&] { return int(rig.port.written().count("D2\r")); };
 
@@ -199,13 +199,13 @@ private Q_SLOTS:
         QFETCH(QString, model);
         QFETCH(float, volts);
         QFETCH(int, percent);
-        QCOMPARE(measure::SampleProcessing::BatteryPercentOf(volts, state, model), percent);
+        QCOMPARE(window::SampleProcessing::BatteryPercentOf(volts, state, model), percent);
     }
 
     void fifthMissClearsTheDisplay() {
         kit::WindowRig rig;
         app::frmMain& w = StartOn(rig, "PX-5100", true);
-        const app::MainControls& ui = w.ui();
+        const window::MainControls& ui = w.ui();
         ui.mnuCommBaud[4]->setEnabled(true);
         rig.probe.reset(); // the probe stops answering
 
@@ -283,7 +283,7 @@ private Q_SLOTS:
     void averagePeriod() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        measure::DisplayTimers& timers = w.displayTimers();
+        window::DisplayTimers& timers = w.displayTimers();
         rig.boxes.clear();
         w.config().Exposure = "30 Minute";
         QVERIFY(timers.SetMinuteAverTime());

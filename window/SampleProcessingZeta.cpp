@@ -1,17 +1,18 @@
 // The Zeta family's replies: battery, identification, samples and temperature read here, the
-// samples turned into field strength by ClsZeta, and the readouts, graphs and log fed from it.
-#include "app/MainLayout.h"
+// samples turned into field strength by measure::ClsZeta, and the readouts, graphs and log fed from
+// it.
 #include "app/frmMain.h"
-#include "graph/BarGraphControl.h"
-#include "graph/GraphControl.h"
 #include "measure/ClsZeta.h"
-#include "measure/DisplayTimers.h"
 #include "measure/RecordTable.h"
-#include "measure/SampleProcessing.h"
-#include "probe/BatteryTemp.h"
 #include "probe/Readings.h"
+#include "window/BarGraphControl.h"
+#include "window/BatteryTemp.h"
+#include "window/DisplayTimers.h"
+#include "window/GraphControl.h"
+#include "window/MainLayout.h"
+#include "window/SampleProcessing.h"
 
-namespace measure {
+namespace window {
 
 namespace {
 
@@ -28,7 +29,7 @@ QString Fixed(float value, int decimals) {
 void SampleProcessing::ProcessZetaFormat() {
     probe::PollingCycle& cycle = m_main.cycle();
     const QByteArray& reply = cycle.InString;
-    app::MainControls& ui = m_main.ui();
+    window::MainControls& ui = m_main.ui();
     const QByteArray prefix = reply.left(2);
 
     if (prefix == ":B") {
@@ -68,8 +69,8 @@ void SampleProcessing::ProcessZetaFormat() {
 }
 
 void SampleProcessing::zetaIdentified(const QByteArray& reply) {
-    app::MainControls& ui = m_main.ui();
-    app::MainLayout& layout = m_main.layout();
+    window::MainControls& ui = m_main.ui();
+    window::MainLayout& layout = m_main.layout();
     layout.ChangeDisplay();
     m_main.ProbeSoftRev = QString::fromLatin1(reply.mid(6, 10));
     if (m_main.services().port.settings() == probe::LinkBase &&
@@ -92,8 +93,8 @@ void SampleProcessing::zetaIdentified(const QByteArray& reply) {
 }
 
 void SampleProcessing::UpdateVM() {
-    app::MainControls& ui = m_main.ui();
-    const ClsZeta& z = m_main.zeta();
+    window::MainControls& ui = m_main.ui();
+    const measure::ClsZeta& z = m_main.zeta();
     DisplayTimers& timers = m_main.displayTimers();
     if (timers.TextUpdateDue == 1) {
         const QString& units = m_main.config().ProbeUnits;
@@ -121,10 +122,10 @@ void SampleProcessing::UpdateVM() {
     if (m_main.graphControl().ScatterGraphOn)
         m_main.graphControl().PlotPoint(z.XYZ(), z.Xaxis(), z.Yaxis(), z.Zaxis());
     if (m_main.graphControl().BarGraphOn) m_main.barControl().BarGraphZeta();
-    if (m_main.records().Recording == RecordTable::Logging) {
+    if (m_main.records().Recording == measure::RecordTable::Logging) {
         storeRecord(z.XYZ(), z.Xaxis(), z.Yaxis(), z.Zaxis(),
                     {z.MaxHoldXYZ(), z.MaxHoldX(), z.MaxHoldY(), z.MaxHoldZ()});
     }
 }
 
-} // namespace measure
+} // namespace window

@@ -12,7 +12,7 @@ class QRadioButton;
 class QComboBox;
 class QPushButton;
 
-namespace probe {
+namespace window {
 
 class frmPort : public QDialog {
     Q_OBJECT
@@ -33,4 +33,4 @@ private:
     QPushButton* m_continue = nullptr;
 };
 
-} // namespace probe
+} // namespace window

@@ -10,7 +10,7 @@ namespace app {
 class frmMain;
 }
 
-namespace graph {
+namespace window {
 
 class BarGraphControl {
 public:
@@ -34,4 +34,4 @@ private:
     std::unique_ptr<QObject> m_resizeWatch;
 };
 
-} // namespace graph
+} // namespace window

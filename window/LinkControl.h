@@ -9,7 +9,7 @@ namespace app {
 class frmMain;
 }
 
-namespace probe {
+namespace window {
 
 class LinkControl {
 public:
@@ -43,4 +43,4 @@ private:
     QByteArray m_streamCarry;
 };
 
-} // namespace probe
+} // namespace window

@@ -1,10 +1,10 @@
 // The window set up for the identified probe: units menu, zero, range entries and sample-rate
 // list per model, and the 3-axis menu entry.
-#include "measure/ProbeSetup.h"
 #include "measure/RecordTable.h"
 #include "platform/Controls.h"
-#include "probe/LinkControl.h"
 #include "tests/support/WindowKit.h"
+#include "window/LinkControl.h"
+#include "window/ProbeSetup.h"
 
 #include <QTest>
 
@@ -101,7 +101,7 @@ private Q_SLOTS:
 
         kit::WindowRig rig;
         app::frmMain& w = StartOn(rig, model);
-        const app::MainControls& ui = w.ui();
+        const window::MainControls& ui = w.ui();
         const bool kappa = model.startsWith('E') || model.startsWith('H');
         const bool basic = model == "PX-2100" || model == "PX-2200";
 
@@ -178,7 +178,7 @@ private Q_SLOTS:
         kit::WindowRig rig;
         rig.config.Multiplex = ticked;
         app::frmMain& w = StartOn(rig, "PX-5100");
-        const app::MainControls& ui = w.ui();
+        const window::MainControls& ui = w.ui();
         QCOMPARE(w.probe().MultiplexOn(), ticked ? 1 : 0);
         w.records().Recording = recording;
 

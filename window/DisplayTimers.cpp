@@ -1,4 +1,4 @@
-#include "measure/DisplayTimers.h"
+#include "window/DisplayTimers.h"
 
 #include "app/frmMain.h"
 #include "probe/Rounding.h"
@@ -6,7 +6,7 @@
 #include <array>
 #include <utility>
 
-namespace measure {
+namespace window {
 
 DisplayTimers::DisplayTimers(app::frmMain& main) : m_main(main) {}
 
@@ -57,4 +57,4 @@ bool DisplayTimers::SetMinuteAverTime() {
     return true;
 }
 
-} // namespace measure
+} // namespace window

@@ -1,12 +1,12 @@
 // The window on a Zeta probe, through the test doubles: the layout it switches to, the
 // calibration read from the probe, readouts and peaks from the samples, battery and
 // temperature, the sample-rate list, and the replies that must not become readings.
-#include "app/MainLayout.h"
 #include "measure/ClsZeta.h"
-#include "measure/ProbeSetup.h"
-#include "measure/SampleProcessing.h"
-#include "probe/BatteryTemp.h"
 #include "tests/support/WindowKit.h"
+#include "window/BatteryTemp.h"
+#include "window/MainLayout.h"
+#include "window/ProbeSetup.h"
+#include "window/SampleProcessing.h"
 
 #include <QTest>
 
@@ -32,7 +32,7 @@ private Q_SLOTS:
         rig.useProbe(QStringLiteral("PX-9100"));
         app::frmMain& w = rig.start();
         QVERIFY(Settled(rig));
-        app::MainControls& u = w.ui();
+        window::MainControls& u = w.ui();
 
         QCOMPARE(w.layout().ZetaLayoutShown, 1);
         QVERIFY(!u.LabRange->isVisibleTo(&w));
@@ -73,7 +73,7 @@ private Q_SLOTS:
         QVERIFY(Settled(rig));
         rig.port.setResponder({}); // the test speaks for the probe from here on
         rig.run(500);
-        measure::SampleProcessing& processing = w.processing();
+        window::SampleProcessing& processing = w.processing();
         const float total = w.zeta().XYZ();
         const int counted = w.cycle().SampleCount;
 

@@ -1,79 +1,19 @@
 // The time-series graph as the main window drives it: set-up, vertical scale, live sweep, the
 // two lists under the graph and the graph menus.
-#include "graph/GraphControl.h"
+#include "window/GraphControl.h"
 
-#include "app/MainLayout.h"
 #include "app/frmMain.h"
-#include "graph/BarGraphControl.h"
 #include "graph/clsGraphMath.h"
+#include "window/BarGraphControl.h"
+#include "window/MainLayout.h"
 
 #include <QComboBox>
 #include <array>
 #include <cmath>
 
-namespace graph {
+namespace window {
 
 namespace {
-
-struct LinearRow {
-    const char* text;
-    int divisions;
-    float unitsPerDiv;
-    float centre;
-};
-
-struct LogRow {
-    const char* text;
-    int decades;
-    float top;
-};
-
-constexpr std::array<LinearRow, 26> LinearScales{{
-    {"Auto", 10, 1.0f, 5.0f},
-    {"0-0.001", 10, 0.0001f, 0.0005f},
-    {"0-0.1", 10, 0.01f, 0.05f},
-    {"0-1", 10, 0.1f, 0.5f},
-    {"0-10", 10, 1.0f, 5.0f},
-    {"0-100", 10, 10.0f, 50.0f},
-    {"0-1000", 10, 100.0f, 500.0f},
-    {"0-10k", 10, 1000.0f, 5000.0f},
-    {"0-100k", 10, 10000.0f, 50000.0f},
-    {"0-1M", 10, 100000.0f, 500000.0f},
-    {"0-3.5", 7, 0.5f, 1.75f},
-    {"0-35", 7, 5.0f, 17.5f},
-    {"0-350", 7, 50.0f, 175.0f},
-    {"0-3500", 7, 500.0f, 1750.0f},
-    {"0-0.03", 6, 0.005f, 0.015f},
-    {"0-0.3", 6, 0.05f, 0.15f},
-    {"0-3", 6, 0.5f, 1.5f},
-    {"0-30", 6, 5.0f, 15.0f},
-    {"0-300", 6, 50.0f, 150.0f},
-    {"0-3000", 6, 500.0f, 1500.0f},
-    {"0-0.4", 8, 0.05f, 0.2f},
-    {"0-4", 8, 0.5f, 2.0f},
-    {"0-40", 8, 5.0f, 20.0f},
-    {"0-400", 8, 50.0f, 200.0f},
-    {"0-4k", 8, 500.0f, 2000.0f},
-    {"0-40k", 8, 5000.0f, 20000.0f},
-}};
-
-constexpr std::array<LogRow, 15> LogScales{{
-    {"Log 0.01m-1000", 8, 1000.0f},
-    {"Log 0.001-100", 5, 100.0f},
-    {"Log 0.001-1000", 6, 1000.0f},
-    {"Log 0.01-1000", 5, 1000.0f},
-    {"Log 0.01-1M", 8, 1000000.0f},
-    {"Log 0.1-100", 3, 100.0f},
-    {"Log 0.1-1000", 4, 1000.0f},
-    {"Log 0.1-10k", 5, 10000.0f},
-    {"Log 0.1-1M", 7, 1000000.0f},
-    {"Log 1-1000", 3, 1000.0f},
-    {"Log 1-10k", 4, 10000.0f},
-    {"Log 1-100k", 5, 100000.0f},
-    {"Log 1-1M", 6, 1000000.0f},
-    {"Log 10-10k", 3, 10000.0f},
-    {"Log 10-100k", 4, 100000.0f},
-}};
 
 const QStringList SamPerDivTexts{
     QStringLiteral("20"),  QStringLiteral("35"),  QStringLiteral("50"),  QStringLiteral("75"),
@@ -84,25 +24,10 @@ constexpr int DefaultSamPerDiv = 50;
 
 } // namespace
 
-float VerticalScale::bottom() const {
-    if (log) return float(double(top) / std::pow(10.0, divisions));
-    return centre - float(divisions) / 2.0f * unitsPerDiv;
-}
-
-std::optional<VerticalScale> FindVerticalScale(const QString& text) {
-    for (const LinearRow& row : LinearScales)
-        if (text == QLatin1String(row.text))
-            return VerticalScale{false, row.divisions, row.unitsPerDiv, row.centre, 0.0f};
-    for (const LogRow& row : LogScales)
-        if (text == QLatin1String(row.text))
-            return VerticalScale{true, row.decades, 1.0f, 0.0f, row.top};
-    return std::nullopt;
-}
-
 GraphControl::GraphControl(app::frmMain& main) : m_main(main) {}
 
 void GraphControl::connectControls() {
-    app::MainControls& u = m_main.ui();
+    window::MainControls& u = m_main.ui();
     QObject::connect(u.cmbSamPerDiv, &QComboBox::activated, u.cmbSamPerDiv,
                      [this] { cmbSamPerDiv_Click(); });
     QObject::connect(u.CmbVerticalScale, &QComboBox::activated, u.CmbVerticalScale,
@@ -120,13 +45,13 @@ void GraphControl::connectControls() {
 // ---- set-up and scale --------------------------------------------------------------------------
 
 void GraphControl::SetUpGraphCls() {
-    clsGraph& g = m_main.graph();
+    graph::clsGraph& g = m_main.graph();
     const platform::SurfaceWidget* picture = m_main.ui().Picture1;
     g.SetConnectPts(1);
     g.SetPixelSize(1);
     g.SetZoomOff(0);
-    g.SetHeight(CInt(picture->ScaleHeight() - 100.0));
-    g.SetWidth(CInt(picture->ScaleWidth() - 100.0));
+    g.SetHeight(graph::CInt(picture->ScaleHeight() - 100.0));
+    g.SetWidth(graph::CInt(picture->ScaleWidth() - 100.0));
     g.SetLeft(100);
     g.SetTop(100);
     g.SetDisVerLines(2);
@@ -143,7 +68,7 @@ void GraphControl::SetUpGraphCls() {
 
 void GraphControl::LimitGraphSetting() {
     QComboBox* box = m_main.ui().CmbVerticalScale;
-    const app::Config& cfg = m_main.config();
+    const window::Config& cfg = m_main.config();
     const probe::clsProbe& p = m_main.probe();
     const bool kappa = p.TypeZeta() == probe::StateKappa;
 
@@ -169,7 +94,7 @@ void GraphControl::LimitGraphSetting() {
 }
 
 void GraphControl::FollowProbeScale() {
-    app::Config& cfg = m_main.config();
+    window::Config& cfg = m_main.config();
     const probe::clsProbe& p = m_main.probe();
     QComboBox* box = m_main.ui().CmbVerticalScale;
     const bool automatic = box->currentText() == AutoText;
@@ -182,8 +107,8 @@ void GraphControl::FollowProbeScale() {
 }
 
 int GraphControl::SetUpGraphScale() {
-    app::Config& cfg = m_main.config();
-    clsGraph& g = m_main.graph();
+    window::Config& cfg = m_main.config();
+    graph::clsGraph& g = m_main.graph();
     probe::clsProbe& p = m_main.probe();
     if (ScatterGraphOn) FollowProbeScale();
     if (cfg.GraphScaleStr == LastScaleStr) {
@@ -196,8 +121,8 @@ int GraphControl::SetUpGraphScale() {
     g.SetUnderRangeVal(p.GetUnderRangeVal());
     g.SetNoVerDiv(10);
     const bool log = cfg.GraphScaleStr.startsWith(QLatin1String("Log"));
-    g.SetGraphType(log ? clsGraph::Logarithmic : clsGraph::Linear);
-    const std::optional<VerticalScale> scale = FindVerticalScale(cfg.GraphScaleStr);
+    g.SetGraphType(log ? graph::clsGraph::Logarithmic : graph::clsGraph::Linear);
+    const std::optional<graph::VerticalScale> scale = graph::FindVerticalScale(cfg.GraphScaleStr);
     if (!scale) {
         m_main.services().boxes.inform(
             platform::MsgIcon::None, QStringLiteral("Graph scale not found: ") + cfg.GraphScaleStr);
@@ -215,7 +140,7 @@ int GraphControl::SetUpGraphScale() {
 }
 
 void GraphControl::DrawGraph() {
-    clsGraph& g = m_main.graph();
+    graph::clsGraph& g = m_main.graph();
     SweepIndex = 0;
     if (ScatterGraphOn) {
         g.Graph(1);
@@ -233,7 +158,7 @@ void GraphControl::RescaleAll() {
 }
 
 void GraphControl::ShowProbeRange() {
-    clsGraph& g = m_main.graph();
+    graph::clsGraph& g = m_main.graph();
     g.SetOverRangeVal(m_main.probe().GetOverRangeVal());
     g.SetUnderRangeVal(m_main.probe().GetUnderRangeVal());
     g.DisplayProbeRange();
@@ -249,7 +174,7 @@ void GraphControl::advanceSweep() {
 
 void GraphControl::PlotGraphSigmaFormat() {
     if (!ScatterGraphOn) return;
-    clsGraph& g = m_main.graph();
+    graph::clsGraph& g = m_main.graph();
     const probe::clsProbe& p = m_main.probe();
     if (p.MultiplexOn() != 1) {
         advanceSweep();
@@ -269,7 +194,7 @@ void GraphControl::PlotGraphSigmaFormat() {
 
 void GraphControl::PlotPoint(float total, float x, float y, float z) {
     if (!ScatterGraphOn) return;
-    clsGraph& g = m_main.graph();
+    graph::clsGraph& g = m_main.graph();
     advanceSweep();
     g.ScrollErase(SweepIndex);
     g.Scroll(SweepIndex, x, 3);
@@ -282,8 +207,8 @@ void GraphControl::PlotPoint(float total, float x, float y, float z) {
 // ---------------------------------------------------------------------------------------
 
 void GraphControl::FillLists() {
-    app::MainControls& u = m_main.ui();
-    app::Config& cfg = m_main.config();
+    window::MainControls& u = m_main.ui();
+    window::Config& cfg = m_main.config();
 
     LimitGraphSetting();
     const QString wanted = cfg.GraphScaleAuto == 1 ? AutoText : cfg.GraphScaleStr;
@@ -291,7 +216,7 @@ void GraphControl::FillLists() {
     if (index >= 0) {
         u.CmbVerticalScale->setCurrentIndex(index);
         applyVerticalScale(wanted);
-    } else if (wanted != AutoText && FindVerticalScale(wanted)) {
+    } else if (wanted != AutoText && graph::FindVerticalScale(wanted)) {
         // A scale of another probe than the default tables describe: it stays in force, and
         // the list shows it once the probe that offers it is identified.
         u.CmbVerticalScale->setCurrentIndex(-1);
@@ -315,10 +240,10 @@ void GraphControl::cmbSamPerDiv_Click() {
     bool ok = false;
     const float perDiv = m_main.ui().cmbSamPerDiv->currentText().toFloat(&ok);
     if (!ok || perDiv <= 0.0f) return;
-    clsGraph& g = m_main.graph();
+    graph::clsGraph& g = m_main.graph();
     g.SetSamPerDiv(perDiv);
-    m_main.config().SamPerDivSetting = CInt(perDiv);
-    SweepLength = CInt(g.ReTraceCnt());
+    m_main.config().SamPerDivSetting = graph::CInt(perDiv);
+    SweepLength = graph::CInt(g.ReTraceCnt());
     SweepIndex = 1;
     if (m_main.layout().SkipNextResize == 0) {
         // A live graph carries no time labels.
@@ -335,7 +260,7 @@ void GraphControl::CmbVerticalScale_Click() {
 }
 
 void GraphControl::applyVerticalScale(const QString& text) {
-    app::Config& cfg = m_main.config();
+    window::Config& cfg = m_main.config();
     if (text == AutoText) {
         cfg.GraphScaleAuto = 1;
         m_main.probe().SetGraphType(AutoText);
@@ -344,7 +269,7 @@ void GraphControl::applyVerticalScale(const QString& text) {
         m_main.probe().SetGraphType(text);
         cfg.GraphScaleAuto = 0;
     }
-    SweepLength = CInt(m_main.graph().ReTraceCnt());
+    SweepLength = graph::CInt(m_main.graph().ReTraceCnt());
     m_main.FocusCommand1();
     RescaleAll();
 }
@@ -362,28 +287,28 @@ void GraphControl::mnuProbePlotComposite_Click() {
 }
 
 void GraphControl::mnuViewScatterGraph_Click() {
-    app::MainControls& u = m_main.ui();
+    window::MainControls& u = m_main.ui();
     u.Picture1->setVisible(u.mnuViewScatterGraph->isChecked());
 }
 
 void GraphControl::mnuViewScatterLive_Click() {
-    app::MainControls& u = m_main.ui();
+    window::MainControls& u = m_main.ui();
     ScatterGraphOn = u.mnuViewScatterLive->isChecked();
     if (!ScatterGraphOn) return;
     u.mnuProbePlay->setEnabled(false);
     m_main.setWindowTitle(app::frmMain::AppTitle);
     if (!StoredViewShown) return;
     // Back from the stored view: the live frame at the chosen samples per division.
-    clsGraph& g = m_main.graph();
+    graph::clsGraph& g = m_main.graph();
     g.SetSamPerDiv(float(m_main.config().SamPerDivSetting));
     SetUpGraphScale();
     g.Graph(1);
-    SweepLength = CInt(g.ReTraceCnt());
+    SweepLength = graph::CInt(g.ReTraceCnt());
     SweepIndex = 1;
 }
 
 void GraphControl::mnuViewBarGraph_Click() {
-    app::MainControls& u = m_main.ui();
+    window::MainControls& u = m_main.ui();
     BarGraphOn = u.mnuViewBarGraph->isChecked();
     if (BarGraphOn)
         m_main.layout().AdjustPicture3();
@@ -391,4 +316,4 @@ void GraphControl::mnuViewBarGraph_Click() {
         u.Picture3->setVisible(false);
 }
 
-} // namespace graph
+} // namespace window

@@ -1,0 +1,38 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a folder includes a header of a folder above it.
+#   cmake -DROOT=<source folder> -P tests/CheckLayers.cmake
+# Each folder may include its own headers and those of the folders listed for it; the folders
+# not listed (tests, bench) may include anything.
+set(allowed_platform platform)
+set(allowed_probe probe platform)
+set(allowed_measure measure probe platform)
+set(allowed_graph graph probe platform)
+set(allowed_window window graph measure probe platform)
+set(allowed_app app window graph measure probe platform)
+set(allowed_tools tools)
+
+set(folders platform probe measure graph window app tools)
+set(known ${folders} tests bench)
+set(violations "")
+foreach(folder ${folders})
+  file(GLOB_RECURSE sources "${ROOT}/${folder}/*.cpp" "${ROOT}/${folder}/*.h")
+  foreach(source ${sources})
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" target "${line}")
+      if(target STREQUAL line OR NOT target IN_LIST known)
+        continue()
+      endif()
+      if(NOT target IN_LIST allowed_${folder})
+        file(RELATIVE_PATH shown "${ROOT}" "${source}")
+        string(STRIP "${line}" line)
+        string(APPEND violations "  ${shown}: ${line}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  message(FATAL_ERROR "Includes that run up the layers:\n${violations}")
+endif()
+message(STATUS "No include runs up the layers.")
