@@ -3,8 +3,6 @@
 #include "app/HeaderNotes.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
-#include "measure/ClsZeta.h"
-#include "measure/RecordTable.h"
 #include "window/BarGraphControl.h"
 #include "window/BatteryTemp.h"
 #include "window/DisplayTimers.h"
@@ -12,6 +10,8 @@
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
 #include "window/ProbeSetup.h"
+#include "window/Readouts.h"
+#include "window/Recorder.h"
 #include "window/SampleProcessing.h"
 #include "window/frmPort.h"
 
@@ -32,8 +32,8 @@ QString numberText(double value) {
 } // namespace
 
 frmMain::frmMain(platform::Services& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_config(services.dataFolder) {
-    buildControls();
+    : QMainWindow(parent), m_services(services), m_ui(window::BuildMainControls(*this)),
+      m_config(services.dataFolder) {
     m_configPath = QDir(services.dataFolder).filePath(QStringLiteral("Varnex.cfg"));
 
     m_readProbe = services.makeTimer();
@@ -54,30 +54,56 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_probe = std::make_unique<probe::clsProbe>(*this);
     m_cycle = std::make_unique<probe::PollingCycle>(*m_probe, services.port, *m_readProbe,
                                                     services.boxes, *this);
-    m_battery = std::make_unique<window::BatteryTemp>(*this);
-    m_link = std::make_unique<window::LinkControl>(*this);
-    m_records = std::make_unique<measure::RecordTable>();
-    m_processing = std::make_unique<window::SampleProcessing>(*this);
-    m_setup = std::make_unique<window::ProbeSetup>(*this);
-    m_displayTimers = std::make_unique<window::DisplayTimers>(*this);
-    m_graphControl = std::make_unique<window::GraphControl>(*this);
-    m_barControl = std::make_unique<window::BarGraphControl>(*this);
-    m_layout = std::make_unique<window::MainLayout>(*this);
+    makeParts();
     m_notes = std::make_unique<HeaderNotes>();
 
     m_layout->PlaceControls();
     connectCommands();
-    m_battery->connectControls();
-    m_link->connectControls();
-    m_setup->connectControls();
-    m_displayTimers->connectControls();
-    m_graphControl->connectControls();
-    m_barControl->connectControls();
-    m_layout->connectControls();
     centralWidget()->installEventFilter(this);
 
     setWindowTitle(AppTitle);
     resize(platform::ToPixels(this, DefaultWidth), platform::ToPixels(this, DefaultHeight));
+}
+
+// The parts, each with the few things it works on; a part is made after the parts it calls.
+void frmMain::makeParts() {
+    using namespace window;
+    platform::Services& s = m_services;
+    m_displayTimers = std::make_unique<DisplayTimers>(*m_upDateText, s.boxes);
+    m_battery = std::make_unique<BatteryTemp>(m_ui.battery, *m_probe, *m_readBattTemp);
+    m_barControl = std::make_unique<BarGraphControl>(
+        *m_barGraph, m_ui.graphs.Picture3, m_records,
+        [this] { return m_graphControl->ScaleInForce(); }, [this] { clearPeakHolds(); });
+    m_graphControl = std::make_unique<GraphControl>(m_ui.graphs, *m_graph, m_config, *m_probe,
+                                                    *m_barControl, s.boxes, *this);
+    m_readouts = std::make_unique<Readouts>(m_ui.readouts, *m_probe, *m_displayTimers,
+                                            *m_barControl, *m_graph);
+    m_recorder = std::make_unique<Recorder>(m_ui.record, m_records);
+    m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
+                                           m_identity, *m_battery, *this,
+                                           [this] { m_setup->SetUpZeta(); });
+    m_setup = std::make_unique<ProbeSetup>(
+        m_ui.probe, *m_probe, *m_cycle, m_config,
+        ProbeSetup::Parts{*m_readouts, *m_battery, *m_link, *m_graphControl}, m_records, *this);
+    m_layout = std::make_unique<MainLayout>(
+        m_ui, *this, *m_graph,
+        MainLayout::Parts{*m_readouts, *m_setup, *m_link, *m_graphControl, *m_barControl},
+        m_records);
+    // Every reading goes to the readouts, the time-series graph, the bar graph and the log.
+    m_readings.Add(*m_readouts);
+    m_readings.Add(*m_graphControl);
+    m_readings.Add(*m_barControl);
+    m_readings.Add(*m_recorder);
+    m_processing = std::make_unique<SampleProcessing>(
+        *m_probe, *m_zeta, m_readings,
+        SampleProcessing::Parts{*m_readouts, *m_battery, *m_setup, *m_graphControl, *m_link,
+                                *m_layout},
+        m_identity, *this, s.clock, s.boxes);
+}
+
+void frmMain::clearPeakHolds() {
+    m_zeta->ClearMaxHold();
+    m_probe->ClearMaxHold();
 }
 
 void frmMain::stopTimers() {
@@ -93,11 +119,12 @@ frmMain::~frmMain() {
 }
 
 void frmMain::connectCommands() {
-    connect(m_ui.mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
-    connect(m_ui.mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
-    connect(m_ui.mnuViewHeaderNotes, &QAction::triggered, this, [this] {
+    const window::FrameControls& f = m_ui.frame;
+    connect(f.mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
+    connect(f.mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
+    connect(f.mnuViewHeaderNotes, &QAction::triggered, this, [this] {
         // The action has flipped its own tick already.
-        m_ui.LstHeader->setVisible(!m_ui.LstHeader->isVisible());
+        m_ui.frame.LstHeader->setVisible(!m_ui.frame.LstHeader->isVisible());
     });
 }
 
@@ -107,17 +134,16 @@ void frmMain::Form_Load() {
     Main();
     restorePlacement();
     setWindowTitle(AppTitle);
-    for (QLabel* peak : {m_ui.LabMaxX, m_ui.LabMaxY, m_ui.LabMaxZ, m_ui.LabMaxXYZ})
-        peak->setText(QStringLiteral("0.0"));
+    m_readouts->ResetPeaks();
 }
 
 void frmMain::Main() {
     m_startingUp = true;
-    m_layout->SkipNextResize = 1;
-    m_graph->SetOutputObj(m_ui.Picture1);
-    m_barGraph->SetOutputObj(m_ui.Picture3);
+    m_layout->SkipNextResize();
+    m_graph->SetOutputObj(m_ui.graphs.Picture1);
+    m_barGraph->SetOutputObj(m_ui.graphs.Picture3);
 
-    m_config = Config(m_services.dataFolder);
+    m_config = window::Config(m_services.dataFolder);
     m_config.ZetaUnitsCode = m_zeta->Units();
     const LoadResult loaded = LoadCfg(m_configPath, m_config);
     m_zeta->SetUnits(m_config.ZetaUnitsCode);
@@ -140,8 +166,8 @@ void frmMain::Main() {
 
     m_graphControl->SetUpGraphCls();
     applyColours();
-    m_ui.mnuprobeAlarmSet->setText(QStringLiteral("Set Alarm Value ...       Value = ") +
-                                   numberText(m_config.AlarmValue));
+    m_ui.probe.mnuprobeAlarmSet->setText(QStringLiteral("Set Alarm Value ...       Value = ") +
+                                         numberText(m_config.AlarmValue));
 
     m_link->SetUpBaudMenu(m_config.BaudRate);
     m_zeta->SetAveraging(m_config.Averaging);
@@ -150,95 +176,92 @@ void frmMain::Main() {
     m_probe->SetMultiplexPrefered(m_config.Multiplex ? 1 : 0);
     m_probe->SetTypeZeta(probe::StateIdentifying);
     m_probe->SetLostComm(1);
-    m_ui.mnuProbeTempCels->setChecked(m_probe->UseCelsiusTemp() == 1);
-    m_ui.mnuProbeTempFahr->setChecked(m_probe->UseCelsiusTemp() != 1);
+    m_ui.battery.mnuProbeTempCels->setChecked(m_probe->UseCelsiusTemp() == 1);
+    m_ui.battery.mnuProbeTempFahr->setChecked(m_probe->UseCelsiusTemp() != 1);
 
     m_link->SetSampleRate(m_config.SampleRate);
     m_battery->SetUpReadBattTemp(m_config.BattUpdateMinutes);
 
     m_graphControl->FillLists();
-    m_setup->FillSampleRates(true);
+    m_link->FillSampleRates(true);
 
     m_notes->LoadNoteQuery(QDir(m_services.dataFolder).filePath(HeaderNotes::FileName));
 
-    m_processing->ChanColorIndicator();
+    m_readouts->ChanColorIndicator();
     m_cycle->OpenCommPort(m_config.CommPortNo);
     m_config.TextUpdatePerSecond =
         m_displayTimers->SetTextUpdateTimer(m_config.TextUpdatePerSecond);
-    m_displayTimers->SetMinuteAverTime();
+    m_displayTimers->SetMinuteAverTime(m_config.Exposure);
     m_graphControl->SetPlotComp(m_config.PlotComposite);
-    // The first tick sends at once. At the sample rate "Max" a tick sends only when no reply
-    // is marked handled, so the mark would keep the first command from ever going out.
-    m_cycle->RespReceived = m_cycle->AutoNext ? 0 : 1;
-    m_graphControl->SweepLength = int(m_graph->ReTraceCnt());
-    m_layout->ZetaLayoutShown = 2;
-    m_graphControl->ScatterGraphOn = true;
-    m_graphControl->BarGraphOn = true;
+    m_cycle->PrimeFirstPoll();
+    m_graphControl->InitSweep();
+    m_layout->ResetLayoutShown();
     m_processing->ClearDisplay();
 
-    for (QAction* off :
-         {m_ui.tbSave, m_ui.tbZoomIn, m_ui.tbZoomOut, m_ui.tbRecordPause, m_ui.mnuFileSaveAs})
+    for (QAction* off : {m_ui.record.tbSave, m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut,
+                         m_ui.record.tbRecordPause, m_ui.record.mnuFileSaveAs})
         off->setEnabled(false);
 
-    if (m_cycle->PortOpened == 1) m_readProbe->setEnabled(true);
+    if (m_cycle->PortOpened()) m_readProbe->setEnabled(true);
     m_calSamPerSec->setEnabled(true);
     m_startingUp = false;
 }
 
 void frmMain::applySettingsAsRead() {
-    const Config& c = m_config;
+    const window::Config& c = m_config;
     m_graph->SetDisHorLines(c.HorizontalLinesOn);
-    m_ui.mnuViewExposure->setChecked(c.ExposureFrame);
-    m_layout->ToggleExposure(c.ExposureFrame ? QStringLiteral("True") : QStringLiteral("False"));
-    m_ui.mnuViewStatusBar->setChecked(c.StatusBar);
-    m_ui.sbStatusBar->setVisible(c.StatusBar);
-    m_ui.mnuProbe3AxisData->setChecked(c.Multiplex);
+    m_ui.exposure.mnuViewExposure->setChecked(c.ExposureFrame);
+    m_layout->ToggleExposure(c.ExposureFrame);
+    m_ui.frame.mnuViewStatusBar->setChecked(c.StatusBar);
+    m_ui.frame.sbStatusBar->setVisible(c.StatusBar);
+    m_ui.probe.mnuProbe3AxisData->setChecked(c.Multiplex);
     m_probe->SetAutoRangeOn(c.AutoRange);
-    m_ui.mnuProbeRange[0]->setChecked(c.AutoRange == 1);
+    m_ui.probe.mnuProbeRange[0]->setChecked(c.AutoRange == 1);
     m_graph->SetBackGround(platform::Colour(c.GraphBackGroundColor));
     m_graph->SetGridLineColor(platform::Colour(c.GraphGridLineColor));
-    m_graph->SetChanLineColour(2, platform::Colour(c.GraphXYZaxisColor));
-    m_graph->SetChanLineColour(3, platform::Colour(c.GraphXaxisColor));
-    m_graph->SetChanLineColour(4, platform::Colour(c.GraphYaxisColor));
-    m_graph->SetChanLineColour(5, platform::Colour(c.GraphZaxisColor));
+    m_graph->SetChanLineColour(graph::clsGraph::TraceTotal, platform::Colour(c.GraphXYZaxisColor));
+    m_graph->SetChanLineColour(graph::clsGraph::TraceX, platform::Colour(c.GraphXaxisColor));
+    m_graph->SetChanLineColour(graph::clsGraph::TraceY, platform::Colour(c.GraphYaxisColor));
+    m_graph->SetChanLineColour(graph::clsGraph::TraceZ, platform::Colour(c.GraphZaxisColor));
     m_probe->SetUseCelsiusTemp(c.TemperatureCelsius);
-    m_ui.mnuprobeAlarm->setChecked(c.AlarmEnable != 0);
+    m_ui.probe.mnuprobeAlarm->setChecked(c.AlarmEnable != 0);
     m_graph->SetMark1(c.AlarmValue);
-    m_ui.Picture1->SetForeColor(platform::Colour(c.GraphTextColor));
+    m_ui.graphs.Picture1->SetForeColor(platform::Colour(c.GraphTextColor));
     m_layout->ChangeTextColor(platform::Colour(c.GraphTextColor));
     m_graph->SetLogScaleMinOn(c.LogScaleMinDivOn);
     m_graph->SetMinLineColor(platform::Colour(c.MinDivColor));
 }
 
 void frmMain::applyColours() {
-    const Config& c = m_config;
+    const window::Config& c = m_config;
     const auto box = platform::Colour(c.BoxColor);
     const auto text = platform::Colour(c.GraphTextColor);
-    m_ui.Picture1->SetBackColor(box);
-    m_ui.Picture1->SetForeColor(text);
-    m_ui.Picture3->SetBackColor(box);
-    m_ui.Picture3->SetForeColor(text);
-    // The bars take the traces' colours (total, X, Y, Z are traces 2 to 5), or the text colour.
+    m_ui.graphs.Picture1->SetBackColor(box);
+    m_ui.graphs.Picture1->SetForeColor(text);
+    m_ui.graphs.Picture3->SetBackColor(box);
+    m_ui.graphs.Picture3->SetForeColor(text);
+    // The bars take the traces' colours, or the text colour.
     const bool match = c.MatchBarGraphToScatt == 1;
     auto barColour = [&](int trace) { return match ? m_graph->GetChanLineColour(trace) : text; };
-    m_barGraph->SetBarXYZColor(barColour(2));
-    m_barGraph->SetBarXColor(barColour(3));
-    m_barGraph->SetBarYColor(barColour(4));
-    m_barGraph->SetBarZColor(barColour(5));
+    m_barGraph->SetBarXYZColor(barColour(graph::clsGraph::TraceTotal));
+    m_barGraph->SetBarXColor(barColour(graph::clsGraph::TraceX));
+    m_barGraph->SetBarYColor(barColour(graph::clsGraph::TraceY));
+    m_barGraph->SetBarZColor(barColour(graph::clsGraph::TraceZ));
     const auto form = platform::Colour(c.FormBackColor);
     platform::SetBackColor(centralWidget(), form);
     for (int i = 1; i <= 4; ++i) {
-        m_ui.ShapeFormColor[i]->setFillColor(form);
-        m_ui.ShapeFormColor[i]->setBorderColor(
+        m_ui.frame.ShapeFormColor[i]->setFillColor(form);
+        m_ui.frame.ShapeFormColor[i]->setBorderColor(
             platform::FromQColor(platform::ToQColor(form).darker(118)));
     }
-    for (platform::Shape* s : {m_ui.ShaMain[1], m_ui.ShaMain[2], m_ui.ShaPeak, m_ui.ShaExposure})
+    for (platform::Shape* s : {m_ui.frame.ShaMain1, m_ui.readouts.ShaMain2, m_ui.frame.ShaPeak,
+                               m_ui.exposure.ShaExposure})
         s->setFillColor(box);
     // Captions on the form itself stay readable on light and dark form colours alike.
     const bool darkForm = platform::ToQColor(form).lightnessF() < 0.5;
-    for (QLabel* l : std::initializer_list<QLabel*>{m_ui.LabVerticalScaleLab, m_ui.LabSamPerDivLab,
-                                                    m_ui.LabSampleRateLab, m_ui.LabRecordCntLab,
-                                                    m_ui.LabRecordCnt})
+    for (QLabel* l : std::initializer_list<QLabel*>{
+             m_ui.frame.LabVerticalScaleLab, m_ui.frame.LabSamPerDivLab,
+             m_ui.frame.LabSampleRateLab, m_ui.record.LabRecordCntLab, m_ui.record.LabRecordCnt})
         platform::SetForeColor(l, darkForm ? 0xFFFFFF : 0x202020);
 }
 
@@ -311,23 +334,23 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::gatherSettings() {
-    Config& c = m_config;
+    window::Config& c = m_config;
     c.HorizontalLinesOn = m_graph->DisHorLines();
-    c.ExposureFrame = m_ui.mnuViewExposure->isChecked();
-    c.StatusBar = m_ui.mnuViewStatusBar->isChecked();
-    c.Multiplex = m_ui.mnuProbe3AxisData->isChecked();
+    c.ExposureFrame = m_ui.exposure.mnuViewExposure->isChecked();
+    c.StatusBar = m_ui.frame.mnuViewStatusBar->isChecked();
+    c.Multiplex = m_ui.probe.mnuProbe3AxisData->isChecked();
     c.AutoRange = m_probe->AutoRangeOn();
     c.GraphBackGroundColor = qint32(m_graph->BackGround());
     c.GraphGridLineColor = qint32(m_graph->GridLineColor());
-    c.GraphXYZaxisColor = qint32(m_graph->GetChanLineColour(2));
-    c.GraphXaxisColor = qint32(m_graph->GetChanLineColour(3));
-    c.GraphYaxisColor = qint32(m_graph->GetChanLineColour(4));
-    c.GraphZaxisColor = qint32(m_graph->GetChanLineColour(5));
+    c.GraphXYZaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceTotal));
+    c.GraphXaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceX));
+    c.GraphYaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceY));
+    c.GraphZaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceZ));
     c.TemperatureCelsius = m_probe->UseCelsiusTemp();
     c.LogScaleMinDivOn = m_graph->LogScaleMinOn();
     c.MinDivColor = qint32(m_graph->MinLineColor());
-    c.CommPortNo = m_cycle->CommPortNo;
-    c.BattUpdateMinutes = m_battery->BattUpdateMinutes;
+    c.CommPortNo = m_cycle->CommPortNo();
+    c.BattUpdateMinutes = m_battery->BattUpdateMinutes();
 }
 
 void frmMain::mnuFileExit_Click() {
@@ -359,110 +382,49 @@ void frmMain::showEvent(QShowEvent* event) {
 
 void frmMain::Form_Activate() {
     m_activated = true;
-    if (!m_ui.mnuViewExposure->isChecked() ||
-        m_records->Recording != measure::RecordTable::ExposureLogging)
-        m_ui.LabMinAver->setText(m_config.Exposure);
-    m_ui.Command1->setFocus();
+    const window::ExposureControls& e = m_ui.exposure;
+    if (!e.mnuViewExposure->isChecked() ||
+        m_records.Recording() != measure::RecordTable::ExposureLogging)
+        e.LabMinAver->setText(m_config.Exposure);
+    m_ui.frame.Command1->setFocus();
 }
 
 void frmMain::FocusCommand1() {
-    if (!m_startingUp) m_ui.Command1->setFocus();
+    if (!m_startingUp) m_ui.frame.Command1->setFocus();
 }
 
 void frmMain::SetStatusPanel(int panel, const QString& text) {
     if (panel < 1 || panel > 4) return;
-    m_ui.sbPanel[panel]->setText(text);
+    m_ui.frame.sbPanel[std::size_t(panel)]->setText(text);
 }
 
 QString frmMain::StatusPanel(int panel) const {
-    return panel >= 1 && panel <= 4 ? m_ui.sbPanel[panel]->text() : QString();
+    return panel >= 1 && panel <= 4 ? m_ui.frame.sbPanel[std::size_t(panel)]->text() : QString();
 }
 
 void frmMain::everyHalfSecond() {
     m_cycle->CalSamPerSecTick();
     m_battery->BlinkTick();
-    m_ui.LabRecordCnt->setText(QString::number(m_records->RecordCount));
+    m_recorder->ShowRecordCount();
     const QDateTime now = m_services.clock.now();
     SetStatusPanel(3, QLocale().toString(now.date(), QLocale::ShortFormat));
     SetStatusPanel(4, QLocale().toString(now.time(), QLocale::ShortFormat));
 }
 
 void frmMain::mnuHelpAbout_Click() {
-    AboutModelName = m_probe->GetModel();
-    frmAbout about(AppTitle, {AboutModelName, ProbeSoftRev, ProbeCalDate, ProbeSerialNo}, this);
+    frmAbout about(
+        AppTitle,
+        {m_probe->GetModel(), m_identity.SoftRev(), m_identity.CalDate(), m_identity.SerialNo()},
+        this);
     m_services.modal.run(about);
-}
-
-// --- recording ---------------------------------------------------------------------------
-
-void frmMain::StopRecording() {
-    m_ui.mnuProbeRecordPause->setEnabled(false);
-    m_ui.mnuProbeRecordPause->setChecked(false);
-    m_records->Recording = measure::RecordTable::Idle;
-    m_ui.mnuProbeRecord->setChecked(false);
-    RecordIndicator(QStringLiteral("Stop"));
-}
-
-void frmMain::RecordIndicator(const QString& text) {
-    struct Look {
-        const char* key;
-        const char* caption;
-        platform::Colour captionColour, fill;
-    };
-    static const Look looks[] = {{"Log", "Log", 0xFFFFFF, 255},
-                                 {"Pause", " Pause", 0, 65535},
-                                 {"Stop", "Log", 0xFFFFFF, 0x808080},
-                                 {"Play", "Play", 0, 0xFFFF00}};
-    for (const Look& look : looks) {
-        if (text != QLatin1String(look.key)) continue;
-        m_ui.LabRecord->setText(QString::fromLatin1(look.caption));
-        platform::SetForeColor(m_ui.LabRecord, look.captionColour);
-        m_ui.ShapeRecordInd->setFillColor(look.fill);
-    }
 }
 
 // --- the probe session's requests --------------------------------------------------------
 
-QByteArray frmMain::AutoNextCmndS(const QByteArray& code) {
-    QByteArray answer = QByteArrayLiteral("S\r");
-    m_cycle->SetRthreshold(19);
-    m_readProbe->setInterval(100);
-    platform::SerialComm& port = m_services.port;
-    struct Speed {
-        const char* code;
-        const char* panel;
-        const char* settings;
-        bool streams;
-    };
-    static const Speed speeds[] = {{":F1", "9600 Baud", "9600,o,7,1", false},
-                                   {":F2", "19.2 kBaud", "19200,o,7,1", false},
-                                   {":F3", "38.4 kBaud", "38400,o,7,1", true},
-                                   {":F4", "57.6 kBaud", "57600,o,7,1", true},
-                                   {":F5", "115.2 kBaud", "115200,o,7,1", true}};
-    for (const Speed& speed : speeds) {
-        if (code != speed.code) continue;
-        SetStatusPanel(2, QString::fromLatin1(speed.panel));
-        if (speed.streams) {
-            port.setRThreshold(19);
-            port.setInputLen(19);
-        }
-        port.setSettings(QString::fromLatin1(speed.settings));
-        if (speed.streams) {
-            m_cycle->HighSpeedState = 2;
-            m_readProbe->setEnabled(false);
-            m_cycle->EventReceive = 1;
-        }
-        return answer;
-    }
-    if (code == ":M0") {
-        // The calibration reply of a Zeta probe, still whole in InString.
-        m_zeta->ParseCoeff(m_cycle->InString);
-        answer =
-            m_probe->UseCelsiusTemp() == 1 ? QByteArrayLiteral("TC\r") : QByteArrayLiteral("TF\r");
-        m_cycle->SetRthreshold(8);
-        m_readProbe->setInterval(1000);
-    }
-    return answer;
+QByteArray frmMain::AutoNextCmndS(const QByteArray& code, const QByteArray& reply) {
+    // The calibration reply of a Zeta probe becomes its field tables.
+    if (code == ":M0") m_zeta->ParseCoeff(reply);
+    return m_cycle->AutoNextCmndS(code);
 }
 
 void frmMain::ShowMessage(platform::MsgIcon icon, const QString& text) {
@@ -474,18 +436,18 @@ void frmMain::Delay(double ms) {
 }
 
 void frmMain::SetProbeIdentity(const QString& serialNo, const QString& calDate) {
-    ProbeSerialNo = serialNo;
-    ProbeCalDate = calDate;
+    m_identity.SetSerialNo(serialNo);
+    m_identity.SetCalDate(calDate);
 }
 
 void frmMain::SetProbeSoftRev(const QString& softRev) {
-    ProbeSoftRev = softRev;
+    m_identity.SetSoftRev(softRev);
 }
 
 // --- the polling cycle's requests --------------------------------------------------------
 
-void frmMain::ProcessData() {
-    m_processing->ProcessData();
+probe::ReplyTaken frmMain::ProcessData(const QByteArray& reply) {
+    return m_processing->ProcessData(reply);
 }
 
 void frmMain::ClearDisplay() {
@@ -493,8 +455,7 @@ void frmMain::ClearDisplay() {
 }
 
 void frmMain::UncheckHighSpeedEntries() {
-    for (int i = 3; i <= 5; ++i)
-        m_ui.mnuCommBaud[i]->setChecked(false);
+    m_link->UncheckHighSpeedEntries();
 }
 
 void frmMain::CheckPortEntry(int port) {
@@ -502,7 +463,7 @@ void frmMain::CheckPortEntry(int port) {
 }
 
 void frmMain::ShowSampleRate(double perSecond) {
-    m_ui.LabSamRate->setText(QString::number(perSecond));
+    m_readouts->ShowSampleRate(perSecond);
 }
 
 void frmMain::LowBatteryOff() {
@@ -510,16 +471,15 @@ void frmMain::LowBatteryOff() {
 }
 
 bool frmMain::ARProbeChecked() const {
-    return m_ui.mnuCommARProbe->isChecked();
+    return m_link->ARProbeChecked();
 }
 
-void frmMain::SuperFast2() {
-    m_link->SuperFast2();
+void frmMain::SuperFast2(const QByteArray& record) {
+    m_processing->SuperFast2(record);
 }
 
 void frmMain::DisableHiSpeed(bool enabled) {
     m_link->DisableHiSpeed(enabled);
-    if (enabled) m_link->StreamEnded();
 }
 
 } // namespace app

@@ -11,7 +11,7 @@ namespace {
 
 class QuietHost : public probe::ProbeHost {
 public:
-    QByteArray AutoNextCmndS(const QByteArray&) override { return "S\r"; }
+    QByteArray AutoNextCmndS(const QByteArray&, const QByteArray&) override { return "S\r"; }
     void ShowMessage(platform::MsgIcon, const QString&) override { ++messages; }
     void Delay(double) override {}
     void SetProbeIdentity(const QString&, const QString&) override {}

@@ -51,10 +51,11 @@ bool Stream(double seconds, int speedup, Result* out) {
         return false;
     }
     out->model = window.probe().GetModel();
-    const qint64 before = cycle.StreamRecordsTotal;
+    const qint64 before = cycle.StreamRecordsTotal();
     window.link().mnuCommBaud_Click(FastestEntry);
-    if (!WaitFor([&] { return cycle.HighSpeedState == 3; }, 10000)) {
-        fprintf(stderr, "the window did not start streaming (state %d)\n", cycle.HighSpeedState);
+    if (!WaitFor([&] { return cycle.HighSpeedState() == probe::HighSpeed::Streaming; }, 10000)) {
+        fprintf(stderr, "the window did not start streaming (state %d)\n",
+                int(cycle.HighSpeedState()));
         return false;
     }
 
@@ -62,7 +63,7 @@ bool Stream(double seconds, int speedup, Result* out) {
     QTimer watch;
     watch.setInterval(10);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        const bool now = cycle.HighSpeedState == 3;
+        const bool now = cycle.HighSpeedState() == probe::HighSpeed::Streaming;
         if (streaming && !now) ++out->interruptions;
         streaming = now;
     });
@@ -80,7 +81,7 @@ bool Stream(double seconds, int speedup, Result* out) {
     out->seconds = wall.nsecsElapsed() / 1e9;
     out->cpu = CpuSeconds() - cpuStart;
     WaitFor([] { return false; }, 200); // records still in the port's buffer
-    out->processed = cycle.StreamRecordsTotal - before;
+    out->processed = cycle.StreamRecordsTotal() - before;
     return out->sent >= 0;
 }
 

@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
 
     // Identification, calibration and the first samples.
     measure::RecordTable& records = window.records();
-    records.Recording = measure::RecordTable::Logging;
-    if (!WaitFor([&] { return records.RecordCount > 20; }, 30000)) {
+    records.SetRecording(measure::RecordTable::Logging);
+    if (!WaitFor([&] { return records.RecordCount() > 20; }, 30000)) {
         fprintf(stderr, "no samples from %s on %s\n", qPrintable(model), qPrintable(line));
         return 1;
     }
@@ -46,14 +46,14 @@ int main(int argc, char** argv) {
     latencyMs.reserve(100000);
     probe::PollingCycle& cycle = window.cycle();
     port.setOnComm([&] {
-        const int before = records.RecordCount;
+        const int before = records.RecordCount();
         QElapsedTimer taken;
         taken.start();
         cycle.OnComm();
-        if (records.RecordCount != before) latencyMs.push_back(taken.nsecsElapsed() / 1e6);
+        if (records.RecordCount() != before) latencyMs.push_back(taken.nsecsElapsed() / 1e6);
     });
 
-    records.RecordCount = 0;
+    records.SetRecordCount(0);
     const double cpuStart = CpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     app.exec();
     const double elapsed = wall.nsecsElapsed() / 1e9;
     const double cpu = CpuSeconds() - cpuStart;
-    const int samples = records.RecordCount;
+    const int samples = records.RecordCount();
 
     // A polled sample at 9600 baud, 7 data bits, parity and a stop bit: "S" CR out and 19
     // characters back, ten bits each.

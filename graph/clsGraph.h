@@ -42,6 +42,8 @@ public:
     static constexpr int Traces = 6;
     static constexpr int MinVisibleSpan = 10;
     enum Type { Linear = 0, Logarithmic = 3 };
+    // The traces: the time of day, the total field and the three axes.
+    enum Trace : int { TraceTime = 1, TraceTotal = 2, TraceX = 3, TraceY = 4, TraceZ = 5 };
 
     clsGraph();
 

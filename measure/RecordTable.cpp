@@ -2,16 +2,22 @@
 
 namespace measure {
 
+bool RecordTable::Append(const Reading& reading) {
+    m_maxHold = reading.peak;
+    return Append(reading.dayFraction, reading.value[Total], reading.value[X], reading.value[Y],
+                  reading.value[Z]);
+}
+
 bool RecordTable::Append(float dayFraction, float total, float x, float y, float z) {
-    if (RecordCount >= MaxRecords) return true;
-    ++RecordCount;
-    float* row = &m_rows[std::size_t(RecordCount) * Columns];
+    if (m_count >= MaxRecords) return true;
+    ++m_count;
+    float* row = &m_rows[std::size_t(m_count) * Columns];
     row[0] = dayFraction;
     row[1] = total;
     row[2] = x;
     row[3] = y;
     row[4] = z;
-    return RecordCount >= MaxRecords;
+    return m_count >= MaxRecords;
 }
 
 float RecordTable::At(int row, int column) const {

@@ -1,7 +1,9 @@
 #pragma once
 // The log table: single-precision rows 0..32000 of five columns (time of day as a fraction of a
 // day, total, X, Y, Z), the index of the last stored row, the recording state and the peak
-// holds at the last logged sample. Preallocated once; nothing is allocated per sample.
+// holds of the last logged reading. Preallocated once; nothing is allocated per sample.
+#include "measure/Reading.h"
+
 #include <array>
 #include <vector>
 
@@ -15,19 +17,27 @@ public:
 
     RecordTable() : m_rows(std::size_t(MaxRecords + 1) * Columns, 0.0f) {}
 
-    // Stores the next row. Returns true when the count has reached MaxRecords, at which point
-    // the caller stops the recording (the row is stored all the same). Past MaxRecords nothing
-    // is stored and true is returned.
+    // Stores the reading as the next row and keeps its peak holds. Returns true when the count
+    // has reached MaxRecords, at which point the caller stops the recording (the row is stored
+    // all the same). Past MaxRecords nothing is stored and true is returned.
+    bool Append(const Reading& reading);
     bool Append(float dayFraction, float total, float x, float y, float z);
 
     float At(int row, int column) const;
-    int RecordCount = 0;
-    int Recording = Idle;
-    std::array<float, 4> RecordMaxHold{};
-    std::array<float, 4> PlayPeakHold{};
+    int RecordCount() const { return m_count; }
+    // Logging goes on after `count` rows (0 starts a new log).
+    void SetRecordCount(int count) {
+        m_count = count < 0 ? 0 : (count > MaxRecords ? MaxRecords : count);
+    }
+    State Recording() const { return m_state; }
+    void SetRecording(State state) { m_state = state; }
+    const AxisValues& RecordMaxHold() const { return m_maxHold; }
 
 private:
     std::vector<float> m_rows;
+    int m_count = 0;
+    State m_state = Idle;
+    AxisValues m_maxHold{};
 };
 
 } // namespace measure

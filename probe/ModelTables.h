@@ -73,6 +73,22 @@ struct KappaUnitsLookup {
 };
 KappaUnitsLookup UnitsCodeToTextKappa(const QByteArray& code);
 
+// What the window offers for one field-reporting model beyond the common set-up.
+struct ModelSetUp {
+    const char* model;
+    std::array<QString, 3> units{}; // captions of units entries 1..3; empty keeps the default
+    bool zero = false;              // the probe accepts the zero command
+    bool hideUnits3 = false;
+    bool hideRange4 = false;
+    // PX-2100 and PX-2200: a fifth range, no temperature, no automatic range, no "Max" rate.
+    bool basicLine = false;
+    bool kappa = false;
+};
+// Every field-reporting model the program knows, one row each.
+const std::array<ModelSetUp, 16>& ModelSetUps();
+// The row of a model; null for a model the program does not know.
+const ModelSetUp* FindModelSetUp(const QString& model);
+
 // "0.0#####" below 10, plain decimal text from 10 to 9999, "#,###,###" above.
 QString FormatRangeValue(float x);
 

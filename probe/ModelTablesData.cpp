@@ -337,3 +337,41 @@ const ZetaLimits* FindZetaLimits(const QString& name) {
 }
 
 } // namespace probe::detail
+
+namespace probe {
+
+const std::array<ModelSetUp, 16>& ModelSetUps() {
+    static const QString mw = QStringLiteral("mW/cm") + SuperTwo;
+    static const QString v2 = QStringLiteral("V/m") + SuperTwo;
+    static const QString kv2 = QStringLiteral("k(V/m)") + SuperTwo;
+    static const QString ma2 = QStringLiteral("m(A/m)") + SuperTwo;
+    static const QString a2 = QStringLiteral("(A/m)") + SuperTwo;
+    static const QString mA = QStringLiteral("mA");
+    static const std::array<ModelSetUp, 16> rows{{
+        {"PX-2200", {}, false, false, false, true},
+        {"PX-2100", {}, false, false, false, true},
+        {"PX-5100", {QString(), mw, v2}, true},
+        {"PX-5200 REE", {QStringLiteral("A"), a2, QString()}},
+        {"PX-5200 RGE", {QString(), kv2, QString()}},
+        {"PX-5200 RDE", {}, false, true},
+        {"PX-5200 RFE", {}},
+        {"PX-5200 RBE", {}},
+        {"PX-5200 RA", {mA, ma2, QString()}},
+        {"PX-5200 RCE", {mA, ma2, QString()}},
+        {"PX-5530", {}, true},
+        {"PX-5500/5505", {QString(), mw, v2}, true},
+        {"PX-5560", {QString(), mw, kv2}, true, false, true},
+        {"PX-5570", {mA, mw, ma2}, true},
+        {"E310", {}, false, false, false, false, true},
+        {"H420", {}, false, false, false, false, true},
+    }};
+    return rows;
+}
+
+const ModelSetUp* FindModelSetUp(const QString& model) {
+    for (const ModelSetUp& row : ModelSetUps())
+        if (model == QLatin1String(row.model)) return &row;
+    return nullptr;
+}
+
+} // namespace probe

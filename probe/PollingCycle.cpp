@@ -1,16 +1,24 @@
 #include "probe/PollingCycle.h"
 
+#include "probe/LinkSpeeds.h"
+
 namespace probe {
 
 namespace {
-const QString Link9600 = QStringLiteral("9600,o,7,1");
-const QString Link19200 = QStringLiteral("19200,o,7,1");
+// What the probe is asked after the speed handshake, and the reply it gives.
+const QByteArray SampleCmnd = QByteArrayLiteral("S\r");
+constexpr int SampleReplyLength = 19;
+constexpr int HandshakeInterval = 100;
+// After the calibration: the temperature, whose reply is 8 characters, a second later.
+constexpr int TemperatureReplyLength = 8;
+constexpr int CalibrationInterval = 1000;
 } // namespace
 
 PollingCycle::PollingCycle(clsProbe& probe, platform::SerialComm& port,
                            platform::HiResTimer& readTimer, platform::MessageBoxes& boxes,
                            PollingView& view)
-    : m_probe(probe), MainComm(port), HRTReadProbe(readTimer), m_boxes(boxes), m_view(view) {
+    : m_probe(probe), MainComm(port), HRTReadProbe(readTimer), m_boxes(boxes), m_view(view),
+      m_stream(LinkSpeeds().back().recordLength) {
     MainComm.setOnComm([this] { OnComm(); });
     HRTReadProbe.setOnTimer([this] { ReadProbeTick(); });
 }
@@ -19,8 +27,8 @@ void PollingCycle::Start(int portNo) {
     m_probe.SetTypeZeta(StateIdentifying);
     m_probe.SetLostComm(1);
     OpenCommPort(portNo);
-    RespReceived = 1; // the first tick sends at once
-    if (PortOpened == 1) HRTReadProbe.setEnabled(true);
+    m_respReceived = true; // the first tick sends at once
+    if (m_portOpened) HRTReadProbe.setEnabled(true);
 }
 
 bool PollingCycle::OpenCommPort(int portNo) {
@@ -34,94 +42,131 @@ bool PollingCycle::OpenCommPort(int portNo) {
         return false;
     }
     m_view.CheckPortEntry(portNo);
-    CommPortNo = portNo;
-    PortOpened = 1;
+    m_commPortNo = portNo;
+    m_portOpened = true;
     m_probe.SetLostComm(1);
     return true;
 }
 
 void PollingCycle::SelectPort(int portNo) {
     HRTReadProbe.setEnabled(false);
-    PortOpened = 0;
+    m_portOpened = false;
     OpenCommPort(portNo);
-    if (PortOpened == 1) HRTReadProbe.setEnabled(true);
+    if (m_portOpened) HRTReadProbe.setEnabled(true);
+}
+
+void PollingCycle::SetMaxRate(bool max) {
+    m_autoNext = max;
+    m_eventReceive = max;
+    if (max) m_respReceived = false;
+}
+
+void PollingCycle::RequestHighSpeed() {
+    m_highSpeed = HighSpeed::Requested;
+    m_eventReceive = false;
 }
 
 void PollingCycle::SetRthreshold(int length) {
-    ExpectedLength = length;
-    if (EventReceive == 1) MainComm.setRThreshold(length);
+    m_expectedLength = length;
+    if (m_eventReceive) MainComm.setRThreshold(length);
 }
 
 void PollingCycle::SendCmnd() {
-    RespReceived = 0;
-    if (EventReceive == 1) HRTReadProbe.setEnabled(false);
-    OutCmnd = m_probe.GetNextCmnd(InString);
+    m_respReceived = false;
+    if (m_eventReceive) HRTReadProbe.setEnabled(false);
+    m_outCmnd = m_probe.GetNextCmnd(m_inString);
     SetRthreshold(m_probe.GetRThreshold());
     HRTReadProbe.setInterval(m_probe.GetTimerInterval());
-    // Asked again: the scheduler may have switched event mode on.
-    if (EventReceive == 1) HRTReadProbe.setEnabled(true);
-    MainComm.output(OutCmnd);
+    // Asked again: the handshake may have switched event mode on.
+    if (m_eventReceive) HRTReadProbe.setEnabled(true);
+    MainComm.output(m_outCmnd);
+}
+
+QByteArray PollingCycle::AutoNextCmndS(const QByteArray& code) {
+    SetRthreshold(SampleReplyLength);
+    HRTReadProbe.setInterval(HandshakeInterval);
+    if (const LinkSpeed* speed = LinkSpeedOfAck(code)) {
+        m_view.SetStatusPanel(2, speed->Label());
+        if (speed->streams) {
+            MainComm.setRThreshold(speed->recordLength);
+            MainComm.setInputLen(speed->recordLength);
+        }
+        MainComm.setSettings(speed->Settings());
+        if (speed->streams) {
+            m_highSpeed = HighSpeed::Acknowledged;
+            HRTReadProbe.setEnabled(false);
+            m_eventReceive = true;
+        }
+        return SampleCmnd;
+    }
+    if (code == ":M0") {
+        SetRthreshold(TemperatureReplyLength);
+        HRTReadProbe.setInterval(CalibrationInterval);
+        return m_probe.UseCelsiusTemp() == 1 ? QByteArrayLiteral("TC\r")
+                                             : QByteArrayLiteral("TF\r");
+    }
+    return SampleCmnd;
 }
 
 void PollingCycle::ReadProbeTick() {
-    if (HighSpeedState >= 2) {
+    if (m_highSpeed >= HighSpeed::Acknowledged) {
         // Also a stream that never began after the acknowledgement ends here.
         streamWatchdog();
         return;
     }
-    if (RespReceived == 1) {
-        if (!AutoNext) SendCmnd();
+    if (m_respReceived) {
+        if (!m_autoNext) SendCmnd();
         return;
     }
-    InString = MainComm.input();
-    const int length = InString.size();
-    const int expected = ExpectedLength;
+    m_inString = MainComm.input();
+    const bool complete = m_inString.size() == m_expectedLength && m_inString.startsWith(':');
     SendCmnd(); // the next command goes out whatever arrived
-    if (length == expected && InString.startsWith(':')) {
-        m_view.ProcessData();
+    if (complete) {
+        taken(m_view.ProcessData(m_inString));
         return;
     }
     miss();
 }
 
+void PollingCycle::taken(const ReplyTaken& outcome) {
+    if (outcome.alive) m_missCount = 0;
+    m_sampleCount += outcome.samples;
+}
+
 // A tick without a complete reply. The fifth in a row declares the probe lost; from then on
 // every tick carries the link search, at the speed the search asks for.
 void PollingCycle::miss() {
-    if (HighSpeedState == 0) retuneForSearch();
-    if (MissCount <= 3) {
-        ++MissCount;
-    } else if (MissCount == 4) {
-        if (HighSpeedState == 1) {
+    if (m_highSpeed == HighSpeed::Off) retuneForSearch();
+    if (m_missCount <= 3) {
+        ++m_missCount;
+    } else if (m_missCount == 4) {
+        if (m_highSpeed == HighSpeed::Requested) {
             // The probe never took up the faster speed it was asked for: the menus come back.
-            HighSpeedState = 0;
-            m_view.DisableHiSpeed(true);
+            m_highSpeed = HighSpeed::Off;
+            endStream();
         }
         m_view.ClearDisplay();
-        MissCount = 5;
+        m_missCount = 5;
         m_view.LowBatteryOff();
         if (m_view.ARProbeChecked()) m_probe.SetStartARProbe(1);
         m_probe.SetLostComm(1);
-        InString = MainComm.input(); // whatever is left of the lost replies goes
-    } else if (MissCount == 5) {
+        m_inString = MainComm.input(); // whatever is left of the lost replies goes
+    } else if (m_missCount == 5) {
         m_probe.SetLostComm(1);
-        InString.clear();
+        m_inString.clear();
         m_modelTicks = 0;
     }
 }
 
 void PollingCycle::retuneForSearch() {
-    switch (m_probe.BaudRateChange()) {
-    case 1:
-        if (MainComm.settings() != Link9600) MainComm.setSettings(Link9600);
-        m_view.SetStatusPanel(2, QStringLiteral("9600 Baud"));
+    const int fallback = m_probe.BaudRateChange();
+    if (fallback != 1 && fallback != 2) return;
+    const LinkSpeed& speed = fallback == 1 ? BaseSpeed() : PolledFastSpeed();
+    if (MainComm.settings() != speed.Settings()) MainComm.setSettings(speed.Settings());
+    m_view.SetStatusPanel(2, QString::fromLatin1(speed.searchLabel));
+    if (fallback == 1) {
         m_view.UncheckHighSpeedEntries();
         MainComm.setInputLen(0);
-        break;
-    case 2:
-        if (MainComm.settings() != Link19200) MainComm.setSettings(Link19200);
-        m_view.SetStatusPanel(2, QStringLiteral("19200 Baud"));
-        break;
-    default: break;
     }
 }
 
@@ -130,39 +175,59 @@ void PollingCycle::retuneForSearch() {
 // speed in force.
 void PollingCycle::streamWatchdog() {
     if (MainComm.commEvent() != platform::SerialComm::CommEvReceive ||
-        StreamRecords == m_lastStreamRecords) {
-        HighSpeedState = 0;
-        RespReceived = 0;
+        m_streamRecords == m_lastStreamRecords) {
+        m_highSpeed = HighSpeed::Off;
+        m_respReceived = false;
         m_lastStreamRecords = -1;
-        m_view.DisableHiSpeed(true);
+        endStream();
         return;
     }
-    m_lastStreamRecords = StreamRecords;
+    m_lastStreamRecords = m_streamRecords;
+}
+
+void PollingCycle::endStream() {
+    m_stream.Clear();
+    m_view.DisableHiSpeed(true);
 }
 
 void PollingCycle::OnComm() {
-    if (EventReceive != 1 || MainComm.commEvent() != platform::SerialComm::CommEvReceive) return;
-    InString = MainComm.input();
-    if (HighSpeedState >= 2) {
-        // One streamed record per notification; the timer restarts with every record.
-        HRTReadProbe.setEnabled(false);
-        RespReceived = 1;
-        m_view.SuperFast2();
-        HighSpeedState = 3;
-        HRTReadProbe.setEnabled(true);
+    if (!m_eventReceive || MainComm.commEvent() != platform::SerialComm::CommEvReceive) return;
+    m_inString = MainComm.input();
+    if (m_highSpeed >= HighSpeed::Acknowledged) {
+        streamed();
         return;
     }
-    if (!InString.startsWith(':')) return; // the read timer counts it as a miss
-    RespReceived = 1;
-    if (AutoNext) SendCmnd();
-    m_view.ProcessData();
+    if (!m_inString.startsWith(':')) return; // the read timer counts it as a miss
+    m_respReceived = true;
+    if (m_autoNext) SendCmnd();
+    taken(m_view.ProcessData(m_inString));
+}
+
+// A notification brings one record's worth of characters; everything else waiting at the port
+// is taken with it, so that no record waits for the next notification. The timer restarts with
+// every notification.
+void PollingCycle::streamed() {
+    HRTReadProbe.setEnabled(false);
+    m_respReceived = true;
+    QByteArray data = m_inString;
+    while (MainComm.inBufferCount() > 0)
+        data += MainComm.input();
+    const int records = m_stream.Read(data, [this](const QByteArray& record) {
+        m_streamRecords = (m_streamRecords + 1) % StreamRecordsWrap;
+        ++m_streamRecordsTotal;
+        ++m_sampleCount;
+        m_view.SuperFast2(record);
+    });
+    if (records > 0) m_respReceived = false;
+    m_highSpeed = HighSpeed::Streaming;
+    HRTReadProbe.setEnabled(true);
 }
 
 void PollingCycle::CalSamPerSecTick() {
     if (++m_rateTicks >= 4) {
         m_rateTicks = 0;
-        m_view.ShowSampleRate(SampleCount / 2.0);
-        SampleCount = 0;
+        m_view.ShowSampleRate(m_sampleCount / 2.0);
+        m_sampleCount = 0;
     }
     if (++m_modelTicks >= 15) {
         m_modelTicks = 0;

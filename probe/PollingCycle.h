@@ -1,11 +1,12 @@
 #pragma once
 // The polling cycle: opens the port, sends one command per poll, collects the reply on the
 // next read-timer tick (timer mode) or in the port's receive notification (event mode), judges
-// it complete by its length, hands complete replies to the processing, notices a probe that
-// stopped answering and counts the samples for the sample-rate display.
+// it complete by its length, hands complete replies to the window, notices a probe that
+// stopped answering and counts the samples for the sample-rate display. At the high link
+// speeds it completes the speed handshake and cuts the probe's stream into records.
 //
 // The main window owns the cycle together with the port and the read timer it drives; the
-// window's part (processing, display, menus, status bar) is reached through PollingView.
+// window's side (processing, display, menus, status bar) is reached through PollingView.
 #include "platform/HiResTimer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialComm.h"
@@ -13,14 +14,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 
 namespace probe {
+
+// What the window made of a complete reply.
+struct ReplyTaken {
+    bool alive = false; // the reply shows the probe answering: the count of misses starts again
+    int samples = 0;    // whole samples the reply carried
+};
 
 class PollingView {
 public:
     virtual ~PollingView() = default;
-    // A complete reply is in PollingCycle::InString.
-    virtual void ProcessData() = 0;
+    // A complete reply.
+    virtual ReplyTaken ProcessData(const QByteArray& reply) = 0;
     // Blanks the readouts and status texts (probe lost, port not opened).
     virtual void ClearDisplay() = 0;
     // Status-bar panel 1 (model) or 2 (link speed); the status bar is redrawn.
@@ -35,11 +43,36 @@ public:
     virtual void LowBatteryOff() = 0;
     // Whether the "Corvane Probe" communication-mode entry is checked.
     virtual bool ARProbeChecked() const = 0;
-    // A streamed record is in PollingCycle::InString (high-speed mode).
-    virtual void SuperFast2() = 0;
+    // One whole streamed record (high-speed mode): a sample.
+    virtual void SuperFast2(const QByteArray& record) = 0;
     // Streaming ended (true) or began (false): the link and port menus and the sample-rate
     // list follow.
     virtual void DisableHiSpeed(bool enabled) = 0;
+};
+
+// The streamed records cut from what the port delivers. Records end at their carriage return;
+// the start of a record waits for its rest; whatever is not a whole record (a short record,
+// noise) is dropped up to the next carriage return, so the stream is back in step with the
+// next record.
+class StreamReader {
+public:
+    explicit StreamReader(int recordLength) : m_length(recordLength) {}
+    // Takes the characters; calls take for every whole record and returns how many there were.
+    template <typename Take> int Read(const QByteArray& received, Take&& take);
+    // Streaming is over: a record begun is not finished.
+    void Clear() { m_carry.clear(); }
+
+private:
+    int m_length;
+    QByteArray m_carry;
+};
+
+// Where the link stands on the way to and from the streaming speeds.
+enum class HighSpeed {
+    Off = 0,          // polled
+    Requested = 1,    // the next sample asks the probe for a streaming speed
+    Acknowledged = 2, // the probe took it up; its stream is awaited
+    Streaming = 3,    // records are coming
 };
 
 class PollingCycle {
@@ -47,6 +80,8 @@ public:
     static inline const QString OpenFailedText =
         QStringLiteral("Unable to open the selected comm port.  Reselect comm port or check "
                        "system configuration.");
+    // Streamed records wrap at this count (the watchdog compares the count from tick to tick).
+    static constexpr int StreamRecordsWrap = 32000;
 
     PollingCycle(clsProbe& probe, platform::SerialComm& port, platform::HiResTimer& readTimer,
                  platform::MessageBoxes& boxes, PollingView& view);
@@ -61,35 +96,91 @@ public:
     void CalSamPerSecTick();     // the counting part of the 500 ms tick
     void SelectPort(int portNo); // port menu "Comm &1" .. "Comm &5"
 
-    QByteArray InString;
-    QByteArray OutCmnd;
-    int ExpectedLength = 0;
-    int RespReceived = 0;
-    int EventReceive = 0;
-    bool AutoNext = false;
-    int HighSpeedState = 0;
-    int MissCount = 0;
-    int CommPortNo = 1;
-    int PortOpened = 0;
-    int SampleCount = 0;
-    // Streamed records taken: StreamRecords wraps to 0 at 32000 (the watchdog compares it from
-    // tick to tick), StreamRecordsTotal counts on.
-    int StreamRecords = 0;
-    qint64 StreamRecordsTotal = 0;
+    // Completes a link-speed acknowledgement (":F1" .. ":F5") or the calibration read (":M0")
+    // and returns the next command with its carriage return.
+    QByteArray AutoNextCmndS(const QByteArray& code);
+
+    // The sample rate "Max" (every complete reply is answered at once, in the receive
+    // notification) or a polled rate.
+    void SetMaxRate(bool max);
+    // Replies are no longer answered at once (a probe that cannot keep up).
+    void StopAutoNext() { m_autoNext = false; }
+    // The first tick sends at once. At the rate "Max" a tick sends only when no reply is
+    // marked handled, so the mark would keep the first command from ever going out.
+    void PrimeFirstPoll() { m_respReceived = !m_autoNext; }
+    // A streaming speed is asked for with the next sample; the probe is addressed in polls.
+    void RequestHighSpeed();
+    // A polled speed is chosen: no streaming is asked for.
+    void CancelHighSpeed() { m_highSpeed = HighSpeed::Off; }
+
+    QByteArray InString() const { return m_inString; }
+    QByteArray OutCmnd() const { return m_outCmnd; }
+    int ExpectedLength() const { return m_expectedLength; }
+    bool AutoNext() const { return m_autoNext; }
+    bool EventReceive() const { return m_eventReceive; }
+    bool RespReceived() const { return m_respReceived; }
+    HighSpeed HighSpeedState() const { return m_highSpeed; }
+    int MissCount() const { return m_missCount; }
+    int CommPortNo() const { return m_commPortNo; }
+    bool PortOpened() const { return m_portOpened; }
+    int SampleCount() const { return m_sampleCount; }
+    // Streamed records taken: StreamRecords wraps to 0 at StreamRecordsWrap, the total counts on.
+    int StreamRecords() const { return m_streamRecords; }
+    qint64 StreamRecordsTotal() const { return m_streamRecordsTotal; }
 
 private:
+    void taken(const ReplyTaken& outcome);
     void miss();
     void retuneForSearch();
     void streamWatchdog();
+    void streamed();
+    void endStream();
 
     clsProbe& m_probe;
     platform::SerialComm& MainComm;
     platform::HiResTimer& HRTReadProbe;
     platform::MessageBoxes& m_boxes;
     PollingView& m_view;
+    StreamReader m_stream;
+
+    QByteArray m_inString;
+    QByteArray m_outCmnd;
+    int m_expectedLength = 0;
+    bool m_respReceived = false;
+    bool m_eventReceive = false;
+    bool m_autoNext = false;
+    HighSpeed m_highSpeed = HighSpeed::Off;
+    int m_missCount = 0;
+    int m_commPortNo = 1;
+    bool m_portOpened = false;
+    int m_sampleCount = 0;
+    int m_streamRecords = 0;
+    qint64 m_streamRecordsTotal = 0;
     int m_rateTicks = 0;
     int m_modelTicks = 0;
     int m_lastStreamRecords = -1;
 };
+
+template <typename Take> int StreamReader::Read(const QByteArray& received, Take&& take) {
+    const QByteArray data = m_carry + received;
+    m_carry.clear();
+    int records = 0;
+    qsizetype from = 0;
+    for (qsizetype cr = data.indexOf('\r'); cr >= 0; cr = data.indexOf('\r', from)) {
+        // A record ends at its carriage return and starts a record's length before it; what
+        // comes before that start is what is left of a broken one.
+        const qsizetype start = std::max(from, cr + 1 - m_length);
+        const QByteArray record = data.mid(start, cr + 1 - start);
+        from = cr + 1;
+        if (record.size() == m_length && record.startsWith(":S")) {
+            take(record);
+            ++records;
+        }
+    }
+    // The start of the next record; anything longer is no record's start.
+    const QByteArray rest = data.mid(from);
+    if (rest.size() < m_length) m_carry = rest;
+    return records;
+}
 
 } // namespace probe

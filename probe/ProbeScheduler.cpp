@@ -1,5 +1,6 @@
 // The command scheduler: which command goes out next, judged from the reply to the one in
 // flight, and how long its reply is and how long to wait for it.
+#include "probe/LinkSpeeds.h"
 #include "probe/ReplyText.h"
 #include "probe/clsProbe.h"
 
@@ -143,7 +144,7 @@ void clsProbe::zetaRules(const QByteArray& reply, const QByteArray& p) {
     if (p == ":I") {
         send("M");
     } else if (p == ":M") {
-        if (reply.size() == 579) m_nextCmnd = m_host.AutoNextCmndS(":M0");
+        if (reply.size() == 579) m_nextCmnd = m_host.AutoNextCmndS(":M0", reply);
     } else if (p == ":T") {
         send("BP");
     } else if (p == ":N") {
@@ -152,10 +153,11 @@ void clsProbe::zetaRules(const QByteArray& reply, const QByteArray& p) {
         // A preferred speed other than the base one is asked for once the probe is identified.
         if (m_autoBaud != 1 || m_startARProbe != 0) {
             send("S");
-        } else if (!m_baudRatePreferred.isEmpty() && m_baudRatePreferred != LinkBase) {
+        } else if (!m_baudRatePreferred.isEmpty() &&
+                   m_baudRatePreferred != BaseSpeed().Settings()) {
             send("F2");
             m_tables.MinReadTime = 14;
-        } else if (m_baudRatePreferred == LinkBase) {
+        } else if (m_baudRatePreferred == BaseSpeed().Settings()) {
             send("S");
             m_tables.MinReadTime = 28;
             if (m_dataInterval < 27) m_dataInterval = 27;
@@ -166,7 +168,7 @@ void clsProbe::zetaRules(const QByteArray& reply, const QByteArray& p) {
         m_tables.MinReadTime = reply.startsWith(":F1") ? 28 : 14;
         // The probe took up the speed: a missed reply from now on is no reason to go back.
         m_linkFallback = 0;
-        m_nextCmnd = m_host.AutoNextCmndS(reply.left(3));
+        m_nextCmnd = m_host.AutoNextCmndS(reply.left(3), reply);
     } else if (p == ":S") {
         switch (m_highSpeedCode) {
         case 0:
@@ -358,7 +360,8 @@ void clsProbe::zetaSetUp(const QByteArray& reply) {
     m_range = 1;
     // Samples take 28 ms at the base speed and 14 ms at any faster one. A session without a
     // stored preference runs at the base speed.
-    const bool faster = !m_baudRatePreferred.isEmpty() && m_baudRatePreferred != LinkBase;
+    const bool faster =
+        !m_baudRatePreferred.isEmpty() && m_baudRatePreferred != BaseSpeed().Settings();
     m_tables.MinReadTime = faster ? 14 : 28;
     CalcReadInterval();
 }

@@ -33,7 +33,6 @@ enum ChangeFlag : int {
 enum ProtocolState : int { StateSigma = 0, StateZeta = 1, StateIdentifying = 2, StateKappa = 3 };
 
 inline const QByteArray Cr = QByteArrayLiteral("\r");
-inline const QString LinkBase = QStringLiteral("9600,o,7,1");
 
 class clsProbe {
 public:

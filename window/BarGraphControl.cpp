@@ -1,18 +1,17 @@
 // The bar graph as the main window drives it.
 #include "window/BarGraphControl.h"
 
-#include "app/frmMain.h"
-#include "measure/ClsZeta.h"
-#include "measure/RecordTable.h"
-#include "window/GraphControl.h"
+#include "graph/VerticalScale.h"
 
-#include <QComboBox>
 #include <QEvent>
-#include <functional>
 
 namespace window {
 
+using measure::Reading;
+
 namespace {
+
+const QString AutoText = QStringLiteral("Auto");
 
 // Calls back after every resize of the watched widget. The widget's drawing surface already
 // has the new size when the event arrives, so the callback may draw at once.
@@ -30,12 +29,12 @@ private:
 
 } // namespace
 
-BarGraphControl::BarGraphControl(app::frmMain& main) : m_main(main) {}
-
-BarGraphControl::~BarGraphControl() = default;
-
-void BarGraphControl::connectControls() {
-    platform::SurfaceWidget* picture = m_main.ui().Picture3;
+BarGraphControl::BarGraphControl(graph::ClsBarGraph& bars, platform::SurfaceWidget* picture,
+                                 const measure::RecordTable& records,
+                                 std::function<QString()> scaleInForce,
+                                 std::function<void()> clearHolds)
+    : m_bars(bars), m_records(records), m_scaleInForce(std::move(scaleInForce)),
+      m_clearHolds(std::move(clearHolds)) {
     QObject::connect(
         picture, &platform::SurfaceWidget::mouseReleased, picture,
         [this, picture](Qt::MouseButton button, Qt::KeyboardModifiers, double x, double y) {
@@ -49,58 +48,61 @@ void BarGraphControl::connectControls() {
     picture->installEventFilter(m_resizeWatch.get());
 }
 
+BarGraphControl::~BarGraphControl() = default;
+
 void BarGraphControl::SetUpBarGraph() {
-    m_main.graphControl().FollowProbeScale();
-    BarScaleStr = m_main.config().GraphScaleStr;
-    const std::optional<graph::VerticalScale> scale = graph::FindVerticalScale(BarScaleStr);
+    m_scaleText = m_scaleInForce();
+    const std::optional<graph::VerticalScale> scale = graph::FindVerticalScale(m_scaleText);
     if (!scale) return;
-    graph::ClsBarGraph& bars = m_main.barGraph();
     if (scale->log)
-        bars.DrawScale(scale->bottom(), 1.0f, scale->divisions, 1);
-    else if (BarScaleStr == GraphControl::AutoText)
-        bars.DrawScale(0.0f, 1.0f, 10, 0);
+        m_bars.DrawScale(scale->bottom(), 1.0f, scale->divisions, 1);
+    else if (m_scaleText == AutoText)
+        m_bars.DrawScale(0.0f, 1.0f, 10, 0);
     else
-        bars.DrawScale(0.0f, scale->unitsPerDiv, scale->divisions, 0);
+        m_bars.DrawScale(0.0f, scale->unitsPerDiv, scale->divisions, 0);
 }
 
-void BarGraphControl::BarGraphSigma() {
-    const probe::clsProbe& p = m_main.probe();
-    graph::ClsBarGraph& bars = m_main.barGraph();
-    if (p.MultiplexOn() != 1) {
-        bars.DrawBarXYZ(p.XYZNA());
-        return;
-    }
-    switch (p.GetMultiCurrAxis()) {
-    case 1: bars.DrawBarX(p.XNA()); break;
-    case 2: bars.DrawBarY(p.YNA()); break;
-    case 3: bars.DrawBarZ(p.ZNA()); break;
+void BarGraphControl::TakeReading(const Reading& reading) {
+    if (!m_on) return;
+    if (reading.family == measure::Family::Zeta)
+        BarGraphZeta(reading);
+    else
+        BarGraphSigma(reading);
+}
+
+// A probe read axis by axis moves the bar of the axis it reported, and the total.
+void BarGraphControl::BarGraphSigma(const Reading& r) {
+    switch (r.axis) {
+    case measure::X: m_bars.DrawBarX(r.instant[measure::X]); break;
+    case measure::Y: m_bars.DrawBarY(r.instant[measure::Y]); break;
+    case measure::Z: m_bars.DrawBarZ(r.instant[measure::Z]); break;
     default: break;
     }
-    bars.DrawBarXYZ(p.XYZNA());
+    m_bars.DrawBarXYZ(r.instant[measure::Total]);
 }
 
-void BarGraphControl::BarGraphZeta() {
-    const measure::ClsZeta& z = m_main.zeta();
-    graph::ClsBarGraph& bars = m_main.barGraph();
-    bars.DrawBarXYZ(z.XYZNA());
-    bars.DrawBarX(z.XNA());
-    bars.DrawBarY(z.YNA());
-    bars.DrawBarZ(z.ZNA());
+void BarGraphControl::BarGraphZeta(const Reading& r) {
+    m_bars.DrawBarXYZ(r.instant[measure::Total]);
+    m_bars.DrawBarX(r.instant[measure::X]);
+    m_bars.DrawBarY(r.instant[measure::Y]);
+    m_bars.DrawBarZ(r.instant[measure::Z]);
 }
 
 void BarGraphControl::ZeroBars() {
-    graph::ClsBarGraph& bars = m_main.barGraph();
-    bars.DrawBarXYZ(0.0f);
-    bars.DrawBarX(0.0f);
-    bars.DrawBarY(0.0f);
-    bars.DrawBarZ(0.0f);
+    m_bars.DrawBarXYZ(0.0f);
+    ZeroAxisBars();
+}
+
+void BarGraphControl::ZeroAxisBars() {
+    m_bars.DrawBarX(0.0f);
+    m_bars.DrawBarY(0.0f);
+    m_bars.DrawBarZ(0.0f);
 }
 
 void BarGraphControl::Picture3_Click() {
-    if (m_main.records().Recording != measure::RecordTable::Idle) return;
-    m_main.barGraph().ClearPeak();
-    m_main.zeta().ClearMaxHold();
-    m_main.probe().ClearMaxHold();
+    if (m_records.Recording() != measure::RecordTable::Idle) return;
+    m_bars.ClearPeak();
+    m_clearHolds();
 }
 
 } // namespace window

@@ -1,37 +1,52 @@
 #pragma once
 // The main window's side of the bar graph on Picture3: the scale from the vertical-scale text,
 // the bars fed with every reading, and the click that clears the peaks.
+#include "graph/ClsBarGraph.h"
+#include "measure/Reading.h"
+#include "measure/RecordTable.h"
+#include "platform/SurfaceWidget.h"
+
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QObject;
 
-namespace app {
-class frmMain;
-}
-
 namespace window {
 
-class BarGraphControl {
+class BarGraphControl : public measure::ReadingSink {
 public:
-    explicit BarGraphControl(app::frmMain& main);
-    ~BarGraphControl();
-    // The click on Picture3, and a new scale whenever Picture3 changes size.
-    void connectControls();
+    // scaleInForce gives the vertical-scale text the graphs show; clearHolds clears the peak
+    // holds of the probe's readings. Connects the click on the picture and redraws the scale
+    // whenever the picture changes size.
+    BarGraphControl(graph::ClsBarGraph& bars, platform::SurfaceWidget* Picture3,
+                    const measure::RecordTable& records, std::function<QString()> scaleInForce,
+                    std::function<void()> clearHolds);
+    ~BarGraphControl() override;
 
     void SetUpBarGraph();
-    void BarGraphSigma();
-    void BarGraphZeta();
-    // All four bars at 0.
+    // The bars of every reading while the bar graph is on.
+    void TakeReading(const measure::Reading& reading) override;
+    void BarGraphSigma(const measure::Reading& reading);
+    void BarGraphZeta(const measure::Reading& reading);
+    // All four bars at 0, or only the three axes.
     void ZeroBars();
-    // Clears the bar peaks and the probe's maximum holds; nothing while recording.
+    void ZeroAxisBars();
+    // Clears the bar peaks and the maximum holds; nothing while recording.
     void Picture3_Click();
 
-    QString BarScaleStr;
+    bool BarGraphOn() const { return m_on; }
+    void SetBarGraphOn(bool on) { m_on = on; }
+    QString BarScaleStr() const { return m_scaleText; }
 
 private:
-    app::frmMain& m_main;
+    graph::ClsBarGraph& m_bars;
+    const measure::RecordTable& m_records;
+    std::function<QString()> m_scaleInForce;
+    std::function<void()> m_clearHolds;
     std::unique_ptr<QObject> m_resizeWatch;
+    QString m_scaleText;
+    bool m_on = true;
 };
 
 } // namespace window

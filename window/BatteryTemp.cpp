@@ -1,81 +1,82 @@
 #include "window/BatteryTemp.h"
 
-#include "app/frmMain.h"
+#include "probe/clsProbe.h"
 
 #include <algorithm>
 
 namespace window {
 
-BatteryTemp::BatteryTemp(app::frmMain& main) : m_main(main) {}
+namespace {
+// Where the gauge stands while nothing is known of the battery: empty, at the top of its frame.
+constexpr double GaugeEmptyTop = 1200.0;
+} // namespace
 
-void BatteryTemp::connectControls() {
-    window::MainControls& ui = m_main.ui();
-    QObject::connect(ui.mnuProbeUpdateNow, &QAction::triggered,
+BatteryTemp::BatteryTemp(const BatteryControls& controls, probe::clsProbe& probe,
+                         platform::HiResTimer& readBattTemp)
+    : m_ui(controls), m_probe(probe), HRTReadBattTemp(readBattTemp) {
+    QObject::connect(m_ui.mnuProbeUpdateNow, &QAction::triggered,
                      [this] { mnuProbeUpdateNow_Click(); });
-    QObject::connect(ui.mnuProbeUpdateoff, &QAction::triggered, [this] { SetUpReadBattTemp(0); });
-    QObject::connect(ui.mnuProbeUpdate5, &QAction::triggered, [this] { SetUpReadBattTemp(5); });
-    QObject::connect(ui.mnuProbeUpdate30, &QAction::triggered, [this] { SetUpReadBattTemp(30); });
-    QObject::connect(ui.mnuProbeUpdate60, &QAction::triggered, [this] { SetUpReadBattTemp(60); });
-    QObject::connect(ui.mnuProbeTempCels, &QAction::triggered,
+    QObject::connect(m_ui.mnuProbeUpdateoff, &QAction::triggered, [this] { SetUpReadBattTemp(0); });
+    QObject::connect(m_ui.mnuProbeUpdate5, &QAction::triggered, [this] { SetUpReadBattTemp(5); });
+    QObject::connect(m_ui.mnuProbeUpdate30, &QAction::triggered, [this] { SetUpReadBattTemp(30); });
+    QObject::connect(m_ui.mnuProbeUpdate60, &QAction::triggered, [this] { SetUpReadBattTemp(60); });
+    QObject::connect(m_ui.mnuProbeTempCels, &QAction::triggered,
                      [this] { mnuProbeTempCels_Click(); });
-    QObject::connect(ui.mnuProbeTempFahr, &QAction::triggered,
+    QObject::connect(m_ui.mnuProbeTempFahr, &QAction::triggered,
                      [this] { mnuProbeTempFahr_Click(); });
-    QObject::connect(ui.LabTempLab, &platform::ClickLabel::clicked, [this] { LabTempLab_Click(); });
-    m_main.HRTReadBattTemp().setInterval(TickMs);
-    m_main.HRTReadBattTemp().setOnTimer([this] { HRTReadBattTemp_Timer(); });
+    QObject::connect(m_ui.LabTempLab, &platform::ClickLabel::clicked,
+                     [this] { LabTempLab_Click(); });
+    HRTReadBattTemp.setInterval(TickMs);
+    HRTReadBattTemp.setOnTimer([this] { HRTReadBattTemp_Timer(); });
 }
 
 void BatteryTemp::SetUpReadBattTemp(int minutes) {
-    window::MainControls& ui = m_main.ui();
-    platform::HiResTimer& timer = m_main.HRTReadBattTemp();
-    timer.setInterval(TickMs);
-    timer.setEnabled(true);
-    for (QAction* entry :
-         {ui.mnuProbeUpdateoff, ui.mnuProbeUpdate5, ui.mnuProbeUpdate30, ui.mnuProbeUpdate60})
+    HRTReadBattTemp.setInterval(TickMs);
+    HRTReadBattTemp.setEnabled(true);
+    for (QAction* entry : {m_ui.mnuProbeUpdateoff, m_ui.mnuProbeUpdate5, m_ui.mnuProbeUpdate30,
+                           m_ui.mnuProbeUpdate60})
         entry->setChecked(false);
     switch (minutes) {
     case 0:
-        ui.mnuProbeUpdateoff->setChecked(true);
-        timer.setEnabled(false);
+        m_ui.mnuProbeUpdateoff->setChecked(true);
+        HRTReadBattTemp.setEnabled(false);
         break;
-    case 5: ui.mnuProbeUpdate5->setChecked(true); break;
-    case 60: ui.mnuProbeUpdate60->setChecked(true); break;
+    case 5: m_ui.mnuProbeUpdate5->setChecked(true); break;
+    case 60: m_ui.mnuProbeUpdate60->setChecked(true); break;
     default:
         minutes = 30;
-        ui.mnuProbeUpdate30->setChecked(true);
+        m_ui.mnuProbeUpdate30->setChecked(true);
         break;
     }
-    BattUpdateMinutes = minutes;
-    m_main.config().BattUpdateMinutes = minutes;
+    m_updateMinutes = minutes;
 }
 
 // The request goes out on every (period + 1)-th minute. The count is kept across a change of
 // period, so a count already past a shorter new period asks at the next minute instead of
 // running on without end.
 void BatteryTemp::HRTReadBattTemp_Timer() {
-    if (BattMinuteCount < BattUpdateMinutes) {
-        ++BattMinuteCount;
+    if (m_minuteCount < m_updateMinutes) {
+        ++m_minuteCount;
         return;
     }
     RefreshRequest();
-    BattMinuteCount = 0;
+    m_minuteCount = 0;
 }
 
 void BatteryTemp::RefreshRequest() {
-    probe::clsProbe& probe = m_main.probe();
-    switch (probe.TypeZeta()) {
+    switch (m_probe.TypeZeta()) {
     case probe::StateZeta:
-        probe.SetNextCmnd(probe.UseCelsiusTemp() == 1 ? QByteArrayLiteral("TC\r")
-                                                      : QByteArrayLiteral("TF\r"));
+        m_probe.SetNextCmnd(m_probe.UseCelsiusTemp() == 1 ? QByteArrayLiteral("TC\r")
+                                                          : QByteArrayLiteral("TF\r"));
         break;
-    case probe::StateSigma: probe.SetNextCmnd(QByteArrayLiteral("R\r")); break;
-    case probe::StateKappa: probe.SetNextCmnd(QByteArrayLiteral("B\r")); break;
+    case probe::StateSigma: m_probe.SetNextCmnd(QByteArrayLiteral("R\r")); break;
+    case probe::StateKappa: m_probe.SetNextCmnd(QByteArrayLiteral("B\r")); break;
     default: break; // identifying: the probe is asked once it is in service
     }
 }
 
 void BatteryTemp::LabTempLab_Click() {
-    const int state = m_main.probe().TypeZeta();
+    const int state = m_probe.TypeZeta();
     if (state == probe::StateZeta || state == probe::StateKappa) RefreshRequest();
 }
 
@@ -90,21 +91,29 @@ void BatteryTemp::mnuProbeTempFahr_Click() {
 }
 
 void BatteryTemp::setCelsius(bool celsius) {
-    m_main.probe().SetUseCelsiusTemp(celsius ? 1 : 0);
-    m_main.config().TemperatureCelsius = celsius ? 1 : 0;
-    m_main.ui().mnuProbeTempCels->setChecked(celsius);
-    m_main.ui().mnuProbeTempFahr->setChecked(!celsius);
+    m_probe.SetUseCelsiusTemp(celsius ? 1 : 0);
+    m_ui.mnuProbeTempCels->setChecked(celsius);
+    m_ui.mnuProbeTempFahr->setChecked(!celsius);
+}
+
+void BatteryTemp::SetUpdateNowEnabled(bool enabled) {
+    m_ui.mnuProbeUpdateNow->setEnabled(enabled);
 }
 
 platform::Colour BatteryTemp::gaugeColour() const {
-    return (m_lowLevel || BattLowBlink == 1) ? WarningColour : NormalColour;
+    return (m_lowLevel || m_lowBlink) ? WarningColour : NormalColour;
+}
+
+void BatteryTemp::ShowBattery(int percent) {
+    m_ui.LabBattery->setText(QString::number(percent) + QStringLiteral(" %"));
+    BatteryLevel(percent);
 }
 
 void BatteryTemp::BatteryLevel(int level) {
     m_lowLevel = level < LowLevel;
     if (m_lowLevel) level = LowLevelShown;
     level = std::min(level, 100); // the bar never reaches past its frame
-    platform::Shape* bar = m_main.ui().ShapeBatLevel;
+    platform::Shape* bar = m_ui.ShapeBatLevel;
     const double height = level / 100.0 * GaugeFullHeight;
     const QRectF placed = platform::TwipsGeometry(bar);
     platform::SetTwipsGeometry(bar, placed.left(), GaugeBase - height, placed.width(), height);
@@ -112,26 +121,44 @@ void BatteryTemp::BatteryLevel(int level) {
     bar->update();
 }
 
+void BatteryTemp::ShowTemperature(const QString& text) {
+    m_ui.LabTemp->setText(text);
+}
+
+void BatteryTemp::ShowTemperatureCaption(bool shown) {
+    m_ui.LabTempLab->setVisible(shown);
+    if (!shown) m_ui.LabTemp->clear();
+}
+
 void BatteryTemp::BlinkTick() {
-    QLabel* label = m_main.ui().LabBattery;
-    if (BattLowBlink == 1) {
+    QLabel* label = m_ui.LabBattery;
+    if (m_lowBlink) {
         if (m_blinkShown != 1) {
-            m_main.ui().ShapeBatLevel->setFillColor(gaugeColour());
+            m_ui.ShapeBatLevel->setFillColor(gaugeColour());
             m_blinkShown = 1;
         }
         label->setVisible(label->isHidden());
         return;
     }
     if (m_blinkShown != 2) {
-        m_main.ui().ShapeBatLevel->setFillColor(gaugeColour());
+        m_ui.ShapeBatLevel->setFillColor(gaugeColour());
         label->setVisible(true); // blinking may have stopped with the label hidden
         m_blinkShown = 2;
     }
 }
 
 void BatteryTemp::LowBatteryOff() {
-    BattLowBlink = 0;
+    m_lowBlink = false;
     m_lowLevel = false; // nothing is known of the next probe's battery
+}
+
+void BatteryTemp::Clear() {
+    const QRectF gauge = platform::TwipsGeometry(m_ui.ShapeBatLevel);
+    platform::SetTwipsGeometry(m_ui.ShapeBatLevel, gauge.left(), GaugeEmptyTop, gauge.width(), 0.0);
+    m_ui.ShapeBatLevel->setFillColor(NormalColour);
+    m_ui.LabBattery->clear();
+    m_ui.LabBattery->setVisible(true);
+    m_ui.LabTemp->clear();
 }
 
 } // namespace window

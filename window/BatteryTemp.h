@@ -1,13 +1,13 @@
 #pragma once
 // Battery and temperature of the main window: the periodic refresh (HRTReadBattTemp, every
-// minute), the menu commands that ask at once, the temperature scale, the battery gauge
-// ShapeBatLevel and the low-battery blinking driven by the 500 ms tick.
+// minute), the menu commands that ask at once, the temperature scale, the readouts of both, the
+// battery gauge ShapeBatLevel and the low-battery blinking driven by the 500 ms tick.
 #include "platform/DrawSurface.h"
+#include "platform/HiResTimer.h"
+#include "window/MainControls.h"
 
-#include <QtGlobal>
-
-namespace app {
-class frmMain;
+namespace probe {
+class clsProbe;
 }
 
 namespace window {
@@ -24,11 +24,12 @@ public:
     static constexpr platform::Colour WarningColour = 0x00FFFF; // yellow
     static constexpr double TickMs = 60000.0;
 
-    explicit BatteryTemp(app::frmMain& main);
-    // Connects the menu entries and the temperature label; sets the timer's handler.
-    void connectControls();
+    // Connects the menu entries and the temperature caption; sets the timer's handler.
+    BatteryTemp(const BatteryControls& controls, probe::clsProbe& probe,
+                platform::HiResTimer& readBattTemp);
 
     void SetUpReadBattTemp(int minutes);
+    int BattUpdateMinutes() const { return m_updateMinutes; }
     void HRTReadBattTemp_Timer();
     // The refresh request for the protocol state in force, queued with SetNextCmnd.
     void RefreshRequest();
@@ -36,16 +37,25 @@ public:
     void LabTempLab_Click();
     void mnuProbeTempCels_Click();
     void mnuProbeTempFahr_Click();
+    // The menu entry that asks at once is off while the probe streams.
+    void SetUpdateNowEnabled(bool enabled);
+
+    // The battery in percent: readout and gauge.
+    void ShowBattery(int percent);
     // Draws the gauge for a level in percent.
     void BatteryLevel(int level);
+    void ShowTemperature(const QString& text);
+    // Probes without a thermometer hide the caption and the readout.
+    void ShowTemperatureCaption(bool shown);
+    // The low-battery flag the probe sends with its samples.
+    void SetBattLowBlink(bool low) { m_lowBlink = low; }
+    bool BattLowBlink() const { return m_lowBlink; }
     // The blinking part of the 500 ms tick.
     void BlinkTick();
     // The probe is gone: the blinking stops.
     void LowBatteryOff();
-
-    int BattUpdateMinutes = 30;
-    int BattMinuteCount = 0;
-    int BattLowBlink = 0;
+    // The probe is gone: the gauge empty, both readouts blank.
+    void Clear();
 
 private:
     void setCelsius(bool celsius);
@@ -53,7 +63,12 @@ private:
     // otherwise.
     platform::Colour gaugeColour() const;
 
-    app::frmMain& m_main;
+    BatteryControls m_ui;
+    probe::clsProbe& m_probe;
+    platform::HiResTimer& HRTReadBattTemp;
+    int m_updateMinutes = 30;
+    int m_minuteCount = 0;
+    bool m_lowBlink = false;
     int m_blinkShown = 0; // colour applied for the blink state: 0 none, 1 low, 2 normal
     bool m_lowLevel = false;
 };

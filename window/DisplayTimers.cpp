@@ -1,6 +1,5 @@
 #include "window/DisplayTimers.h"
 
-#include "app/frmMain.h"
 #include "probe/Rounding.h"
 
 #include <array>
@@ -8,10 +7,15 @@
 
 namespace window {
 
-DisplayTimers::DisplayTimers(app::frmMain& main) : m_main(main) {}
+DisplayTimers::DisplayTimers(platform::HiResTimer& upDateText, platform::MessageBoxes& boxes)
+    : HRTUpDateText(upDateText), m_boxes(boxes) {
+    HRTUpDateText.setOnTimer([this] { HRTUpDateText_Timer(); });
+}
 
-void DisplayTimers::connectControls() {
-    m_main.HRTUpDateText().setOnTimer([this] { HRTUpDateText_Timer(); });
+bool DisplayTimers::ConsumeTextUpdateDue() {
+    const bool due = m_textUpdateDue;
+    m_textUpdateDue = false;
+    return due;
 }
 
 int DisplayTimers::SetTextUpdateTimer(int rate) {
@@ -23,10 +27,9 @@ int DisplayTimers::SetTextUpdateTimer(int rate) {
         interval = MinTextUpdateMs;
         inForce = MaxTextUpdateRate;
     }
-    platform::HiResTimer& timer = m_main.HRTUpDateText();
-    timer.setInterval(interval);
-    timer.setEnabled(true);
-    TextUpdateRate = inForce;
+    HRTUpDateText.setInterval(interval);
+    HRTUpDateText.setEnabled(true);
+    m_textUpdateRate = inForce;
     return inForce;
 }
 
@@ -46,14 +49,13 @@ int DisplayTimers::PeriodSeconds(const QString& text) {
     return 0;
 }
 
-bool DisplayTimers::SetMinuteAverTime() {
-    const int seconds = PeriodSeconds(m_main.config().Exposure);
+bool DisplayTimers::SetMinuteAverTime(const QString& period) {
+    const int seconds = PeriodSeconds(period);
     if (seconds == 0) {
-        m_main.services().boxes.inform(platform::MsgIcon::None,
-                                       QStringLiteral("Error in setting minute average."));
+        m_boxes.inform(platform::MsgIcon::None, QStringLiteral("Error in setting minute average."));
         return false;
     }
-    AveragePeriod = seconds;
+    m_averagePeriod = seconds;
     return true;
 }
 

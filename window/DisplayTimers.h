@@ -1,11 +1,10 @@
 #pragma once
-// The display-update timer that paces the readouts (HRTUpDateText sets TextUpdateDue; the next
-// sample consumes it) and the moving-average period.
-#include <QString>
+// The display-update timer that paces the readouts (HRTUpDateText marks the text update due;
+// the next reading takes the mark) and the moving-average period.
+#include "platform/HiResTimer.h"
+#include "platform/MessageBoxes.h"
 
-namespace app {
-class frmMain;
-}
+#include <QString>
 
 namespace window {
 
@@ -14,26 +13,31 @@ public:
     static constexpr int MaxTextUpdateRate = 70; // readout refreshes per second
     static constexpr int MinTextUpdateMs = 14;
 
-    explicit DisplayTimers(app::frmMain& main);
     // Gives HRTUpDateText its handler.
-    void connectControls();
+    DisplayTimers(platform::HiResTimer& upDateText, platform::MessageBoxes& boxes);
 
     // Updates per second asked for; sets and starts HRTUpDateText and returns the rate in
     // force (1 to 70).
     int SetTextUpdateTimer(int rate);
-    void HRTUpDateText_Timer() { TextUpdateDue = 1; }
-    // AveragePeriod from the period text of the configuration; false (with the message) for a
-    // text outside the table.
-    bool SetMinuteAverTime();
+    void HRTUpDateText_Timer() { m_textUpdateDue = true; }
+    bool TextUpdateDue() const { return m_textUpdateDue; }
+    // True once after each tick: the caller updates the readouts.
+    bool ConsumeTextUpdateDue();
+    // AveragePeriod from a period text ("6 Minute"); false (with the message) for a text
+    // outside the table.
+    bool SetMinuteAverTime(const QString& period);
     // Seconds of a period text, 0 for a text outside the table.
     static int PeriodSeconds(const QString& text);
 
-    int TextUpdateDue = 0;
-    int TextUpdateRate = 7;
-    int AveragePeriod = 360;
+    int TextUpdateRate() const { return m_textUpdateRate; }
+    int AveragePeriod() const { return m_averagePeriod; }
 
 private:
-    app::frmMain& m_main;
+    platform::HiResTimer& HRTUpDateText;
+    platform::MessageBoxes& m_boxes;
+    bool m_textUpdateDue = false;
+    int m_textUpdateRate = 7;
+    int m_averagePeriod = 360;
 };
 
 } // namespace window

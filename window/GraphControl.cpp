@@ -2,16 +2,17 @@
 // two lists under the graph and the graph menus.
 #include "window/GraphControl.h"
 
-#include "app/frmMain.h"
+#include "graph/VerticalScale.h"
 #include "graph/clsGraphMath.h"
+#include "probe/clsProbe.h"
 #include "window/BarGraphControl.h"
-#include "window/MainLayout.h"
 
 #include <QComboBox>
-#include <array>
-#include <cmath>
 
 namespace window {
+
+using graph::clsGraph;
+using measure::Reading;
 
 namespace {
 
@@ -24,10 +25,12 @@ constexpr int DefaultSamPerDiv = 50;
 
 } // namespace
 
-GraphControl::GraphControl(app::frmMain& main) : m_main(main) {}
-
-void GraphControl::connectControls() {
-    window::MainControls& u = m_main.ui();
+GraphControl::GraphControl(const GraphControls& controls, clsGraph& graph, Config& config,
+                           probe::clsProbe& probe, BarGraphControl& bars,
+                           platform::MessageBoxes& boxes, WindowShell& shell)
+    : m_ui(controls), m_graph(graph), m_config(config), m_probe(probe), m_bars(bars),
+      m_boxes(boxes), m_shell(shell) {
+    const GraphControls& u = m_ui;
     QObject::connect(u.cmbSamPerDiv, &QComboBox::activated, u.cmbSamPerDiv,
                      [this] { cmbSamPerDiv_Click(); });
     QObject::connect(u.CmbVerticalScale, &QComboBox::activated, u.CmbVerticalScale,
@@ -38,15 +41,19 @@ void GraphControl::connectControls() {
                      [this] { mnuViewScatterGraph_Click(); });
     QObject::connect(u.mnuViewScatterLive, &QAction::triggered, u.mnuViewScatterLive,
                      [this] { mnuViewScatterLive_Click(); });
-    QObject::connect(u.mnuViewBarGraph, &QAction::triggered, u.mnuViewBarGraph,
-                     [this] { mnuViewBarGraph_Click(); });
+    // The button flips the menu's tick as the menu would.
+    QObject::connect(u.tbScatter, &QAction::triggered, u.tbScatter, [this] {
+        m_ui.mnuViewScatterLive->toggle();
+        mnuViewScatterLive_Click();
+    });
+    QObject::connect(u.tbZoomIn, &QAction::triggered, u.tbZoomIn, [this] { tbZoomIn_Click(); });
 }
 
 // ---- set-up and scale --------------------------------------------------------------------------
 
 void GraphControl::SetUpGraphCls() {
-    graph::clsGraph& g = m_main.graph();
-    const platform::SurfaceWidget* picture = m_main.ui().Picture1;
+    clsGraph& g = m_graph;
+    const platform::SurfaceWidget* picture = m_ui.Picture1;
     g.SetConnectPts(1);
     g.SetPixelSize(1);
     g.SetZoomOff(0);
@@ -55,28 +62,27 @@ void GraphControl::SetUpGraphCls() {
     g.SetLeft(100);
     g.SetTop(100);
     g.SetDisVerLines(2);
-    g.SetDisHorLines(m_main.config().HorizontalLinesOn == 1 ? 1 : 0);
-    for (int trace = 2; trace <= 5; ++trace)
+    g.SetDisHorLines(m_config.HorizontalLinesOn == 1 ? 1 : 0);
+    for (int trace : {clsGraph::TraceTotal, clsGraph::TraceX, clsGraph::TraceY, clsGraph::TraceZ})
         g.TraceSet(trace, 1);
     g.SetNo_VerMinDiv(1);
     g.SetNo_HorMinDiv(1);
     g.SetHorUnitsPerDiv(10.0f);
     g.SetHorUnitsOffset(10.0f);
     g.SetHorUnitsDesc(QStringLiteral("Time"));
-    g.SetSamPerDiv(float(m_main.config().SamPerDivSetting));
+    g.SetSamPerDiv(float(m_config.SamPerDivSetting));
 }
 
 void GraphControl::LimitGraphSetting() {
-    QComboBox* box = m_main.ui().CmbVerticalScale;
-    const window::Config& cfg = m_main.config();
-    const probe::clsProbe& p = m_main.probe();
+    QComboBox* box = m_ui.CmbVerticalScale;
+    const probe::clsProbe& p = m_probe;
     const bool kappa = p.TypeZeta() == probe::StateKappa;
 
     // A blank list stands for the scale in force, which the new list may offer again; an
     // automatic scale stays the choice while a probe without "Auto" is connected.
     QString shown = box->currentText();
-    if (shown.isEmpty() || cfg.GraphScaleAuto == 1)
-        shown = cfg.GraphScaleAuto == 1 ? AutoText : cfg.GraphScaleStr;
+    if (shown.isEmpty() || m_config.GraphScaleAuto == 1)
+        shown = m_config.GraphScaleAuto == 1 ? AutoText : m_config.GraphScaleStr;
 
     QStringList texts;
     if (!kappa) texts.append(AutoText);
@@ -94,38 +100,40 @@ void GraphControl::LimitGraphSetting() {
 }
 
 void GraphControl::FollowProbeScale() {
-    window::Config& cfg = m_main.config();
-    const probe::clsProbe& p = m_main.probe();
-    QComboBox* box = m_main.ui().CmbVerticalScale;
+    QComboBox* box = m_ui.CmbVerticalScale;
     const bool automatic = box->currentText() == AutoText;
-    if (!automatic && !(p.TypeZeta() == probe::StateKappa && cfg.GraphScaleAuto == 1)) return;
+    if (!automatic && !(m_probe.TypeZeta() == probe::StateKappa && m_config.GraphScaleAuto == 1))
+        return;
     // A probe that offers no scale yet leaves the scale as it is.
-    const QString selection = p.GetGraphSelection();
+    const QString selection = m_probe.GetGraphSelection();
     if (selection.isEmpty()) return;
-    cfg.GraphScaleStr = selection;
+    m_config.GraphScaleStr = selection;
     if (!automatic) box->setCurrentIndex(box->findText(selection));
 }
 
+QString GraphControl::ScaleInForce() {
+    FollowProbeScale();
+    return m_config.GraphScaleStr;
+}
+
 int GraphControl::SetUpGraphScale() {
-    window::Config& cfg = m_main.config();
-    graph::clsGraph& g = m_main.graph();
-    probe::clsProbe& p = m_main.probe();
-    if (ScatterGraphOn) FollowProbeScale();
-    if (cfg.GraphScaleStr == LastScaleStr) {
+    clsGraph& g = m_graph;
+    if (m_live) FollowProbeScale();
+    const QString& text = m_config.GraphScaleStr;
+    if (text == m_lastScaleStr) {
         g.DisplayProbeRange();
         g.DisplayMark();
         return 0;
     }
-    LastScaleStr = cfg.GraphScaleStr;
-    g.SetOverRangeVal(p.GetOverRangeVal());
-    g.SetUnderRangeVal(p.GetUnderRangeVal());
+    m_lastScaleStr = text;
+    g.SetOverRangeVal(m_probe.GetOverRangeVal());
+    g.SetUnderRangeVal(m_probe.GetUnderRangeVal());
     g.SetNoVerDiv(10);
-    const bool log = cfg.GraphScaleStr.startsWith(QLatin1String("Log"));
-    g.SetGraphType(log ? graph::clsGraph::Logarithmic : graph::clsGraph::Linear);
-    const std::optional<graph::VerticalScale> scale = graph::FindVerticalScale(cfg.GraphScaleStr);
+    g.SetGraphType(text.startsWith(QLatin1String("Log")) ? clsGraph::Logarithmic
+                                                         : clsGraph::Linear);
+    const std::optional<graph::VerticalScale> scale = graph::FindVerticalScale(text);
     if (!scale) {
-        m_main.services().boxes.inform(
-            platform::MsgIcon::None, QStringLiteral("Graph scale not found: ") + cfg.GraphScaleStr);
+        m_boxes.inform(platform::MsgIcon::None, QStringLiteral("Graph scale not found: ") + text);
     } else {
         g.SetNoVerDiv(scale->divisions);
         if (scale->log) {
@@ -135,185 +143,192 @@ int GraphControl::SetUpGraphScale() {
             g.SetVerUnitsOffset(scale->centre);
         }
     }
-    SweepIndex = 0;
+    m_sweepIndex = 0;
     return 1;
 }
 
 void GraphControl::DrawGraph() {
-    graph::clsGraph& g = m_main.graph();
-    SweepIndex = 0;
-    if (ScatterGraphOn) {
-        g.Graph(1);
+    m_sweepIndex = 0;
+    if (m_live) {
+        m_graph.Graph(1);
     } else {
-        g.Graph(0);
-        g.ZoomOut();
-        g.DrawLines();
+        m_graph.Graph(0);
+        m_graph.ZoomOut();
+        m_graph.DrawLines();
     }
 }
 
 void GraphControl::RescaleAll() {
     if (SetUpGraphScale() != 1) return;
     DrawGraph();
-    m_main.barControl().SetUpBarGraph();
+    m_bars.SetUpBarGraph();
 }
 
 void GraphControl::ShowProbeRange() {
-    graph::clsGraph& g = m_main.graph();
-    g.SetOverRangeVal(m_main.probe().GetOverRangeVal());
-    g.SetUnderRangeVal(m_main.probe().GetUnderRangeVal());
-    g.DisplayProbeRange();
-    g.DisplayMark();
+    m_graph.SetOverRangeVal(m_probe.GetOverRangeVal());
+    m_graph.SetUnderRangeVal(m_probe.GetUnderRangeVal());
+    m_graph.DisplayProbeRange();
+    m_graph.DisplayMark();
+}
+
+void GraphControl::RedrawFrame() {
+    m_sweepIndex = 1;
+    m_graph.Clear();
+    if (m_live) {
+        m_graph.Graph(1);
+    } else {
+        m_graph.Graph(0);
+        m_graph.DrawLines();
+    }
 }
 
 // ---- live sweep ---------------------------------------------------------------------------------
 
-void GraphControl::advanceSweep() {
-    ++SweepIndex;
-    if (SweepIndex > SweepLength || SweepIndex < 1) SweepIndex = 1;
+void GraphControl::InitSweep() {
+    m_sweepLength = int(m_graph.ReTraceCnt());
 }
 
-void GraphControl::PlotGraphSigmaFormat() {
-    if (!ScatterGraphOn) return;
-    graph::clsGraph& g = m_main.graph();
-    const probe::clsProbe& p = m_main.probe();
-    if (p.MultiplexOn() != 1) {
+void GraphControl::advanceSweep() {
+    ++m_sweepIndex;
+    if (m_sweepIndex > m_sweepLength || m_sweepIndex < 1) m_sweepIndex = 1;
+}
+
+void GraphControl::TakeReading(const Reading& reading) {
+    if (!m_live) return;
+    if (reading.family == measure::Family::Zeta)
+        PlotGraphZetaformat(reading);
+    else
+        PlotGraphSigmaFormat(reading);
+}
+
+void GraphControl::PlotGraphSigmaFormat(const Reading& r) {
+    if (!r.axesReported) {
         advanceSweep();
-        g.ScrollErase(SweepIndex);
-        g.Scroll(SweepIndex, p.Field(), 2);
+        m_graph.ScrollErase(m_sweepIndex);
+        m_graph.Scroll(m_sweepIndex, r.plottedTotal, clsGraph::TraceTotal);
         return;
     }
     // Axes come in turn; the Z reading completes a set.
-    if (p.GetMultiCurrAxis() != 3) return;
-    advanceSweep();
-    g.ScrollErase(SweepIndex);
-    g.Scroll(SweepIndex, p.Xaxis(), 3);
-    g.Scroll(SweepIndex, p.Yaxis(), 4);
-    g.Scroll(SweepIndex, p.Zaxis(), 5);
-    if (m_main.config().PlotComposite == 1) g.Scroll(SweepIndex, p.XYZAxis(), 2);
+    if (!r.completesSample) return;
+    PlotGraphZetaformat(r);
 }
 
-void GraphControl::PlotPoint(float total, float x, float y, float z) {
-    if (!ScatterGraphOn) return;
-    graph::clsGraph& g = m_main.graph();
+void GraphControl::PlotGraphZetaformat(const Reading& r) {
     advanceSweep();
-    g.ScrollErase(SweepIndex);
-    g.Scroll(SweepIndex, x, 3);
-    g.Scroll(SweepIndex, y, 4);
-    g.Scroll(SweepIndex, z, 5);
-    if (m_main.config().PlotComposite == 1) g.Scroll(SweepIndex, total, 2);
+    m_graph.ScrollErase(m_sweepIndex);
+    m_graph.Scroll(m_sweepIndex, r.value[measure::X], clsGraph::TraceX);
+    m_graph.Scroll(m_sweepIndex, r.value[measure::Y], clsGraph::TraceY);
+    m_graph.Scroll(m_sweepIndex, r.value[measure::Z], clsGraph::TraceZ);
+    if (m_config.PlotComposite == 1)
+        m_graph.Scroll(m_sweepIndex, r.value[measure::Total], clsGraph::TraceTotal);
 }
 
-// ---- lists
-// ---------------------------------------------------------------------------------------
+// ---- lists ----------------------------------------------------------------------------------
 
 void GraphControl::FillLists() {
-    window::MainControls& u = m_main.ui();
-    window::Config& cfg = m_main.config();
-
+    QComboBox* scales = m_ui.CmbVerticalScale;
     LimitGraphSetting();
-    const QString wanted = cfg.GraphScaleAuto == 1 ? AutoText : cfg.GraphScaleStr;
-    const int index = u.CmbVerticalScale->findText(wanted);
+    const QString wanted = m_config.GraphScaleAuto == 1 ? AutoText : m_config.GraphScaleStr;
+    const int index = scales->findText(wanted);
     if (index >= 0) {
-        u.CmbVerticalScale->setCurrentIndex(index);
+        scales->setCurrentIndex(index);
         applyVerticalScale(wanted);
     } else if (wanted != AutoText && graph::FindVerticalScale(wanted)) {
         // A scale of another probe than the default tables describe: it stays in force, and
         // the list shows it once the probe that offers it is identified.
-        u.CmbVerticalScale->setCurrentIndex(-1);
+        scales->setCurrentIndex(-1);
         applyVerticalScale(wanted);
     } else {
-        cfg.GraphScaleStr = AutoText;
-        cfg.GraphScaleAuto = 1;
-        u.CmbVerticalScale->setCurrentIndex(u.CmbVerticalScale->findText(AutoText));
+        m_config.GraphScaleStr = AutoText;
+        m_config.GraphScaleAuto = 1;
+        scales->setCurrentIndex(scales->findText(AutoText));
         applyVerticalScale(AutoText);
     }
 
-    u.cmbSamPerDiv->clear();
-    u.cmbSamPerDiv->addItems(SamPerDivTexts);
-    int perDiv = u.cmbSamPerDiv->findText(QString::number(cfg.SamPerDivSetting));
-    if (perDiv < 0) perDiv = u.cmbSamPerDiv->findText(QString::number(DefaultSamPerDiv));
-    u.cmbSamPerDiv->setCurrentIndex(perDiv);
-    cmbSamPerDiv_Click();
+    QComboBox* perDiv = m_ui.cmbSamPerDiv;
+    perDiv->clear();
+    perDiv->addItems(SamPerDivTexts);
+    int entry = perDiv->findText(QString::number(m_config.SamPerDivSetting));
+    if (entry < 0) entry = perDiv->findText(QString::number(DefaultSamPerDiv));
+    perDiv->setCurrentIndex(entry);
+    // The window is not laid out yet: the graph is drawn when it is.
+    applySamPerDiv(false);
 }
 
 void GraphControl::cmbSamPerDiv_Click() {
+    applySamPerDiv(true);
+}
+
+void GraphControl::applySamPerDiv(bool draw) {
     bool ok = false;
-    const float perDiv = m_main.ui().cmbSamPerDiv->currentText().toFloat(&ok);
+    const float perDiv = m_ui.cmbSamPerDiv->currentText().toFloat(&ok);
     if (!ok || perDiv <= 0.0f) return;
-    graph::clsGraph& g = m_main.graph();
-    g.SetSamPerDiv(perDiv);
-    m_main.config().SamPerDivSetting = graph::CInt(perDiv);
-    SweepLength = graph::CInt(g.ReTraceCnt());
-    SweepIndex = 1;
-    if (m_main.layout().SkipNextResize == 0) {
+    m_graph.SetSamPerDiv(perDiv);
+    m_config.SamPerDivSetting = graph::CInt(perDiv);
+    m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
+    m_sweepIndex = 1;
+    if (draw) {
         // A live graph carries no time labels.
-        g.Graph(ScatterGraphOn ? 1 : 0);
-        if (!ScatterGraphOn) g.DrawLines();
+        m_graph.Graph(m_live ? 1 : 0);
+        if (!m_live) m_graph.DrawLines();
     }
-    m_main.FocusCommand1();
+    m_shell.FocusCommand1();
 }
 
 void GraphControl::CmbVerticalScale_Click() {
-    const QString text = m_main.ui().CmbVerticalScale->currentText();
+    const QString text = m_ui.CmbVerticalScale->currentText();
     if (text.isEmpty()) return;
     applyVerticalScale(text);
 }
 
 void GraphControl::applyVerticalScale(const QString& text) {
-    window::Config& cfg = m_main.config();
     if (text == AutoText) {
-        cfg.GraphScaleAuto = 1;
-        m_main.probe().SetGraphType(AutoText);
+        m_config.GraphScaleAuto = 1;
+        m_probe.SetGraphType(AutoText);
     } else {
-        cfg.GraphScaleStr = text;
-        m_main.probe().SetGraphType(text);
-        cfg.GraphScaleAuto = 0;
+        m_config.GraphScaleStr = text;
+        m_probe.SetGraphType(text);
+        m_config.GraphScaleAuto = 0;
     }
-    SweepLength = graph::CInt(m_main.graph().ReTraceCnt());
-    m_main.FocusCommand1();
+    m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
+    m_shell.FocusCommand1();
     RescaleAll();
 }
 
-// ---- menus
-// ---------------------------------------------------------------------------------------
+// ---- menus and toolbar ----------------------------------------------------------------------
 
 void GraphControl::SetPlotComp(int flag) {
-    m_main.config().PlotComposite = flag;
-    m_main.ui().mnuProbePlotComposite->setChecked(flag == 1);
+    m_config.PlotComposite = flag;
+    m_ui.mnuProbePlotComposite->setChecked(flag == 1);
 }
 
 void GraphControl::mnuProbePlotComposite_Click() {
-    m_main.config().PlotComposite = m_main.ui().mnuProbePlotComposite->isChecked() ? 1 : 0;
+    m_config.PlotComposite = m_ui.mnuProbePlotComposite->isChecked() ? 1 : 0;
 }
 
 void GraphControl::mnuViewScatterGraph_Click() {
-    window::MainControls& u = m_main.ui();
-    u.Picture1->setVisible(u.mnuViewScatterGraph->isChecked());
+    m_ui.Picture1->setVisible(m_ui.mnuViewScatterGraph->isChecked());
 }
 
 void GraphControl::mnuViewScatterLive_Click() {
-    window::MainControls& u = m_main.ui();
-    ScatterGraphOn = u.mnuViewScatterLive->isChecked();
-    if (!ScatterGraphOn) return;
-    u.mnuProbePlay->setEnabled(false);
-    m_main.setWindowTitle(app::frmMain::AppTitle);
-    if (!StoredViewShown) return;
+    m_live = m_ui.mnuViewScatterLive->isChecked();
+    if (!m_live) return;
+    m_ui.mnuProbePlay->setEnabled(false);
+    m_shell.SetCaption(AppTitle);
+    if (!m_storedViewShown) return;
     // Back from the stored view: the live frame at the chosen samples per division.
-    graph::clsGraph& g = m_main.graph();
-    g.SetSamPerDiv(float(m_main.config().SamPerDivSetting));
+    m_graph.SetSamPerDiv(float(m_config.SamPerDivSetting));
     SetUpGraphScale();
-    g.Graph(1);
-    SweepLength = graph::CInt(g.ReTraceCnt());
-    SweepIndex = 1;
+    m_graph.Graph(1);
+    m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
+    m_sweepIndex = 1;
 }
 
-void GraphControl::mnuViewBarGraph_Click() {
-    window::MainControls& u = m_main.ui();
-    BarGraphOn = u.mnuViewBarGraph->isChecked();
-    if (BarGraphOn)
-        m_main.layout().AdjustPicture3();
-    else
-        u.Picture3->setVisible(false);
+void GraphControl::tbZoomIn_Click() {
+    if (m_live) return;
+    m_graph.SetZoomCnt(1);
+    m_shell.SetStatusPanel(
+        1, QStringLiteral("Click on graph, hold button while moving mouse to the right and down."));
 }
 
 } // namespace window

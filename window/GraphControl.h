@@ -2,22 +2,31 @@
 // The main window's side of the time-series graph on Picture1: its one-time configuration, the
 // vertical scale chosen from the list or by the probe, the live sweep fed with every reading,
 // and the handlers of the samples-per-division and vertical-scale lists and the graph menus.
-#include "graph/VerticalScale.h"
+#include "graph/clsGraph.h"
+#include "measure/Reading.h"
+#include "platform/MessageBoxes.h"
+#include "window/Config.h"
+#include "window/MainControls.h"
+#include "window/WindowShell.h"
 
 #include <QString>
 
-namespace app {
-class frmMain;
+namespace probe {
+class clsProbe;
 }
 
 namespace window {
 
-class GraphControl {
+class BarGraphControl;
+
+class GraphControl : public measure::ReadingSink {
 public:
     static inline const QString AutoText = QStringLiteral("Auto");
 
-    explicit GraphControl(app::frmMain& main);
-    void connectControls();
+    // Connects the lists, the graph menus and the toolbar buttons of the graph.
+    GraphControl(const GraphControls& controls, graph::clsGraph& graph, Config& config,
+                 probe::clsProbe& probe, BarGraphControl& bars, platform::MessageBoxes& boxes,
+                 WindowShell& shell);
 
     void SetUpGraphCls();
     // Refills CmbVerticalScale with the scales the probe offers and shows again the scale that
@@ -28,15 +37,28 @@ public:
     // While the scale is automatic ("Auto", or for a probe without it the automatic choice
     // kept), the probe's present scale becomes GraphScaleStr.
     void FollowProbeScale();
+    // The scale text in force, after following the probe's scale.
+    QString ScaleInForce();
     void DrawGraph();
     // SetUpGraphScale and, when it changed, DrawGraph and the bar graph's scale.
     void RescaleAll();
-    void PlotGraphSigmaFormat();
-    // One live point of all traces (total, X, Y, Z): the Zeta family's readings.
-    void PlotPoint(float total, float x, float y, float z);
-    void SetPlotComp(int flag);
     // Over- and under-range values from the probe, then the range bracket and alarm mark.
     void ShowProbeRange();
+
+    // The live sweep: one point a reading while the graph is live.
+    void TakeReading(const measure::Reading& reading) override;
+    // One point per reading, or per completed X, Y, Z set while the probe reads its axes in
+    // turn; the total when composite plotting is on or the probe reports it alone.
+    void PlotGraphSigmaFormat(const measure::Reading& reading);
+    // One point of all traces (total, X, Y, Z).
+    void PlotGraphZetaformat(const measure::Reading& reading);
+    void SetPlotComp(int flag);
+    // The sweep starts again at the left edge (a new size of the picture).
+    void RestartSweep() { m_sweepIndex = 1; }
+    // The sweep's length from the samples across the graph.
+    void InitSweep();
+    // The frame again after a change of size, with the stored data when the graph is not live.
+    void RedrawFrame();
 
     // Start-up: fills and selects cmbSamPerDiv and CmbVerticalScale from the settings.
     void FillLists();
@@ -48,21 +70,35 @@ public:
     void mnuProbePlotComposite_Click();
     void mnuViewScatterGraph_Click();
     void mnuViewScatterLive_Click();
-    void mnuViewBarGraph_Click();
+    // The toolbar's "ZoomIn": arms the zoom of the stored view.
+    void tbZoomIn_Click();
 
-    QString LastScaleStr;
-    int SweepLength = 0;
-    int SweepIndex = 0;
-    bool ScatterGraphOn = true;
-    bool BarGraphOn = true;
-    // Set by the zoom-out toolbar button while the stored view is shown.
-    bool StoredViewShown = false;
+    bool ScatterGraphOn() const { return m_live; }
+    bool StoredViewShown() const { return m_storedViewShown; }
+    void SetStoredViewShown(bool shown) { m_storedViewShown = shown; }
+    QString LastScaleStr() const { return m_lastScaleStr; }
+    int SweepIndex() const { return m_sweepIndex; }
+    int SweepLength() const { return m_sweepLength; }
 
 private:
     void advanceSweep();
+    void applySamPerDiv(bool draw);
     // The vertical-scale choice (a list text, or a remembered one the list lacks) put in force.
     void applyVerticalScale(const QString& text);
-    app::frmMain& m_main;
+
+    GraphControls m_ui;
+    graph::clsGraph& m_graph;
+    Config& m_config;
+    probe::clsProbe& m_probe;
+    BarGraphControl& m_bars;
+    platform::MessageBoxes& m_boxes;
+    WindowShell& m_shell;
+    QString m_lastScaleStr;
+    int m_sweepLength = 0;
+    int m_sweepIndex = 0;
+    bool m_live = true;
+    // Set by the zoom-out toolbar button while the stored view is shown.
+    bool m_storedViewShown = false;
 };
 
 } // namespace window

@@ -1,12 +1,9 @@
 #include "window/LinkControl.h"
 
-#include "app/frmMain.h"
-#include "measure/ClsZeta.h"
+#include "probe/LinkSpeeds.h"
 #include "probe/Readings.h"
 #include "probe/Rounding.h"
 #include "window/BatteryTemp.h"
-#include "window/ProbeSetup.h"
-#include "window/SampleProcessing.h"
 
 #include <algorithm>
 
@@ -14,206 +11,228 @@ namespace window {
 
 namespace {
 const QString MaxRate = QStringLiteral("Max");
-const QString Link19200 = QStringLiteral("19200,o,7,1");
 constexpr double MaxRatePlayMs = 14.0;
-// The probe software that can stream.
-const QString StreamingRevision = QStringLiteral("073020030A");
-// ":S", 16 characters, CR.
-constexpr int RecordLength = 19;
-constexpr int StreamRecordsWrap = 32000;
+// Zeta probes: the rates of the list, and at the polled fast speed the coarser steps above them.
+constexpr int ZetaTopRate = 35;
+constexpr int ZetaTopRateFast = 44;
+constexpr int ZetaFastSteps[] = {70, 63, 59, 56, 53, 51, 48, 46};
 } // namespace
 
-LinkControl::LinkControl(app::frmMain& main) : m_main(main) {}
-
-void LinkControl::connectControls() {
-    window::MainControls& ui = m_main.ui();
-    QObject::connect(ui.CmbSampleRate, &QComboBox::activated, [this] { CmbSampleRate_Click(); });
+LinkControl::LinkControl(const LinkControls& controls, probe::clsProbe& probe,
+                         probe::PollingCycle& cycle, platform::SerialComm& port, Config& config,
+                         platform::HiResTimer& play, const probe::ProbeIdentity& identity,
+                         BatteryTemp& battery, WindowShell& shell, std::function<void()> zetaSetUp)
+    : m_ui(controls), m_probe(probe), m_cycle(cycle), m_port(port), m_config(config), HRTPlay(play),
+      m_identity(identity), m_battery(battery), m_shell(shell), m_zetaSetUp(std::move(zetaSetUp)) {
+    QObject::connect(m_ui.CmbSampleRate, &QComboBox::activated, [this] { CmbSampleRate_Click(); });
     for (int i = 1; i <= 5; ++i) {
-        QObject::connect(ui.mnucommcomm[i], &QAction::triggered,
+        QObject::connect(m_ui.mnucommcomm[i], &QAction::triggered,
                          [this, i] { mnucommcomm_Click(i); });
-        QObject::connect(ui.mnuCommBaud[i], &QAction::triggered,
+        QObject::connect(m_ui.mnuCommBaud[i], &QAction::triggered,
                          [this, i] { mnuCommBaud_Click(i); });
     }
-    QObject::connect(ui.mnuCommARProbe, &QAction::triggered, [this] { mnuCommARProbe_Click(); });
-    QObject::connect(ui.mnuCommARM, &QAction::triggered, [this] { mnuCommARM_Click(); });
-    QObject::connect(ui.mnuCommASCII, &QAction::triggered, [this] { mnuCommASCII_Click(); });
+    QObject::connect(m_ui.mnuCommARProbe, &QAction::triggered, [this] { mnuCommARProbe_Click(); });
+    QObject::connect(m_ui.mnuCommARM, &QAction::triggered, [this] { mnuCommARM_Click(); });
+    QObject::connect(m_ui.mnuCommASCII, &QAction::triggered, [this] { mnuCommASCII_Click(); });
 }
 
+// ---- sample rate ------------------------------------------------------------------------------
+
 void LinkControl::SetSampleRate(const QString& text) {
-    probe::PollingCycle& cycle = m_main.cycle();
-    SamRateText = text;
-    m_main.config().SampleRate = text;
+    m_samRateText = text;
+    m_config.SampleRate = text;
     if (text == MaxRate) {
         // Every complete reply is answered at once, in the port's receive notification.
-        cycle.AutoNext = true;
-        cycle.EventReceive = 1;
-        cycle.RespReceived = 0;
-        m_main.HRTPlay().setInterval(MaxRatePlayMs);
+        m_cycle.SetMaxRate(true);
+        HRTPlay.setInterval(MaxRatePlayMs);
         return;
     }
     const double x = probe::Val(text);
     if (x <= 0) return;
-    m_main.probe().SetSampleRate(probe::CInt(x));
-    cycle.EventReceive = 0;
-    cycle.AutoNext = false;
-    m_main.HRTPlay().setInterval(1000.0 / x); // playback at the recording rate
+    m_probe.SetSampleRate(probe::CInt(x));
+    m_cycle.SetMaxRate(false);
+    HRTPlay.setInterval(1000.0 / x); // playback at the recording rate
 }
 
 void LinkControl::CmbSampleRate_Click() {
-    SetSampleRate(m_main.ui().CmbSampleRate->currentText());
-    m_main.FocusCommand1();
+    SetSampleRate(m_ui.CmbSampleRate->currentText());
+    m_shell.FocusCommand1();
 }
 
+void LinkControl::FillSampleRates(bool maxEntry) {
+    QComboBox* box = m_ui.CmbSampleRate;
+    box->clear();
+    if (maxEntry) box->addItem(MaxRate);
+    for (int rate = m_probe.GetMaxSamRate(); rate >= 1; --rate)
+        box->addItem(QString::number(rate));
+
+    QString shown;
+    if (m_cycle.AutoNext()) {
+        shown = m_probe.TypeZeta() == probe::StateKappa ? QStringLiteral("3") : MaxRate;
+    } else {
+        // The rate in force is rounded to the nearest whole number and may come out one above
+        // the fastest rate the list offers: the probe then runs at that fastest rate.
+        shown = QString::number(std::min(m_probe.SampleRate(), m_probe.GetMaxSamRate()));
+    }
+    // A rate the list does not hold leaves the box as the clearing left it: empty.
+    box->setCurrentIndex(box->findText(shown));
+}
+
+void LinkControl::FillZetaSampleRates() {
+    QComboBox* box = m_ui.CmbSampleRate;
+    box->clear();
+    box->addItem(MaxRate);
+    int top = ZetaTopRate;
+    if (m_probe.BaudRatePerfered() == probe::PolledFastSpeed().Settings()) {
+        for (int rate : ZetaFastSteps)
+            box->addItem(QString::number(rate));
+        top = ZetaTopRateFast;
+    }
+    for (int rate = top; rate >= 1; --rate)
+        box->addItem(QString::number(rate));
+
+    QString shown = MaxRate;
+    if (!m_cycle.AutoNext()) {
+        const int wanted = int(probe::Val(m_config.SampleRate));
+        if (wanted <= m_probe.GetMaxSamRate()) {
+            if (wanted > ZetaTopRate) m_config.SampleRate = QString::number(ZetaTopRate);
+            shown = m_config.SampleRate;
+        } else {
+            shown = QString::number(m_probe.GetMaxSamRate());
+        }
+    }
+    int index = box->findText(shown);
+    if (index < 0 && shown != MaxRate) {
+        // The fastest rate the link allows may fall between the list's steps (71 against 70 at
+        // 19200 baud): the fastest entry not above it stands for it.
+        const int limit = int(probe::Val(shown));
+        for (int i = 1; i < box->count() && index < 0; ++i)
+            if (box->itemText(i).toInt() <= limit) index = i;
+    }
+    if (index >= 0) box->setCurrentIndex(index);
+}
+
+// ---- ports and link speeds ----------------------------------------------------------------------
+
 void LinkControl::DisableHiSpeed(bool enabled) {
-    window::MainControls& ui = m_main.ui();
-    ui.CmbSampleRate->setEnabled(enabled);
-    ui.mnuProbeUpdateNow->setEnabled(enabled);
+    m_ui.CmbSampleRate->setEnabled(enabled);
+    m_battery.SetUpdateNowEnabled(enabled);
     for (int i = 1; i <= 5; ++i) {
-        ui.mnuCommBaud[i]->setEnabled(enabled);
-        ui.mnucommcomm[i]->setEnabled(enabled);
+        m_ui.mnuCommBaud[i]->setEnabled(enabled);
+        m_ui.mnucommcomm[i]->setEnabled(enabled);
     }
 }
 
 void LinkControl::mnucommcomm_Click(int index) {
-    m_main.cycle().SelectPort(index);
+    m_cycle.SelectPort(index);
 }
 
 void LinkControl::CheckPortEntry(int port) {
     for (int i = 1; i <= 5; ++i)
-        m_main.ui().mnucommcomm[i]->setChecked(i == port);
+        m_ui.mnucommcomm[i]->setChecked(i == port);
 }
 
 void LinkControl::SetUpBaudMenu(const QString& baudRate) {
-    auto& baud = m_main.ui().mnuCommBaud;
-    const bool at19200 = baudRate == Link19200;
+    const bool fast = baudRate == probe::PolledFastSpeed().Settings();
     for (int i = 1; i <= 5; ++i)
-        baud[i]->setChecked(i == (at19200 ? 2 : 1));
-    if (at19200) {
-        // The high speeds are reached from 9600 baud only.
-        for (int i = 3; i <= 5; ++i)
-            baud[i]->setEnabled(false);
-    }
+        m_ui.mnuCommBaud[i]->setChecked(i == (fast ? 2 : 1));
+    // The streaming speeds are reached from the base speed only.
+    if (fast) enableStreamingSpeeds(false);
+}
+
+void LinkControl::enableStreamingSpeeds(bool enabled) {
+    for (const probe::LinkSpeed& speed : probe::LinkSpeeds())
+        if (speed.streams) m_ui.mnuCommBaud[std::size_t(speed.entry)]->setEnabled(enabled);
+}
+
+void LinkControl::UncheckHighSpeedEntries() {
+    for (const probe::LinkSpeed& speed : probe::LinkSpeeds())
+        if (speed.streams) m_ui.mnuCommBaud[std::size_t(speed.entry)]->setChecked(false);
 }
 
 // A change of link speed is a request: the next poll carries it to the probe, and the port
-// follows when the probe acknowledges (see frmMain::AutoNextCmndS).
+// follows when the probe acknowledges (PollingCycle::AutoNextCmndS).
 void LinkControl::mnuCommBaud_Click(int index) {
-    if (index < 1 || index > 5) return;
-    window::MainControls& ui = m_main.ui();
-    probe::clsProbe& p = m_main.probe();
-    probe::PollingCycle& cycle = m_main.cycle();
-    platform::SerialComm& port = m_main.services().port;
-    const bool zeta = p.TypeZeta() == probe::StateZeta;
-    switch (index) {
-    case 1:
-        m_main.config().BaudRate = probe::LinkBase;
-        p.SetBaudRatePerfered(probe::LinkBase);
-        p.SetNextCmnd(QByteArrayLiteral("F1") + probe::Cr);
-        cycle.HighSpeedState = 0;
-        port.setInputLen(0);
-        ui.mnuCommBaud[2]->setChecked(false);
-        if (m_main.ProbeSoftRev == StreamingRevision)
-            for (int i = 3; i <= 5; ++i)
-                ui.mnuCommBaud[i]->setEnabled(true);
-        p.SetHighSpeedMode(0);
-        if (zeta) m_main.setup().SetUpZeta();
-        break;
-    case 2:
-        if (zeta) m_main.setup().SetUpZeta();
-        p.SetBaudRatePerfered(Link19200);
-        m_main.config().BaudRate = Link19200;
-        if (zeta) m_main.setup().SetUpZeta(); // now with the new preference
-        p.SetNextCmnd(QByteArrayLiteral("F2") + probe::Cr);
-        p.SetHighSpeedMode(0);
-        cycle.HighSpeedState = 0;
-        port.setInputLen(0);
-        ui.mnuCommBaud[1]->setChecked(false);
-        for (int i = 3; i <= 5; ++i)
-            ui.mnuCommBaud[i]->setEnabled(false);
-        break;
-    default:
-        // The probe is asked at 9600 baud; it acknowledges there and then changes speed.
-        cycle.HighSpeedState = 1;
-        p.SetHighSpeedMode(10 + index - 3);
-        port.setSettings(probe::LinkBase);
-        m_main.SetStatusPanel(2, QStringLiteral("9600 Baud"));
+    const probe::LinkSpeed* speed = probe::LinkSpeedOfEntry(index);
+    if (!speed) return;
+    const bool zeta = m_probe.TypeZeta() == probe::StateZeta;
+    const QByteArray request = QByteArray(speed->ack).mid(1) + probe::Cr; // "F1" .. "F5"
+    if (index == 1) {
+        m_config.BaudRate = speed->Settings();
+        m_probe.SetBaudRatePerfered(speed->Settings());
+        m_probe.SetNextCmnd(request);
+        m_cycle.CancelHighSpeed();
+        m_port.setInputLen(0);
+        m_ui.mnuCommBaud[2]->setChecked(false);
+        if (probe::RevisionStreams(m_identity.SoftRev())) enableStreamingSpeeds(true);
+        m_probe.SetHighSpeedMode(0);
+        if (zeta) m_zetaSetUp();
+    } else if (index == 2) {
+        if (zeta) m_zetaSetUp();
+        m_probe.SetBaudRatePerfered(speed->Settings());
+        m_config.BaudRate = speed->Settings();
+        if (zeta) m_zetaSetUp(); // now with the new preference
+        m_probe.SetNextCmnd(request);
+        m_probe.SetHighSpeedMode(0);
+        m_cycle.CancelHighSpeed();
+        m_port.setInputLen(0);
+        m_ui.mnuCommBaud[1]->setChecked(false);
+        enableStreamingSpeeds(false);
+    } else {
+        // The probe is asked at the base speed; it acknowledges there and then changes speed.
+        m_cycle.RequestHighSpeed();
+        m_probe.SetHighSpeedMode(10 + index - 3);
+        m_port.setSettings(probe::BaseSpeed().Settings());
+        m_shell.SetStatusPanel(2, probe::BaseSpeed().Label());
         DisableHiSpeed(false);
-        cycle.EventReceive = 0;
-        break;
     }
-    ui.mnuCommBaud[index]->setChecked(true);
+    m_ui.mnuCommBaud[index]->setChecked(true);
 }
 
+void LinkControl::ZetaIdentified(const QString& softwareRevision) {
+    if (m_port.settings() == probe::BaseSpeed().Settings() &&
+        probe::RevisionStreams(softwareRevision))
+        enableStreamingSpeeds(true);
+}
+
+void LinkControl::ProbeLost() {
+    enableStreamingSpeeds(false);
+    for (QAction* mode : {m_ui.mnuCommASCII, m_ui.mnuCommARM, m_ui.mnuCommARProbe})
+        mode->setEnabled(true);
+}
+
+void LinkControl::ShowFamily(bool sigma) {
+    m_ui.mnuCommBaud[2]->setEnabled(!sigma);
+    for (QAction* mode : {m_ui.mnuCommASCII, m_ui.mnuCommARM, m_ui.mnuCommARProbe})
+        mode->setEnabled(sigma);
+}
+
+// ---- communication modes ----------------------------------------------------------------------
+
 void LinkControl::mnuCommARProbe_Click() {
-    window::MainControls& ui = m_main.ui();
-    probe::clsProbe& p = m_main.probe();
     // The entry has flipped its own tick.
-    if (ui.mnuCommARProbe->isChecked()) {
-        m_main.services().port.setSettings(probe::LinkBase);
-        m_main.SetStatusPanel(2, QStringLiteral("9600 Baud"));
-        ui.mnuCommBaud[1]->setChecked(true);
-        ui.mnuCommBaud[2]->setEnabled(false);
-        ui.mnuCommBaud[2]->setChecked(false);
-        p.SetStartARProbe(1);
+    if (m_ui.mnuCommARProbe->isChecked()) {
+        m_port.setSettings(probe::BaseSpeed().Settings());
+        m_shell.SetStatusPanel(2, probe::BaseSpeed().Label());
+        m_ui.mnuCommBaud[1]->setChecked(true);
+        m_ui.mnuCommBaud[2]->setEnabled(false);
+        m_ui.mnuCommBaud[2]->setChecked(false);
+        m_probe.SetStartARProbe(1);
     } else {
-        ui.mnuCommBaud[1]->setChecked(false);
-        ui.mnuCommBaud[2]->setEnabled(true);
-        p.SetStartARProbe(0);
-        const bool at19200 = m_main.config().BaudRate == Link19200;
-        ui.mnuCommBaud[at19200 ? 2 : 1]->setChecked(true);
+        m_ui.mnuCommBaud[1]->setChecked(false);
+        m_ui.mnuCommBaud[2]->setEnabled(true);
+        m_probe.SetStartARProbe(0);
+        const bool fast = m_config.BaudRate == probe::PolledFastSpeed().Settings();
+        m_ui.mnuCommBaud[fast ? 2 : 1]->setChecked(true);
     }
 }
 
 void LinkControl::mnuCommARM_Click() {
-    m_main.probe().SetNextCmnd(QByteArrayLiteral("P1") + probe::Cr);
+    m_probe.SetNextCmnd(QByteArrayLiteral("P1") + probe::Cr);
 }
 
 void LinkControl::mnuCommASCII_Click() {
-    m_main.probe().SetNextCmnd(QByteArrayLiteral("P2") + probe::Cr);
-}
-
-// Records are cut at their carriage returns. A notification brings one record's worth of
-// characters; everything else waiting at the port is taken with it, so that no record waits for
-// the next notification. The start of a record waits for its rest. Whatever is not a whole record
-// (a short record, noise) is dropped up to the next carriage return, so the stream is back in step
-// with the next record.
-void LinkControl::SuperFast2() {
-    probe::PollingCycle& cycle = m_main.cycle();
-    platform::SerialComm& port = m_main.services().port;
-    QByteArray data = m_streamCarry + cycle.InString;
-    m_streamCarry.clear();
-    while (port.inBufferCount() > 0)
-        data += port.input();
-    qsizetype from = 0;
-    for (qsizetype cr = data.indexOf('\r'); cr >= 0; cr = data.indexOf('\r', from)) {
-        // A record ends at its carriage return and starts a record's length before it; what
-        // comes before that start is what is left of a broken one.
-        const qsizetype start = std::max(from, cr + 1 - RecordLength);
-        const QByteArray record = data.mid(start, cr + 1 - start);
-        from = cr + 1;
-        if (record.size() == RecordLength && record.startsWith(":S")) takeRecord(record);
-    }
-    // The start of the next record; anything longer is no record's start.
-    const QByteArray rest = data.mid(from);
-    if (rest.size() < RecordLength) m_streamCarry = rest;
-}
-
-void LinkControl::takeRecord(const QByteArray& record) {
-    probe::PollingCycle& cycle = m_main.cycle();
-    cycle.StreamRecords =
-        cycle.StreamRecords + 1 >= StreamRecordsWrap ? 0 : cycle.StreamRecords + 1;
-    ++cycle.StreamRecordsTotal;
-    ++cycle.SampleCount;
-    // The record carries the battery flag as a polled sample does.
-    m_main.battery().BattLowBlink = record.at(RecordLength - 2) == 'F' ? 1 : 0;
-    m_main.zeta().ParseCalZeta(record);
-    m_main.processing().UpdateVM();
-    cycle.RespReceived = 0;
-    m_main.ui().LabInString->clear();
-}
-
-void LinkControl::StreamEnded() {
-    m_streamCarry.clear();
+    m_probe.SetNextCmnd(QByteArrayLiteral("P2") + probe::Cr);
 }
 
 } // namespace window

@@ -1,24 +1,41 @@
 #pragma once
 // The link of the main window: the sample-rate choice (SetSampleRate and the list
-// CmbSampleRate), the port entries "Comm &1".."Comm &5", the link-speed menu and the streaming
-// reader of the high speeds (SuperFast2, DisableHiSpeed), and the communication-mode menus.
-#include <QByteArray>
-#include <QString>
+// CmbSampleRate, filled for the identified probe), the port entries "Comm &1".."Comm &5", the
+// link-speed menu with its way to streaming (DisableHiSpeed), and the communication-mode menus.
+#include "platform/HiResTimer.h"
+#include "platform/SerialComm.h"
+#include "probe/PollingCycle.h"
+#include "probe/ProbeHost.h"
+#include "window/Config.h"
+#include "window/MainControls.h"
+#include "window/WindowShell.h"
 
-namespace app {
-class frmMain;
-}
+#include <QString>
+#include <functional>
 
 namespace window {
 
+class BatteryTemp;
+
 class LinkControl {
 public:
-    explicit LinkControl(app::frmMain& main);
-    void connectControls();
+    // zetaSetUp fits the window to a Zeta probe again (its sample rates follow the link speed).
+    LinkControl(const LinkControls& controls, probe::clsProbe& probe, probe::PollingCycle& cycle,
+                platform::SerialComm& port, Config& config, platform::HiResTimer& play,
+                const probe::ProbeIdentity& identity, BatteryTemp& battery, WindowShell& shell,
+                std::function<void()> zetaSetUp);
 
     // "Max" or a number of samples per second.
     void SetSampleRate(const QString& text);
+    QString SamRateText() const { return m_samRateText; }
     void CmbSampleRate_Click();
+    // The sample-rate list of a Sigma or Kappa probe: "Max" first when offered, then the
+    // link's rates from the fastest; the rate in force is shown.
+    void FillSampleRates(bool maxEntry);
+    void ClearSampleRates() { m_ui.CmbSampleRate->clear(); }
+    // The sample-rate list of a Zeta probe, by the link speed it prefers.
+    void FillZetaSampleRates();
+
     void DisableHiSpeed(bool enabled);
     void mnucommcomm_Click(int index);
     // Ticks the port entry 1..5 (0: none).
@@ -27,20 +44,37 @@ public:
     void SetUpBaudMenu(const QString& baudRate);
     // "9&600 Baud" (1) .. "&115.2 kBaud" (5).
     void mnuCommBaud_Click(int index);
+    void UncheckHighSpeedEntries();
     void mnuCommARProbe_Click(); // "Corvane Probe"
     void mnuCommARM_Click();     // "Set to Corvane"
     void mnuCommASCII_Click();   // "Set to ASCII"
-    // Takes the streamed records in the polling cycle's InString.
-    void SuperFast2();
-    // Streaming is over: a record begun is not finished.
-    void StreamEnded();
+    bool ARProbeChecked() const { return m_ui.mnuCommARProbe->isChecked(); }
+    // A streamed record was taken.
+    void RecordTaken() { m_ui.LabInString->clear(); }
 
-    QString SamRateText;
+    // A Zeta probe identified itself: at the base speed, a probe whose software streams may be
+    // switched to the streaming speeds.
+    void ZetaIdentified(const QString& softwareRevision);
+    // The probe is gone: no streaming speeds, every communication mode on offer.
+    void ProbeLost();
+    // The menus of the family in service: the Sigma family has communication modes, the Zeta
+    // family the polled fast speed.
+    void ShowFamily(bool sigma);
 
 private:
-    void takeRecord(const QByteArray& record);
-    app::frmMain& m_main;
-    QByteArray m_streamCarry;
+    void enableStreamingSpeeds(bool enabled);
+
+    LinkControls m_ui;
+    probe::clsProbe& m_probe;
+    probe::PollingCycle& m_cycle;
+    platform::SerialComm& m_port;
+    Config& m_config;
+    platform::HiResTimer& HRTPlay;
+    const probe::ProbeIdentity& m_identity;
+    BatteryTemp& m_battery;
+    WindowShell& m_shell;
+    std::function<void()> m_zetaSetUp;
+    QString m_samRateText;
 };
 
 } // namespace window

@@ -1,7 +1,9 @@
 // The main window's controls: menus, toolbar, status bar, readout labels, shapes, lists and the
 // two graph surfaces. Every control carries its program name as objectName. Positions are set
 // by MainLayout::PlaceControls; this file only creates and names.
-#include "app/frmMain.h"
+#include "window/MainControls.h"
+
+#include <QMainWindow>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -10,7 +12,7 @@
 #include <QPainterPath>
 #include <QStyle>
 
-namespace app {
+namespace window {
 
 namespace {
 
@@ -121,106 +123,117 @@ QIcon glyphIcon(Glyph glyph) {
 
 } // namespace
 
-void frmMain::buildControls() {
-    window::MainControls& u = m_ui;
-    setObjectName(QStringLiteral("frmMain"));
+MainControls BuildMainControls(QMainWindow& window) {
+    MainControls u;
+    window.setObjectName(QStringLiteral("frmMain"));
 
     // --- menus ------------------------------------------------------------------------------
-    QMenuBar* bar = menuBar();
+    QMenuBar* bar = window.menuBar();
     QMenu* file = named(bar->addMenu(QStringLiteral("&File")), QStringLiteral("mnuFile"));
-    u.mnuFileOpen = item(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."));
-    u.mnuFileSaveAs = item(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save as..."));
+    u.frame.mnuFileOpen = item(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."));
+    u.record.mnuFileSaveAs =
+        item(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save as..."));
     file->addSeparator();
-    u.mnuFileExit = item(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
+    u.frame.mnuFileExit = item(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
 
     QMenu* view = named(bar->addMenu(QStringLiteral("&View")), QStringLiteral("mnuView"));
-    u.mnuViewToolbar =
+    u.frame.mnuViewToolbar =
         item(view, QStringLiteral("mnuViewToolbar"), QStringLiteral("&Toolbar"), true);
-    u.mnuViewStatusBar =
+    u.frame.mnuViewStatusBar =
         item(view, QStringLiteral("mnuViewStatusBar"), QStringLiteral("Status &Bar"), true);
     view->addSeparator();
-    u.mnuViewScatterGraph =
+    u.graphs.mnuViewScatterGraph =
         item(view, QStringLiteral("mnuViewScatterGraph"), QStringLiteral("&Scatter Graph"), true);
-    u.mnuViewScatterLive = item(view, QStringLiteral("mnuViewScatterLive"),
-                                QStringLiteral("Scatter Graph &Live"), true);
-    u.mnuViewBarGraph =
+    u.graphs.mnuViewScatterLive = item(view, QStringLiteral("mnuViewScatterLive"),
+                                       QStringLiteral("Scatter Graph &Live"), true);
+    u.graphs.mnuViewBarGraph =
         item(view, QStringLiteral("mnuViewBarGraph"), QStringLiteral("B&ar Graph"), true);
-    u.mnuViewExposure = item(view, QStringLiteral("mnuViewExposure"),
-                             QStringLiteral("Moving Average (Human &Exposure)"), true);
-    u.mnuViewHeaderNotes =
+    u.exposure.mnuViewExposure = item(view, QStringLiteral("mnuViewExposure"),
+                                      QStringLiteral("Moving Average (Human &Exposure)"), true);
+    u.frame.mnuViewHeaderNotes =
         item(view, QStringLiteral("mnuViewHeaderNotes"), QStringLiteral("Header Notes"), true);
     view->addSeparator();
-    u.mnuViewOptions = item(view, QStringLiteral("mnuViewOptions"), QStringLiteral("&Options..."));
+    u.frame.mnuViewOptions =
+        item(view, QStringLiteral("mnuViewOptions"), QStringLiteral("&Options..."));
 
     QMenu* probeMenu = named(bar->addMenu(QStringLiteral("&Probe")), QStringLiteral("mnuProbe"));
-    u.mnuProbeRecord =
+    u.record.mnuProbeRecord =
         item(probeMenu, QStringLiteral("mnuProbeRecord"), QStringLiteral("&Log Data"), true);
-    u.mnuProbeRecordPause =
+    u.record.mnuProbeRecordPause =
         item(probeMenu, QStringLiteral("mnuProbeRecordPause"), QStringLiteral("L&og Pause"), true);
-    u.mnuProbePlay = item(probeMenu, QStringLiteral("mnuProbePlay"), QStringLiteral("P&lay"));
+    u.graphs.mnuProbePlay =
+        item(probeMenu, QStringLiteral("mnuProbePlay"), QStringLiteral("P&lay"));
     probeMenu->addSeparator();
-    u.mnuProbeUnitsSigma =
+    u.probe.mnuProbeUnitsSigma =
         named(probeMenu->addMenu(QStringLiteral("&Units")), QStringLiteral("mnuProbeUnitsSigma"));
     const QString unitCaptions[] = {QString(), QStringLiteral("V/m"), QStringLiteral("V/m") + Sup2,
                                     QStringLiteral("mW/cm") + Sup2};
     for (int i = 1; i <= 3; ++i) {
-        u.mnuProbeUnitsOld[i] =
-            item(u.mnuProbeUnitsSigma, QStringLiteral("mnuProbeUnitsOld%1").arg(i), unitCaptions[i],
-                 true);
+        u.probe.mnuProbeUnitsOld[i] =
+            item(u.probe.mnuProbeUnitsSigma, QStringLiteral("mnuProbeUnitsOld%1").arg(i),
+                 unitCaptions[i], true);
     }
-    u.mnuProbeUnitsZeta =
+    u.probe.mnuProbeUnitsZeta =
         named(probeMenu->addMenu(QStringLiteral("&Units")), QStringLiteral("mnuProbeUnitsZeta"));
-    u.mnuProbeUnitsVPM =
-        item(u.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsVPM"), QStringLiteral("V/m"), true);
-    u.mnuProbeUnitsV2M2 = item(u.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsV2M2"),
-                               QStringLiteral("(V/m)") + Sup2, true);
-    u.mnuProbeUnitsMWPCM = item(u.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsMWPCM"),
-                                QStringLiteral("mW/cm") + Sup2, true);
-    u.mnuProbeUnitsZeta->menuAction()->setVisible(false);
-    u.mnuProbeRangeTop =
+    u.probe.mnuProbeUnitsVPM = item(u.probe.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsVPM"),
+                                    QStringLiteral("V/m"), true);
+    u.probe.mnuProbeUnitsV2M2 = item(u.probe.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsV2M2"),
+                                     QStringLiteral("(V/m)") + Sup2, true);
+    u.probe.mnuProbeUnitsMWPCM =
+        item(u.probe.mnuProbeUnitsZeta, QStringLiteral("mnuProbeUnitsMWPCM"),
+             QStringLiteral("mW/cm") + Sup2, true);
+    u.probe.mnuProbeUnitsZeta->menuAction()->setVisible(false);
+    u.probe.mnuProbeRangeTop =
         named(probeMenu->addMenu(QStringLiteral("&Range")), QStringLiteral("mnuProbeRangeTop"));
-    u.mnuProbeRange[0] = item(u.mnuProbeRangeTop, QStringLiteral("mnuProbeRange0"),
-                              QStringLiteral("&Auto Range"), true);
+    u.probe.mnuProbeRange[0] = item(u.probe.mnuProbeRangeTop, QStringLiteral("mnuProbeRange0"),
+                                    QStringLiteral("&Auto Range"), true);
     for (int i = 1; i <= 5; ++i) {
-        u.mnuProbeRange[i] = item(u.mnuProbeRangeTop, QStringLiteral("mnuProbeRange%1").arg(i),
-                                  QStringLiteral("Range &%1").arg(i), true);
+        u.probe.mnuProbeRange[i] =
+            item(u.probe.mnuProbeRangeTop, QStringLiteral("mnuProbeRange%1").arg(i),
+                 QStringLiteral("Range &%1").arg(i), true);
     }
-    u.mnuProbe3AxisData =
+    u.probe.mnuProbe3AxisData =
         item(probeMenu, QStringLiteral("mnuProbe3AxisData"), QStringLiteral("&3 Axis Data"), true);
-    u.mnuProbePlotComposite = item(probeMenu, QStringLiteral("mnuProbePlotComposite"),
-                                   QStringLiteral("Plot Total Field &Strength"), true);
+    u.graphs.mnuProbePlotComposite = item(probeMenu, QStringLiteral("mnuProbePlotComposite"),
+                                          QStringLiteral("Plot Total Field &Strength"), true);
     probeMenu->addSeparator();
-    u.mnuProbeZero = item(probeMenu, QStringLiteral("mnuProbeZero"), QStringLiteral("&Zero Probe"));
-    u.mnuProbeClearPeak =
+    u.probe.mnuProbeZero =
+        item(probeMenu, QStringLiteral("mnuProbeZero"), QStringLiteral("&Zero Probe"));
+    u.probe.mnuProbeClearPeak =
         item(probeMenu, QStringLiteral("mnuProbeClearPeak"), QStringLiteral("&Clear Peak"));
-    u.mnuprobeAlarm =
+    u.probe.mnuprobeAlarm =
         item(probeMenu, QStringLiteral("mnuprobeAlarm"), QStringLiteral("Al&arm"), true);
-    u.mnuprobeAlarmSet = item(probeMenu, QStringLiteral("mnuprobeAlarmSet"),
-                              QStringLiteral("Set Alarm Value ...       Value = 25"));
+    u.probe.mnuprobeAlarmSet = item(probeMenu, QStringLiteral("mnuprobeAlarmSet"),
+                                    QStringLiteral("Set Alarm Value ...       Value = 25"));
     probeMenu->addSeparator();
-    u.mnuProbeUpdateNow = item(probeMenu, QStringLiteral("mnuProbeUpdateNow"),
-                               QStringLiteral("Update &Battery / Temperature"));
-    u.mnuProbeUpdateProbeBatt = named(probeMenu->addMenu(QStringLiteral("Auto Update &Interval")),
-                                      QStringLiteral("mnuProbeUpdateProbeBatt"));
-    u.mnuProbeUpdateoff = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdateoff"),
-                               QStringLiteral("&Off"), true);
-    u.mnuProbeUpdate5 = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate5"),
-                             QStringLiteral("&5 Minutes"), true);
-    u.mnuProbeUpdate30 = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate30"),
-                              QStringLiteral("&30 Minutes"), true);
-    u.mnuProbeUpdate60 = item(u.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate60"),
-                              QStringLiteral("&60 Minutes"), true);
+    u.battery.mnuProbeUpdateNow = item(probeMenu, QStringLiteral("mnuProbeUpdateNow"),
+                                       QStringLiteral("Update &Battery / Temperature"));
+    u.battery.mnuProbeUpdateProbeBatt =
+        named(probeMenu->addMenu(QStringLiteral("Auto Update &Interval")),
+              QStringLiteral("mnuProbeUpdateProbeBatt"));
+    u.battery.mnuProbeUpdateoff =
+        item(u.battery.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdateoff"),
+             QStringLiteral("&Off"), true);
+    u.battery.mnuProbeUpdate5 =
+        item(u.battery.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate5"),
+             QStringLiteral("&5 Minutes"), true);
+    u.battery.mnuProbeUpdate30 =
+        item(u.battery.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate30"),
+             QStringLiteral("&30 Minutes"), true);
+    u.battery.mnuProbeUpdate60 =
+        item(u.battery.mnuProbeUpdateProbeBatt, QStringLiteral("mnuProbeUpdate60"),
+             QStringLiteral("&60 Minutes"), true);
     QMenu* temperature = named(probeMenu->addMenu(QStringLiteral("&Temperature Units")),
                                QStringLiteral("mnuProbeTemp"));
-    u.mnuProbeTempCels =
+    u.battery.mnuProbeTempCels =
         item(temperature, QStringLiteral("mnuProbeTempCels"), QStringLiteral("&Celsius"), true);
-    u.mnuProbeTempFahr =
+    u.battery.mnuProbeTempFahr =
         item(temperature, QStringLiteral("mnuProbeTempFahr"), QStringLiteral("&Fahrenheit"), true);
 
     QMenu* comm = named(bar->addMenu(QStringLiteral("&Comm")), QStringLiteral("mnuComm"));
     for (int i = 1; i <= 5; ++i) {
-        u.mnucommcomm[i] = item(comm, QStringLiteral("mnucommcomm%1").arg(i),
-                                QStringLiteral("Comm &%1").arg(i), true);
+        u.link.mnucommcomm[i] = item(comm, QStringLiteral("mnucommcomm%1").arg(i),
+                                     QStringLiteral("Comm &%1").arg(i), true);
     }
     comm->addSeparator();
     const QString baudCaptions[] = {QString(),
@@ -232,97 +245,103 @@ void frmMain::buildControls() {
     QMenu* speed =
         named(comm->addMenu(QStringLiteral("Link &Speed")), QStringLiteral("mnuCommSpeed"));
     for (int i = 1; i <= 5; ++i) {
-        u.mnuCommBaud[i] =
+        u.link.mnuCommBaud[i] =
             item(speed, QStringLiteral("mnuCommBaud%1").arg(i), baudCaptions[i], true);
     }
     comm->addSeparator();
-    u.mnuCommARProbe =
+    u.link.mnuCommARProbe =
         item(comm, QStringLiteral("mnuCommARProbe"), QStringLiteral("Corvane Probe"), true);
-    u.mnuCommARM = item(comm, QStringLiteral("mnuCommARM"), QStringLiteral("Set to Corvane"));
-    u.mnuCommASCII = item(comm, QStringLiteral("mnuCommASCII"), QStringLiteral("Set to ASCII"));
+    u.link.mnuCommARM = item(comm, QStringLiteral("mnuCommARM"), QStringLiteral("Set to Corvane"));
+    u.link.mnuCommASCII =
+        item(comm, QStringLiteral("mnuCommASCII"), QStringLiteral("Set to ASCII"));
 
     QMenu* help = named(bar->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
-    u.mnuHelpAbout = item(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"));
+    u.frame.mnuHelpAbout = item(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"));
 
     // Start-up ticks that no setting changes.
-    u.mnuViewToolbar->setChecked(true);
-    u.mnuViewStatusBar->setChecked(true);
-    u.mnuViewScatterGraph->setChecked(true);
-    u.mnuViewScatterLive->setChecked(true);
-    u.mnuViewBarGraph->setChecked(true);
-    u.mnuProbeRecordPause->setEnabled(false);
-    u.mnuProbePlay->setEnabled(false);
+    u.frame.mnuViewToolbar->setChecked(true);
+    u.frame.mnuViewStatusBar->setChecked(true);
+    u.graphs.mnuViewScatterGraph->setChecked(true);
+    u.graphs.mnuViewScatterLive->setChecked(true);
+    u.graphs.mnuViewBarGraph->setChecked(true);
+    u.record.mnuProbeRecordPause->setEnabled(false);
+    u.graphs.mnuProbePlay->setEnabled(false);
     for (int i = 3; i <= 5; ++i)
-        u.mnuCommBaud[i]->setEnabled(false);
+        u.link.mnuCommBaud[i]->setEnabled(false);
 
     // --- toolbar ----------------------------------------------------------------------------
-    u.tbToolBar = named(addToolBar(QStringLiteral("Toolbar")), QStringLiteral("tbToolBar"));
-    u.tbToolBar->setMovable(false);
-    u.tbToolBar->setIconSize(QSize(22, 22));
+    u.frame.tbToolBar =
+        named(window.addToolBar(QStringLiteral("Toolbar")), QStringLiteral("tbToolBar"));
+    u.frame.tbToolBar->setMovable(false);
+    u.frame.tbToolBar->setIconSize(QSize(22, 22));
     auto button = [&](const QString& key, const QString& tip, Glyph glyph) {
-        QAction* action = u.tbToolBar->addAction(glyphIcon(glyph), tip);
+        QAction* action = u.frame.tbToolBar->addAction(glyphIcon(glyph), tip);
         action->setObjectName(QStringLiteral("tb") + key);
         action->setData(key);
         action->setToolTip(tip);
         return action;
     };
-    u.tbOpen = button(QStringLiteral("Open"), QStringLiteral("Open"), Glyph::Open);
-    u.tbSave = button(QStringLiteral("Save"), QStringLiteral("Save"), Glyph::Save);
-    u.tbToolBar->addSeparator();
-    u.tbProperties =
+    u.frame.tbOpen = button(QStringLiteral("Open"), QStringLiteral("Open"), Glyph::Open);
+    u.record.tbSave = button(QStringLiteral("Save"), QStringLiteral("Save"), Glyph::Save);
+    u.frame.tbToolBar->addSeparator();
+    u.frame.tbProperties =
         button(QStringLiteral("Properties"), QStringLiteral("Options"), Glyph::Options);
-    u.tbToolBar->addSeparator();
-    u.tbScatter =
+    u.frame.tbToolBar->addSeparator();
+    u.graphs.tbScatter =
         button(QStringLiteral("Scatter"), QStringLiteral("Scatter Graph Live"), Glyph::Scatter);
-    u.tbBarGraph = button(QStringLiteral("BarGraph"), QStringLiteral("Bar Graph"), Glyph::Bars);
-    u.tbToolBar->addSeparator();
-    u.tbZoomIn = button(QStringLiteral("ZoomIn"), QStringLiteral("Zoom In"), Glyph::ZoomIn);
-    u.tbZoomOut = button(QStringLiteral("ZoomOut"), QStringLiteral("Zoom Out"), Glyph::ZoomOut);
-    u.tbToolBar->addSeparator();
-    u.tbRecord = button(QStringLiteral("Record"), QStringLiteral("Log (On / Off)"), Glyph::Record);
-    u.tbRecordPause =
+    u.graphs.tbBarGraph =
+        button(QStringLiteral("BarGraph"), QStringLiteral("Bar Graph"), Glyph::Bars);
+    u.frame.tbToolBar->addSeparator();
+    u.graphs.tbZoomIn = button(QStringLiteral("ZoomIn"), QStringLiteral("Zoom In"), Glyph::ZoomIn);
+    u.graphs.tbZoomOut =
+        button(QStringLiteral("ZoomOut"), QStringLiteral("Zoom Out"), Glyph::ZoomOut);
+    u.frame.tbToolBar->addSeparator();
+    u.record.tbRecord =
+        button(QStringLiteral("Record"), QStringLiteral("Log (On / Off)"), Glyph::Record);
+    u.record.tbRecordPause =
         button(QStringLiteral("RecordPause"), QStringLiteral("Log Pause"), Glyph::Pause);
-    u.tbRecordPause->setCheckable(true);
+    u.record.tbRecordPause->setCheckable(true);
 
     // --- status bar -------------------------------------------------------------------------
-    u.sbStatusBar = named(new QStatusBar(this), QStringLiteral("sbStatusBar"));
-    setStatusBar(u.sbStatusBar);
-    u.sbStatusBar->setSizeGripEnabled(true);
+    u.frame.sbStatusBar = named(new QStatusBar(&window), QStringLiteral("sbStatusBar"));
+    window.setStatusBar(u.frame.sbStatusBar);
+    u.frame.sbStatusBar->setSizeGripEnabled(true);
     for (int i = 1; i <= 4; ++i) {
-        auto* panel = named(new QLabel(u.sbStatusBar), QStringLiteral("sbPanel%1").arg(i));
+        auto* panel = named(new QLabel(u.frame.sbStatusBar), QStringLiteral("sbPanel%1").arg(i));
         panel->setMargin(2);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        u.sbPanel[i] = panel;
+        u.frame.sbPanel[i] = panel;
     }
-    u.ProgressBar1 = named(new QProgressBar(u.sbStatusBar), QStringLiteral("ProgressBar1"));
-    u.ProgressBar1->setMaximumWidth(160);
-    u.ProgressBar1->setVisible(false);
-    u.sbStatusBar->addWidget(u.sbPanel[1], 1);
-    u.sbStatusBar->addPermanentWidget(u.ProgressBar1);
-    u.sbStatusBar->addPermanentWidget(u.sbPanel[2]);
-    u.sbStatusBar->addPermanentWidget(u.sbPanel[3]);
-    u.sbStatusBar->addPermanentWidget(u.sbPanel[4]);
-    u.sbPanel[2]->setMinimumWidth(90);
-    u.sbPanel[2]->setText(QStringLiteral("9600 Baud"));
+    u.graphs.ProgressBar1 =
+        named(new QProgressBar(u.frame.sbStatusBar), QStringLiteral("ProgressBar1"));
+    u.graphs.ProgressBar1->setMaximumWidth(160);
+    u.graphs.ProgressBar1->setVisible(false);
+    u.frame.sbStatusBar->addWidget(u.frame.sbPanel[1], 1);
+    u.frame.sbStatusBar->addPermanentWidget(u.graphs.ProgressBar1);
+    u.frame.sbStatusBar->addPermanentWidget(u.frame.sbPanel[2]);
+    u.frame.sbStatusBar->addPermanentWidget(u.frame.sbPanel[3]);
+    u.frame.sbStatusBar->addPermanentWidget(u.frame.sbPanel[4]);
+    u.frame.sbPanel[2]->setMinimumWidth(90);
+    u.frame.sbPanel[2]->setText(QStringLiteral("9600 Baud"));
 
     // --- the form area ----------------------------------------------------------------------
-    auto* form = named(new QWidget(this), QStringLiteral("FormArea"));
-    setCentralWidget(form);
+    auto* form = named(new QWidget(&window), QStringLiteral("FormArea"));
+    window.setCentralWidget(form);
 
     for (int i = 1; i <= 4; ++i) {
-        u.ShapeFormColor[i] =
+        u.frame.ShapeFormColor[i] =
             named(new platform::Shape(form), QStringLiteral("ShapeFormColor%1").arg(i));
-        u.ShapeFormColor[i]->setRadius(6);
+        u.frame.ShapeFormColor[i]->setRadius(6);
     }
-    for (int i = 1; i <= 2; ++i) {
-        u.ShaMain[i] = named(new platform::Shape(form), QStringLiteral("ShaMain%1").arg(i));
-        u.ShaMain[i]->setRadius(6);
-    }
-    u.ShaPeak = named(new platform::Shape(form), QStringLiteral("ShaPeak"));
-    u.ShaPeak->setRadius(6);
-    u.ShaExposure = named(new platform::Shape(form), QStringLiteral("ShaExposure"));
-    u.ShaExposure->setRadius(6);
+    u.frame.ShaMain1 = named(new platform::Shape(form), QStringLiteral("ShaMain1"));
+    u.frame.ShaMain1->setRadius(6);
+    u.readouts.ShaMain2 = named(new platform::Shape(form), QStringLiteral("ShaMain2"));
+    u.readouts.ShaMain2->setRadius(6);
+    u.frame.ShaPeak = named(new platform::Shape(form), QStringLiteral("ShaPeak"));
+    u.frame.ShaPeak->setRadius(6);
+    u.exposure.ShaExposure = named(new platform::Shape(form), QStringLiteral("ShaExposure"));
+    u.exposure.ShaExposure->setRadius(6);
 
     auto label = [&](const QString& name, const QString& text = QString()) {
         auto* l = named(new QLabel(text, form), name);
@@ -336,84 +355,92 @@ void frmMain::buildControls() {
         return l;
     };
 
-    u.LabXYZLab = label(QStringLiteral("LabXYZLab"), QStringLiteral("Total field"));
-    u.LabXYZField = label(QStringLiteral("LabXYZField"), QStringLiteral("No Probe"));
-    u.LabXLab = label(QStringLiteral("LabXLab"), QStringLiteral("X"));
-    u.LabYLab = label(QStringLiteral("LabYLab"), QStringLiteral("Y"));
-    u.LabZLab = label(QStringLiteral("LabZLab"), QStringLiteral("Z"));
-    u.ShapeX = named(new platform::Shape(form), QStringLiteral("ShapeX"));
-    u.ShapeY = named(new platform::Shape(form), QStringLiteral("ShapeY"));
-    u.ShapeZ = named(new platform::Shape(form), QStringLiteral("ShapeZ"));
-    u.LabXField = label(QStringLiteral("LabXField"));
-    u.LabYField = label(QStringLiteral("LabYField"));
-    u.LabZField = label(QStringLiteral("LabZField"));
-    u.LabPeak = clickLabel(QStringLiteral("LabPeak"), QStringLiteral("Peak"),
-                           QStringLiteral("Click to clear peak."));
-    u.LabMaxXYZ = label(QStringLiteral("LabMaxXYZ"), QStringLiteral("0.0"));
-    u.LabMaxX = label(QStringLiteral("LabMaxX"), QStringLiteral("0.0"));
-    u.LabMaxY = label(QStringLiteral("LabMaxY"), QStringLiteral("0.0"));
-    u.LabMaxZ = label(QStringLiteral("LabMaxZ"), QStringLiteral("0.0"));
-    u.LabXAxis = clickLabel(QStringLiteral("LabXAxis"), QStringLiteral("X"),
-                            QStringLiteral("Click to switch the X sensor on or off"));
-    u.LabYAxis = clickLabel(QStringLiteral("LabYAxis"), QStringLiteral("Y"),
-                            QStringLiteral("Click to switch the Y sensor on or off"));
-    u.LabZAxis = clickLabel(QStringLiteral("LabZAxis"), QStringLiteral("Z"),
-                            QStringLiteral("Click to switch the Z sensor on or off"));
+    u.frame.LabXYZLab = label(QStringLiteral("LabXYZLab"), QStringLiteral("Total field"));
+    u.readouts.LabXYZField = label(QStringLiteral("LabXYZField"), QStringLiteral("No Probe"));
+    u.readouts.LabXLab = label(QStringLiteral("LabXLab"), QStringLiteral("X"));
+    u.readouts.LabYLab = label(QStringLiteral("LabYLab"), QStringLiteral("Y"));
+    u.readouts.LabZLab = label(QStringLiteral("LabZLab"), QStringLiteral("Z"));
+    u.readouts.ShapeX = named(new platform::Shape(form), QStringLiteral("ShapeX"));
+    u.readouts.ShapeY = named(new platform::Shape(form), QStringLiteral("ShapeY"));
+    u.readouts.ShapeZ = named(new platform::Shape(form), QStringLiteral("ShapeZ"));
+    u.readouts.LabXField = label(QStringLiteral("LabXField"));
+    u.readouts.LabYField = label(QStringLiteral("LabYField"));
+    u.readouts.LabZField = label(QStringLiteral("LabZField"));
+    u.readouts.LabPeak = clickLabel(QStringLiteral("LabPeak"), QStringLiteral("Peak"),
+                                    QStringLiteral("Click to clear peak."));
+    u.readouts.LabMaxXYZ = label(QStringLiteral("LabMaxXYZ"), QStringLiteral("0.0"));
+    u.readouts.LabMaxX = label(QStringLiteral("LabMaxX"), QStringLiteral("0.0"));
+    u.readouts.LabMaxY = label(QStringLiteral("LabMaxY"), QStringLiteral("0.0"));
+    u.readouts.LabMaxZ = label(QStringLiteral("LabMaxZ"), QStringLiteral("0.0"));
+    u.readouts.LabXAxis = clickLabel(QStringLiteral("LabXAxis"), QStringLiteral("X"),
+                                     QStringLiteral("Click to switch the X sensor on or off"));
+    u.readouts.LabYAxis = clickLabel(QStringLiteral("LabYAxis"), QStringLiteral("Y"),
+                                     QStringLiteral("Click to switch the Y sensor on or off"));
+    u.readouts.LabZAxis = clickLabel(QStringLiteral("LabZAxis"), QStringLiteral("Z"),
+                                     QStringLiteral("Click to switch the Z sensor on or off"));
 
-    u.LabUnits = clickLabel(QStringLiteral("LabUnits"), QStringLiteral("units"),
-                            QStringLiteral("Click to change units"));
-    u.LabRange =
+    u.probe.LabUnits = clickLabel(QStringLiteral("LabUnits"), QStringLiteral("units"),
+                                  QStringLiteral("Click to change units"));
+    u.probe.LabRange =
         clickLabel(QStringLiteral("LabRange"), QString(), QStringLiteral("Click to change range"));
-    u.LabOverRange = label(QStringLiteral("LabOverRange"), QStringLiteral("OVER RANGE"));
-    u.LabUnderRange = label(QStringLiteral("LabUnderRange"), QStringLiteral("UNDER RANGE"));
-    u.LabBarGraph = label(QStringLiteral("LabBarGraph"));
-    u.LabPercentOfRange = label(QStringLiteral("LabPercentOfRange"), QStringLiteral("of range"));
-    u.ShapeBatFrame = named(new platform::Shape(form), QStringLiteral("ShapeBatFrame"));
-    u.ShapeBatLevel = named(new platform::Shape(form), QStringLiteral("ShapeBatLevel"));
-    u.LabBattery = label(QStringLiteral("LabBattery"));
-    u.LabTempLab = clickLabel(QStringLiteral("LabTempLab"), QStringLiteral("Temp."),
-                              QStringLiteral("Click to update batt - temp"));
-    u.LabTemp = label(QStringLiteral("LabTemp"));
-    u.LabSamRateLab = label(QStringLiteral("LabSamRateLab"), QStringLiteral("Samples/s"));
-    u.LabSamRate = label(QStringLiteral("LabSamRate"));
-    u.LabInString = label(QStringLiteral("LabInString"));
-    u.LabInString->setVisible(false);
+    u.readouts.LabOverRange = label(QStringLiteral("LabOverRange"), QStringLiteral("OVER RANGE"));
+    u.readouts.LabUnderRange =
+        label(QStringLiteral("LabUnderRange"), QStringLiteral("UNDER RANGE"));
+    u.readouts.LabBarGraph = label(QStringLiteral("LabBarGraph"));
+    u.readouts.LabPercentOfRange =
+        label(QStringLiteral("LabPercentOfRange"), QStringLiteral("of range"));
+    u.battery.ShapeBatFrame = named(new platform::Shape(form), QStringLiteral("ShapeBatFrame"));
+    u.battery.ShapeBatLevel = named(new platform::Shape(form), QStringLiteral("ShapeBatLevel"));
+    u.battery.LabBattery = label(QStringLiteral("LabBattery"));
+    u.battery.LabTempLab = clickLabel(QStringLiteral("LabTempLab"), QStringLiteral("Temp."),
+                                      QStringLiteral("Click to update batt - temp"));
+    u.battery.LabTemp = label(QStringLiteral("LabTemp"));
+    u.frame.LabSamRateLab = label(QStringLiteral("LabSamRateLab"), QStringLiteral("Samples/s"));
+    u.readouts.LabSamRate = label(QStringLiteral("LabSamRate"));
+    u.link.LabInString = label(QStringLiteral("LabInString"));
+    u.link.LabInString->setVisible(false);
 
-    u.ShapeRecordInd = named(new platform::Shape(form), QStringLiteral("ShapeRecordInd"));
-    u.LabRecord = clickLabel(QStringLiteral("LabRecord"), QStringLiteral("Log"),
-                             QStringLiteral("Click to toggle log"));
-    u.LabRecordCntLab = clickLabel(QStringLiteral("LabRecordCntLab"), QStringLiteral("Records"),
-                                   QStringLiteral("Click to erase data"));
-    u.LabRecordCnt = label(QStringLiteral("LabRecordCnt"), QStringLiteral("0"));
+    u.record.ShapeRecordInd = named(new platform::Shape(form), QStringLiteral("ShapeRecordInd"));
+    u.record.LabRecord = clickLabel(QStringLiteral("LabRecord"), QStringLiteral("Log"),
+                                    QStringLiteral("Click to toggle log"));
+    u.record.LabRecordCntLab =
+        clickLabel(QStringLiteral("LabRecordCntLab"), QStringLiteral("Records"),
+                   QStringLiteral("Click to erase data"));
+    u.record.LabRecordCnt = label(QStringLiteral("LabRecordCnt"), QStringLiteral("0"));
 
-    u.LabExposure1 = label(QStringLiteral("LabExposure1"), QStringLiteral("Moving Average"));
-    u.LabMinAver = label(QStringLiteral("LabMinAver"), QStringLiteral(" Exposure:"));
-    u.LabElasedTime = label(QStringLiteral("LabElasedTime"));
-    u.LabExposure = label(QStringLiteral("LabExposure"));
+    u.exposure.LabExposure1 =
+        label(QStringLiteral("LabExposure1"), QStringLiteral("Moving Average"));
+    u.exposure.LabMinAver = label(QStringLiteral("LabMinAver"), QStringLiteral(" Exposure:"));
+    u.exposure.LabElasedTime = label(QStringLiteral("LabElasedTime"));
+    u.exposure.LabExposure = label(QStringLiteral("LabExposure"));
 
-    u.LabVerticalScaleLab =
+    u.frame.LabVerticalScaleLab =
         label(QStringLiteral("LabVerticalScaleLab"), QStringLiteral("Vertical scale"));
-    u.LabSamPerDivLab = label(QStringLiteral("LabSamPerDivLab"), QStringLiteral("Samples/div"));
-    u.LabSampleRateLab = label(QStringLiteral("LabSampleRateLab"), QStringLiteral("Sample rate"));
-    u.CmbVerticalScale = named(new QComboBox(form), QStringLiteral("CmbVerticalScale"));
-    u.CmbVerticalScale->setToolTip(QStringLiteral("Vertical Scale"));
-    u.cmbSamPerDiv = named(new QComboBox(form), QStringLiteral("cmbSamPerDiv"));
-    u.cmbSamPerDiv->setToolTip(QStringLiteral("Samples Per Divison"));
-    u.CmbSampleRate = named(new QComboBox(form), QStringLiteral("CmbSampleRate"));
-    u.CmbSampleRate->setToolTip(QStringLiteral("Samples per second"));
-    for (QComboBox* box : {u.CmbVerticalScale, u.cmbSamPerDiv, u.CmbSampleRate}) {
+    u.frame.LabSamPerDivLab =
+        label(QStringLiteral("LabSamPerDivLab"), QStringLiteral("Samples/div"));
+    u.frame.LabSampleRateLab =
+        label(QStringLiteral("LabSampleRateLab"), QStringLiteral("Sample rate"));
+    u.graphs.CmbVerticalScale = named(new QComboBox(form), QStringLiteral("CmbVerticalScale"));
+    u.graphs.CmbVerticalScale->setToolTip(QStringLiteral("Vertical Scale"));
+    u.graphs.cmbSamPerDiv = named(new QComboBox(form), QStringLiteral("cmbSamPerDiv"));
+    u.graphs.cmbSamPerDiv->setToolTip(QStringLiteral("Samples Per Divison"));
+    u.link.CmbSampleRate = named(new QComboBox(form), QStringLiteral("CmbSampleRate"));
+    u.link.CmbSampleRate->setToolTip(QStringLiteral("Samples per second"));
+    for (QComboBox* box :
+         {u.graphs.CmbVerticalScale, u.graphs.cmbSamPerDiv, u.link.CmbSampleRate}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         box->setMaxVisibleItems(16);
     }
 
-    u.Picture1 = named(new platform::SurfaceWidget(form), QStringLiteral("Picture1"));
-    u.Picture3 = named(new platform::SurfaceWidget(form), QStringLiteral("Picture3"));
-    u.Picture3->setToolTip(QStringLiteral("Click to clear peak."));
-    u.LstHeader = named(new QListWidget(form), QStringLiteral("LstHeader"));
-    u.LstHeader->setVisible(false);
-    u.Command1 = named(new QPushButton(form), QStringLiteral("Command1"));
-    u.Command1->setGeometry(0, 0, 0, 0);
-    u.Command1->setFlat(true);
+    u.graphs.Picture1 = named(new platform::SurfaceWidget(form), QStringLiteral("Picture1"));
+    u.graphs.Picture3 = named(new platform::SurfaceWidget(form), QStringLiteral("Picture3"));
+    u.graphs.Picture3->setToolTip(QStringLiteral("Click to clear peak."));
+    u.frame.LstHeader = named(new QListWidget(form), QStringLiteral("LstHeader"));
+    u.frame.LstHeader->setVisible(false);
+    u.frame.Command1 = named(new QPushButton(form), QStringLiteral("Command1"));
+    u.frame.Command1->setGeometry(0, 0, 0, 0);
+    u.frame.Command1->setFlat(true);
+    return u;
 }
 
-} // namespace app
+} // namespace window

@@ -1,32 +1,62 @@
 #pragma once
-// The window set up for the identified probe: the units menu, the zero and range entries, the
-// sample-rate list (SetUpSigma for Sigma and Kappa probes, SetUpZeta for Zeta probes), and the
-// 3-axis menu entry.
-#include <QString>
-
-namespace app {
-class frmMain;
-}
+// The window set up for the identified probe: the units menu and label, the zero and range
+// entries and the range label, the sample-rate list (SetUpSigma for Sigma and Kappa probes,
+// SetUpZeta for Zeta probes), and the 3-axis menu entry.
+#include "measure/RecordTable.h"
+#include "probe/PollingCycle.h"
+#include "window/Config.h"
+#include "window/MainControls.h"
+#include "window/WindowShell.h"
 
 namespace window {
 
+class BatteryTemp;
+class GraphControl;
+class LinkControl;
+class Readouts;
+
 class ProbeSetup {
 public:
-    explicit ProbeSetup(app::frmMain& main);
-    void connectControls();
+    // The parts of the window that follow the probe.
+    struct Parts {
+        Readouts& readouts;
+        BatteryTemp& battery;
+        LinkControl& link;
+        GraphControl& graphs;
+    };
+
+    ProbeSetup(const ProbeMenuControls& controls, probe::clsProbe& probe,
+               probe::PollingCycle& cycle, Config& config, const Parts& parts,
+               const measure::RecordTable& records, WindowShell& shell);
 
     void SetUpSigma();
     void SetUpZeta();
-    // The sample-rate list of a Sigma or Kappa probe: "Max" first when offered, then the
-    // link's rates from the fastest; the rate in force is shown.
-    void FillSampleRates(bool maxEntry);
     // The 3-axis entry: reads the axes in turn, or all together again. Ignored while logging.
     void mnuProbe3AxisData_Click();
+    bool ZeroAvailable() const { return m_zeroAvailable; }
 
-    int ZeroAvailable = 0;
+    // The units the probe reported: label, range captions and the units entry ticked. Returns
+    // whether the label changed.
+    bool ShowUnits();
+    // The range the probe reported (its digit): label and range entries. Returns whether the
+    // graph scale follows (a range chosen by hand).
+    bool ShowRange(const QString& digit);
+    // The probe is gone: the units label reads "units", the range label is blank.
+    void ClearProbeLabels();
+    // The menus and labels of the family in service.
+    void ShowFamily(bool sigma);
 
 private:
-    app::frmMain& m_main;
+    void uncheckRanges();
+
+    ProbeMenuControls m_ui;
+    probe::clsProbe& m_probe;
+    probe::PollingCycle& m_cycle;
+    Config& m_config;
+    Parts m_parts;
+    const measure::RecordTable& m_records;
+    WindowShell& m_shell;
+    bool m_zeroAvailable = false;
 };
 
 } // namespace window

@@ -36,13 +36,13 @@ private Q_SLOTS:
         QCOMPARE(w.windowState(), Qt::WindowNoState);
         QCOMPARE(w.size(), QSize(platform::ToPixels(&w, 11535), platform::ToPixels(&w, 7590)));
         QCOMPARE(w.windowTitle(), App);
-        QCOMPARE(w.ui().LabXYZField->text(), QStringLiteral("No Probe"));
-        QCOMPARE(w.ui().LabMaxXYZ->text(), QStringLiteral("0.0"));
+        QCOMPARE(w.ui().readouts.LabXYZField->text(), QStringLiteral("No Probe"));
+        QCOMPARE(w.ui().readouts.LabMaxXYZ->text(), QStringLiteral("0.0"));
         // Nothing recorded or loaded yet.
-        QVERIFY(!w.ui().tbSave->isEnabled());
-        QVERIFY(!w.ui().tbZoomIn->isEnabled());
-        QVERIFY(!w.ui().mnuFileSaveAs->isEnabled());
-        QVERIFY(w.ui().tbRecord->isEnabled());
+        QVERIFY(!w.ui().record.tbSave->isEnabled());
+        QVERIFY(!w.ui().graphs.tbZoomIn->isEnabled());
+        QVERIFY(!w.ui().record.mnuFileSaveAs->isEnabled());
+        QVERIFY(w.ui().record.tbRecord->isEnabled());
 
         rig.close();
         // The port chosen and the placement survive the first run.
@@ -97,9 +97,9 @@ private Q_SLOTS:
         rig.run(2000);
         QVERIFY(rig.port.written().isEmpty());
         // Another port from the menu starts polling.
-        w.ui().mnucommcomm[1]->trigger();
+        w.ui().link.mnucommcomm[1]->trigger();
         QVERIFY(w.HRTReadProbe().enabled());
-        QVERIFY(w.ui().mnucommcomm[1]->isChecked());
+        QVERIFY(w.ui().link.mnucommcomm[1]->isChecked());
     }
 
     void aWindowStartedAtTheHighestRateFindsItsProbe() {
@@ -107,9 +107,9 @@ private Q_SLOTS:
         rig.config.SampleRate = QStringLiteral("Max");
         rig.useProbe(QStringLiteral("PX-5100"));
         app::frmMain& w = rig.start();
-        QVERIFY(w.cycle().AutoNext);
+        QVERIFY(w.cycle().AutoNext());
         QVERIFY(rig.runUntilIdentified(10000));
-        QVERIFY(rig.runUntil([&] { return w.ui().LabXYZField->text() == "14.49"; }, 5000));
+        QVERIFY(rig.runUntil([&] { return w.ui().readouts.LabXYZField->text() == "14.49"; }, 5000));
     }
 
     void theGraphMakesRoomAndGivesWay() {
@@ -118,29 +118,29 @@ private Q_SLOTS:
         window::MainControls& u = w.ui();
         w.resize(900, 700);
         QCoreApplication::processEvents();
-        QVERIFY(u.Picture1->isVisible());
-        QVERIFY(u.Picture3->isVisible());
-        const int tall = u.Picture1->height();
+        QVERIFY(u.graphs.Picture1->isVisible());
+        QVERIFY(u.graphs.Picture3->isVisible());
+        const int tall = u.graphs.Picture1->height();
 
         // Without the status bar the graph takes its room.
-        u.mnuViewStatusBar->trigger();
+        u.frame.mnuViewStatusBar->trigger();
         QCoreApplication::processEvents();
-        QVERIFY(!u.sbStatusBar->isVisible());
-        QVERIFY(u.Picture1->height() > tall);
+        QVERIFY(!u.frame.sbStatusBar->isVisible());
+        QVERIFY(u.graphs.Picture1->height() > tall);
 
         // Too little height below the graph's top hides it; room brings it back.
         w.resize(900, 220);
         QCoreApplication::processEvents();
-        QVERIFY(!u.Picture1->isVisible());
+        QVERIFY(!u.graphs.Picture1->isVisible());
         w.resize(900, 700);
         QCoreApplication::processEvents();
-        QVERIFY(u.Picture1->isVisible());
-        QCOMPARE(w.graph().Width(), int(platform::TwipsGeometry(u.Picture1).width()) - 100);
+        QVERIFY(u.graphs.Picture1->isVisible());
+        QCOMPARE(w.graph().Width(), int(platform::TwipsGeometry(u.graphs.Picture1).width()) - 100);
 
         // A bar-graph area narrower than 1200 twips is hidden.
         w.resize(platform::ToPixels(&w, 6360 + 120 + 1000), 700);
         QCoreApplication::processEvents();
-        QVERIFY(!u.Picture3->isVisible());
+        QVERIFY(!u.graphs.Picture3->isVisible());
     }
 
     void theMovingAverageViewIsLaidOutAsStored() {
@@ -148,37 +148,38 @@ private Q_SLOTS:
         rig.config.ExposureFrame = true;
         app::frmMain& w = rig.start();
         window::MainControls& u = w.ui();
-        QVERIFY(u.ShaExposure->isVisible());
-        QCOMPARE(u.LabMinAver->text(), QStringLiteral("6 Minute"));
+        QVERIFY(u.exposure.ShaExposure->isVisible());
+        QCOMPARE(u.exposure.LabMinAver->text(), QStringLiteral("6 Minute"));
         const double twips = platform::TwipsPerPixel(&w);
-        QVERIFY(qAbs(platform::TwipsGeometry(u.LabMaxXYZ).left() - 6480) <= twips);
-        QVERIFY(qAbs(platform::TwipsGeometry(u.Picture3).left() - 8040) <= twips);
+        QVERIFY(qAbs(platform::TwipsGeometry(u.readouts.LabMaxXYZ).left() - 6480) <= twips);
+        QVERIFY(qAbs(platform::TwipsGeometry(u.graphs.Picture3).left() - 8040) <= twips);
         // Unticked, the panel goes and the peaks and bar graph move back.
-        u.mnuViewExposure->trigger();
-        QVERIFY(!u.ShaExposure->isVisible());
-        QVERIFY(qAbs(platform::TwipsGeometry(u.LabMaxXYZ).left() - 4800) <= twips);
-        QVERIFY(qAbs(platform::TwipsGeometry(u.Picture3).left() - 6360) <= twips);
+        u.exposure.mnuViewExposure->trigger();
+        QVERIFY(!u.exposure.ShaExposure->isVisible());
+        QVERIFY(qAbs(platform::TwipsGeometry(u.readouts.LabMaxXYZ).left() - 4800) <= twips);
+        QVERIFY(qAbs(platform::TwipsGeometry(u.graphs.Picture3).left() - 6360) <= twips);
     }
 
     void switchedOffAxesKeepTheirGrey() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
         window::MainControls& u = w.ui();
-        platform::SetForeColor(u.LabXAxis, platform::PaletteColour(7));
-        platform::SetForeColor(u.LabYAxis, 0x00FF00);
+        platform::SetForeColor(u.readouts.LabXAxis, platform::PaletteColour(7));
+        platform::SetForeColor(u.readouts.LabYAxis, 0x00FF00);
         w.layout().ChangeTextColor(0x0000FF);
-        QCOMPARE(platform::ForeColor(u.LabXAxis), platform::PaletteColour(7));
-        QCOMPARE(platform::ForeColor(u.LabYAxis), platform::Colour(0x0000FF));
-        QCOMPARE(platform::ForeColor(u.LabXYZField), platform::Colour(0x0000FF));
+        QCOMPARE(platform::ForeColor(u.readouts.LabXAxis), platform::PaletteColour(7));
+        QCOMPARE(platform::ForeColor(u.readouts.LabYAxis), platform::Colour(0x0000FF));
+        QCOMPARE(platform::ForeColor(u.readouts.LabXYZField), platform::Colour(0x0000FF));
     }
 
     void zoomInOnlyArmsOnAStoredView() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        w.layout().tbToolBar_ButtonClick(QStringLiteral("ZoomIn"));
+        w.ui().graphs.tbZoomIn->setEnabled(true);
+        w.ui().graphs.tbZoomIn->trigger();
         QCOMPARE(w.graph().ZoomCnt(), 0);
-        w.graphControl().ScatterGraphOn = false;
-        w.layout().tbToolBar_ButtonClick(QStringLiteral("ZoomIn"));
+        w.ui().graphs.tbScatter->trigger(); // the live graph off: the stored view
+        w.ui().graphs.tbZoomIn->trigger();
         QCOMPARE(w.graph().ZoomCnt(), 1);
         QVERIFY(w.StatusPanel(1).startsWith(QStringLiteral("Click on graph")));
     }

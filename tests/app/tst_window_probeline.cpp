@@ -83,18 +83,18 @@ private Q_SLOTS:
         app::frmMain& window = *real.window;
         window::MainControls& u = window.ui();
         QTRY_COMPARE_WITH_TIMEOUT(window.probe().GetModel(), model, 20000);
-        QTRY_VERIFY2_WITH_TIMEOUT(near(u.LabXYZField, 14.491), qPrintable(u.LabXYZField->text()),
-                                  20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(near(u.readouts.LabXYZField, 14.491),
+                                  qPrintable(u.readouts.LabXYZField->text()), 20000);
         if (axes) {
-            QTRY_VERIFY_WITH_TIMEOUT(near(u.LabXField, 5.0), 5000);
-            QVERIFY2(near(u.LabYField, 8.0), qPrintable(u.LabYField->text()));
-            QVERIFY2(near(u.LabZField, 11.0), qPrintable(u.LabZField->text()));
-            QVERIFY(u.LabXField->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(near(u.readouts.LabXField, 5.0), 5000);
+            QVERIFY2(near(u.readouts.LabYField, 8.0), qPrintable(u.readouts.LabYField->text()));
+            QVERIFY2(near(u.readouts.LabZField, 11.0), qPrintable(u.readouts.LabZField->text()));
+            QVERIFY(u.readouts.LabXField->isVisible());
         }
-        QCOMPARE(u.LabUnits->text(), QStringLiteral("V/m"));
+        QCOMPARE(u.probe.LabUnits->text(), QStringLiteral("V/m"));
         QVERIFY(window.StatusPanel(1).contains(model));
         // The vertical scale follows the probe: "Auto" where offered, else the present range's.
-        const QString scale = u.CmbVerticalScale->currentText();
+        const QString scale = u.graphs.CmbVerticalScale->currentText();
         if (model == QStringLiteral("E310")) {
             QVERIFY(!scale.isEmpty());
             QCOMPARE(scale, window.probe().GetGraphSelection());
@@ -104,7 +104,7 @@ private Q_SLOTS:
         }
         QVERIFY(!real.boxes.texts().contains(probe::PollingCycle::OpenFailedText));
         // Samples keep coming: the rate shown is that of a live probe.
-        QTRY_VERIFY_WITH_TIMEOUT(u.LabSamRate->text().toDouble() > 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(u.readouts.LabSamRate->text().toDouble() > 0, 5000);
     }
 
     // A Zeta probe switched to 115200 baud streams about 606 records a second for a minute,
@@ -119,13 +119,13 @@ private Q_SLOTS:
 
         window.link().mnuCommBaud_Click(5);
         probe::PollingCycle& cycle = window.cycle();
-        QTRY_COMPARE_WITH_TIMEOUT(cycle.HighSpeedState, 3, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(cycle.HighSpeedState(), probe::HighSpeed::Streaming, 5000);
         QCOMPARE(window.StatusPanel(2), QStringLiteral("115.2 kBaud"));
         const qint64 sentBefore = server.recordsStreamed();
         QTest::qWait(60000);
         const qint64 sent = server.recordsStreamed();
         QTest::qWait(100);
-        const qint64 taken = cycle.StreamRecordsTotal;
+        const qint64 taken = cycle.StreamRecordsTotal();
         const qint64 sentSince = server.recordsStreamed();
         qInfo("streamed %lld records in the minute; %lld in all, %lld taken 100 ms later",
               sent - sentBefore, sent, taken);
@@ -133,8 +133,8 @@ private Q_SLOTS:
         // Every record streamed is taken within 100 ms, and none twice (the first record of
         // the stream is the answer to the poll that started it).
         QVERIFY2(taken >= sent && taken <= sentSince + 1, "every record is taken, once");
-        QCOMPARE(cycle.HighSpeedState, 3);
-        QVERIFY(qAbs(window.ui().LabXYZField->text().toDouble() - 14.491) < 0.145);
+        QCOMPARE(cycle.HighSpeedState(), probe::HighSpeed::Streaming);
+        QVERIFY(qAbs(window.ui().readouts.LabXYZField->text().toDouble() - 14.491) < 0.145);
     }
 };
 

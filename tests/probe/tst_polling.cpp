@@ -67,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(r.s.GetModel(), QStringLiteral("PX-5100"));
         QCOMPARE(r.sent().mid(0, 4), (QStringList{"I", "R", "R", "R5"}));
         QCOMPARE(r.sent().last(), QStringLiteral("D2"));
-        QCOMPARE(r.cycle.MissCount, 0);
+        QCOMPARE(r.cycle.MissCount(), 0);
         QCOMPARE(r.view.clears, 0);
         // Data polls wait the data interval, identification polls 100 ms.
         QCOMPARE(r.timer->interval(), double(r.s.DataInterval()));
@@ -78,11 +78,11 @@ private Q_SLOTS:
         r.startOnProbe();
         r.silent = true;
         r.ticks(5); // the first of these still takes the last reply
-        QCOMPARE(r.cycle.MissCount, 4);
+        QCOMPARE(r.cycle.MissCount(), 4);
         QCOMPARE(r.view.clears, 0);
         QCOMPARE(r.s.LostComm(), 0);
         r.ticks(1);
-        QCOMPARE(r.cycle.MissCount, 5);
+        QCOMPARE(r.cycle.MissCount(), 5);
         QCOMPARE(r.view.clears, 1);
         QCOMPARE(r.view.lowBatteryOffs, 1);
         QCOMPARE(r.s.LostComm(), 1);
@@ -94,7 +94,7 @@ private Q_SLOTS:
         r.ticks(60);
         QCOMPARE(r.s.LostComm(), 0);
         QCOMPARE(r.s.GetModel(), QStringLiteral("PX-5100"));
-        QCOMPARE(r.cycle.MissCount, 0);
+        QCOMPARE(r.cycle.MissCount(), 0);
     }
 
     void searchAlternatesTheLinkSpeed() {
@@ -153,10 +153,10 @@ private Q_SLOTS:
         r.ticks(1); // sends the command whose reply goes wrong
         const int processed = r.processed();
         r.ticks(misses);
-        QCOMPARE(r.cycle.MissCount, misses);
+        QCOMPARE(r.cycle.MissCount(), misses);
         QCOMPARE(r.processed(), processed); // nothing half-read is processed
         r.ticks(1);
-        QCOMPARE(r.cycle.MissCount, 0); // the line settles by itself
+        QCOMPARE(r.cycle.MissCount(), 0); // the line settles by itself
         QCOMPARE(r.processed(), processed + 1);
         QCOMPARE(r.view.processed.last().size(), 19);
     }
@@ -164,7 +164,8 @@ private Q_SLOTS:
     void eventModeTakesTheReplyInTheNotification() {
         Rig r;
         r.startOnProbe();
-        r.cycle.EventReceive = 1;
+        r.cycle.SetMaxRate(true); // event mode ...
+        r.cycle.StopAutoNext();   // ... without answering at once
         r.ticks(1);
         QCOMPARE(r.port.rThreshold(), 19);
         const int before = r.port.notificationCount();
@@ -178,11 +179,11 @@ private Q_SLOTS:
 
         // "Max": the next command goes out from the notification itself. The probe's reply to
         // it is held on the line so that the test sees one round at a time.
-        r.cycle.AutoNext = true;
+        r.cycle.SetMaxRate(true);
         r.port.planNext(D::Late);
         r.port.deliverNotifications();
         QCOMPARE(r.writes(), writes + 2);
-        QCOMPARE(r.cycle.RespReceived, 0);
+        QCOMPARE(r.cycle.RespReceived(), 0);
         // A split reply raises no notification; the tick counts the miss.
         r.port.planNext(D::Split);
         const int notifications = r.port.notificationCount();
@@ -193,7 +194,7 @@ private Q_SLOTS:
         r.port.deliverNotifications(); // half a reply: nothing
         QCOMPARE(r.port.notificationCount(), notifications + 1);
         r.clock.advance(r.timer->interval());
-        QCOMPARE(r.cycle.MissCount, 1);
+        QCOMPARE(r.cycle.MissCount(), 1);
     }
 
     void choosingAPortThatCannotOpen() {
@@ -206,28 +207,33 @@ private Q_SLOTS:
         QCOMPARE(r.view.clears, 1);
         QVERIFY(!r.timer->enabled());
         QCOMPARE(r.view.checkedPort, 0);
-        QCOMPARE(r.cycle.CommPortNo, 1);
+        QCOMPARE(r.cycle.CommPortNo(), 1);
         r.cycle.SelectPort(4);
         QVERIFY(r.timer->enabled());
-        QCOMPARE(r.cycle.CommPortNo, 4);
+        QCOMPARE(r.cycle.CommPortNo(), 4);
         QCOMPARE(r.view.checkedPort, 4);
         QCOMPARE(r.port.openHistory(), (QList<int>{1, 3, 4}));
     }
 
     void sampleRateAndModelText() {
         Rig r;
+        r.view.samplesPerReply = 31;
+        int answers = 0;
+        r.port.setResponder([&](const QByteArray&) {
+            return answers++ ? QByteArray() : ":" + QByteArray(r.cycle.ExpectedLength() - 1, '0');
+        });
         r.cycle.Start(1);
-        r.cycle.SampleCount = 31;
+        r.ticks(2); // one complete reply, of 31 samples
         for (int i = 0; i < 3; ++i)
             r.cycle.CalSamPerSecTick();
         QVERIFY(r.view.rates.isEmpty());
         r.cycle.CalSamPerSecTick(); // every fourth tick, two seconds of samples
         QCOMPARE(r.view.rates, QList<double>{15.5});
-        QCOMPARE(r.cycle.SampleCount, 0);
+        QCOMPARE(r.cycle.SampleCount(), 0);
         r.view.panels[1] = "stale";
         for (int i = 0; i < 11; ++i)
             r.cycle.CalSamPerSecTick();
-        QCOMPARE(r.view.panels.value(1), QString()); // link down: no model text
+        QCOMPARE(r.view.panels.value(1), QString()); // no model named: no model text
     }
 };
 

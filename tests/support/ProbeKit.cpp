@@ -4,14 +4,11 @@
 
 namespace kit {
 
-void RecordingView::ProcessData() {
-    processed.append(cycle->InString);
-    if (session.TypeZeta() == probe::StateZeta) {
-        cycle->MissCount = 0;
-        return;
-    }
-    if (!cycle->InString.startsWith(":E")) cycle->MissCount = 0;
-    session.InputStr(cycle->InString);
+probe::ReplyTaken RecordingView::ProcessData(const QByteArray& reply) {
+    processed.append(reply);
+    if (session.TypeZeta() == probe::StateZeta) return {true, samplesPerReply};
+    session.InputStr(reply);
+    return {!reply.startsWith(":E"), samplesPerReply};
 }
 
 QByteArray SigmaData(const QByteArray& value, const QByteArray& units, int bar, char over,

@@ -21,7 +21,7 @@ struct Message {
 
 class RecordingHost : public probe::ProbeHost {
 public:
-    QByteArray AutoNextCmndS(const QByteArray& code) override {
+    QByteArray AutoNextCmndS(const QByteArray& code, const QByteArray&) override {
         autoNextCalls.append(code);
         return autoNextAnswer;
     }
@@ -48,7 +48,7 @@ public:
 class RecordingView : public probe::PollingView {
 public:
     explicit RecordingView(probe::clsProbe& s) : session(s) {}
-    void ProcessData() override;
+    probe::ReplyTaken ProcessData(const QByteArray& reply) override;
     void ClearDisplay() override { ++clears; }
     void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
     void UncheckHighSpeedEntries() override { ++highSpeedUnchecks; }
@@ -57,7 +57,7 @@ public:
     void LowBatteryOff() override { ++lowBatteryOffs; }
     bool ARProbeChecked() const override { return arProbe; }
     // The polling tests never stream.
-    void SuperFast2() override {}
+    void SuperFast2(const QByteArray&) override {}
     void DisableHiSpeed(bool) override {}
 
     probe::clsProbe& session;
@@ -70,6 +70,7 @@ public:
     int checkedPort = -1;
     int lowBatteryOffs = 0;
     bool arProbe = false;
+    int samplesPerReply = 0; // whole samples each processed reply counts for
 };
 
 // ":D" + value (5) + units code (3) + bar (3) + over flag + battery flag + axes (3) + CR.

@@ -52,6 +52,11 @@ app::frmMain& WindowRig::start() {
     return *main;
 }
 
+app::frmMain& WindowRig::build() {
+    main = std::make_unique<app::frmMain>(services);
+    return *main;
+}
+
 void WindowRig::close() {
     if (!main) return;
     main->close();

@@ -3,6 +3,7 @@
 // recorded message boxes, settings in memory, scripted modal dialogs) in a temporary data
 // folder, a virtual probe behind the port, and ways to let time pass.
 #include "app/frmMain.h"
+#include "measure/Reading.h"
 #include "platform/fake/ManualClock.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
@@ -25,6 +26,12 @@ public:
     void stop() override {}
 };
 
+// Keeps the readings it is given.
+struct RecordingSink : measure::ReadingSink {
+    void TakeReading(const measure::Reading& reading) override { readings.append(reading); }
+    QList<measure::Reading> readings;
+};
+
 struct WindowRig {
     WindowRig();
     ~WindowRig();
@@ -38,6 +45,8 @@ struct WindowRig {
     // Writes `config` as the configuration file (unless writeConfig is false), builds the
     // window, runs its start-up and shows it (offscreen).
     app::frmMain& start();
+    // Builds the window with its parts, without its start-up.
+    app::frmMain& build();
     app::frmMain& window() { return *main; }
     // Closes the window (its shutdown runs) and forgets it.
     void close();

@@ -131,10 +131,10 @@ private Q_SLOTS:
             // The calibration reply arrives whole: the read that hands it on sees 579 characters.
             QTRY_VERIFY_WITH_TIMEOUT(!line.host.autoNextCalls.isEmpty(), 5000);
             QCOMPARE(line.host.autoNextCalls.first(), QByteArray(":M0"));
-            QCOMPARE(line.cycle.InString.size(), 579);
-            QVERIFY(line.cycle.InString.startsWith(":M"));
-            QTRY_VERIFY_WITH_TIMEOUT(line.cycle.InString.startsWith(":S"), 5000);
-            QCOMPARE(line.cycle.InString.size(), 19);
+            QCOMPARE(line.cycle.InString().size(), 579);
+            QVERIFY(line.cycle.InString().startsWith(":M"));
+            QTRY_VERIFY_WITH_TIMEOUT(line.cycle.InString().startsWith(":S"), 5000);
+            QCOMPARE(line.cycle.InString().size(), 19);
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(line.host.delays, QList<double>{1500}, 5000);
             QTRY_VERIFY_WITH_TIMEOUT(line.s.XYZAxis() > 0, 5000);
@@ -152,12 +152,12 @@ private Q_SLOTS:
         QElapsedTimer waited;
         waited.start();
         while (line.view.clears == 0 && waited.elapsed() < 5000) {
-            maxMissesBeforeClear = std::max(maxMissesBeforeClear, line.cycle.MissCount);
+            maxMissesBeforeClear = std::max(maxMissesBeforeClear, line.cycle.MissCount());
             QTest::qWait(5);
         }
         QCOMPARE(line.view.clears, 1);
         QCOMPARE(maxMissesBeforeClear, 4); // cleared on the fifth
-        QCOMPARE(line.cycle.MissCount, 5);
+        QCOMPARE(line.cycle.MissCount(), 5);
         QCOMPARE(line.s.LostComm(), 1);
         line.server.setSilent(false);
         QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000));

@@ -27,6 +27,15 @@ void Choose(QComboBox* box, const QString& text) {
     Q_EMIT box->activated(index);
 }
 
+// n points of the live sweep.
+void Plot(window::GraphControl& c, int n) {
+    measure::Reading r;
+    r.family = measure::Family::Zeta;
+    r.value = {1, 2, 3, 4};
+    for (int i = 0; i < n; ++i)
+        c.TakeReading(r);
+}
+
 } // namespace
 
 class tst_GraphControl : public QObject {
@@ -56,9 +65,9 @@ private Q_SLOTS:
         kit::WindowRig rig;
         rig.config.GraphScaleStr = QStringLiteral("0-10");
         app::frmMain& w = rig.start();
-        w.ui().CmbVerticalScale->setCurrentIndex(-1); // a text the list does not offer
+        w.ui().graphs.CmbVerticalScale->setCurrentIndex(-1); // a text the list does not offer
         w.config().GraphScaleStr = text;
-        w.graphControl().SweepIndex = 9;
+        Plot(w.graphControl(), 9);
         w.graphControl().RescaleAll();
 
         const clsGraph& g = w.graph();
@@ -71,11 +80,11 @@ private Q_SLOTS:
             QCOMPARE(g.YAxisLogMax(), float(step));
             QCOMPARE(g.BottomValue(), float(bottom));
         }
-        QCOMPARE(w.graphControl().SweepIndex, 0);
+        QCOMPARE(w.graphControl().SweepIndex(), 0);
 
         // The bar graph: from the bottom of the scale over the same divisions or decades.
         const graph::ClsBarGraph& bars = w.barGraph();
-        QCOMPARE(w.barControl().BarScaleStr, text);
+        QCOMPARE(w.barControl().BarScaleStr(), text);
         QCOMPARE(bars.GraphType(), type == clsGraph::Linear ? 0 : 1);
         QCOMPARE(bars.NoOfDiv(), divisions);
         QCOMPARE(bars.BottomOfScale(), float(bottom));
@@ -87,14 +96,14 @@ private Q_SLOTS:
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
         window::GraphControl& c = w.graphControl();
-        QComboBox* box = w.ui().CmbVerticalScale;
+        QComboBox* box = w.ui().graphs.CmbVerticalScale;
         Choose(box, QStringLiteral("0-350"));
         QCOMPARE(w.graph().NoVerDiv(), 7);
 
         // The same choice again changes nothing: the sweep goes on.
-        c.SweepIndex = 12;
+        Plot(c, 12);
         Choose(box, QStringLiteral("0-350"));
-        QCOMPARE(c.SweepIndex, 12);
+        QCOMPARE(c.SweepIndex(), 12);
         QCOMPARE(c.SetUpGraphScale(), 0);
 
         // A text of neither table: told once; the divisions reset, the rest stays.
@@ -135,10 +144,10 @@ private Q_SLOTS:
         rig.config.SamPerDivSetting = storedPerDiv;
         app::frmMain& w = rig.start();
         const window::MainControls& u = w.ui();
-        QCOMPARE(u.CmbVerticalScale->currentText(), shown);
+        QCOMPARE(u.graphs.CmbVerticalScale->currentText(), shown);
         QCOMPARE(w.config().GraphScaleAuto, shown == QStringLiteral("Auto") ? 1 : 0);
-        if (w.config().GraphScaleAuto == 0) QCOMPARE(w.graphControl().LastScaleStr, stored);
-        QCOMPARE(u.cmbSamPerDiv->currentText(), QString::number(perDiv));
+        if (w.config().GraphScaleAuto == 0) QCOMPARE(w.graphControl().LastScaleStr(), stored);
+        QCOMPARE(u.graphs.cmbSamPerDiv->currentText(), QString::number(perDiv));
         QCOMPARE(w.config().SamPerDivSetting, perDiv);
         QCOMPARE(w.graph().SamPerDiv(), float(perDiv));
         QVERIFY(rig.boxes.messages().isEmpty());
@@ -148,7 +157,7 @@ private Q_SLOTS:
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
         window::GraphControl& c = w.graphControl();
-        QComboBox* box = w.ui().CmbVerticalScale;
+        QComboBox* box = w.ui().graphs.CmbVerticalScale;
         const QStringList scales{"0-10", "0-35", "0-100", "0-350"};
         QCOMPARE(Items(box), QStringList{"Auto"} + scales);
         QCOMPARE(box->currentText(), QStringLiteral("Auto"));
@@ -174,15 +183,16 @@ private Q_SLOTS:
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
         window::GraphControl& c = w.graphControl();
-        c.SweepIndex = 40;
-        Choose(w.ui().cmbSamPerDiv, QStringLiteral("100"));
+        Plot(c, 40);
+        Choose(w.ui().graphs.cmbSamPerDiv, QStringLiteral("100"));
         QCOMPARE(w.graph().SamPerDiv(), 100.0f);
         QCOMPARE(w.config().SamPerDivSetting, 100);
-        QCOMPARE(c.SweepLength, 10 * 100);
-        QCOMPARE(c.SweepIndex, 1);
-        c.SweepIndex = c.SweepLength; // the sweep wraps at its length
-        c.PlotPoint(1, 2, 3, 4);
-        QCOMPARE(c.SweepIndex, 1);
+        QCOMPARE(c.SweepLength(), 10 * 100);
+        QCOMPARE(c.SweepIndex(), 1);
+        Plot(c, c.SweepLength() - 1);
+        QCOMPARE(c.SweepIndex(), c.SweepLength());
+        Plot(c, 1); // the sweep wraps at its length
+        QCOMPARE(c.SweepIndex(), 1);
     }
 
     void threeAxisSessionPlotsCompleteSets() {
@@ -195,14 +205,14 @@ private Q_SLOTS:
         rig.run(1000); // past the set-up that follows identification
         const window::GraphControl& c = w.graphControl();
         int sets = 0;
-        int lastIndex = c.SweepIndex;
+        int lastIndex = c.SweepIndex();
         for (int step = 0; step < 1000 && sets < 6; ++step) {
             rig.run(5);
-            if (c.SweepIndex == lastIndex) continue;
+            if (c.SweepIndex() == lastIndex) continue;
             // One point for each completed set of axes, at the next slot.
             QCOMPARE(w.probe().GetMultiCurrAxis(), 3);
-            QCOMPARE(c.SweepIndex, lastIndex + 1);
-            lastIndex = c.SweepIndex;
+            QCOMPARE(c.SweepIndex(), lastIndex + 1);
+            lastIndex = c.SweepIndex();
             ++sets;
         }
         QCOMPARE(sets, 6);
@@ -221,16 +231,17 @@ private Q_SLOTS:
         bars.DrawBarX(4.0f);
         const int extent = bars.BarExtent(X);
         QVERIFY(extent > graph::ClsBarGraph::BarStart);
-        w.records().Recording = measure::RecordTable::Logging;
-        QTest::mouseClick(w.ui().Picture3, Qt::LeftButton);
+        w.records().SetRecording(measure::RecordTable::Logging);
+        QTest::mouseClick(w.ui().graphs.Picture3, Qt::LeftButton);
         QCOMPARE(bars.BarExtent(X), extent);
-        w.records().Recording = measure::RecordTable::Idle;
-        QTest::mouseClick(w.ui().Picture3, Qt::LeftButton);
+        w.records().SetRecording(measure::RecordTable::Idle);
+        QTest::mouseClick(w.ui().graphs.Picture3, Qt::LeftButton);
         QCOMPARE(bars.BarExtent(X), int(graph::ClsBarGraph::BarStart));
 
         // A new size gives a new scale.
-        w.ui().Picture3->resize(w.ui().Picture3->width() + 40, w.ui().Picture3->height());
-        QCOMPARE(bars.ScaleRight(), int(w.ui().Picture3->ScaleWidth()) - 300);
+        w.ui().graphs.Picture3->resize(w.ui().graphs.Picture3->width() + 40,
+                                       w.ui().graphs.Picture3->height());
+        QCOMPARE(bars.ScaleRight(), int(w.ui().graphs.Picture3->ScaleWidth()) - 300);
     }
 };
 

@@ -16,7 +16,7 @@ const QChar Sup2(0xB2);
 QStringList UnitItems(app::frmMain& w) {
     QStringList items;
     for (int i = 1; i <= 3; ++i) {
-        QAction* a = w.ui().mnuProbeUnitsOld[i];
+        QAction* a = w.ui().probe.mnuProbeUnitsOld[i];
         items << (a->isVisible() ? a->text() : QStringLiteral("-"));
     }
     return items;
@@ -26,7 +26,7 @@ QStringList UnitItems(app::frmMain& w) {
 QString RangeItems(app::frmMain& w) {
     QString shown;
     for (int i = 1; i <= 5; ++i)
-        if (w.ui().mnuProbeRange[i]->isVisible()) shown += QString::number(i);
+        if (w.ui().probe.mnuProbeRange[i]->isVisible()) shown += QString::number(i);
     return shown;
 }
 
@@ -41,8 +41,8 @@ app::frmMain& StartOn(kit::WindowRig& rig, const QString& model) {
 
 QStringList Rates(app::frmMain& w) {
     QStringList items;
-    for (int i = 0; i < w.ui().CmbSampleRate->count(); ++i)
-        items << w.ui().CmbSampleRate->itemText(i);
+    for (int i = 0; i < w.ui().link.CmbSampleRate->count(); ++i)
+        items << w.ui().link.CmbSampleRate->itemText(i);
     return items;
 }
 
@@ -107,14 +107,14 @@ private Q_SLOTS:
 
         QCOMPARE(w.probe().GetModel(), model);
         QCOMPARE(UnitItems(w), units);
-        QCOMPARE(ui.mnuProbeUnitsSigma->menuAction()->isVisible(), unitsMenu);
-        QCOMPARE(w.setup().ZeroAvailable, zero ? 1 : 0);
-        QCOMPARE(ui.mnuProbeZero->isEnabled(), zero);
+        QCOMPARE(ui.probe.mnuProbeUnitsSigma->menuAction()->isVisible(), unitsMenu);
+        QCOMPARE(w.setup().ZeroAvailable(), zero ? 1 : 0);
+        QCOMPARE(ui.probe.mnuProbeZero->isEnabled(), zero);
         QCOMPARE(RangeItems(w), ranges);
-        QCOMPARE(ui.mnuProbeRange[0]->isVisible(), !basic);
-        QCOMPARE(ui.mnuProbeRangeTop->menuAction()->isEnabled(), !kappa);
-        QCOMPARE(ui.mnuProbe3AxisData->isEnabled(), threeAxis);
-        QCOMPARE(ui.LabTempLab->isHidden(), basic);
+        QCOMPARE(ui.probe.mnuProbeRange[0]->isVisible(), !basic);
+        QCOMPARE(ui.probe.mnuProbeRangeTop->menuAction()->isEnabled(), !kappa);
+        QCOMPARE(ui.probe.mnuProbe3AxisData->isEnabled(), threeAxis);
+        QCOMPARE(ui.battery.LabTempLab->isHidden(), basic);
         QCOMPARE(w.StatusPanel(1), "Found probe type: " + model);
 
         const QStringList rates = Rates(w);
@@ -123,23 +123,23 @@ private Q_SLOTS:
         QCOMPARE(rates.size(), max + (autoAndMax ? 1 : 0));
         QCOMPARE(rates.first(), autoAndMax ? QString("Max") : QString::number(max));
         QCOMPARE(rates.last(), QString("1"));
-        QCOMPARE(ui.CmbSampleRate->currentText(), rate);
+        QCOMPARE(ui.link.CmbSampleRate->currentText(), rate);
 
         // "Max" chosen: shown as such, as the fastest rate of a Kappa probe, and given up by
         // the probes that offer no "Max".
         w.link().SetSampleRate("Max");
         w.setup().SetUpSigma();
-        QCOMPARE(ui.CmbSampleRate->currentText(), kappa ? "3" : basic ? rate : "Max");
+        QCOMPARE(ui.link.CmbSampleRate->currentText(), kappa ? "3" : basic ? rate : "Max");
     }
 
     void unknownModelIsReportedAndKeepsTheCommonSetUp() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start(); // nothing on the line: no model yet
-        w.ui().CmbSampleRate->addItem("15");
+        w.ui().link.CmbSampleRate->addItem("15");
         w.setup().SetUpSigma();
         QCOMPARE(w.StatusPanel(1), QString("Probe unidentified"));
-        QCOMPARE(w.ui().CmbSampleRate->count(), 0);
-        QVERIFY(!w.ui().mnuProbeRange[5]->isVisible());
+        QCOMPARE(w.ui().link.CmbSampleRate->count(), 0);
+        QVERIFY(!w.ui().probe.mnuProbeRange[5]->isVisible());
     }
 
     // The range menu that a Kappa probe disabled comes back for the Sigma probe that follows.
@@ -152,12 +152,12 @@ private Q_SLOTS:
         };
         QVERIFY(swapTo("E310"));
         rig.run(1500);
-        QVERIFY(!w.ui().mnuProbeRangeTop->menuAction()->isEnabled());
+        QVERIFY(!w.ui().probe.mnuProbeRangeTop->menuAction()->isEnabled());
 
         QVERIFY(swapTo("PX-5100"));
         rig.run(1500);
         QCOMPARE(w.StatusPanel(1), QString("Found probe type: PX-5100"));
-        QVERIFY(w.ui().mnuProbeRangeTop->menuAction()->isEnabled());
+        QVERIFY(w.ui().probe.mnuProbeRangeTop->menuAction()->isEnabled());
         QCOMPARE(UnitItems(w),
                  (QStringList{"V/m", "mW/cm" + QString(Sup2), "V/m" + QString(Sup2)}));
     }
@@ -180,24 +180,24 @@ private Q_SLOTS:
         app::frmMain& w = StartOn(rig, "PX-5100");
         const window::MainControls& ui = w.ui();
         QCOMPARE(w.probe().MultiplexOn(), ticked ? 1 : 0);
-        w.records().Recording = recording;
+        w.records().SetRecording(measure::RecordTable::State(recording));
 
-        ui.mnuProbe3AxisData->trigger(); // as the menu delivers a click
-        QCOMPARE(ui.mnuProbe3AxisData->isChecked(), tickedAfter);
+        ui.probe.mnuProbe3AxisData->trigger(); // as the menu delivers a click
+        QCOMPARE(ui.probe.mnuProbe3AxisData->isChecked(), tickedAfter);
         QCOMPARE(w.config().Multiplex, tickedAfter);
         QCOMPARE(w.probe().MultiplexPrefered(), tickedAfter ? 1 : 0);
         if (recording != 0) return;
 
-        QCOMPARE(ui.LabXField->isHidden(), !tickedAfter);
-        QCOMPARE(ui.ShapeZ->isHidden(), !tickedAfter);
+        QCOMPARE(ui.readouts.LabXField->isHidden(), !tickedAfter);
+        QCOMPARE(ui.readouts.ShapeZ->isHidden(), !tickedAfter);
         if (!tickedAfter) {
             QCOMPARE(w.probe().PendingCmnd(), QByteArray("AEEE\r"));
-            QCOMPARE(platform::ForeColor(ui.LabYAxis), platform::Colour(0xC0C0C0));
+            QCOMPARE(platform::ForeColor(ui.readouts.LabYAxis), platform::Colour(0xC0C0C0));
         }
         // The probe follows: readings of all axes again, or axis by axis.
         rig.run(3000);
         QCOMPARE(w.probe().MultiplexOn(), tickedAfter ? 1 : 0);
-        QCOMPARE(ui.LabXField->isHidden(), !tickedAfter);
+        QCOMPARE(ui.readouts.LabXField->isHidden(), !tickedAfter);
     }
 };
 

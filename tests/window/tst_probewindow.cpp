@@ -45,7 +45,7 @@ private Q_SLOTS:
         rig.run(3000); // past the requests that follow identification
         const qsizetype from = rig.port.written().size();
         if (action == QLatin1String("LabTempLab"))
-            Q_EMIT w.ui().LabTempLab->clicked();
+            Q_EMIT w.ui().battery.LabTempLab->clicked();
         else
             w.findChild<QAction*>(action)->trigger();
         rig.run(3000);
@@ -57,7 +57,7 @@ private Q_SLOTS:
         for (const char* asking : {"R", "B", "TC", "TF", "BP"})
             if (expected.isEmpty()) QVERIFY2(!sent.contains(QLatin1String(asking)), asking);
         QCOMPARE(w.probe().UseCelsiusTemp(), action == QLatin1String("mnuProbeTempCels") ? 1 : 0);
-        QCOMPARE(w.ui().mnuProbeTempCels->isChecked(), w.probe().UseCelsiusTemp() == 1);
+        QCOMPARE(w.ui().battery.mnuProbeTempCels->isChecked(), w.probe().UseCelsiusTemp() == 1);
     }
 
     void periodicRequestOnEveryPeriodPlusOneMinute() {
@@ -66,11 +66,12 @@ private Q_SLOTS:
         rig.useProbe(QStringLiteral("PX-5100"));
         app::frmMain& w = rig.start();
         QVERIFY(rig.runUntilIdentified());
-        w.ui().mnuProbeUpdate60->trigger();
+        w.ui().battery.mnuProbeUpdate60->trigger();
         rig.run(40 * 60000.0, 500);
         // A shorter period than the minutes already counted asks at the next minute.
-        w.ui().mnuProbeUpdate5->trigger();
-        QVERIFY(w.ui().mnuProbeUpdate5->isChecked() && !w.ui().mnuProbeUpdate60->isChecked());
+        w.ui().battery.mnuProbeUpdate5->trigger();
+        QVERIFY(w.ui().battery.mnuProbeUpdate5->isChecked() &&
+                !w.ui().battery.mnuProbeUpdate60->isChecked());
         rig.run(30000.0, 500); // each minute below has its tick in the middle
         QList<int> minutes;
         for (int minute = 1; minute <= 13; ++minute) {
@@ -79,7 +80,7 @@ private Q_SLOTS:
             if (sentSince(rig, from).contains(QStringLiteral("R"))) minutes << minute;
         }
         QCOMPARE(minutes, (QList<int>{1, 7, 13}));
-        w.ui().mnuProbeUpdateoff->trigger();
+        w.ui().battery.mnuProbeUpdateoff->trigger();
         QVERIFY(!w.HRTReadBattTemp().enabled());
     }
 
@@ -98,7 +99,7 @@ private Q_SLOTS:
         QFETCH(bool, warning);
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
-        platform::Shape* bar = w.ui().ShapeBatLevel;
+        platform::Shape* bar = w.ui().battery.ShapeBatLevel;
         const QRectF placed = platform::TwipsGeometry(bar);
         w.battery().BatteryLevel(3); // a low reading first: the colour must follow the level
         w.battery().BatteryLevel(level);
@@ -116,10 +117,10 @@ private Q_SLOTS:
         rig.useProbe(QStringLiteral("PX-5100"));
         app::frmMain& w = rig.start();
         QVERIFY(rig.runUntilIdentified());
-        QLabel* label = w.ui().LabBattery;
-        platform::Shape* bar = w.ui().ShapeBatLevel;
+        QLabel* label = w.ui().battery.LabBattery;
+        platform::Shape* bar = w.ui().battery.ShapeBatLevel;
         w.battery().BatteryLevel(60);
-        w.battery().BattLowBlink = 1;
+        w.battery().SetBattLowBlink(1);
         QList<bool> shown;
         for (int tick = 0; tick < 5; ++tick) {
             rig.run(500);
@@ -128,13 +129,13 @@ private Q_SLOTS:
         }
         QCOMPARE(shown, (QList<bool>{false, true, false, true, false}));
         // The report clears while the label happens to be hidden: it comes back for good.
-        w.battery().BattLowBlink = 0;
+        w.battery().SetBattLowBlink(0);
         rig.run(1000);
         QVERIFY(!label->isHidden());
         QCOMPARE(bar->fillColor(), 0xFFFF00u);
-        w.battery().BattLowBlink = 1;
+        w.battery().SetBattLowBlink(1);
         rig.probe.reset();
-        QVERIFY(rig.runUntil([&] { return w.battery().BattLowBlink == 0; }));
+        QVERIFY(rig.runUntil([&] { return w.battery().BattLowBlink() == 0; }));
     }
 
     void sampleRateSetsThePace_data() {
@@ -162,16 +163,16 @@ private Q_SLOTS:
         app::frmMain& w = rig.start();
         w.link().SetSampleRate(QStringLiteral("15"));
         w.link().SetSampleRate(before);
-        QComboBox* list = w.ui().CmbSampleRate;
+        QComboBox* list = w.ui().link.CmbSampleRate;
         list->setEditable(true); // any text, as a stored setting may hold
         list->setEditText(text);
         Q_EMIT list->activated(0);
-        QCOMPARE(w.cycle().AutoNext, autoNext);
-        QCOMPARE(w.cycle().EventReceive, autoNext ? 1 : 0); // replies taken as they arrive
+        QCOMPARE(w.cycle().AutoNext(), autoNext);
+        QCOMPARE(w.cycle().EventReceive(), autoNext ? 1 : 0); // replies taken as they arrive
         QCOMPARE(w.probe().RequestedSampleRate(), rate);
         QCOMPARE(w.HRTPlay().interval(), playMs); // the manual timer keeps whole ms
         QCOMPARE(w.config().SampleRate, text);
-        QVERIFY(w.ui().Command1->hasFocus());
+        QVERIFY(w.ui().frame.Command1->hasFocus());
     }
 };
 

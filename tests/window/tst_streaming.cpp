@@ -22,7 +22,7 @@ bool Calibrated(kit::WindowRig& rig) {
 // From the acknowledgement on, the probe streams: the test sends the records itself.
 void QuietWhileStreaming(kit::WindowRig& rig) {
     rig.port.setResponder([&rig](const QByteArray& command) -> QByteArray {
-        if (rig.window().cycle().HighSpeedState >= 2) return {};
+        if (rig.window().cycle().HighSpeedState() >= probe::HighSpeed::Acknowledged) return {};
         return rig.probe->answer(command.chopped(1), 1.0);
     });
 }
@@ -30,8 +30,10 @@ void QuietWhileStreaming(kit::WindowRig& rig) {
 // Asks for 115.2 kBaud and waits for the acknowledgement.
 bool Switched(kit::WindowRig& rig, int entry = 5) {
     QuietWhileStreaming(rig);
-    rig.window().ui().mnuCommBaud[entry]->trigger();
-    return rig.runUntil([&] { return rig.window().cycle().HighSpeedState == 2; }, 3000);
+    rig.window().ui().link.mnuCommBaud[entry]->trigger();
+    return rig.runUntil(
+        [&] { return rig.window().cycle().HighSpeedState() == probe::HighSpeed::Acknowledged; },
+        3000);
 }
 
 // Counts and gain codes the calibration reads as a field; the record as the probe streams it.
@@ -65,24 +67,26 @@ private Q_SLOTS:
         app::frmMain& w = StartZeta(rig);
         QVERIFY(Calibrated(rig));
         window::MainControls& u = w.ui();
-        QVERIFY2(u.mnuCommBaud[entry]->isEnabled(), "a probe that can stream offers the speed");
+        QVERIFY2(u.link.mnuCommBaud[entry]->isEnabled(),
+                 "a probe that can stream offers the speed");
 
-        u.mnuCommBaud[entry]->trigger();
-        QCOMPARE(w.cycle().HighSpeedState, 1);
+        u.link.mnuCommBaud[entry]->trigger();
+        QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Requested);
         QCOMPARE(rig.port.settings(), QStringLiteral("9600,o,7,1"));
-        QVERIFY(u.mnuCommBaud[entry]->isChecked());
-        QVERIFY(!u.CmbSampleRate->isEnabled());
-        QVERIFY(!u.mnucommcomm[1]->isEnabled());
+        QVERIFY(u.link.mnuCommBaud[entry]->isChecked());
+        QVERIFY(!u.link.CmbSampleRate->isEnabled());
+        QVERIFY(!u.link.mnucommcomm[1]->isEnabled());
 
         // The request rides on the next sample reply; the acknowledgement retunes the port.
         rig.port.clearWritten();
         QuietWhileStreaming(rig);
-        QVERIFY(rig.runUntil([&] { return w.cycle().HighSpeedState == 2; }, 3000));
+        QVERIFY(rig.runUntil(
+            [&] { return w.cycle().HighSpeedState() == probe::HighSpeed::Acknowledged; }, 3000));
         QVERIFY(rig.port.written().contains(command));
         QCOMPARE(rig.port.settings(), settings);
         QCOMPARE(rig.port.inputLen(), 19);
         QCOMPARE(rig.port.rThreshold(), 19);
-        QCOMPARE(w.cycle().EventReceive, 1);
+        QCOMPARE(w.cycle().EventReceive(), 1);
         QVERIFY(w.HRTReadProbe().enabled()); // now the stream's watchdog
         QCOMPARE(w.StatusPanel(2), panel);
         QCOMPARE(rig.port.lastWritten(), QByteArray("S\r"));
@@ -94,20 +98,20 @@ private Q_SLOTS:
         QVERIFY(Calibrated(rig));
         window::MainControls& u = w.ui();
         // 19.2 kBaud: asked of the probe, kept as the preference, no streaming speeds from it.
-        u.mnuCommBaud[2]->trigger();
+        u.link.mnuCommBaud[2]->trigger();
         QCOMPARE(w.probe().PendingCmnd(), QByteArray("F2\r"));
         QCOMPARE(w.config().BaudRate, QStringLiteral("19200,o,7,1"));
-        QVERIFY(!u.mnuCommBaud[1]->isChecked());
-        QVERIFY(!u.mnuCommBaud[5]->isEnabled());
-        QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("70"));
+        QVERIFY(!u.link.mnuCommBaud[1]->isChecked());
+        QVERIFY(!u.link.mnuCommBaud[5]->isEnabled());
+        QCOMPARE(u.link.CmbSampleRate->itemText(1), QStringLiteral("70"));
         // Back to 9600: the streaming speeds return for a probe whose software streams.
-        u.mnuCommBaud[1]->trigger();
+        u.link.mnuCommBaud[1]->trigger();
         QCOMPARE(w.probe().PendingCmnd(), QByteArray("F1\r"));
-        QVERIFY(u.mnuCommBaud[5]->isEnabled());
-        QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("35"));
+        QVERIFY(u.link.mnuCommBaud[5]->isEnabled());
+        QCOMPARE(u.link.CmbSampleRate->itemText(1), QStringLiteral("35"));
 
         // The communication modes belong to the probes that report field values.
-        QVERIFY(!u.mnuCommARProbe->isEnabled());
+        QVERIFY(!u.link.mnuCommARProbe->isEnabled());
     }
 
     void theOtherCommunicationMode() {
@@ -117,16 +121,16 @@ private Q_SLOTS:
         QVERIFY(rig.runUntilIdentified());
         window::MainControls& u = w.ui();
         // The search wakes the probe instead of asking "I", at 9600 baud only.
-        u.mnuCommARProbe->trigger();
+        u.link.mnuCommARProbe->trigger();
         QCOMPARE(w.probe().StartARProbe(), 1);
-        QVERIFY(u.mnuCommBaud[1]->isChecked());
-        QVERIFY(!u.mnuCommBaud[2]->isEnabled());
-        u.mnuCommARProbe->trigger();
+        QVERIFY(u.link.mnuCommBaud[1]->isChecked());
+        QVERIFY(!u.link.mnuCommBaud[2]->isEnabled());
+        u.link.mnuCommARProbe->trigger();
         QCOMPARE(w.probe().StartARProbe(), 0);
-        QVERIFY(u.mnuCommBaud[2]->isEnabled());
-        u.mnuCommARM->trigger();
+        QVERIFY(u.link.mnuCommBaud[2]->isEnabled());
+        u.link.mnuCommARM->trigger();
         QCOMPARE(w.probe().PendingCmnd(), QByteArray("P1\r"));
-        u.mnuCommASCII->trigger();
+        u.link.mnuCommASCII->trigger();
         QCOMPARE(w.probe().PendingCmnd(), QByteArray("P2\r"));
     }
 
@@ -142,32 +146,32 @@ private Q_SLOTS:
         };
 
         send(Record());
-        QCOMPARE(cycle.HighSpeedState, 3);
-        QCOMPARE(cycle.StreamRecordsTotal, 1);
+        QCOMPARE(cycle.HighSpeedState(), probe::HighSpeed::Streaming);
+        QCOMPARE(cycle.StreamRecordsTotal(), 1);
         // Split across notifications: taken once whole.
         send(Record().left(7));
-        QCOMPARE(cycle.StreamRecordsTotal, 1);
+        QCOMPARE(cycle.StreamRecordsTotal(), 1);
         send(Record().mid(7));
-        QCOMPARE(cycle.StreamRecordsTotal, 2);
+        QCOMPARE(cycle.StreamRecordsTotal(), 2);
         // Several at once: each is taken.
         send(Record() + Record() + Record());
-        QCOMPARE(cycle.StreamRecordsTotal, 5);
+        QCOMPARE(cycle.StreamRecordsTotal(), 5);
         // An 18-character record, then a good one: the short one is not a reading, the good
         // one is.
         send(Record().left(17) + "\r" + Record());
-        QCOMPARE(cycle.StreamRecordsTotal, 6);
+        QCOMPARE(cycle.StreamRecordsTotal(), 6);
         // Noise between records.
         send(QByteArray("#@!x\r") + Record() + Record());
-        QCOMPARE(cycle.StreamRecordsTotal, 8);
+        QCOMPARE(cycle.StreamRecordsTotal(), 8);
         send(Record().left(10) + Record()); // a record cut short without its end
         send(Record());
-        QCOMPARE(cycle.StreamRecordsTotal, 10);
+        QCOMPARE(cycle.StreamRecordsTotal(), 10);
         // The readings follow the records; a low battery flag blinks.
         const float before = w.zeta().XYZ();
         send(Record("FFFFFFFFF", 'F'));
         QVERIFY(w.zeta().XYZ() > before);
-        QCOMPARE(w.battery().BattLowBlink, 1);
-        QCOMPARE(cycle.HighSpeedState, 3);
+        QCOMPARE(w.battery().BattLowBlink(), 1);
+        QCOMPARE(cycle.HighSpeedState(), probe::HighSpeed::Streaming);
     }
 
     void theWatchdogEndsAStreamThatStopped() {
@@ -177,20 +181,20 @@ private Q_SLOTS:
         QVERIFY(Switched(rig));
         rig.port.receive(Record());
         rig.run(50);
-        QCOMPARE(w.cycle().HighSpeedState, 3);
+        QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Streaming);
         // Records every 20 ms keep it going.
         for (int i = 0; i < 20; ++i) {
             rig.port.receive(Record());
             rig.run(20);
         }
-        QCOMPARE(w.cycle().HighSpeedState, 3);
+        QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Streaming);
         // Silence: at most two ticks of the watchdog later, polling resumes at the speed in
         // force and the menus come back.
         rig.port.clearWritten();
         rig.run(250);
-        QCOMPARE(w.cycle().HighSpeedState, 0);
-        QVERIFY(w.ui().CmbSampleRate->isEnabled());
-        QVERIFY(w.ui().mnucommcomm[1]->isEnabled());
+        QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Off);
+        QVERIFY(w.ui().link.CmbSampleRate->isEnabled());
+        QVERIFY(w.ui().link.mnucommcomm[1]->isEnabled());
         QCOMPARE(rig.port.settings(), QStringLiteral("115200,o,7,1"));
         rig.run(500);
         QVERIFY(!rig.port.written().isEmpty());
@@ -206,10 +210,10 @@ private Q_SLOTS:
             return rig.probe->answer(command.chopped(1), 1.0);
         };
         rig.port.setResponder(probeAnswers);
-        w.ui().mnuCommBaud[4]->trigger();
+        w.ui().link.mnuCommBaud[4]->trigger();
         QVERIFY(rig.runUntil([&] { return w.probe().LostComm() == 1; }, 5000));
-        QCOMPARE(w.cycle().HighSpeedState, 0);
-        QVERIFY(w.ui().CmbSampleRate->isEnabled());
+        QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Off);
+        QVERIFY(w.ui().link.CmbSampleRate->isEnabled());
         QVERIFY(rig.runUntilIdentified(10000));
         QCOMPARE(rig.port.settings(), QStringLiteral("9600,o,7,1"));
         QCOMPARE(w.probe().TypeZeta(), int(probe::StateZeta));
@@ -222,11 +226,11 @@ private Q_SLOTS:
         QVERIFY(Switched(rig));
         rig.port.receive(Record());
         rig.run(300); // the watchdog ends the stream; the probe answers polls at the new speed
-        QCOMPARE(w.cycle().HighSpeedState, 0);
+        QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Off);
         rig.run(2000);
         QCOMPARE(rig.port.settings(), QStringLiteral("115200,o,7,1"));
         QCOMPARE(w.probe().LostComm(), 0);
-        QVERIFY(w.cycle().MissCount < 5);
+        QVERIFY(w.cycle().MissCount() < 5);
     }
 
     void aStreamThatRunsOnIntoPollingIsRecoveredBySearching() {
@@ -237,13 +241,13 @@ private Q_SLOTS:
         rig.port.setResponder({}); // the probe goes on streaming and answers nothing
         rig.port.receive(Record());
         rig.run(300);
-        QCOMPARE(w.cycle().HighSpeedState, 0);
+        QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Off);
         // Stray records keep arriving while polling resumes: misses, and the probe is lost.
         for (int i = 0; i < 40; ++i) {
             rig.port.receive(Record().mid(i % 7));
             rig.run(40);
         }
-        QCOMPARE(w.ui().LabXYZField->text(), QStringLiteral("No Probe"));
+        QCOMPARE(w.ui().readouts.LabXYZField->text(), QStringLiteral("No Probe"));
         // After a power cycle the probe talks at 9600 baud again, and the search finds it.
         rig.useProbe(QStringLiteral("PX-9100"));
         QVERIFY(rig.runUntilIdentified(15000));

@@ -34,34 +34,34 @@ private Q_SLOTS:
         QVERIFY(Settled(rig));
         window::MainControls& u = w.ui();
 
-        QCOMPARE(w.layout().ZetaLayoutShown, 1);
-        QVERIFY(!u.LabRange->isVisibleTo(&w));
-        QVERIFY(!u.LabPercentOfRange->isVisibleTo(&w));
-        QVERIFY(u.mnuProbeUnitsZeta->menuAction()->isVisible());
-        QVERIFY(!u.mnuProbeUnitsSigma->menuAction()->isVisible());
-        QVERIFY(!u.mnuProbeZero->isEnabled());
-        QCOMPARE(u.LabUnits->text(), QStringLiteral("V/m"));
+        QCOMPARE(w.layout().ZetaLayoutShown(), 1);
+        QVERIFY(!u.probe.LabRange->isVisibleTo(&w));
+        QVERIFY(!u.readouts.LabPercentOfRange->isVisibleTo(&w));
+        QVERIFY(u.probe.mnuProbeUnitsZeta->menuAction()->isVisible());
+        QVERIFY(!u.probe.mnuProbeUnitsSigma->menuAction()->isVisible());
+        QVERIFY(!u.probe.mnuProbeZero->isEnabled());
+        QCOMPARE(u.probe.LabUnits->text(), QStringLiteral("V/m"));
         QVERIFY(w.StatusPanel(1).endsWith(QStringLiteral("PX-9100")));
-        QCOMPARE(w.ProbeSerialNo.size(), 8);
-        QVERIFY(w.ProbeCalDate.contains(QLatin1Char('/')));
+        QCOMPARE(w.identity().SerialNo().size(), 8);
+        QVERIFY(w.identity().CalDate().contains(QLatin1Char('/')));
 
         // 5, 8 and 11 V/m through the probe's own calibration, within 1 %.
-        QVERIFY(qAbs(Number(u.LabXField) - 5.0) < 0.05);
-        QVERIFY(qAbs(Number(u.LabYField) - 8.0) < 0.08);
-        QVERIFY(qAbs(Number(u.LabZField) - 11.0) < 0.11);
-        QVERIFY(qAbs(Number(u.LabXYZField) - 14.49) < 0.145);
-        QVERIFY(Number(u.LabMaxXYZ) >= Number(u.LabXYZField) * 0.99);
-        QCOMPARE(u.LabBattery->text(), QStringLiteral("90 %"));
-        QVERIFY(u.LabTemp->text().endsWith(QStringLiteral(" ") + QChar(0xB0) + QLatin1Char('F')));
-        QCOMPARE(u.CmbSampleRate->itemText(0), QStringLiteral("Max"));
-        QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("35"));
+        QVERIFY(qAbs(Number(u.readouts.LabXField) - 5.0) < 0.05);
+        QVERIFY(qAbs(Number(u.readouts.LabYField) - 8.0) < 0.08);
+        QVERIFY(qAbs(Number(u.readouts.LabZField) - 11.0) < 0.11);
+        QVERIFY(qAbs(Number(u.readouts.LabXYZField) - 14.49) < 0.145);
+        QVERIFY(Number(u.readouts.LabMaxXYZ) >= Number(u.readouts.LabXYZField) * 0.99);
+        QCOMPARE(u.battery.LabBattery->text(), QStringLiteral("90 %"));
+        QVERIFY(u.battery.LabTemp->text().endsWith(QStringLiteral(" ") + QChar(0xB0) +
+                                                   QLatin1Char('F')));
+        QCOMPARE(u.link.CmbSampleRate->itemText(0), QStringLiteral("Max"));
+        QCOMPARE(u.link.CmbSampleRate->itemText(1), QStringLiteral("35"));
 
         // A zero taken here is this probe's: another probe's identity drops it.
         w.zeta().SetRef();
         rig.run(3000);
         QVERIFY(w.zeta().XYZ() < 0.5);
-        w.cycle().InString = QByteArrayLiteral(":I9100073020030A8765432103152024N\r");
-        w.processing().ProcessData();
+        w.processing().ProcessData(QByteArrayLiteral(":I9100073020030A8765432103152024N\r"));
         rig.run(3000);
         QVERIFY(qAbs(w.zeta().XYZ() - 14.49) < 0.145);
     }
@@ -75,24 +75,18 @@ private Q_SLOTS:
         rig.run(500);
         window::SampleProcessing& processing = w.processing();
         const float total = w.zeta().XYZ();
-        const int counted = w.cycle().SampleCount;
 
         // Part of a sample is not a reading, nor is the rest of it.
-        w.cycle().InString = QByteArrayLiteral(":S1A23F");
-        processing.ProcessData();
-        w.cycle().InString = QByteArrayLiteral("1000000000N\r");
-        processing.ProcessData();
+        QCOMPARE(processing.ProcessData(QByteArrayLiteral(":S1A23F")).samples, 0);
+        QCOMPARE(processing.ProcessData(QByteArrayLiteral("1000000000N\r")).samples, 0);
         QCOMPARE(w.zeta().XYZ(), total);
-        QCOMPARE(w.cycle().SampleCount, counted);
-        QCOMPARE(processing.ShortSamples, 1);
+        QCOMPARE(processing.ShortSamples(), 1);
 
         // A battery reply above 100 % reads 100 %; a low-battery flag in a sample blinks.
-        w.cycle().InString = QByteArrayLiteral(":B7F\r\n");
-        processing.ProcessData();
-        QCOMPARE(w.ui().LabBattery->text(), QStringLiteral("100 %"));
-        w.cycle().InString = QByteArrayLiteral(":S100100100000000F\r");
-        processing.ProcessData();
-        QCOMPARE(w.battery().BattLowBlink, 1);
+        processing.ProcessData(QByteArrayLiteral(":B7F\r\n"));
+        QCOMPARE(w.ui().battery.LabBattery->text(), QStringLiteral("100 %"));
+        processing.ProcessData(QByteArrayLiteral(":S100100100000000F\r"));
+        QVERIFY(w.battery().BattLowBlink());
 
         // An identity is read field by field; a low battery is told once.
         const QByteArray other = ":I9100073020030A"
@@ -100,11 +94,10 @@ private Q_SLOTS:
                                  "03152024"
                                  "F\r";
         QCOMPARE(other.size(), 34);
-        w.cycle().InString = other;
-        processing.ProcessData();
-        QCOMPARE(w.ProbeSerialNo, QStringLiteral("87654321"));
-        QCOMPARE(w.ProbeCalDate, QStringLiteral("03/15/2024"));
-        QCOMPARE(w.ProbeSoftRev, QStringLiteral("073020030A"));
+        processing.ProcessData(other);
+        QCOMPARE(w.identity().SerialNo(), QStringLiteral("87654321"));
+        QCOMPARE(w.identity().CalDate(), QStringLiteral("03/15/2024"));
+        QCOMPARE(w.identity().SoftRev(), QStringLiteral("073020030A"));
         QCOMPARE(rig.boxes.count(QStringLiteral("Probe battery low.")), 1);
     }
 
@@ -115,11 +108,11 @@ private Q_SLOTS:
         app::frmMain& w = rig.start();
         QVERIFY(Settled(rig));
         QCOMPARE(w.zeta().Units(), 1);
-        QCOMPARE(w.ui().LabUnits->text(), QStringLiteral("mW/cm") + QChar(0xB2));
+        QCOMPARE(w.ui().probe.LabUnits->text(), QStringLiteral("mW/cm") + QChar(0xB2));
         // 14.49 V/m is 0.0557 mW/cm2: five decimals for the total, six for the axes.
-        const QString total = w.ui().LabXYZField->text();
+        const QString total = w.ui().readouts.LabXYZField->text();
         QVERIFY2(total.startsWith(QStringLiteral("0.05")) && total.size() == 7, qPrintable(total));
-        QCOMPARE(w.ui().LabXField->text().size(), 8);
+        QCOMPARE(w.ui().readouts.LabXField->text().size(), 8);
     }
 
     void theRateShownFollowsTheLink_data() {
@@ -156,7 +149,7 @@ private Q_SLOTS:
         app::frmMain& w = rig.start();
         QVERIFY(Settled(rig));
         w.setup().SetUpZeta(); // as a change of link speed runs it
-        QCOMPARE(w.ui().CmbSampleRate->currentText(), shown);
+        QCOMPARE(w.ui().link.CmbSampleRate->currentText(), shown);
         QCOMPARE(w.config().SampleRate, storedAfter);
     }
 };

@@ -1,0 +1,38 @@
+#include "measure/Reading.h"
+
+#include "probe/clsProbe.h"
+
+namespace measure {
+
+Reading ReadingOf(const probe::clsProbe& p, float dayFraction) {
+    Reading r;
+    r.family = p.TypeZeta() == probe::StateKappa ? Family::Kappa : Family::Sigma;
+    r.dayFraction = dayFraction;
+    r.value = {p.XYZAxis(), p.Xaxis(), p.Yaxis(), p.Zaxis()};
+    r.instant = {p.XYZNA(), p.XNA(), p.YNA(), p.ZNA()};
+    r.peak = {p.MaxHoldXYZ(), p.MaxHoldX(), p.MaxHoldY(), p.MaxHoldZ()};
+    r.plottedTotal = p.Field();
+    r.percentOfScale = p.GetPercentOfScale();
+    r.axesReported = p.MultiplexOn() == 1;
+    if (r.axesReported) {
+        r.axis = p.GetMultiCurrAxis();
+        r.completesSample = r.axis == 3;
+    }
+    if (r.family == Family::Kappa) r.probeText = p.FieldStr();
+    return r;
+}
+
+Reading ReadingOf(const ClsZeta& z, float dayFraction) {
+    Reading r;
+    r.family = Family::Zeta;
+    r.dayFraction = dayFraction;
+    r.value = {z.XYZ(), z.Xaxis(), z.Yaxis(), z.Zaxis()};
+    r.instant = {z.XYZNA(), z.XNA(), z.YNA(), z.ZNA()};
+    r.peak = {z.MaxHoldXYZ(), z.MaxHoldX(), z.MaxHoldY(), z.MaxHoldZ()};
+    r.plottedTotal = z.XYZ();
+    r.axesReported = true;
+    r.zetaUnits = ClsZeta::Unit(z.Units());
+    return r;
+}
+
+} // namespace measure
