@@ -1,3 +1,4 @@
+#include "graph/VerticalScale.h"
 #include "probe/ModelTables.h"
 
 #include <QTest>
@@ -111,96 +112,82 @@ private Q_SLOTS:
         }
     }
 
-    // "<cell> = <expected>" checks of the tables after installing the row's models in turn. Of
-    // scale, mult, under and over without a range, and of max without units, the expected
-    // values are those of ranges (units) 1, 2, ... in turn.
+    // Every model: each units has a log text and a scale text for each of its ranges, all of
+    // them scales the graph knows, the linear ones rising with the range; limits rise with the
+    // range, the full scale above the lower limit; no limits beyond the last range.
+    void everyModelsTablesHoldTogether() {
+        for (const char* m :
+             {"PX-2100", "PX-2200", "PX-5100", "PX-5200 RA", "PX-5200 RBE", "PX-5200 RCE",
+              "PX-5200 RDE", "PX-5200 REE", "PX-5200 RFE", "PX-5200 RGE", "PX-5530", "PX-5500/5505",
+              "PX-5560", "PX-5570", "E310", "H420", "PX-9100", "PX-9120", "PX-9130"}) {
+            const ModelTables t = installed(m);
+            const bool zeta = QByteArray(m).startsWith("PX-9");
+            const auto real = [](float limit) { return limit != 0 && limit != LimitNone; };
+            // Kappa models also name units 4 and 5.
+            for (int u = 1; u <= t.UnitsCount || (u <= 5 && !t.logText(u).isEmpty()); ++u) {
+                const QByteArray at = m + QByteArray(" units ") + QByteArray::number(u);
+                QVERIFY2(graph::FindVerticalScale(t.logText(u)), at);
+                float top = 0, over = 0, under = 0;
+                for (int r = 1; r <= t.maxRange(u); ++r) {
+                    const auto scale = graph::FindVerticalScale(t.scaleText(u, r));
+                    QVERIFY2(scale && !scale->log, at + " range " + QByteArray::number(r));
+                    QVERIFY2(scale->centre * 2 > top, at + " range " + QByteArray::number(r));
+                    top = scale->centre * 2;
+                    const float lo = t.underRange(u, r), hi = t.overRange(u, r);
+                    QVERIFY2(!real(lo) || !real(hi) || hi > lo, at);
+                    // A Zeta model's ranges 1, 4 and 5 share one pair of limits.
+                    QVERIFY2(!real(hi) || hi > over || (zeta && hi == over), at);
+                    QVERIFY2(!real(lo) || lo > under || (zeta && lo == under), at);
+                    over = real(hi) ? hi : over;
+                    under = real(lo) ? lo : under;
+                }
+                for (int r = t.maxRange(u) + 1; r <= 5 && u <= 3; ++r)
+                    QVERIFY2(t.overRange(u, r) == LimitNone, at);
+            }
+            QVERIFY(t.scaleText(1, 0).isEmpty() || graph::FindVerticalScale(t.scaleText(1, 0)));
+        }
+    }
+
+    // "<cell> = <expected>" checks after installing the row's models in turn: one model of each
+    // family in full, and what a model leaves of the one before. Of scale, mult, under and over
+    // without a range, and of max without units, the expected values are those of ranges
+    // (units) 1, 2, ... in turn.
     void tables_data() {
         QTest::addColumn<QString>("models");
         QTest::addColumn<QStringList>("checks");
         const auto row = [](const char* models, QStringList checks) {
             QTest::newRow(*models ? models : "constructed") << QString(models) << checks;
         };
-        row("", {"max = 4 4 4 4 4", "minread = 66", "mux = 0", "units = 3",
-                 "scale 1 = 0-10 0-35 0-100 0-350", "scale 3 1 = 0-0.03", "scale 2 4 = 0-100k",
-                 "scale 1 5 = ", "mult 3 = 1 1 1 1 1", "under 1 1 = 0"});
-        row("none", {"scale 6 1 = ", "scale 1 6 = ", "scale -1 1 = ", "log 6 = ", "log -1 = ",
-                     "mult 4 1 = 1", "mult 1 -1 = 1", "under 6 1 = 0", "over 1 6 = 0", "max 6 = 0",
-                     "max -1 = 0", "minread = 50", "under 1 4 = 12345", "over 3 5 = 12345"});
-        row("PX-2100",
-            {"scale 1 0 = Log 0.1-1000", "scale 1 = 0-10 0-35 0-100 0-350 0-1000",
-             "log 1 = Log 0.1-1000", "max = 5 4 4", "units = 1", "mux = 0", "minread = 140",
-             "mult 2 = 1 1 1 1000 1000", "mult 1 4 = 1", "under 1 = 1 3.162 10 31.62 100",
-             "over 1 = 10 31.62 100 316.2 1000", "under 2 4 = 12345"});
-        row("PX-2200", {"scale 1 = 0-4 0-40 0-400 0-4k 0-40k", "log 1 = Log 1-100k", "minread = 41",
-                        "under 1 = 1 4 40 400 4000", "over 1 5 = 40000",
-                        "mult 1 = 1 1 1000 1000 1000", "mult 2 4 = 1"});
-        row("PX-5100", {"scale 2 = 0-0.03 0-0.3 0-3 0-30", "scale 3 4 = 0-100k",
-                        "log 2 = Log 0.001-100", "log 3 = Log 10-100k", "minread = 60", "mux = 1",
-                        "under 2 = 0.003 0.027 0.265 2.653 12345",
-                        "over 3 = 100 1000 10000 100000 12345", "mult 2 = 1 1000 1000 1000"});
-        row("PX-5200 RA",
-            {"scale 1 = 0-350 0-1000 0-3500 0-10k", "scale 3 4 = 0-4k", "log 2 = Log 1-1M",
-             "under 1 = 100 316.2 1000 3162 12345", "over 1 4 = 10000", "under 3 1 = 0.377",
-             "over 3 4 = 3770", "mult 1 = 1 1000 1000 1000", "mult 3 = 1 1 1 1000"});
-        row("PX-5200 RBE", {"under 1 1 = 3.16", "log 2 = Log 10-100k", "log 3 = Log 0.001-100",
-                            "mult 2 = 1 1000 1000 1000", "mult 1 4 = 1"});
-        row("PX-5200 RCE",
-            {"scale 2 1 = 0-10", "scale 3 = 0-0.4 0-4 0-40 0-400", "scale 1 4 = 0-3500",
-             "log 1 = Log 1-10k", "under 3 1 = 0.038", "over 2 = 10 100 1000 10000 12345",
-             "mult 1 = 1 1 1000 1000", "mult 2 4 = 1000"});
+        row("", {"max = 4 4 4 4 4", "minread = 66", "mux = 0", "units = 3", "scale 1 5 = "});
+        // An unknown name restores the default texts, multipliers and timing and keeps the
+        // limits of ranges 1 to 3.
+        row("PX-5200 RA|none",
+            {"scale 6 1 = ", "scale 1 6 = ", "scale -1 1 = ", "log 6 = ", "log -1 = ",
+             "mult 4 1 = 1", "mult 1 -1 = 1", "under 6 1 = 0", "over 1 6 = 0", "max 6 = 0",
+             "max -1 = 0", "minread = 50", "scale 1 = 0-10 0-35 0-100 0-350", "mult 1 = 1 1 1 1",
+             "log 1 = Log 10-100k", "under 1 = 100 316.2 1000 12345", "over 3 5 = 12345"});
+        row("PX-2100", {"scale 1 0 = Log 0.1-1000", "max = 5 4 4", "units = 1", "minread = 140",
+                        "mult 2 = 1 1 1 1000 1000", "over 1 = 10 31.62 100 316.2 1000"});
+        row("PX-5100",
+            {"max = 4 4 4", "units = 3", "mux = 1", "minread = 60",
+             "scale 2 = 0-0.03 0-0.3 0-3 0-30", "log 1 = Log 0.1-1000", "log 2 = Log 0.001-100",
+             "log 3 = Log 10-100k", "under 1 = 1 10 31.62 100 12345",
+             "over 1 = 10 31.62 100 316.2 12345", "under 2 = 0.003 0.027 0.265 2.653 12345",
+             "over 2 = 0.027 0.265 2.653 26.53 12345", "under 3 = 10 100 1000 10000 12345",
+             "over 3 = 100 1000 10000 100000 12345", "mult 1 = 1 1 1 1",
+             "mult 2 = 1 1000 1000 1000", "mult 3 = 1 1 1 1"});
         // The PX-5200 RDE leaves units 3 to the defaults and to the probe before.
-        row("PX-5200 RA|PX-5200 RDE",
-            {"units = 2", "scale 1 = 0-1 0-3.5 0-10 0-35", "log 1 = Log 0.1-100",
-             "log 3 = Log 0.1-10k", "scale 3 4 = 0-30", "under 3 = 0.377 3.77 37.7 12345",
-             "over 3 3 = 377", "mult 1 2 = 1", "mult 3 4 = 1"});
-        row("PX-5200 REE",
-            {"scale 3 4 = 0-40k", "log 3 = Log 1-10k", "over 3 = 37.7 377 3770 37700",
-             "under 3 1 = 3.77", "mult 3 = 1 1 1000 1000"});
-        row("PX-5200 RFE", {"scale 1 = 0-35 0-100 0-350 0-1000", "scale 3 4 = 0-300",
-                            "log 1 = Log 1-1000", "log 3 = Log 0.01-1000", "over 3 4 = 265.3",
-                            "mult 1 = 1 1 1 1000", "mult 2 1 = 0.001"});
-        row("PX-5200 RGE",
-            {"max = 4 3 4", "scale 2 = 0-10 0-100 0-1000 0-100k", "scale 3 4 = 0-3000",
-             "log 1 = Log 10-10k", "under 2 4 = 12345", "over 2 = 10 100 1000 12345",
-             "over 3 4 = 2653", "mult 1 = 1 1 1000 1000", "mult 3 4 = 1000", "mult 2 3 = 1"});
-        row("PX-5530", {"under 1 1 = 2", "log 1 = Log 1-1000", "log 2 = Log 0.1-1000",
-                        "log 3 = Log 1-1000", "mult 2 = 1 1 1000 1000"});
-        row("PX-5500/5505",
-            {"scale 2 1 = 0-100", "scale 3 4 = 0-30", "log 2 = Log 10-100k",
-             "log 3 = Log 0.001-100", "under 2 1 = 0.003", "under 3 = 10 100 1000 10000",
-             "over 3 4 = 100000", "minread = 38", "mux = 0", "mult 2 2 = 1000"});
-        row("PX-5560", {"max = 3 3 3", "scale 2 = 0-10k 0-100k 0-1M", "scale 1 4 = 0-350",
-                        "log 2 = Log 0.01-1000", "under 1 = 31.6 100 316.2 12345",
-                        "over 3 3 = 1000", "under 2 1 = 0.265", "mult 1 = 1 1 1000 1"});
-        row("PX-5570",
-            {"scale 1 = 0-100 0-300 0-1000 0-3000", "scale 3 4 = 0-10k", "log 1 = Log 10-10k",
-             "under 1 2 = 83.89", "over 3 = 7.037 70.37 703.7 7037", "under 3 1 = 0.703",
-             "mult 2 = 1 1 1000 1000", "mult 1 2 = 1"});
+        row("PX-5200 RA|PX-5200 RDE", {"units = 2", "scale 3 4 = 0-30", "over 3 3 = 377"});
         // Kappa models set only the lower limit of range 1 and the full scale of range 4.
-        row("PX-5200 RA|E310", {"minread = 330", "units = 3", "mux = 0", "max = 4 4 4 4 4",
-                                "scale 4 = 0-3 0-10 0-30 0-100", "scale 3 1 = 0-0.3",
-                                "log 2 = Log 0.01m-1000", "log 4 = Log 0.1-1000",
+        row("PX-5200 RA|E310", {"minread = 330", "mux = 0", "max = 4 4 4 4 4",
+                                "scale 4 = 0-3 0-10 0-30 0-100", "log 2 = Log 0.01m-1000",
                                 "under 1 = 0.3 316.2 1000 12345", "over 1 = 316.2 1000 3162 850",
                                 "over 2 4 = 191.6", "under 4 1 = 0.239", "over 4 4 = 999.9"});
-        row("E310|H420", {"scale 5 = 0-30 0-100 0-300 0-1000", "scale 1 1 = 0-0.03",
-                          "log 5 = Log 1-1000", "log 2 = Log 0.001-1000", "under 2 1 = 0.004",
-                          "under 5 1 = 10", "over 5 4 = 999.9", "over 4 4 = 377", "over 1 4 = 10"});
-        row("H420|E310", {"scale 5 1 = 0-30", "log 5 = Log 1-1000", "under 5 1 = 10"});
-        row("PX-5200 RA|E999",
-            {"scale 1 = 0-10 0-35 0-100 0-350", "minread = 50", "mult 1 = 1 1 1 1", "units = 3",
-             "log 1 = Log 10-100k", "under 1 = 100 316.2 1000 12345"});
-        row("PX-2100|none", {"units = 3", "max 1 = 4", "scale 1 5 = 0-1000", "over 1 5 = 12345"});
-        row("PX-9100",
-            {"max = 5 5 5", "scale 2 = 0-100 0-1000 0-10k 0-100k 0-1M", "scale 1 5 = 0-1000",
-             "scale 3 5 = 0-300", "log 1 = Log 0.1-10k", "log 2 = Log 0.01-1M",
-             "log 3 = Log 0.01m-1000", "mux = 1", "under 3 = 0.0000663 0 0 0.0000663 0.0000663",
-             "over 2 4 = 810000", "over 1 5 = 900", "under 2 1 = 0.25"});
-        row("PX-9120",
-            {"under 1 4 = 2", "over 2 1 = 640000", "under 3 5 = 0.001061", "over 3 1 = 170"});
-        row("PX-9130", {"over 1 5 = 800", "under 2 4 = 4"});
-        row("PX-5200 RA|PX-9100", {"under 1 2 = 316.2", "over 1 3 = 3162", "mult 1 2 = 1000",
-                                   "minread = 50", "scale 1 1 = 0-10"});
-        row("PX-5500/5505|PX-9130", {"mux = 1"});
+        row("PX-9100", {"max = 5 5 5", "scale 2 = 0-100 0-1000 0-10k 0-100k 0-1M",
+                        "log 3 = Log 0.01m-1000", "mux = 1", "under 1 = 0.5 0 0 0.5 0.5",
+                        "over 2 = 810000 0 0 810000 810000", "over 3 5 = 214.9"});
+        row("PX-5200 RA|PX-9120",
+            {"under 1 2 = 316.2", "mult 1 2 = 1000", "minread = 50", "over 2 1 = 640000"});
         // A probe nobody recognised after a Zeta probe is not read axis by axis.
         row("PX-9100|none", {"mux = 0"});
     }
@@ -265,18 +252,18 @@ private Q_SLOTS:
         row("   ", "PX-2200", 0, 0, "mA", 2, Root);
         row("UW2", known, 0, 1, "uW/cm" + Two, -1, -1);
         row("XYZ", known, 0, 1, "", -1, -1, -1, "units not known");
-        row(" V ", "", 2, 1, "V/m", 1, Root);
-        row("KV ", "", 2, 1, "k(V/m)", 1, Root);
-        row("MW2", "", 2, 1, "mW/cm" + Two, 3, 0.06f);
-        row(" W2", "", 2, 1, "W/cm" + Two, 3, 0.06f);
-        row(" V2", "", 2, 1, "(V/m)" + Two, 2, 0.06f);
-        row("KV2", "", 2, 1, "k(V/m)" + Two, 2, 0.06f);
-        row("MA ", "", 2, 1, "m A/m", 1, Root);
-        row(" A ", "", 2, 1, "A/m", 1, Root);
-        row("MA2", "", 2, 1, "m(A/m)" + Two, 2, 0.06f);
-        row(" A2", "", 2, 1, "(A/m)" + Two, 2, 0.06f);
-        row(" M ", "", 2, 1, "mA", -1, Root);
-        row("   ", "", 2, 1, "A", -1, Root);
+        // Before any model the texts follow the code literally.
+        const QStringList texts =
+            QString("V/m k(V/m) mW/cm² W/cm² (V/m)² k(V/m)² m_A/m A/m m(A/m)² "
+                    "(A/m)² mA A")
+                .split(u' ');
+        const int kinds[] = {1, 1, 3, 3, 2, 2, 1, 1, 2, 2, -1, -1};
+        int i = 0;
+        for (const char* code :
+             {" V ", "KV ", "MW2", " W2", " V2", "KV2", "MA ", " A ", "MA2", " A2", " M ", "   "}) {
+            const QString text = QString(texts[i]).replace(u'_', u' ');
+            row(code, "", 2, 1, text, kinds[i++], text.endsWith(Two) ? 0.06f : Root);
+        }
         row("UW2", "", 2, 1, "", -1, -1, -1, "Units Not Known");
         // The low current range of the PX-2100 reads mA whatever the code says.
         row(" M ", "PX-2100", 0, 0, "mA", -1, Root, 1);
@@ -326,18 +313,10 @@ private Q_SLOTS:
     }
 
     void formatRangeValue() {
-        const std::pair<float, const char*> rows[] = {{1, "1.0"},
-                                                      {0.0000663f, "0.000066"},
-                                                      {0.0000004f, "0.0"},
-                                                      {9.99f, "9.99"},
-                                                      {10, "10"},
-                                                      {999.9f, "999.9"},
-                                                      {1234.567f, "1234.567"},
-                                                      {9999, "9999"},
-                                                      {9999.4f, "9,999"},
-                                                      {10000, "10,000"},
-                                                      {810000, "810,000"},
-                                                      {1234567, "1,234,567"}};
+        const std::pair<float, const char*> rows[] = {
+            {1, "1.0"},        {0.0000663f, "0.000066"}, {0.0000004f, "0.0"}, {9.99f, "9.99"},
+            {10, "10"},        {1234.567f, "1234.567"},  {9999, "9999"},      {9999.4f, "9,999"},
+            {10000, "10,000"}, {1234567, "1,234,567"}};
         for (const auto& [value, text] : rows)
             QCOMPARE(FormatRangeValue(value), QString(text));
     }
