@@ -1,7 +1,7 @@
 // The virtual probe against the host's own session code: every reply has the length the host
-// waits for, every model is named by the real identification and characterisation, the Sigma
-// replies agree with the host's multipliers and limits, and the Zeta calibration and samples
-// decode to the field the probe was given.
+// waits for, a Sigma probe keeps the settings the host relies on, the Kappa and Zeta probes are
+// named and read by the real session, and the Zeta calibration and samples decode to the field
+// the probe was given. Every model is identified end to end over a line in tst_probeline.
 #include "tests/support/ProbeKit.h"
 #include "tools/probesim/VirtualProbe.h"
 #include "tools/probesim/ZetaProbe.h"
@@ -104,102 +104,6 @@ private Q_SLOTS:
         QVERIFY2(got.startsWith(begins), got.constData());
         QCOMPARE(got.size(), length);
         QCOMPARE(got.indexOf('\r'), length - 1); // one terminator, at the end
-    }
-
-    // The real host names every Sigma model, then reads it in units 1 range 2 and, asked for
-    // units 2, there. The field is (0.6, 0.8, 0) × F, so the composite is F.
-    void everySigmaModelIsNamedByTheHost_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<double>("field");
-        QTest::addColumn<QString>("units");
-        QTest::addColumn<double>("shown");
-        QTest::addColumn<QString>("units2"); // empty: a single-units model
-        QTest::addColumn<double>("shown2");
-        const QString two = QString(probe::SuperTwo);
-        const QString mW = "mW/cm" + two, V2 = "(V/m)" + two, kV2 = "k(V/m)" + two;
-        const QString mA2 = "m(A/m)" + two;
-        QTest::newRow("PX-2100") << "PX-2100" << 20.0 << "mA" << 20.0 << "" << 0.0; // level in mA
-        QTest::newRow("PX-2200") << "PX-2200" << 20.0 << "V/m" << 20.0 << "" << 0.0;
-        QTest::newRow("PX-5100") << "PX-5100" << 20.0 << "V/m" << 20.0 << mW << 0.106101;
-        QTest::newRow("RA") << "PX-5200 RA" << 200.0 << "mA/m" << 530.504 << mA2 << 281.434;
-        QTest::newRow("RBE") << "PX-5200 RBE" << 20.0 << "V/m" << 20.0 << V2 << 400.0;
-        QTest::newRow("RCE") << "PX-5200 RCE" << 80.0 << "mA/m" << 212.202 << mA2 << 45.030;
-        QTest::newRow("RDE") << "PX-5200 RDE" << 2.0 << "V/m" << 2.0 << V2 << 4.0;
-        // Reports A/m and (A/m)² (full scales 1 to 31.62 and 1 to 1000) under the host's labels.
-        QTest::newRow("REE") << "PX-5200 REE" << 800.0 << "mA/m" << 2.12202 << mA2 << 4.50295;
-        QTest::newRow("RFE") << "PX-5200 RFE" << 50.0 << "V/m" << 50.0 << kV2 << 2.5;
-        QTest::newRow("RGE") << "PX-5200 RGE" << 200.0 << "V/m" << 200.0 << kV2 << 40.0;
-        QTest::newRow("PX-5530") << "PX-5530" << 20.0 << "V/m" << 20.0 << V2 << 400.0;
-        QTest::newRow("PX-5500/5505") << "PX-5500/5505" << 20.0 << "V/m" << 20.0 << mW << 0.106101;
-        QTest::newRow("PX-5560") << "PX-5560" << 200.0 << "V/m" << 200.0 << mW << 10.6101;
-        QTest::newRow("PX-5570") << "PX-5570" << 60.0 << "mA/m" << 159.151 << mW << 0.954907;
-    }
-    void everySigmaModelIsNamedByTheHost() {
-        QFETCH(QString, model);
-        QFETCH(double, field);
-        QFETCH(QString, units);
-        QFETCH(double, shown);
-        QFETCH(QString, units2);
-        QFETCH(double, shown2);
-        HostOn on(model, Constant(0.6 * field, 0.8 * field, 0));
-        QVERIFY(on.named(probe::StateSigma));
-        QCOMPARE(on.s.GetModel(), model);
-        on.d->run(40); // restores range and units, then polls
-        QCOMPARE(on.s.Range(), 2);
-        QCOMPARE(on.s.UnitsStr(), units);
-        QVERIFY2(Near(on.s.XYZAxis(), shown), qPrintable(on.s.XYZAxisStr()));
-        QVERIFY(on.host.messages.isEmpty());
-        if (units2.isEmpty()) return;        // the current probes are not asked for the temperature
-        QCOMPARE(on.s.Temperature(), 74.0f); // 23.5 °C in whole degrees Fahrenheit
-        on.s.SetNextCmnd("U2\r");
-        on.d->run(20);
-        QCOMPARE(on.s.GetUnitsNo(), 2);
-        QCOMPARE(on.s.UnitsStr(), units2);
-        QVERIFY2(Near(on.s.XYZAxis(), shown2), qPrintable(on.s.XYZAxisStr()));
-    }
-
-    // In every units and range: the probe takes exactly the units and ranges the host's tables
-    // give the model, and its number times the host's multiplier stands to the host's full
-    // scale as its bar value and over-range flag say.
-    void sigmaRepliesAgreeWithTheHostTables_data() {
-        QTest::addColumn<QString>("model");
-        for (const QString& model : probesim::Models())
-            if (probesim::CreateProbe(model, {})->family() == u"Sigma")
-                QTest::newRow(qPrintable(model)) << model;
-    }
-    void sigmaRepliesAgreeWithTheHostTables() {
-        QFETCH(QString, model);
-        probe::ModelTables host;
-        host.installModel(model);
-        host.installLimits(model);
-        QMap<QPair<int, int>, int> inScale; // replies well inside the scale, by units and range
-        for (double field = 0.01; field < 1e6; field *= 1.25) {
-            auto p = probesim::CreateProbe(model, Constant(field, 0, 0));
-            for (int u = 1; u <= 3; ++u) {
-                p->answer("R1", 0);
-                const bool unitsTaken = p->answer("U" + QByteArray::number(u), 0) == ":U\r";
-                QCOMPARE(unitsTaken, u <= host.UnitsCount);
-                for (int r = 1; unitsTaken && r <= 5; ++r) {
-                    const bool rangeTaken = p->answer("R" + QByteArray::number(r), 0) != ":E\r";
-                    QCOMPARE(rangeTaken, r <= host.maxRange(u));
-                    const QByteArray data = p->answer("D2", 0);
-                    if (!rangeTaken || data.mid(2, 5) == "99999") continue; // five nines: beyond
-                    const auto text = probe::UnitsCodeToText(data.mid(7, 3), model, 0, r);
-                    QVERIFY2(!text.text.isEmpty(), data.constData());
-                    const double shown = host.multiplier(text.fieldKind, r) *
-                                         probe::Val(data.mid(2, 5)) / host.overRange(u, r);
-                    const int bar = data.mid(10, 3).toInt();
-                    if (std::abs(shown - 1) > 0.002) QCOMPARE(data.at(13) == 'O', shown > 1);
-                    if (bar < 10 || bar > 250) continue;
-                    // the bar and the five characters are both rounded
-                    QVERIFY2(std::abs(255 * shown - bar) <= 1.5, data.constData());
-                    ++inScale[{u, r}];
-                }
-            }
-        }
-        for (int u = 1; u <= host.UnitsCount; ++u)
-            for (int r = 1; r <= host.maxRange(u); ++r)
-                QVERIFY2(inScale.value({u, r}) > 3, qPrintable(QString("%1 %2").arg(u).arg(r)));
     }
 
     // "model|commands|replies"; of a data reply its value and axes. Field (15, 20, 5.5):
@@ -310,60 +214,6 @@ private Q_SLOTS:
             QCOMPARE(p->answer("S", 1.0), p->streamRecord(1.0));
             QCOMPARE(p->streaming(), code >= 3);
         }
-    }
-
-    // Level 10, swing 20, period 4: the value at a time; a sensor reads no less than 0.
-    void patterns() {
-        using Kind = probesim::AxisPattern::Kind;
-        const std::tuple<Kind, double, double> cases[] = {
-            {Kind::Constant, 3, 10}, {Kind::Sine, 1, 30},   {Kind::Sine, 7, -10},
-            {Kind::Sine, -3, 30},    {Kind::Step, 5.9, 10}, {Kind::Step, 6, 30},
-            {Kind::Ramp, 1, 15},     {Kind::Ramp, 11, 25}};
-        for (const auto& [kind, seconds, value] : cases) {
-            FieldPlan plan;
-            plan.axes[1] = {kind, 10, 20, 4};
-            const QByteArray where =
-                QByteArray::number(int(kind)) + " at " + QByteArray::number(seconds);
-            QVERIFY2(std::abs(plan.axes[1].valueAt(seconds) - value) < 1e-9, where);
-            QVERIFY2(std::abs(plan.fieldAt(1, seconds) - std::max(value, 0.0)) < 1e-9, where);
-        }
-    }
-
-    // 50 % draining 10 % a minute, read back with the host's conversions; the low-battery
-    // flags of data, sample and identification replies.
-    void batteryDrains_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<double>("percent");
-        QTest::newRow("Sigma") << "PX-5200 RA" << 120.0 << 30.0;
-        QTest::newRow("PX-2200") << "PX-2200" << 60.0 << 40.0;
-        QTest::newRow("Sigma flat") << "PX-5100" << 270.0 << 5.0;
-        QTest::newRow("Kappa") << "H420" << 180.0 << 20.0;
-        QTest::newRow("Zeta") << "PX-9120" << 150.0 << 25.0;
-        QTest::newRow("Zeta empty") << "PX-9130" << 600.0 << 0.0;
-    }
-    void batteryDrains() {
-        QFETCH(QString, model);
-        QFETCH(double, seconds);
-        QFETCH(double, percent);
-        FieldPlan plan = Constant(20, 0, 0);
-        plan.batteryPercent = 50;
-        plan.batteryDrainPerMinute = 10;
-        auto p = probesim::CreateProbe(model, plan);
-        const bool low = percent < probesim::LowBatteryPercent;
-        double got = 0;
-        if (p->family() == u"Zeta") {
-            got = p->answer("BP", seconds).mid(2, 2).toInt(nullptr, 16);
-            QCOMPARE(p->answer("S", seconds).at(17) == 'F', low);
-            QCOMPARE(p->answer("I", seconds).at(32) == 'F', low);
-        } else {
-            const double b = probe::Val(p->answer("B", seconds).mid(2, 5));
-            got = p->family() == u"Kappa" ? (b * 0.545 - 2.2) * 100
-                  : model == u"PX-2200"   ? (b - 9.333) / 0.006
-                                          : (b - 3.5) / 0.006;
-            if (p->family() == u"Sigma") QCOMPARE(p->answer("D2", seconds).at(14) == 'F', low);
-        }
-        QVERIFY2(std::abs(got - percent) < 0.5, qPrintable(QString::number(got)));
     }
 };
 
