@@ -14,14 +14,9 @@ namespace {
 QByteArray RandomReply(QRandomGenerator& rng) {
     static const QByteArray prefixes[] = {":D", ":R", ":B", ":T", ":I", ":i", ":M", ":S", ":F",
                                           ":E", ":A", ":U", ":N", ":P", ":Z", "#Q", "#R", ""};
+    // Short, medium, long or of a data reply's length.
     const int kind = rng.bounded(4);
-    int length = 0;
-    switch (kind) {
-    case 0: length = rng.bounded(4); break;
-    case 1: length = rng.bounded(40); break;
-    case 2: length = rng.bounded(700); break;
-    default: length = 19; break;
-    }
+    const int length = kind == 3 ? 19 : rng.bounded(std::array{4, 40, 700}[kind]);
     QByteArray reply(length, '\0');
     for (char& c : reply)
         c = char(rng.bounded(256));
