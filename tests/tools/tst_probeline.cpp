@@ -11,6 +11,7 @@
 #include "tools/probesim/LineServer.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <fcntl.h>
@@ -20,36 +21,34 @@ using namespace kit;
 
 namespace {
 
-probesim::FieldPlan ConstantField(double x, double y, double z) {
-    probesim::FieldPlan plan;
-    const double levels[] = {x, y, z};
-    for (int axis = 0; axis < 3; ++axis) {
-        plan.axes[axis].kind = probesim::AxisPattern::Kind::Constant;
-        plan.axes[axis].level = levels[axis];
-    }
-    return plan;
-}
-
-// One host on one virtual probe, in this process: the line server and the host share the
-// event loop as the program shares it with a probe on a real line.
+// One host on one virtual probe in a constant field of (3, 4, 12), in this process: the line
+// server and the host share the event loop as the program shares it with a probe on a line.
 struct Line {
-    Line(const QString& model, const probesim::FieldPlan& plan, const probesim::Faults& faults = {})
-        : server(probesim::CreateProbe(model, plan), faults), ports(store), port(ports), s(host),
-          view(s), cycle(s, port, timer, boxes, view) {
+    explicit Line(const QString& probeModel, const probesim::Faults& faults = {})
+        : model(probeModel), server(probesim::CreateProbe(model, field()), faults), ports(store),
+          port(ports), s(host), view(s), cycle(s, port, timer, boxes, view) {
         view.cycle = &cycle;
         QString error;
         started = server.start(QString(), &error);
         if (!started) qWarning() << error;
         ports.setRunOverride(1, server.lineName());
     }
-    bool identified(const QString& model, int timeoutMs) {
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < timeoutMs) {
+    static probesim::FieldPlan field() {
+        probesim::FieldPlan plan;
+        for (int axis = 0; axis < 3; ++axis)
+            plan.axes[axis].level = std::array{3, 4, 12}[axis];
+        return plan;
+    }
+    // Named, characterised and in touch.
+    bool identified(int timeoutMs = 20000) {
+        QElapsedTimer waited; // QTest::qWait serves the line server's events while it waits
+        for (waited.start(); waited.elapsed() < timeoutMs; QTest::qWait(20))
             if (s.LostComm() == 0 && s.GetModel() == model && s.InitState() == 0) return true;
-            QTest::qWait(20);
-        }
         return false;
+    }
+    bool inService() {
+        cycle.Start(1);
+        return started && identified();
     }
     // Data replies taken since the mark.
     QList<QByteArray> dataSince(qsizetype mark) const {
@@ -59,6 +58,7 @@ struct Line {
         return out;
     }
 
+    QString model;
     probesim::LineServer server;
     platform::MemorySettingsStore store;
     platform::PortTable ports;
@@ -94,10 +94,8 @@ private Q_SLOTS:
     }
     void everySigmaModelIsIdentified() {
         QFETCH(QString, model);
-        Line line(model, ConstantField(3, 4, 12));
-        QVERIFY(line.started);
-        line.cycle.Start(1);
-        QVERIFY2(line.identified(model, 20000), qPrintable(line.s.GetModel()));
+        Line line(model);
+        QVERIFY2(line.inService(), qPrintable(line.s.GetModel()));
         const qsizetype mark = line.view.processed.size();
         QTRY_VERIFY_WITH_TIMEOUT(line.dataSince(mark).size() >= 5, 5000);
         QVERIFY(!line.s.UnitsStr().isEmpty());
@@ -120,7 +118,7 @@ private Q_SLOTS:
     }
     void kappaAndZetaAreIdentified() {
         QFETCH(QString, model);
-        Line line(model, ConstantField(3, 4, 12));
+        Line line(model);
         QVERIFY(line.started);
         QByteArray calibration;
         const bool zeta = model.startsWith(QLatin1String("PX-9"));
@@ -143,10 +141,8 @@ private Q_SLOTS:
     }
 
     void silentProbeIsLostAfterFiveMissesAndFoundAgain() {
-        Line line(QStringLiteral("PX-5100"), ConstantField(3, 4, 12));
-        QVERIFY(line.started);
-        line.cycle.Start(1);
-        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000));
+        Line line(QStringLiteral("PX-5100"));
+        QVERIFY(line.inService());
         int maxMissesBeforeClear = 0;
         line.server.setSilent(true);
         QElapsedTimer waited;
@@ -160,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(line.cycle.MissCount(), 5);
         QCOMPARE(line.s.LostComm(), 1);
         line.server.setSilent(false);
-        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000));
+        QVERIFY(line.identified());
     }
 
     void faultsNeverYieldABrokenReading_data() {
@@ -176,10 +172,8 @@ private Q_SLOTS:
         QFETCH(QString, fault);
         probesim::Faults faults;
         QVERIFY(faults.add(fault, nullptr));
-        Line line(QStringLiteral("PX-5100"), ConstantField(3, 4, 12));
-        QVERIFY(line.started);
-        line.cycle.Start(1);
-        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000));
+        Line line(QStringLiteral("PX-5100"));
+        QVERIFY(line.inService());
         const qsizetype mark = line.view.processed.size();
         // Identification first, then the line misbehaves; the times count from the start.
         const double now = line.server.secondsServed();
@@ -188,19 +182,16 @@ private Q_SLOTS:
         line.server.setFaults(faults);
         QTest::qWait(3000);
         line.server.setFaults({});
-        QVERIFY(line.identified(QStringLiteral("PX-5100"), 20000)); // in service again
+        QVERIFY(line.identified()); // in service again
         const QList<QByteArray> data = line.dataSince(mark);
         QVERIFY(!data.isEmpty());
         // A constant field: every reply taken is whole and carries the field of the axes it
         // names (the characterisation switches axes and units on the way).
         const double axes[] = {3, 4, 12};
         for (const QByteArray& reply : data) {
-            QCOMPARE(reply.size(), 19);
-            QVERIFY(reply.endsWith('\r'));
             const QByteArray enabled = reply.mid(15, 3);
-            QVERIFY2(QByteArray("ED").contains(enabled[0]) &&
-                         QByteArray("ED").contains(enabled[1]) &&
-                         QByteArray("ED").contains(enabled[2]),
+            QVERIFY2(reply.size() == 19 && reply.endsWith('\r') &&
+                         QRegularExpression("^[ED]{3}$").match(enabled).hasMatch(),
                      reply.constData());
             if (reply.mid(7, 3) != " V ") continue;
             double squares = 0;
@@ -282,21 +273,18 @@ private Q_SLOTS:
         QVERIFY2(fd >= 0, qPrintable(line));
         QCOMPARE(::write(fd, "R\r", 2), ssize_t(2));
         QByteArray reply;
-        QElapsedTimer waited;
-        waited.start();
-        while (reply.size() < 4 && waited.elapsed() < 3000) {
-            char buffer[16];
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0)
-                reply.append(buffer, n);
-            else
-                QTest::qWait(10);
-        }
+        (void)QTest::qWaitFor(
+            [&] {
+                char buffer[16];
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n > 0) reply.append(buffer, n);
+                return reply.size() >= 4;
+            },
+            3000);
         ::close(fd);
         sim.terminate();
         QVERIFY(sim.waitForFinished(3000));
-        QCOMPARE(reply.size(), 4);
-        QVERIFY(reply.startsWith(":R"));
+        QVERIFY2(reply.size() == 4 && reply.startsWith(":R"), reply.constData());
         QVERIFY(!QFile::exists(line)); // the line is gone with the program
     }
 };
