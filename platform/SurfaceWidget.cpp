@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTimer>
+#include <QScreen>
 #include <cmath>
 
 namespace platform {
@@ -20,6 +20,8 @@ QSize DeviceSize(QSize logical, double ratio) {
 SurfaceWidget::SurfaceWidget(QWidget* parent)
     : QWidget(parent), m_surface(DeviceSize(size(), devicePixelRatioF())) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_frame.setSingleShot(true);
+    connect(&m_frame, &QTimer::timeout, this, &SurfaceWidget::flush);
     rebuild(false);
 }
 
@@ -60,19 +62,26 @@ QRectF SurfaceWidget::toLogical(const QRect& device) const {
                   device.height() / m_ratio);
 }
 
+double SurfaceWidget::frameMs() const {
+    const QScreen* shown = screen();
+    const double rate = shown ? shown->refreshRate() : 0.0;
+    // A screen that reports no rate, or an implausible one, is taken as 60 frames a second.
+    return rate >= 20.0 && rate <= 250.0 ? 1000.0 / rate : 1000.0 / 60.0;
+}
+
 void SurfaceWidget::changed() {
     const QRect dirty = m_surface.takeDirty();
     if (dirty.isEmpty()) return;
     m_pending |= dirty;
-    // One repaint request for however much is drawn before control returns to the event loop.
-    if (!m_flushQueued) {
-        m_flushQueued = true;
-        QTimer::singleShot(0, this, &SurfaceWidget::flush);
-    }
+    if (m_frame.isActive()) return;
+    // One repaint for whatever is drawn within a frame of the screen: at once after a quiet
+    // spell, and no sooner than a frame after the previous repaint while drawing goes on.
+    const qint64 since = m_lastFlush.isValid() ? m_lastFlush.elapsed() : qint64(frameMs());
+    m_frame.start(int(std::max(0.0, frameMs() - double(since))));
 }
 
 void SurfaceWidget::flush() {
-    m_flushQueued = false;
+    m_lastFlush.start();
     if (!m_pending.isEmpty()) update(toLogical(m_pending).toAlignedRect());
     m_pending = QRect();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The drawing surface on screen: a widget with a backing image that everything is drawn into.
 // The image survives repaints, and a repaint only copies the part of it that changed, so showing
-// the drawing again costs next to nothing.
+// the drawing again costs next to nothing. However fast the drawing comes, the widget repaints
+// at most once a frame of the screen.
 //
 // Twips map to the screen through its logical resolution (15 twips a logical pixel at 96 dpi).
 // The backing image has the screen's device pixels (logical size times the device pixel ratio),
@@ -14,6 +15,8 @@
 // (setBand) is shown over the drawing without becoming part of it.
 #include "platform/ImageSurface.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 namespace platform {
@@ -67,12 +70,15 @@ private:
     void fitImage();
     void changed();
     void flush();
+    // How long a frame of the screen lasts, in milliseconds.
+    double frameMs() const;
     QRectF toLogical(const QRect& device) const;
 
     ImageSurface m_surface;
     double m_ratio = 1.0;
     QRect m_pending; // device pixels waiting for a repaint
-    bool m_flushQueued = false;
+    QTimer m_frame;  // runs while a repaint waits for the next frame
+    QElapsedTimer m_lastFlush;
     QRectF m_band;
 };
 
