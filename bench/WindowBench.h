@@ -106,6 +106,7 @@ public:
 
     app::frmMain& window() { return *m_window; }
     platform::QtSerialComm& port() { return m_port; }
+    const platform::RecordingMessageBoxes& boxes() const { return m_boxes; }
 
 private:
     class NoChild : public platform::ChildProgram {

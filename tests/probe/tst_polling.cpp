@@ -215,6 +215,35 @@ private Q_SLOTS:
         QCOMPARE(r.port.openHistory(), (QList<int>{1, 3, 4}));
     }
 
+    // The stream cut into records: whole records are taken however the line splits or joins
+    // them; a broken record and noise are dropped up to the next carriage return.
+    void streamRecords_data() {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QList<int>>("taken"); // records taken from each chunk
+        const QByteArray r = ":S3E83E83E8000000N\r";
+        QTest::newRow("one") << QList<QByteArray>{r} << QList<int>{1};
+        QTest::newRow("split") << QList<QByteArray>{r.left(7), r.mid(7)} << QList<int>{0, 1};
+        QTest::newRow("three at once") << QList<QByteArray>{r + r + r} << QList<int>{3};
+        QTest::newRow("short record") << QList<QByteArray>{r.left(17) + "\r" + r} << QList<int>{1};
+        QTest::newRow("noise") << QList<QByteArray>{"#@!x\r" + r + r} << QList<int>{2};
+        QTest::newRow("cut short") << QList<QByteArray>{r.left(10) + r, r} << QList<int>{1, 1};
+        QTest::newRow("not a sample") << QList<QByteArray>{":T3E83E83E8000000N\r"} << QList<int>{0};
+        QTest::newRow("long noise, then a record")
+            << QList<QByteArray>{QByteArray(40, 'x'), r} << QList<int>{0, 1};
+    }
+    void streamRecords() {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QList<int>, taken);
+        probe::StreamReader reader(19);
+        QList<QByteArray> records;
+        QList<int> counts;
+        for (const QByteArray& chunk : chunks)
+            counts << reader.Read(chunk, [&](const QByteArray& record) { records << record; });
+        QCOMPARE(counts, taken);
+        for (const QByteArray& record : records)
+            QCOMPARE(record, QByteArray(":S3E83E83E8000000N\r"));
+    }
+
     void sampleRateAndModelText() {
         Rig r;
         r.view.samplesPerReply = 31;

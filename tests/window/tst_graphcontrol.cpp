@@ -195,32 +195,31 @@ private Q_SLOTS:
         QCOMPARE(c.SweepIndex(), 1);
     }
 
-    void threeAxisSessionPlotsCompleteSets() {
+    // A probe read axis by axis: one point for each completed set, the total and the three axes
+    // in one column; a probe read as a whole plots its total alone.
+    void axisByAxisReadingsPlotCompleteSets() {
         kit::WindowRig rig;
-        rig.config.Multiplex = true;
-        rig.useProbe(QStringLiteral("PX-5100"));
         app::frmMain& w = rig.start();
-        QVERIFY(rig.runUntilIdentified());
-        QVERIFY(rig.runUntil([&] { return w.probe().MultiplexOn() == 1; }));
-        rig.run(1000); // past the set-up that follows identification
-        const window::GraphControl& c = w.graphControl();
-        int sets = 0;
-        int lastIndex = c.SweepIndex();
-        for (int step = 0; step < 1000 && sets < 6; ++step) {
-            rig.run(5);
-            if (c.SweepIndex() == lastIndex) continue;
-            // One point for each completed set of axes, at the next slot.
-            QCOMPARE(w.probe().GetMultiCurrAxis(), 3);
-            QCOMPARE(c.SweepIndex(), lastIndex + 1);
-            lastIndex = c.SweepIndex();
-            ++sets;
-        }
-        QCOMPARE(sets, 6);
-        // The set is one column of the graph: X, Y, Z and the total.
+        window::GraphControl& c = w.graphControl();
         const clsGraph& g = w.graph();
-        QVERIFY(g.LastX(3) > 0);
-        for (int trace : {2, 4, 5})
-            QCOMPARE(g.LastX(trace), g.LastX(3));
+        const int start = c.SweepIndex();
+        measure::Reading r;
+        r.axesReported = true;
+        r.value = {14, 5, 8, 11};
+        for (int axis = 1; axis <= 3; ++axis) {
+            r.axis = axis;
+            r.completesSample = axis == 3;
+            c.TakeReading(r);
+            QCOMPARE(c.SweepIndex(), axis == 3 ? start + 1 : start);
+        }
+        QVERIFY(g.LastX(clsGraph::TraceX) > 0);
+        for (int trace : {clsGraph::TraceTotal, clsGraph::TraceY, clsGraph::TraceZ})
+            QCOMPARE(g.LastX(trace), g.LastX(clsGraph::TraceX));
+        measure::Reading whole;
+        whole.plottedTotal = 14;
+        c.TakeReading(whole);
+        QCOMPARE(c.SweepIndex(), start + 2);
+        QVERIFY(g.LastX(clsGraph::TraceTotal) > g.LastX(clsGraph::TraceX));
     }
 
     void picture3ClicksAndResizes() {

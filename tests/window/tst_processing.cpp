@@ -5,8 +5,10 @@
 #include "platform/Controls.h"
 #include "tests/support/ProbeKit.h"
 #include "tests/support/WindowKit.h"
+#include "window/BatteryTemp.h"
 #include "window/DisplayTimers.h"
 #include "window/GraphControl.h"
+#include "window/Readouts.h"
 #include "window/Recorder.h"
 #include "window/SampleProcessing.h"
 
@@ -49,43 +51,6 @@ class ProcessingTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void sessionBringsTheWindowToTheProbe_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<bool>("threeAxis");
-        QTest::addColumn<QStringList>("axes"); // X, Y, Z readouts; none when hidden
-        QTest::addColumn<int>("unitsTicked");
-        QTest::newRow("Sigma, one axis") << "PX-5100" << false << QStringList() << 1;
-        QTest::newRow("Sigma, three axes")
-            << "PX-5100" << true << QStringList{"5.000", "8.000", "11.00"} << 1;
-        QTest::newRow("Kappa") << "E310" << false << QStringList() << 0;
-    }
-    void sessionBringsTheWindowToTheProbe() {
-        QFETCH(QString, model);
-        QFETCH(bool, threeAxis);
-        QFETCH(QStringList, axes);
-        QFETCH(int, unitsTicked);
-        kit::WindowRig rig;
-        app::frmMain& w = StartOn(rig, model, threeAxis);
-        const window::MainControls& ui = w.ui();
-
-        QCOMPARE(ui.probe.LabUnits->text(), QString("V/m"));
-        QCOMPARE(ui.readouts.LabXYZField->text(), QString("14.49"));
-        QCOMPARE(ui.readouts.LabMaxXYZ->text(), QString("14.49"));
-        QVERIFY(ui.readouts.LabBarGraph->text().endsWith('%'));
-        QCOMPARE(ui.battery.LabTemp->text(), "74 " + Deg + "F");
-        QCOMPARE(ui.readouts.LabXField->isHidden(), axes.isEmpty());
-        if (!axes.isEmpty())
-            QCOMPARE((QStringList{ui.readouts.LabXField->text(), ui.readouts.LabYField->text(),
-                                  ui.readouts.LabZField->text()}),
-                     axes);
-        for (int i = 1; i <= 3; ++i)
-            QCOMPARE(ui.probe.mnuProbeUnitsOld[i]->isChecked(), i == unitsTicked);
-        if (model == "PX-5100") {
-            QCOMPARE(ui.probe.mnuProbeRange[4]->text(), QString("Range &4     100 - 316.2 V/m"));
-            QCOMPARE(ui.probe.LabRange->text(), QString("Auto 2"));
-        }
-    }
-
     // Labels change only after a tick of the display-update timer; the graph, the sample count
     // and the log take every sample (in 3-axis operation one sample per X, Y, Z cycle).
     void readoutsWaitForTheDisplayTick_data() {
@@ -179,6 +144,12 @@ private Q_SLOTS:
         QTest::newRow("Zeta temperature")
             << 1 << false << QByteArray(":T21.4\r") << true << 0 << "LabTemp"
             << "21.4 " + Deg + "F";
+        QTest::newRow("Zeta battery above full")
+            << 1 << false << QByteArray(":B7F\r\n") << true << 0 << "LabBattery"
+            << "100 %";
+        QTest::newRow("the rest of a short sample")
+            << 1 << false << QByteArray("1000000000N\r") << false << 0 << ""
+            << "";
         QTest::newRow("Zeta battery, short")
             << 1 << false << QByteArray(":B4\r") << true << 0 << "LabBattery"
             << "";
@@ -207,6 +178,51 @@ private Q_SLOTS:
         if (state == 0) QCOMPARE(r.value[measure::Total], 12.5f);
         if (state == 3) QCOMPARE(r.probeText, QString("14.49"));
         if (state == 1) QVERIFY(r.family == measure::Family::Zeta && r.axesReported);
+    }
+
+    // A Zeta identity is read field by field and a low battery told once; a low-battery flag
+    // in a sample blinks.
+    void zetaIdentityAndBatteryFlag() {
+        kit::WindowRig rig;
+        Processing p(rig);
+        p.w.probe().SetTypeZeta(probe::StateZeta);
+        p.sp.ProcessData(":I9100073020030A8765432103152024F\r");
+        QCOMPARE(p.identity.SerialNo(), QString("87654321"));
+        QCOMPARE(p.identity.CalDate(), QString("03/15/2024"));
+        QCOMPARE(p.identity.SoftRev(), QString("073020030A"));
+        QCOMPARE(rig.boxes.count("Probe battery low."), 1);
+        QVERIFY(p.w.ui().link.mnuCommBaud[5]->isEnabled()); // this software streams
+        QCOMPARE(p.sp.ProcessData(":S100100100000000F\r").samples, 1);
+        QVERIFY(p.w.battery().BattLowBlink());
+        QCOMPARE(p.sp.ShortSamples(), 0);
+    }
+
+    // Zeta readouts are written in the unit the values are in, whatever units text the
+    // settings hold: four significant digits, or five and six decimals for power densities.
+    void zetaReadoutsFollowTheUnitOfTheValues_data() {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QStringList>("texts"); // total, X, peak total
+        QTest::newRow("V/m") << int(measure::ClsZeta::UnitVm)
+                             << QStringList{"14.49", "5.000", "21.70"};
+        QTest::newRow("mW/cm2") << int(measure::ClsZeta::UnitMWcm2)
+                                << QStringList{"14.49000", "5.000000", "21.70000"};
+    }
+    void zetaReadoutsFollowTheUnitOfTheValues() {
+        QFETCH(int, unit);
+        QFETCH(QStringList, texts);
+        kit::WindowRig rig;
+        app::frmMain& w = rig.build();
+        w.config().ProbeUnits = QStringLiteral("unknown");
+        measure::Reading r;
+        r.family = measure::Family::Zeta;
+        r.zetaUnits = measure::ClsZeta::Unit(unit);
+        r.value = {14.49f, 5, 8, 11};
+        r.peak = {21.7f, 7, 12, 16};
+        w.displayTimers().HRTUpDateText_Timer();
+        w.readouts().TakeReading(r);
+        const window::ReadoutControls& u = w.ui().readouts;
+        QCOMPARE((QStringList{u.LabXYZField->text(), u.LabXField->text(), u.LabMaxXYZ->text()}),
+                 texts);
     }
 
     void fixedRangeIsTickedInTheMenu() {

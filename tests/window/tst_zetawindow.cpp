@@ -66,41 +66,6 @@ private Q_SLOTS:
         QVERIFY(qAbs(w.zeta().XYZ() - 14.49) < 0.145);
     }
 
-    void repliesThatAreNotReadings() {
-        kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-9100"));
-        app::frmMain& w = rig.start();
-        QVERIFY(Settled(rig));
-        rig.port.setResponder({}); // the test speaks for the probe from here on
-        rig.run(500);
-        window::SampleProcessing& processing = w.processing();
-        const float total = w.zeta().XYZ();
-
-        // Part of a sample is not a reading, nor is the rest of it.
-        QCOMPARE(processing.ProcessData(QByteArrayLiteral(":S1A23F")).samples, 0);
-        QCOMPARE(processing.ProcessData(QByteArrayLiteral("1000000000N\r")).samples, 0);
-        QCOMPARE(w.zeta().XYZ(), total);
-        QCOMPARE(processing.ShortSamples(), 1);
-
-        // A battery reply above 100 % reads 100 %; a low-battery flag in a sample blinks.
-        processing.ProcessData(QByteArrayLiteral(":B7F\r\n"));
-        QCOMPARE(w.ui().battery.LabBattery->text(), QStringLiteral("100 %"));
-        processing.ProcessData(QByteArrayLiteral(":S100100100000000F\r"));
-        QVERIFY(w.battery().BattLowBlink());
-
-        // An identity is read field by field; a low battery is told once.
-        const QByteArray other = ":I9100073020030A"
-                                 "87654321"
-                                 "03152024"
-                                 "F\r";
-        QCOMPARE(other.size(), 34);
-        processing.ProcessData(other);
-        QCOMPARE(w.identity().SerialNo(), QStringLiteral("87654321"));
-        QCOMPARE(w.identity().CalDate(), QStringLiteral("03/15/2024"));
-        QCOMPARE(w.identity().SoftRev(), QStringLiteral("073020030A"));
-        QCOMPARE(rig.boxes.count(QStringLiteral("Probe battery low.")), 1);
-    }
-
     void milliwattReadoutsKeepEightCharacters() {
         kit::WindowRig rig;
         rig.config.ProbeUnits = QStringLiteral("mW/cm2");
