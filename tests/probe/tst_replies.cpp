@@ -1,10 +1,16 @@
 // What a reply does to the session: the change flags, the values taken and the messages shown,
-// and the reading values built from the replies (scaling, holds, averaging, composite).
+// and the reading values built from the replies (scaling, holds, averaging, composite); then
+// the reading channel and the text rules underneath them.
+#include "probe/Readings.h"
 #include "tests/support/ProbeKit.h"
 
 #include <QTest>
+#include <limits>
 
 using namespace kit;
+using probe::ReadingChannel;
+using Ints = QList<int>;
+using Floats = QList<float>;
 
 class RepliesTest : public QObject {
     Q_OBJECT
@@ -44,12 +50,11 @@ private Q_SLOTS:
     }
     void flags() {
         QFETCH(QByteArray, reply);
-        QFETCH(int, messages);
         r->host.messages.clear();
         r->d->feed(reply);
         QTEST(r->d->flags, "flags");
         r->d->feed(reply);
-        QCOMPARE(int(r->host.messages.size()), messages);
+        QTEST(int(r->host.messages.size()), "messages");
     }
 
     void valuesTakenFromReplies() {
@@ -60,7 +65,6 @@ private Q_SLOTS:
         r->d->feed(SigmaData(" 12.5", " V ", 51));
         QCOMPARE(r->s.FieldStr(), QStringLiteral(" 12.5"));
         QCOMPARE(r->s.GetPercentOfScale(), 20);
-        QCOMPARE(r->s.UnitsStr(), QStringLiteral("V/m"));
         QCOMPARE(r->s.GetRangeString(2), QStringLiteral("10 - 31.62 V/m"));
         r->d->feed(SigmaData(" 12.5", "QQQ"));
         QVERIFY(r->s.UnitsStr().isEmpty());
@@ -75,18 +79,16 @@ private Q_SLOTS:
         QCOMPARE(Plain({r->s.GetNextCmnd("#R3\r")}), QStringList{"B"});
     }
 
+    // PX-5200 RGE: shortest data read 50 ms; identification cuts any rate above 14 to 10.
     void sampleRateArithmetic_data() {
         QTest::addColumn<bool>("threeAxis");
         QTest::addColumn<int>("requested");
-        QTest::addColumn<int>("interval");
-        QTest::addColumn<int>("achieved");
-        QTest::addColumn<int>("maximum");
-        // PX-5200 RGE: shortest data read 50 ms.
-        QTest::newRow("20/s fits exactly") << false << 20 << 50 << 20 << 20;
-        QTest::newRow("5/s") << false << 5 << 200 << 5 << 20;
-        QTest::newRow("too fast for the probe") << false << 40 << 50 << 20 << 20;
-        QTest::newRow("3-axis, 10/s") << true << 10 << 50 << 5 << 5;
-        QTest::newRow("3-axis, 2/s") << true << 2 << 146 << 2 << 6;
+        QTest::addColumn<QList<int>>("intervalAchievedMaximum");
+        QTest::newRow("20/s fits exactly") << false << 20 << QList<int>{50, 20, 20};
+        QTest::newRow("5/s") << false << 5 << QList<int>{200, 5, 20};
+        QTest::newRow("too fast for the probe") << false << 40 << QList<int>{50, 20, 20};
+        QTest::newRow("3-axis, 10/s") << true << 10 << QList<int>{50, 5, 5};
+        QTest::newRow("3-axis, 2/s") << true << 2 << QList<int>{146, 2, 6};
     }
     void sampleRateArithmetic() {
         QFETCH(bool, threeAxis);
@@ -94,21 +96,19 @@ private Q_SLOTS:
         Bench b(Px5200Rge());
         b.s.SetMultiplexPrefered(threeAxis ? 1 : 0);
         QVERIFY(b.characterise());
-        QCOMPARE(b.s.MinReadTime(), 50);
-        QCOMPARE(b.s.RequestedSampleRate(), 10); // identification cuts anything above 14
+        QCOMPARE((QList<int>{b.s.MinReadTime(), b.s.RequestedSampleRate()}), (QList<int>{50, 10}));
         b.s.SetSampleRate(requested);
-        QTEST(b.s.DataInterval(), "interval");
-        QTEST(b.s.SampleRate(), "achieved");
-        QTEST(b.s.GetMaxSamRate(), "maximum");
+        QTEST((QList<int>{b.s.DataInterval(), b.s.SampleRate(), b.s.GetMaxSamRate()}),
+              "intervalAchievedMaximum");
     }
 
+    // PX-5100, units V/m, range 2.
     void graphSelectionAndLimits_data() {
         QTest::addColumn<QString>("graphType");
         QTest::addColumn<int>("autoRange");
         QTest::addColumn<QString>("selection");
         QTest::addColumn<float>("under");
         QTest::addColumn<float>("over");
-        // PX-5100, units V/m, range 2.
         QTest::newRow("log") << "Log" << 0 << "Log 0.1-1000" << 10.0f << 31.62f;
         QTest::newRow("auto, fixed range") << "Auto" << 0 << "0-35" << 10.0f << 31.62f;
         QTest::newRow("auto, automatic range") << "Auto" << 1 << "Log 0.1-1000" << 1.0f << 316.2f;
@@ -124,11 +124,12 @@ private Q_SLOTS:
         QTEST(r->s.GetOverRangeVal(), "over");
     }
 
+    // As the configuration does at start-up, before any probe.
     void automaticRangeOffBeforeAnyReplyShowsNothing() {
         RecordingHost host;
         probe::clsProbe s(host);
         s.SetAutoRangeOn(1);
-        s.SetAutoRangeOn(0); // as the configuration does at start-up, before any probe
+        s.SetAutoRangeOn(0);
         QVERIFY(host.messages.isEmpty());
         QCOMPARE(s.AutoRangeOn(), 0);
     }
@@ -138,10 +139,9 @@ private Q_SLOTS:
         b.search([](const QByteArray&) { return ":I9130" + QByteArray(27, '0') + "\r"; }).run(2);
         QCOMPARE(b.s.GetModel(), QStringLiteral("PX-9130"));
         b.s.SetGraphType(QStringLiteral("Auto"));
-        QCOMPARE(b.s.AutoRangeOn(), 0);
         QCOMPARE(b.s.GetGraphSelection(), QStringLiteral("Log 0.1-10k"));
-        QCOMPARE(b.s.MultiplexOn(), 1);
-        QCOMPARE(b.s.GetMaxRange(), 5);
+        QCOMPARE((QList<int>{b.s.AutoRangeOn(), b.s.MultiplexOn(), b.s.GetMaxRange()}),
+                 (QList<int>{0, 1, 5}));
     }
 
     void garbageRunReannouncesUnitsAndAxes() {
@@ -157,11 +157,11 @@ private Q_SLOTS:
         QCOMPARE(r->s.BadReplyCount(), 0);
     }
 
+    // PX-5100 multiplies the second field kind by 1000 in ranges 2 to 4.
     void scalingFollowsTheMultiplierTable_data() {
         QTest::addColumn<QByteArray>("range");
         QTest::addColumn<QByteArray>("units");
         QTest::addColumn<float>("value");
-        // PX-5100 multiplies the second field kind by 1000 in ranges 2 to 4.
         QTest::newRow("field strength") << QByteArray(":R3\r") << QByteArray(" V ") << 12.5f;
         QTest::newRow("squared, range 1") << QByteArray(":R1\r") << QByteArray(" V2") << 12.5f;
         QTest::newRow("squared, range 3") << QByteArray(":R3\r") << QByteArray(" V2") << 12500.0f;
@@ -170,37 +170,10 @@ private Q_SLOTS:
     void scalingFollowsTheMultiplierTable() {
         QFETCH(QByteArray, range);
         QFETCH(QByteArray, units);
-        QFETCH(float, value);
         r->d->feed(range);
         r->d->feed(SigmaData(" 12.5", units));
-        QCOMPARE(r->s.XYZNA(), value);
-        QCOMPARE(r->s.Field(), value);
-    }
-
-    void averagingHoldsAndUnits() {
-        r->s.SetAverage(5);
-        r->s.ClearMaxHold();
-        r->s.ClearMinHold();
-        // Without averaging the ring was never written: the mean rises over five readings.
-        QList<float> seen;
-        for (int i = 0; i < 6; ++i) {
-            r->d->feed(SigmaData(" 20.0", " V "));
-            seen.append(r->s.Field());
-        }
-        QCOMPARE(seen, (QList<float>{4, 8, 12, 16, 20, 20}));
-        QCOMPARE(r->s.MaxHoldXYZ(), 20.0f);
-        QCOMPARE(r->s.MinHoldXYZ(), 20.0f);
-        r->s.PausePeakHold(1);
-        r->d->feed(SigmaData(" 30.0", " V "));
-        QCOMPARE(r->s.MaxHoldXYZ(), 20.0f);
-        QCOMPARE(r->s.XYZNA(), 30.0f);
-        r->s.SetAverage(99);
-        QCOMPARE(r->s.Average(), 50);
-        // Other units: the peak is cleared, then takes the new reading.
-        r->s.PausePeakHold(0);
-        r->d->feed(SigmaData(" 0.50", "MW2"));
-        QCOMPARE(r->s.MaxHoldXYZ(), 0.5f);
-        QCOMPARE(r->s.UnitsStr(), QStringLiteral("mW/cm") + probe::SuperTwo);
+        QTEST(r->s.XYZNA(), "value");
+        QTEST(r->s.Field(), "value");
     }
 
     void lowCurrentRangeUsesTheCurrentMultiplier() {
@@ -214,27 +187,135 @@ private Q_SLOTS:
         QCOMPARE(b.s.XYZNA(), 1500.0f); // three blanks: amperes shown as milliamperes
     }
 
-    void threeAxisCompositeByUnits() {
-        for (const auto& [units, total] : {std::pair{QByteArray(" V "), 5.0f}, {"MW2", 7.0f}}) {
-            // Field strength: root of the squares; power density: the plain sum.
-            Bench b;
-            b.s.SetMultiplexPrefered(1);
-            QVERIFY(b.characterise());
-            b.d->feed(":B 95.0\r");
-            b.d->feed(":T 23  \r");
-            const QByteArray axes[] = {"EDD", "DED", "DDE"};
-            const QByteArray values[] = {" 3.00", " 4.00", " 0.00"};
-            for (int i = 0; i < 3; ++i) {
-                b.d->feed(SigmaData(values[i], units, 0, ' ', 'N', axes[i]));
-                b.d->feed(":A\r");
-            }
-            QCOMPARE(b.s.XYZNA(), total);
-            b.s.SetAxisEnabled(1 | 4); // Y off: its averaged value reads 0 from the next reading
-            b.d->feed(SigmaData(" 4.00", units, 0, ' ', 'N', "DED"));
-            QCOMPARE(b.s.Yaxis(), 0.0f);
-            QCOMPARE(b.s.YNA(), 4.0f);
-            QCOMPARE(b.s.MaxHoldY(), 4.0f);
-        }
+    void averagingHoldsAndUnits() {
+        r->s.SetAverage(5);
+        r->s.ClearMaxHold();
+        r->s.ClearMinHold();
+        r->d->feed(SigmaData(" 20.0", " V "));
+        QCOMPARE(r->s.Field(), 4.0f); // without averaging the ring was never written
+        QCOMPARE(r->s.MaxHoldXYZ(), 20.0f);
+        QCOMPARE(r->s.MinHoldXYZ(), 20.0f);
+        r->s.PausePeakHold(1);
+        r->d->feed(SigmaData(" 30.0", " V "));
+        QCOMPARE(r->s.MaxHoldXYZ(), 20.0f);
+        QCOMPARE(r->s.XYZNA(), 30.0f);
+        r->s.SetAverage(99);
+        QCOMPARE(r->s.Average(), 50);
+        // Other units: the peak is cleared, then takes the new reading.
+        r->s.PausePeakHold(0);
+        r->d->feed(SigmaData(" 0.50", "MW2"));
+        QCOMPARE(r->s.MaxHoldXYZ(), 0.5f);
+    }
+
+    // Reading i is taken with averaging count counts[i]; an expected percent of -1 is not
+    // checked.
+    void channelAveraging_data() {
+        QTest::addColumn<Ints>("counts");
+        QTest::addColumn<Floats>("values");
+        QTest::addColumn<Ints>("percents");
+        QTest::addColumn<float>("averaged");
+        QTest::addColumn<int>("avgPercent");
+        const auto row = [](const char* name, Ints counts, Floats values, Ints percents, float avg,
+                            int pct) {
+            QTest::newRow(name) << counts << values << percents << avg << pct;
+        };
+        row("count 0 is off", {0, 0}, {4, 7}, {9, 8}, 7, -1);
+        row("count 1 is off", {1, 1}, {4, 7}, {9, 8}, 7, -1);
+        row("5: first", {5}, {10}, {53}, 2, 11);
+        row("5: fifth is the mean", {5, 5, 5, 5, 5}, {1, 2, 3, 4, 5}, {5, 6, 7, 8, 9}, 3, 7);
+        row("5: sixth", {5, 5, 5, 5, 5, 5}, {1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}, 4, 4);
+        row("lowered below index", {5, 5, 5, 5, 2}, {1, 2, 3, 4, 10}, {10, 20, 30, 40, 50}, 6, 35);
+        row("raised keeps the ring", {2, 2, 2, 4}, {1, 2, 3, 4}, {1, 2, 3, 4}, 1.75f, 2);
+        row("unaveraged skips ring", {3, 3, 1, 3}, {3, 6, 100, 9}, {3, 6, 100, 9}, 6, 6);
+        row("count above 50 is 50", {80}, {100}, {100}, 2, 2);
+        row("percent 2.5 to even", {2, 2}, {1, 1}, {2, 3}, 1, 2);
+    }
+    void channelAveraging() {
+        QFETCH(Ints, counts);
+        QFETCH(Floats, values);
+        QFETCH(Ints, percents);
+        QFETCH(int, avgPercent);
+        ReadingChannel channel(9999999.f);
+        for (qsizetype i = 0; i < values.size(); ++i)
+            channel.take(values[i], percents[i], counts[i], 0);
+        QTEST(channel.averaged(), "averaged");
+        QCOMPARE(channel.raw(), values.last());
+        QCOMPARE(channel.barPercent(), percents.last());
+        if (avgPercent >= 0) QCOMPARE(channel.avgPercent(), avgPercent);
+    }
+
+    // Taken with averaging count 5, so holds that followed the average would show; then cleared.
+    void channelHolds_data() {
+        QTest::addColumn<Floats>("values");
+        QTest::addColumn<int>("paused");
+        QTest::addColumn<Floats>("peakAndMinimum");
+        QTest::newRow("tracking") << Floats{5, 2, 9, 3} << 0 << Floats{9, 2};
+        QTest::newRow("negative stays below peak 0") << Floats{-3} << 0 << Floats{0, -3};
+        QTest::newRow("paused 1") << Floats{5, 2} << 1 << Floats{0, 999999};
+        QTest::newRow("paused -1 tracks") << Floats{5} << -1 << Floats{5, 5};
+    }
+    void channelHolds() {
+        QFETCH(Floats, values);
+        QFETCH(int, paused);
+        ReadingChannel channel(999999.f);
+        for (float v : values)
+            channel.take(v, 0, 5, paused);
+        QTEST((Floats{channel.peak(), channel.minimum()}), "peakAndMinimum");
+        channel.clearPeak();
+        channel.clearMinimum();
+        channel.take(7, 0, 5, 0);
+        QCOMPARE((Floats{channel.peak(), channel.minimum()}), (Floats{7, 7}));
+    }
+
+    // Of the axes 3, 4, 12: the root of the squares, the sum, or nothing.
+    void composite_data() {
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<float>("expected");
+        for (const char* u : {"V/m", "k(V/m)", "A/m", "mA/m", "m A/m", "mA", "A"})
+            QTest::newRow(u) << QString(u) << 13.f;
+        for (const char* u : {"mW/cm", "W/cm", "uW/cm", "(V/m)", "k(V/m)", "m(A/m)", "(A/m)"})
+            QTest::addRow("%s squared", u) << QString(u) + QChar(0x00B2) << 19.f;
+        for (const char* u : {"", "unknown", "v/m", "mW/cm", "V/m ", "\xB2"})
+            QTest::addRow("other '%s'", qPrintable(QString::fromLatin1(u)))
+                << QString::fromLatin1(u) << 0.f;
+    }
+    void composite() {
+        QFETCH(QString, units);
+        QTEST(probe::CompositeOf(units, 3, 4, 12), "expected");
+    }
+
+    void adjustStrLen() {
+        const std::pair<float, const char*> rows[] = {
+            {9.9994f, "9.999"}, {9.9996f, "10.000"}, {10, "10.00"},       {99.99f, "99.99"},
+            {100, "100.0"},     {999.94f, "999.9"},  {999.96f, "1000.0"}, {1000, "1000"},
+            {1234.4f, "1234"},  {0, "0.000"},        {-5, "-5.000"},      {-1500, "-1500.000"}};
+        for (const auto& [value, text] : rows)
+            QCOMPARE(probe::AdjustStrLen(value), QString(text));
+    }
+
+    void val_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("value");
+        const std::pair<const char*, double> rows[] = {
+            {" 12.5", 12.5}, {"\t1 2\n3", 123}, {"1\r2", 1},  {"-3e2", -300},
+            {"1.5D1", 15},   {"25E-1x", 2.5},   {"7e+", 7},   {"12abc", 12},
+            {"1.2.3", 1.2},  {"", 0},           {":", 0},     {"--5", 0},
+            {"  +7.", 7},    {".5", 0.5},       {"&H1F", 31}, {"& hffg", 255},
+            {"&O178", 15},   {"&Z7", 0},        {"1,5", 1},   {"0123.450", 123.45}};
+        for (const auto& [text, value] : rows)
+            QTest::addRow("%s", QByteArray(text).toPercentEncoding().constData())
+                << QByteArray(text) << value;
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("garbage bytes") << QByteArray("\xff\x00\x80", 3) << 0.0;
+        QTest::newRow("NUL stops") << QByteArray::fromHex("340032") << 4.0;
+        QTest::newRow("400 nines") << QByteArray(400, '9') << inf;
+        QTest::newRow("500 zeros, then 1") << "0." + QByteArray(500, '0') + "1" << 0.0;
+        QTest::newRow("huge exponent") << "-1e" + QByteArray(40, '9') << -inf;
+        QTest::newRow("tiny exponent") << "1e-" + QByteArray(40, '9') << 0.0;
+    }
+    void val() {
+        QFETCH(QByteArray, text);
+        QTEST(probe::Val(text), "value");
     }
 };
 
