@@ -1,4 +1,7 @@
+// The program's own files: the configuration file (byte for byte, CR LF, Latin-1) and the
+// header notes.
 #include "app/ConfigFile.h"
+#include "app/HeaderNotes.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,14 +53,23 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A null file is none: any file of that name is removed.
 bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
+    if (bytes.isNull()) return !file.exists() || file.remove();
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray numberedNotes(int count) {
+    QByteArray out;
+    for (int i = 1; i <= count; ++i)
+        out += QByteArray::number(i) + ",Label " + QByteArray::number(i) + ",v\r\n";
+    return out;
 }
 
 } // namespace
 
-class TestConfigFile : public QObject {
+class TestAppFiles : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QByteArrayList m_defaults; // the file SaveCfg writes for a Config left at its defaults
@@ -69,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(m_defaults.size(), 41);
     }
 
-    void roundTrip() {
+    void configRoundTrip() {
         const QString path = m_dir.filePath("full.cfg");
         QVERIFY(writeAll(path, Full));
         Config cfg(m_dir.path());
@@ -83,13 +95,13 @@ private Q_SLOTS:
         QCOMPARE(readAll(path), Full);
     }
 
-    void load_data() {
+    // Saved again after loading: the first n of lines, then the defaults (always for line 16,
+    // which is never read). The Zeta unit code is 7 before loading.
+    void configLoad_data() {
         QTest::addColumn<QByteArray>("file"); // null: no file
         QTest::addColumn<int>("linesRead");
         QTest::addColumn<QByteArrayList>("resaved");
-        QTest::addColumn<int>("zeta"); // the unit code, 7 before loading
-        // Saved again after loading: the first n of lines, then the defaults (always for line
-        // 16, which is never read).
+        QTest::addColumn<int>("zeta");
         const auto row = [&](const char* name, const QByteArray& file, int n,
                              const QByteArrayList& lines, int zeta) {
             QByteArrayList out = lines.mid(0, n) + m_defaults.mid(n);
@@ -100,7 +112,6 @@ private Q_SLOTS:
             row(name, joined(lines), n, lines, zeta);
         };
         const QByteArrayList full = linesOf(Full);
-
         row("no file", QByteArray(), 0, m_defaults, 7);
         row("cut after line 20", joined(full.mid(0, 20)), 20, full, 7);
         row("LF or CR alone ends a line",
@@ -117,45 +128,30 @@ private Q_SLOTS:
         edit("neither True nor False", edited({{14, "StatusBar,Yes"}}), 13, 7);
         edit("line without a comma", edited({{27, "SampleRate Max"}}), 26, 7);
     }
-
-    void load() {
+    void configLoad() {
         QFETCH(QByteArray, file);
         QFETCH(int, linesRead);
-        QFETCH(QByteArrayList, resaved);
-        QFETCH(int, zeta);
         const QString in = m_dir.filePath("in.cfg"), out = m_dir.filePath("out.cfg");
-        QFile::remove(in);
-        QVERIFY(file.isNull() || writeAll(in, file));
-
+        QVERIFY(writeAll(in, file));
         Config cfg(m_dir.path());
         cfg.ZetaUnitsCode = 7;
         const LoadResult r = LoadCfg(in, cfg);
         QCOMPARE(r.linesRead, linesRead);
         QCOMPARE(r.complete, linesRead == 41);
-        QCOMPARE(cfg.ZetaUnitsCode, zeta);
+        QTEST(cfg.ZetaUnitsCode, "zeta");
         QVERIFY(SaveCfg(out, cfg));
-        QCOMPARE(linesOf(readAll(out)), resaved);
-    }
-
-    void parsePathFile_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("name");
-        const auto row = [](const char* path, const char* folder, const char* name) {
-            QTest::newRow(path) << QString(path) << QString(folder) << QString(name);
-        };
-        row("C:\\Logs\\run1.csv", "C:\\Logs", "run1.csv");
-        row("/home/op/run1.csv", "/home/op", "run1.csv");
-        row("C:/Logs\\sub/run1", "C:/Logs\\sub", "run1");
-        row("run1.csv", "", "run1.csv");
+        QTEST(linesOf(readAll(out)), "resaved");
     }
 
     void parsePathFile() {
-        QFETCH(QString, path);
-        QFETCH(QString, folder);
-        QFETCH(QString, name);
-        QCOMPARE(ParsePathFile(path, 1), folder);
-        QCOMPARE(ParsePathFile(path, 2), name);
+        for (const auto& [path, folder, name] :
+             {std::tuple{"C:\\Logs\\run1.csv", "C:\\Logs", "run1.csv"},
+              {"/home/op/run1.csv", "/home/op", "run1.csv"},
+              {"C:/Logs\\sub/run1", "C:/Logs\\sub", "run1"},
+              {"run1.csv", "", "run1.csv"}}) {
+            QCOMPARE(ParsePathFile(path, 1), QString(folder));
+            QCOMPARE(ParsePathFile(path, 2), QString(name));
+        }
     }
 
     void configFilePath_data() {
@@ -168,20 +164,75 @@ private Q_SLOTS:
         QTest::newRow("existing, not writable") << QStringLiteral("/proc") << true;
 #endif
     }
-
     // The fallback folder is made only when it is chosen; the chosen folder can be written.
     void configFilePath() {
         QFETCH(QString, program);
         QFETCH(bool, fallback);
         const QString user = m_dir.filePath("user/varnex");
         QDir(m_dir.filePath("user")).removeRecursively();
-
         const QString chosen = ConfigFilePath(program, user);
         QCOMPARE(chosen, (fallback ? user : program) + "/Varnex.cfg");
         QCOMPARE(QFileInfo(user).isDir(), fallback);
         QVERIFY(SaveCfg(chosen, Config()));
     }
+
+    // Each notes file is read, then written back over itself.
+    void headerNotes_data() {
+        QTest::addColumn<QByteArray>("file");   // null: no file
+        QTest::addColumn<QStringList>("notes"); // "lead|label|value"
+        QTest::addColumn<QByteArray>("saved");  // null: no file after saving
+        const auto row = [](const char* name, const QByteArray& file, const QStringList& notes,
+                            const QByteArray& saved) {
+            QTest::newRow(name) << file << notes << saved;
+        };
+        row("no file", {}, {}, {});
+        row("only blank lines: file left alone", "\r\n  \r\n\t\r\n", {}, "\r\n  \r\n\t\r\n");
+        row("blanks trimmed, blank lines dropped, any line end",
+            "\r\n 1 , Site ,  Lab 2 \n\n   \r2,Ort,M\xfcnchen\r\r3,Probe,PX",
+            {"1|Site|Lab 2", QString::fromUtf8("2|Ort|München"), "3|Probe|PX"},
+            "1,Site,Lab 2\r\n2,Ort,M\xfcnchen\r\n3,Probe,PX\r\n");
+        row("empty value, one comma", "1,Operator,\r\n2, Location \r\n",
+            {"1|Operator|", "2|Location|"}, "1,Operator,\r\n2,Location,\r\n");
+        row("last comma ends the label", "1,Site,Lab 2, room 4\r\n2,Site,Lab 2,\r\n",
+            {"1|Site,Lab 2|room 4", "2|Site,Lab 2|"}, "1,Site,Lab 2,room 4\r\n2,Site,Lab 2,\r\n");
+        row("no comma: a note with nothing in it", "1,Site,Lab\r\nOperator\r\n",
+            {"1|Site|Lab", "||"}, "1,Site,Lab\r\n,,\r\n");
+        QStringList first25;
+        for (int i = 1; i <= 25; ++i)
+            first25 << QStringLiteral("%1|Label %1|v").arg(i);
+        row("more than 25: the first 25 kept", numberedNotes(30), first25, numberedNotes(25));
+    }
+    void headerNotes() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, saved);
+        const QString path = m_dir.filePath(HeaderNotes::FileName);
+        QVERIFY(writeAll(path, file));
+        HeaderNotes h;
+        h.LoadNoteQuery(path);
+        QStringList read;
+        for (int i = 1; i <= h.NoteCount; ++i)
+            read << QStringList{h.HeaderNotes[i].lead, h.HeaderNotes[i].label,
+                                h.HeaderNotes[i].value}
+                        .join(u'|');
+        QTEST(read, "notes");
+        QVERIFY(h.SaveNoteQuery(path));
+        QCOMPARE(QFile::exists(path), !saved.isNull());
+        QCOMPARE(readAll(path), saved);
+    }
+
+    // Characters beyond Latin-1 become '?' (one for a surrogate pair); a line break in a field
+    // would split its note in two.
+    void headerNotesWrittenAsSingleByteLines() {
+        const QString path = m_dir.filePath(QStringLiteral("entered.txt"));
+        HeaderNotes h;
+        h.NoteCount = 2;
+        h.HeaderNotes[1] = {"1", "Site", QString::fromUtf8("Hall \u20ac5 \U0001F600")};
+        h.HeaderNotes[2] = {"2", "Note", "two\r\nlines"};
+        QVERIFY(h.SaveNoteQuery(path));
+        QCOMPARE(readAll(path), QByteArray("1,Site,Hall ?5 ?\r\n2,Note,two  lines\r\n"));
+        QVERIFY(!h.SaveNoteQuery(m_dir.filePath(QStringLiteral("missing/testquery.txt"))));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestConfigFile)
-#include "tst_configfile.moc"
+QTEST_GUILESS_MAIN(TestAppFiles)
+#include "tst_appfiles.moc"
