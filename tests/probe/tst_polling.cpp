@@ -100,7 +100,10 @@ private Q_SLOTS:
     void searchAlternatesTheLinkSpeed() {
         Rig r;
         r.cycle.Start(1);
-        r.ticks(40);
+        QSet<QString> named; // the speeds the status bar names while searching
+        for (int i = 0; i < 40; ++i, r.ticks(1))
+            named << r.view.panels.value(2);
+        QCOMPARE(named, (QSet<QString>{"", "9600 Baud", "19200 Baud"}));
         // Thirteen polls a cycle: "I" at 9600 baud, "R", "I" at 19200 baud.
         QCOMPARE(r.sent().mid(0, 14), (QStringList{"I", "I", "I", "I", "I", "R", "R", "R", "R", "R",
                                                    "I", "I", "I", "I"}));

@@ -202,66 +202,6 @@ private Q_SLOTS:
         }
     }
 
-    void streamingIsPacedByTheLine_data() {
-        QTest::addColumn<int>("speedup");
-        QTest::addColumn<double>("perSecond");
-        // 57600 baud, ten bits a character, nineteen characters a record: 303 a second.
-        QTest::newRow("the pace of the line") << 1 << 57600.0 / 190;
-        QTest::newRow("four times faster") << 4 << 4 * 57600.0 / 190;
-    }
-    void streamingIsPacedByTheLine() {
-        QFETCH(int, speedup);
-        QFETCH(double, perSecond);
-        probesim::LineServer server(probesim::CreateProbe(QStringLiteral("PX-9100"), {}), {});
-        server.setStreamSpeedup(speedup);
-        QString error;
-        QVERIFY2(server.start(QString(), &error), qPrintable(error));
-        platform::MemorySettingsStore store;
-        platform::PortTable ports(store);
-        ports.setRunOverride(1, server.lineName());
-        platform::QtSerialComm port(ports);
-        port.setCommPort(1);
-        QVERIFY(port.setPortOpen(true, &error));
-        QByteArray got;
-        qint64 received = 0;
-        port.setRThreshold(1);
-        port.setOnComm([&] {
-            const QByteArray in = port.input();
-            got += in;
-            received += in.size();
-        });
-        port.output("F4\r");
-        QTRY_COMPARE(got, QByteArray(":F4\r"));
-        QVERIFY(port.setSettings(QStringLiteral("57600,o,7,1")));
-        got.clear();
-        received = 0;
-        port.output("S\r");
-        QTest::qWait(300); // the stream gets going
-        got.clear();
-        QElapsedTimer measured;
-        measured.start();
-        QTest::qWait(1500);
-        const double seconds = measured.elapsed() / 1000.0;
-        const qsizetype whole = got.size() - got.size() % 19;
-        const double measuredRate = (whole / 19) / seconds;
-        QVERIFY2(qAbs(measuredRate - perSecond) < 0.15 * perSecond,
-                 qPrintable(QString::number(measuredRate)));
-        const qsizetype start = got.indexOf(":S");
-        QVERIFY(start >= 0);
-        for (qsizetype i = start; i + 19 <= got.size(); i += 19) {
-            QCOMPARE(got.mid(i, 2), QByteArray(":S"));
-            QCOMPARE(got.at(i + 18), '\r');
-        }
-        // Switched off, the probe lets the host read what is on the line; the count it gives
-        // is what arrived.
-        bool finished = false;
-        server.finish([&] { finished = true; });
-        QTRY_VERIFY(finished);
-        QCOMPARE(server.unreadCharacters(), 0);
-        QCOMPARE(received % 19, 0);
-        QCOMPARE(server.recordsStreamed(), received / 19);
-    }
-
     void theProgramAnswersAHandTypedCommand() {
         const QString program = QCoreApplication::applicationDirPath() + "/varnex-probesim";
         QProcess sim;

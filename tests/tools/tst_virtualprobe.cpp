@@ -1,7 +1,7 @@
 // The virtual probe against the host's own session code: every reply has the length the host
-// waits for, a Sigma probe keeps the settings the host relies on, the Kappa and Zeta probes are
-// named and read by the real session, and the Zeta calibration and samples decode to the field
-// the probe was given. Every model is identified end to end over a line in tst_probeline.
+// waits for, a Sigma probe keeps the settings the host relies on, and the Zeta calibration and
+// samples decode to the field the probe was given. Every model is identified end to end over a
+// line in tst_probeline; the link speeds and streaming are exercised by the window's tests.
 #include "tests/support/ProbeKit.h"
 #include "tools/probesim/VirtualProbe.h"
 #include "tools/probesim/ZetaProbe.h"
@@ -130,22 +130,6 @@ private Q_SLOTS:
         QCOMPARE(got.join(u' '), script.section(u'|', 2));
     }
 
-    // The E310 reads V/m, the H420 A/m; the field is 100 V/m.
-    void kappaIsIdentified() {
-        for (const auto& [model, units, shown] :
-             {std::tuple{"E310", "V/m", 100.0}, std::tuple{"H420", "A/m", 100.0 / 377}}) {
-            HostOn on(model, Constant(60, 80, 0));
-            QVERIFY(on.named(probe::StateKappa));
-            QCOMPARE(on.s.GetModel(), QString(model));
-            on.d->run(10);
-            QCOMPARE(on.host.softRev, QString("K2.14-0031"));
-            QCOMPARE(on.host.calDate, QString("05/17/2024"));
-            QCOMPARE(on.s.UnitsStr(), QString(units));
-            QVERIFY2(Near(on.s.XYZAxis(), shown), qPrintable(on.s.XYZAxisStr()));
-            QCOMPARE(on.s.Temperature(), 74.0f);
-        }
-    }
-
     void zetaIsIdentifiedAndDecodes_data() {
         QTest::addColumn<QString>("model");
         for (const QString& model : probesim::ZetaProbe::ModelNames())
@@ -196,24 +180,6 @@ private Q_SLOTS:
         QCOMPARE(gainCodes, (QSet<int>{0, 1, 16, 255}));
         const QByteArray over = probesim::CreateProbe(model, Constant(1e5, 0, 0))->answer("S", 0);
         QCOMPARE(over.mid(2, 3) + over.mid(11, 2), QByteArray("FFFFF"));
-    }
-
-    // "F1".."F5" switch to 9600..115200 baud; from 38400 on the first poll at the new speed
-    // starts the stream of samples, and a poll restarts a stream that was stopped.
-    void linkSpeed() {
-        const int bauds[] = {9600, 19200, 38400, 57600, 115200};
-        for (int code = 1; code <= 5; ++code) {
-            auto p = probesim::CreateProbe("PX-9100", Constant(10, 10, 10));
-            const QByteArray command = "F" + QByteArray::number(code);
-            QCOMPARE(p->answer(command, 0), ":" + command + "\r");
-            QCOMPARE(p->baud(), bauds[code - 1]);
-            QVERIFY(!p->streaming());
-            QCOMPARE(p->answer("S", 0.5), p->streamRecord(0.5));
-            QCOMPARE(p->streaming(), code >= 3);
-            p->stopStreaming();
-            QCOMPARE(p->answer("S", 1.0), p->streamRecord(1.0));
-            QCOMPARE(p->streaming(), code >= 3);
-        }
     }
 };
 

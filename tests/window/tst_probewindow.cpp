@@ -25,14 +25,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QStringList>("expected"); // in this order; empty: nothing is asked
-        QTest::newRow("Sigma, Celsius") << "PX-5100"
-                                        << "mnuProbeTempCels" << QStringList{"R", "B", "TC"};
-        QTest::newRow("Sigma, label") << "PX-5100"
-                                      << "LabTempLab" << QStringList{};
-        QTest::newRow("Kappa, label") << "E310"
-                                      << "LabTempLab" << QStringList{"B", "TF"};
-        QTest::newRow("Zeta, update now") << "PX-9100"
-                                          << "mnuProbeUpdateNow" << QStringList{"TF", "BP"};
+        const auto row = [](const char* name, const char* model, const char* action,
+                            const QStringList& expected) {
+            QTest::newRow(name) << QString(model) << QString(action) << expected;
+        };
+        row("Sigma, Celsius", "PX-5100", "mnuProbeTempCels", {"R", "B", "TC"});
+        row("Sigma, label", "PX-5100", "LabTempLab", {});
+        row("Kappa, label", "E310", "LabTempLab", {"B", "TF"});
+        row("Zeta, update now", "PX-9100", "mnuProbeUpdateNow", {"TF", "BP"});
     }
     void requestsReachTheProbeByFamily() {
         QFETCH(QString, model);
@@ -144,14 +144,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("autoNext");
         QTest::addColumn<int>("rate");
         QTest::addColumn<double>("playMs");
-        QTest::newRow("Max") << "15"
-                             << "Max" << true << 15 << 14.0;
-        QTest::newRow("fraction, rounded for the probe") << "Max"
-                                                         << "7.6" << false << 8 << 132.0;
-        QTest::newRow("zero changes nothing") << "Max"
-                                              << "0" << true << 15 << 14.0;
-        QTest::newRow("not a number") << "15"
-                                      << "fast" << false << 15 << 67.0;
+        const auto row = [](const char* name, const char* before, const char* text, bool autoNext,
+                            int rate, double playMs) {
+            QTest::newRow(name) << QString(before) << QString(text) << autoNext << rate << playMs;
+        };
+        row("Max", "15", "Max", true, 15, 14.0);
+        row("fraction, rounded for the probe", "Max", "7.6", false, 8, 132.0);
+        row("zero changes nothing", "Max", "0", true, 15, 14.0);
+        row("not a number", "15", "fast", false, 15, 67.0);
     }
     void sampleRateSetsThePace() {
         QFETCH(QString, before);

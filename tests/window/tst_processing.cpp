@@ -107,52 +107,28 @@ private Q_SLOTS:
         QTest::addColumn<int>("readings");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("text");
-        QTest::newRow("rejection") << 0 << false << QByteArray(":E\r") << false << 0 << ""
-                                   << "";
-        QTest::newRow("identifying, acknowledged")
-            << 2 << false << QByteArray(":Z\r") << false << 0 << ""
-            << "";
-        QTest::newRow("identifying, range")
-            << 2 << false << QByteArray(":R3\r") << true << 0 << "LabRange"
-            << "Auto 3";
-        QTest::newRow("battery") << 0 << false << QByteArray(":B 3.80\r") << true << 0
-                                 << "LabBattery"
-                                 << "50 %";
-        QTest::newRow("battery above full")
-            << 0 << false << QByteArray(":B 9.99\r") << true << 0 << "LabBattery"
-            << "100 %";
-        QTest::newRow("Celsius") << 0 << true << QByteArray(":T 7.5 \r") << true << 0 << "LabTemp"
-                                 << "7.5 " + Deg + "C";
-        QTest::newRow("Fahrenheit")
-            << 0 << false << QByteArray(":T 68  \r") << true << 0 << "LabTemp"
-            << "68 " + Deg + "F";
-        QTest::newRow("not text") << 0 << false << QByteArray("?D\x01\x02\r") << true << 0
-                                  << "sbPanel2"
-                                  << "Communication mode Non-ASCII";
-        QTest::newRow("Sigma reading")
-            << 0 << false << kit::SigmaData(" 12.5", " V ") << true << 1 << ""
-            << "";
-        QTest::newRow("Kappa reading")
-            << 3 << false << QByteArray(":D14.49 V \r") << true << 1 << ""
-            << "";
-        QTest::newRow("Zeta sample")
-            << 1 << false << QByteArray(":S1001001000000N\r") << true << 0 << ""
-            << "";
-        QTest::newRow("Zeta sample, whole")
-            << 1 << false << QByteArray(":S100100100000000N\r") << true << 1 << ""
-            << "";
-        QTest::newRow("Zeta temperature")
-            << 1 << false << QByteArray(":T21.4\r") << true << 0 << "LabTemp"
-            << "21.4 " + Deg + "F";
-        QTest::newRow("Zeta battery above full")
-            << 1 << false << QByteArray(":B7F\r\n") << true << 0 << "LabBattery"
-            << "100 %";
-        QTest::newRow("the rest of a short sample")
-            << 1 << false << QByteArray("1000000000N\r") << false << 0 << ""
-            << "";
-        QTest::newRow("Zeta battery, short")
-            << 1 << false << QByteArray(":B4\r") << true << 0 << "LabBattery"
-            << "";
+        const auto row = [](const char* name, int state, bool celsius, const QByteArray& reply,
+                            bool alive, int readings, const char* label, const QString& text) {
+            QTest::newRow(name) << state << celsius << reply << alive << readings << QString(label)
+                                << text;
+        };
+        row("rejection", 0, false, ":E\r", false, 0, "", "");
+        row("identifying, acknowledged", 2, false, ":Z\r", false, 0, "", "");
+        row("identifying, range", 2, false, ":R3\r", true, 0, "LabRange", "Auto 3");
+        row("battery", 0, false, ":B 3.80\r", true, 0, "LabBattery", "50 %");
+        row("battery above full", 0, false, ":B 9.99\r", true, 0, "LabBattery", "100 %");
+        row("Celsius", 0, true, ":T 7.5 \r", true, 0, "LabTemp", "7.5 " + Deg + "C");
+        row("Fahrenheit", 0, false, ":T 68  \r", true, 0, "LabTemp", "68 " + Deg + "F");
+        row("not text", 0, false, "?D\x01\x02\r", true, 0, "sbPanel2",
+            "Communication mode Non-ASCII");
+        row("Sigma reading", 0, false, kit::SigmaData(" 12.5", " V "), true, 1, "", "");
+        row("Kappa reading", 3, false, ":D14.49 V \r", true, 1, "", "");
+        row("Zeta sample, short", 1, false, ":S1001001000000N\r", true, 0, "", "");
+        row("Zeta sample, whole", 1, false, ":S100100100000000N\r", true, 1, "", "");
+        row("Zeta temperature", 1, false, ":T21.4\r", true, 0, "LabTemp", "21.4 " + Deg + "F");
+        row("Zeta battery above full", 1, false, ":B7F\r\n", true, 0, "LabBattery", "100 %");
+        row("the rest of a short sample", 1, false, "1000000000N\r", false, 0, "", "");
+        row("Zeta battery, short", 1, false, ":B4\r", true, 0, "LabBattery", "");
     }
     void singleReply() {
         QFETCH(int, state);

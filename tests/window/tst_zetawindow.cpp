@@ -85,22 +85,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("storedAfter");
-        QTest::newRow("9600, slower than allowed") << "9600,o,7,1"
-                                                   << "15"
-                                                   << "15"
-                                                   << "15";
-        QTest::newRow("9600, faster than allowed") << "9600,o,7,1"
-                                                   << "80"
-                                                   << "35"
-                                                   << "80";
-        QTest::newRow("19200, above 35") << "19200,o,7,1"
-                                         << "63"
-                                         << "35"
-                                         << "35";
-        QTest::newRow("19200, above the link") << "19200,o,7,1"
-                                               << "80"
-                                               << "70"
-                                               << "80";
+        const auto row = [](const char* name, const char* baud, const char* stored,
+                            const char* shown, const char* after) {
+            QTest::newRow(name) << QString(baud) << QString(stored) << QString(shown)
+                                << QString(after);
+        };
+        row("9600, slower than allowed", "9600,o,7,1", "15", "15", "15");
+        row("9600, faster than allowed", "9600,o,7,1", "80", "35", "80");
+        row("19200, above 35", "19200,o,7,1", "63", "35", "35");
+        row("19200, above the link", "19200,o,7,1", "80", "70", "80");
     }
     void theRateShownFollowsTheLink() {
         QFETCH(QString, baud);
