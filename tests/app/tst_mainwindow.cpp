@@ -102,16 +102,6 @@ private Q_SLOTS:
         QVERIFY(w.ui().link.mnucommcomm[1]->isChecked());
     }
 
-    void aWindowStartedAtTheHighestRateFindsItsProbe() {
-        kit::WindowRig rig;
-        rig.config.SampleRate = QStringLiteral("Max");
-        rig.useProbe(QStringLiteral("PX-5100"));
-        app::frmMain& w = rig.start();
-        QVERIFY(w.cycle().AutoNext());
-        QVERIFY(rig.runUntilIdentified(10000));
-        QVERIFY(rig.runUntil([&] { return w.ui().readouts.LabXYZField->text() == "14.49"; }, 5000));
-    }
-
     void theGraphMakesRoomAndGivesWay() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();

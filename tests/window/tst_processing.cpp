@@ -95,6 +95,14 @@ private Q_SLOTS:
         QCOMPARE(ui.LabXYZField->text(), QString("14.49"));
         QCOMPARE(ui.LabXField->text(), threeAxis ? QString("5.000") : QString("-"));
         QVERIFY(ui.LabBarGraph->text().endsWith('%'));
+        // The bars take each sample as it comes: the total, and each axis read in turn.
+        const graph::ClsBarGraph& bars = w.barGraph();
+        QCOMPARE(qRound(bars.BarLast(graph::ClsBarGraph::BarTotal) * 100), 1449);
+        if (!threeAxis) return;
+        QCOMPARE((QList<float>{bars.BarLast(1), bars.BarLast(2), bars.BarLast(3)}),
+                 (QList<float>{5, 8, 11}));
+        QCOMPARE((QStringList{ui.LabMaxX->text(), ui.LabMaxY->text(), ui.LabMaxZ->text()}),
+                 (QStringList{"5", "8", "11"}));
     }
 
     // One reply handed to the processing: whether it shows the probe answering, the readings
@@ -151,7 +159,8 @@ private Q_SLOTS:
         if (readings == 0) return;
         const measure::Reading& r = p.sink.readings.first();
         QCOMPARE(r.dayFraction, float(rig.clock.secondsSinceMidnight() / 86400.0));
-        if (state == 0) QCOMPARE(r.value[measure::Total], 12.5f);
+        if (state == 0)
+            QCOMPARE((QList<float>{r.value[0], r.plottedTotal}), (QList<float>{12.5, 12.5}));
         if (state == 3) QCOMPARE(r.probeText, QString("14.49"));
         if (state == 1) QVERIFY(r.family == measure::Family::Zeta && r.axesReported);
     }

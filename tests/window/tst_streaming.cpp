@@ -112,14 +112,10 @@ private Q_SLOTS:
 
         // The communication modes belong to the probes that report field values.
         QVERIFY(!u.link.mnuCommARProbe->isEnabled());
-    }
-
-    void theOtherCommunicationMode() {
-        kit::WindowRig rig;
-        rig.useProbe(QStringLiteral("PX-5100"));
-        app::frmMain& w = rig.start();
-        QVERIFY(rig.runUntilIdentified());
-        window::MainControls& u = w.ui();
+        rig.useProbe(QStringLiteral("PX-5100")); // another probe: one that has them
+        QVERIFY(rig.runUntil([&] { return w.probe().GetModel() == "PX-5100"; }, 30000));
+        rig.run(1500);
+        QVERIFY(u.link.mnuCommARProbe->isEnabled());
         // The search wakes the probe instead of asking "I", at 9600 baud only.
         u.link.mnuCommARProbe->trigger();
         QCOMPARE(w.probe().StartARProbe(), 1);
