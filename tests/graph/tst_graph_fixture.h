@@ -1,9 +1,8 @@
 #pragma once
-// A graph on a surface whose texts measure 100 twips a character and 200 high, so that the
-// layout is known to the twip, and which records what is printed.
-//
-// Layout after Graph on the linear 0-100 scale: labels "90".."10" give LabelMargin 350,
-// PlotLeft 480, PlotWidth 4430, PlotRight 4910, Top 100, PlotBottom 3100, DivHeight 300.
+// A surface that records what is printed, and whose texts measure 100 twips a character and 200
+// high, so that the layout is known to the twip: on 0-100, labels "90".."10" give LabelMargin
+// 350, PlotLeft 480, PlotWidth 4430, PlotRight 4910, Top 100, PlotBottom 3100, DivHeight 300.
+#include "graph/VerticalScale.h"
 #include "graph/clsGraph.h"
 #include "platform/ImageSurface.h"
 
@@ -25,24 +24,25 @@ public:
     QStringList printed;
 };
 
-inline void SetUpGraph(graph::clsGraph& g, FixedTextSurface& s, bool log) {
-    g.SetOutputObj(&s);
-    g.SetLeft(100);
-    g.SetTop(100);
-    g.SetWidth(5000);
-    g.SetHeight(3390); // plot height 3000
-    g.SetBackGround(0x400000);
-    g.SetGridLineColor(0x4F4F4F);
-    g.SetMark1(0);
-    if (log) {
-        g.SetGraphType(graph::clsGraph::Logarithmic);
-        g.SetNoVerDiv(4);
-        g.SetYAxisLogMax(1000);
-    } else {
-        g.SetGraphType(graph::clsGraph::Linear);
-        g.SetNoVerDiv(10);
-        g.SetVerUnitsPerDiv(10);
-        g.SetVerUnitsOffset(50);
+// A graph on a vertical scale of the program, set up as the window does, drawing on its own
+// surface s; 50 samples a division.
+struct GraphOnSurface : graph::clsGraph {
+    FixedTextSurface s;
+    explicit GraphOnSurface(const QString& scaleText = "0-100") {
+        const graph::VerticalScale scale = graph::FindVerticalScale(scaleText).value();
+        SetOutputObj(&s);
+        SetLeft(100);
+        SetTop(100);
+        SetWidth(5000);
+        SetHeight(3390); // plot height 3000
+        SetBackGround(0x400000);
+        SetGridLineColor(0x4F4F4F);
+        SetMark1(0);
+        SetGraphType(scale.log ? Logarithmic : Linear);
+        SetNoVerDiv(scale.divisions);
+        SetYAxisLogMax(scale.top);
+        SetVerUnitsPerDiv(scale.unitsPerDiv);
+        SetVerUnitsOffset(scale.centre);
+        SetSamPerDiv(50);
     }
-    g.SetSamPerDiv(50);
-}
+};
