@@ -64,7 +64,6 @@ private Q_SLOTS:
     }
     void placementIsKeptByWindowState() {
         QFETCH(int, state);
-        QFETCH(QString, storedState);
         QFETCH(bool, normalPlacementWritten);
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
@@ -73,7 +72,7 @@ private Q_SLOTS:
         if (state == 2) w.setWindowState(Qt::WindowMaximized);
         if (state == 1) w.setWindowState(Qt::WindowMinimized);
         rig.close();
-        QCOMPARE(stored(rig, "WindowState"), storedState);
+        QTEST(stored(rig, "WindowState"), "storedState");
         QCOMPARE(stored(rig, "MainWidth") != QStringLiteral("-"), normalPlacementWritten);
         if (normalPlacementWritten) {
             QCOMPARE(stored(rig, "MainLeft").toDouble(), 300 * 15.0);

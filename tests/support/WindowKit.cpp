@@ -63,17 +63,11 @@ void WindowRig::close() {
     main.reset();
 }
 
-void WindowRig::deliverDue() {
-    while (!onTheLine.isEmpty() && onTheLine.first().dueUs <= nowUs())
-        port.receive(onTheLine.takeFirst().reply);
-}
-
 void WindowRig::run(double ms, double step) {
     double left = ms;
     while (left > 0) {
         const double now = std::min(step, left);
         clock.advance(now);
-        deliverDue();
         port.deliverNotifications();
         QCoreApplication::processEvents();
         left -= now;

@@ -37,8 +37,9 @@ struct WindowRig {
     ~WindowRig();
 
     // The virtual probe of the model answers every command on the port from now on, with
-    // the field of plan (a constant 5, 8, 11 V/m by default). Its replies reach the port at
-    // the pace of the line (ten bits a character at 9600 baud) as time passes in run().
+    // the field of plan (a constant 5, 8, 11 V/m by default). Its replies are on the port as
+    // soon as the command is out; the pace of a real line is left to the tests on a
+    // pseudo-terminal.
     void useProbe(const QString& model, const probesim::FieldPlan& plan = DefaultPlan());
     static probesim::FieldPlan DefaultPlan();
 
@@ -73,17 +74,8 @@ struct WindowRig {
     window::Config config;
     bool writeConfig = true;
     std::unique_ptr<probesim::VirtualProbe> probe;
-    struct InFlight {
-        qint64 dueUs;
-        QByteArray reply;
-    };
-    QList<InFlight> onTheLine;
     std::unique_ptr<app::frmMain> main;
     qint64 startMs = 0;
-
-private:
-    void deliverDue();
-    qint64 nowUs() const { return clock.monotonicMs() * 1000; }
 };
 
 } // namespace kit

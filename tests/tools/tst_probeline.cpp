@@ -140,25 +140,6 @@ private Q_SLOTS:
         }
     }
 
-    void silentProbeIsLostAfterFiveMissesAndFoundAgain() {
-        Line line(QStringLiteral("PX-5100"));
-        QVERIFY(line.inService());
-        int maxMissesBeforeClear = 0;
-        line.server.setSilent(true);
-        QElapsedTimer waited;
-        waited.start();
-        while (line.view.clears == 0 && waited.elapsed() < 5000) {
-            maxMissesBeforeClear = std::max(maxMissesBeforeClear, line.cycle.MissCount());
-            QTest::qWait(5);
-        }
-        QCOMPARE(line.view.clears, 1);
-        QCOMPARE(maxMissesBeforeClear, 4); // cleared on the fifth
-        QCOMPARE(line.cycle.MissCount(), 5);
-        QCOMPARE(line.s.LostComm(), 1);
-        line.server.setSilent(false);
-        QVERIFY(line.identified());
-    }
-
     void faultsNeverYieldABrokenReading_data() {
         QTest::addColumn<QString>("fault");
         QTest::newRow("drop") << "drop:3";

@@ -157,7 +157,6 @@ private Q_SLOTS:
         QFETCH(QString, before);
         QFETCH(QString, text);
         QFETCH(bool, autoNext);
-        QFETCH(int, rate);
         QFETCH(double, playMs);
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
@@ -169,7 +168,7 @@ private Q_SLOTS:
         Q_EMIT list->activated(0);
         QCOMPARE(w.cycle().AutoNext(), autoNext);
         QCOMPARE(w.cycle().EventReceive(), autoNext ? 1 : 0); // replies taken as they arrive
-        QCOMPARE(w.probe().RequestedSampleRate(), rate);
+        QTEST(w.probe().RequestedSampleRate(), "rate");
         QCOMPARE(w.HRTPlay().interval(), playMs); // the manual timer keeps whole ms
         QCOMPARE(w.config().SampleRate, text);
         QVERIFY(w.ui().frame.Command1->hasFocus());
