@@ -77,7 +77,7 @@ void frmMain::makeParts() {
     m_graphControl = std::make_unique<GraphControl>(m_ui.graphs, *m_graph, m_config, *m_probe,
                                                     *m_barControl, s.boxes, *this);
     m_readouts = std::make_unique<Readouts>(m_ui.readouts, *m_probe, *m_displayTimers,
-                                            *m_barControl, *m_graph);
+                                            *m_barControl, *m_graph, s.clock);
     m_recorder = std::make_unique<Recorder>(m_ui.record, m_records);
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
                                            m_identity, *m_battery, *this,

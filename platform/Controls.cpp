@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <cmath>
 
 namespace platform {
@@ -98,6 +99,12 @@ QRectF TwipsGeometry(const QWidget* widget) {
     const double t = TwipsPerPixel(frame);
     const QRect g = widget->geometry();
     return QRectF(g.x() * t, g.y() * t, g.width() * t, g.height() * t);
+}
+
+double FrameMs(const QWidget* widget) {
+    const QScreen* shown = widget ? widget->screen() : nullptr;
+    const double rate = shown ? shown->refreshRate() : 0.0;
+    return rate >= 20.0 && rate <= 250.0 ? 1000.0 / rate : 1000.0 / 60.0;
 }
 
 } // namespace platform

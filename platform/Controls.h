@@ -52,6 +52,9 @@ Colour BackColor(const QWidget* widget);
 
 // Twips per logical pixel of the screen the widget is on (15 at 96 dpi).
 double TwipsPerPixel(const QWidget* widget);
+// How long a frame of the screen the widget is on lasts, in milliseconds (a screen that
+// reports no plausible refresh rate is taken as 60 frames a second).
+double FrameMs(const QWidget* widget);
 int ToPixels(const QWidget* widget, double twips);
 double ToTwips(const QWidget* widget, int pixels);
 // Geometry of a child widget, in twips of its parent.

@@ -1,5 +1,7 @@
 #include "platform/SurfaceWidget.h"
 
+#include "platform/Controls.h"
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -62,13 +64,6 @@ QRectF SurfaceWidget::toLogical(const QRect& device) const {
                   device.height() / m_ratio);
 }
 
-double SurfaceWidget::frameMs() const {
-    const QScreen* shown = screen();
-    const double rate = shown ? shown->refreshRate() : 0.0;
-    // A screen that reports no rate, or an implausible one, is taken as 60 frames a second.
-    return rate >= 20.0 && rate <= 250.0 ? 1000.0 / rate : 1000.0 / 60.0;
-}
-
 void SurfaceWidget::changed() {
     const QRect dirty = m_surface.takeDirty();
     if (dirty.isEmpty()) return;
@@ -76,8 +71,8 @@ void SurfaceWidget::changed() {
     if (m_frame.isActive()) return;
     // One repaint for whatever is drawn within a frame of the screen: at once after a quiet
     // spell, and no sooner than a frame after the previous repaint while drawing goes on.
-    const qint64 since = m_lastFlush.isValid() ? m_lastFlush.elapsed() : qint64(frameMs());
-    m_frame.start(int(std::max(0.0, frameMs() - double(since))));
+    const qint64 since = m_lastFlush.isValid() ? m_lastFlush.elapsed() : qint64(FrameMs(this));
+    m_frame.start(int(std::max(0.0, FrameMs(this) - double(since))));
 }
 
 void SurfaceWidget::flush() {

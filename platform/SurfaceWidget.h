@@ -70,8 +70,6 @@ private:
     void fitImage();
     void changed();
     void flush();
-    // How long a frame of the screen lasts, in milliseconds.
-    double frameMs() const;
     QRectF toLogical(const QRect& device) const;
 
     ImageSurface m_surface;

@@ -26,11 +26,18 @@ QString Fixed(float value, int decimals) {
 } // namespace
 
 Readouts::Readouts(const ReadoutControls& controls, const probe::clsProbe& probe,
-                   DisplayTimers& timers, BarGraphControl& bars, const graph::clsGraph& graph)
-    : m_ui(controls), m_probe(probe), m_timers(timers), m_bars(bars), m_graph(graph) {}
+                   DisplayTimers& timers, BarGraphControl& bars, const graph::clsGraph& graph,
+                   const platform::Clock& clock)
+    : m_ui(controls), m_probe(probe), m_timers(timers), m_bars(bars), m_graph(graph),
+      m_clock(clock) {}
 
 void Readouts::TakeReading(const Reading& reading) {
-    if (!m_timers.ConsumeTextUpdateDue()) return;
+    if (!m_timers.TextUpdateDue()) return;
+    const qint64 now = m_clock.monotonicMs();
+    if (m_lastWrittenMs >= 0 && double(now - m_lastWrittenMs) < platform::FrameMs(m_ui.LabXYZField))
+        return;
+    m_timers.ConsumeTextUpdateDue();
+    m_lastWrittenMs = now;
     if (reading.family == measure::Family::Zeta)
         zetaLabels(reading);
     else

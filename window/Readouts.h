@@ -4,6 +4,7 @@
 // switches with their colours, the axis marks in the trace colours and the sample rate.
 #include "graph/clsGraph.h"
 #include "measure/Reading.h"
+#include "platform/Clock.h"
 #include "window/MainControls.h"
 
 namespace probe {
@@ -21,9 +22,11 @@ public:
     static constexpr platform::Colour AxisOffColor = 0xC0C0C0;
 
     Readouts(const ReadoutControls& controls, const probe::clsProbe& probe, DisplayTimers& timers,
-             BarGraphControl& bars, const graph::clsGraph& graph);
+             BarGraphControl& bars, const graph::clsGraph& graph, const platform::Clock& clock);
 
-    // The labels of a reading, when the display-update timer has ticked since the last ones.
+    // The labels of a reading, when the display-update timer has ticked since the last ones
+    // and a frame of the screen has passed since they were last written (a tick that comes
+    // sooner waits for the next reading).
     void TakeReading(const measure::Reading& reading) override;
     // The axis switches coloured from the probe's axis status.
     void UpDateAxis();
@@ -59,6 +62,8 @@ private:
     DisplayTimers& m_timers;
     BarGraphControl& m_bars;
     const graph::clsGraph& m_graph;
+    const platform::Clock& m_clock;
+    qint64 m_lastWrittenMs = -1;
     QString m_axisStatus;
     platform::Colour m_axisOnColor = 0xFFFF00;
 };

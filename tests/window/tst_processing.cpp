@@ -209,6 +209,25 @@ private Q_SLOTS:
                  texts);
     }
 
+    // A tick of the display-update timer that comes within a frame of the screen after the
+    // last readouts waits: the next reading a frame later is written.
+    void readoutsAtMostOnceAFrame() {
+        kit::WindowRig rig;
+        app::frmMain& w = rig.build();
+        measure::Reading r;
+        r.family = measure::Family::Zeta;
+        const QLabel* total = w.ui().readouts.LabXYZField;
+        for (const auto& [value, advanceMs, shown] :
+             {std::tuple{1.0f, 0.0, "1.000"}, {2.0f, 5.0, "1.000"}, {3.0f, 12.0, "3.000"}}) {
+            rig.clock.advance(advanceMs);
+            w.displayTimers().HRTUpDateText_Timer();
+            r.value[measure::Total] = value;
+            w.readouts().TakeReading(r);
+            QCOMPARE(total->text(), QString(shown));
+        }
+        QVERIFY(!w.displayTimers().TextUpdateDue());
+    }
+
     void fixedRangeIsTickedInTheMenu() {
         kit::WindowRig rig;
         Processing p(rig);
