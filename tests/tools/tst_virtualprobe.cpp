@@ -1,5 +1,6 @@
-// The virtual probe's Zeta calibration and samples, read as the host reads them, decode to the
-// field the probe was given, in every gain range. Every model is identified end to end over a
+// The virtual probe keeps the settings a Sigma probe keeps, as the host's characterisation relies
+// on them, and its Zeta calibration and samples, read as the host reads them, decode to the field
+// the probe was given, in every gain range. Every model is identified end to end over a
 // line in tst_probeline; the link speeds and streaming are exercised by the window's tests.
 #include "tests/support/ProbeKit.h"
 #include "tools/probesim/VirtualProbe.h"
@@ -78,6 +79,30 @@ class VirtualProbeTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // "model|commands|replies"; of a data reply its value and axes. Field (15, 20, 5.5):
+    // composite 25.60 V/m, 655.25 (V/m)².
+    void sigmaProbeKeepsItsSettings_data() {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("units cycle") << "PX-5100|UN UN UN U3 U4|:U :U :U :U :E";
+        QTest::newRow("one units") << "PX-2200|U1 U2 UN|:U :E :E";
+        QTest::newRow("RGE units 2 has no range 4")
+            << "PX-5200 RGE|R4 U2 R3 U2 R4|:R4 :E :R3 :U :E";
+        QTest::newRow("one axis") << "PX-5100|ADED D2 AXEE|:A 20.00DED :E";
+        QTest::newRow("squared add up") << "PX-5100|U3 D2|:U 0.655EEE";
+        QTest::newRow("one sensor") << "PX-5500/5505|ADED D2|:A 25.60EEE";
+    }
+    void sigmaProbeKeepsItsSettings() {
+        QFETCH(QString, script);
+        auto p = probesim::CreateProbe(script.section(u'|', 0, 0), Constant(15, 20, 5.5));
+        QStringList got;
+        for (const QString& c : script.section(u'|', 1, 1).split(u' ')) {
+            const QByteArray reply = p->answer(c.toLatin1(), 0);
+            got.append(reply.startsWith(":D") ? reply.mid(2, 5) + reply.mid(15, 3)
+                                              : reply.trimmed());
+        }
+        QCOMPARE(got.join(u' '), script.section(u'|', 2));
+    }
+
     void zetaIsIdentifiedAndDecodes_data() {
         QTest::addColumn<QString>("model");
         for (const QString& model : probesim::ZetaProbe::ModelNames())
