@@ -176,6 +176,7 @@ private Q_SLOTS:
         QCOMPARE(ui.readouts.LabXField->isHidden(), !tickedAfter);
         QCOMPARE(ui.readouts.ShapeZ->isHidden(), !tickedAfter);
         if (!tickedAfter) {
+            QCOMPARE(w.barGraph().BarLast(graph::ClsBarGraph::BarAxisY), 0.0f); // stood at 8
             QCOMPARE(w.probe().PendingCmnd(), QByteArray("AEEE\r"));
             QCOMPARE(platform::ForeColor(ui.readouts.LabYAxis), platform::Colour(0xC0C0C0));
         }
