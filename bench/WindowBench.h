@@ -13,9 +13,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -38,12 +40,16 @@ inline double PeakMemoryMB() {
     return double(usage.ru_maxrss) / 1024.0;
 }
 
-// Runs the event loop until done() or the time is up.
+// Runs the event loop until done() or the time is up; between events the program sleeps, so
+// that the waiting costs no processor time of its own.
 inline bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer waited;
     waited.start();
-    while (!done() && waited.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    while (!done() && waited.elapsed() < ms) {
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     return done();
 }
 

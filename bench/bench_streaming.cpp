@@ -61,7 +61,7 @@ bool Stream(double seconds, int speedup, Result* out) {
 
     bool streaming = true;
     QTimer watch;
-    watch.setInterval(10);
+    watch.setInterval(100); // a switch of speeds back and forth takes longer than this
     QObject::connect(&watch, &QTimer::timeout, [&] {
         const bool now = cycle.HighSpeedState() == probe::HighSpeed::Streaming;
         if (streaming && !now) ++out->interruptions;

@@ -13,7 +13,7 @@ public:
     // Local date and time now.
     virtual QDateTime now() const = 0;
     // Seconds since local midnight.
-    double secondsSinceMidnight() const {
+    virtual double secondsSinceMidnight() const {
         const QTime t = now().time();
         return t.msecsSinceStartOfDay() / 1000.0;
     }

@@ -96,8 +96,11 @@ void ImageSurface::fillRect(int x1, int y1, int x2, int y2, quint32 argb) {
     const int top = std::max(std::min(y1, y2), 0);
     const int bottom = std::min(std::max(y1, y2), m_image.height() - 1);
     if (left > right || top > bottom) return;
+    // One detach for the whole box, not one a row.
+    uchar* const bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
     for (int y = top; y <= bottom; ++y) {
-        auto* line = reinterpret_cast<quint32*>(m_image.scanLine(y));
+        auto* line = reinterpret_cast<quint32*>(bits + y * stride);
         std::fill(line + left, line + right + 1, argb);
     }
 }

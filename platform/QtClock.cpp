@@ -10,6 +10,17 @@ QtClock::QtClock() {
     m_elapsed.start();
 }
 
+double QtClock::secondsSinceMidnight() const {
+    const qint64 mono = monotonicMs();
+    if (m_offsetAtMs < 0 || mono - m_offsetAtMs >= 1000) {
+        m_offsetMs = qint64(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
+        m_offsetAtMs = mono;
+    }
+    constexpr qint64 DayMs = 86400000;
+    const qint64 local = QDateTime::currentMSecsSinceEpoch() + m_offsetMs;
+    return double(((local % DayMs) + DayMs) % DayMs) / 1000.0;
+}
+
 void QtClock::delay(double ms) {
     const qint64 start = m_elapsed.nsecsElapsed();
     if (QCoreApplication::instance())

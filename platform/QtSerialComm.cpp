@@ -84,7 +84,13 @@ void setReason(QString* out, const QString& text) {
 } // namespace
 
 QtSerialComm::QtSerialComm(PortTable& ports, QObject* parent) : QObject(parent), m_ports(ports) {
-    connect(&m_port, &QSerialPort::readyRead, this, [this] { charactersArrived(); });
+    connect(&m_port, &QSerialPort::readyRead, this, [this] {
+        // Characters arriving are already outside any handler's call chain: a notification
+        // they complete is raised here, without another round through the event loop.
+        m_arriving = true;
+        charactersArrived();
+        m_arriving = false;
+    });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialComm::onPortError);
 }
 
@@ -141,6 +147,11 @@ QByteArray QtSerialComm::takeBuffered(qint64 maxCount) {
 }
 
 void QtSerialComm::scheduleNotification() {
+    if (m_arriving) {
+        m_arriving = false; // a handler still running reschedules through the event loop
+        deliverNotification();
+        return;
+    }
     if (m_notifyQueued) return;
     m_notifyQueued = true;
     QMetaObject::invokeMethod(

@@ -69,6 +69,7 @@ private:
     bool m_lost = false;
     bool m_pty = false;
     bool m_notifyQueued = false;
+    bool m_arriving = false; // inside the port's readyRead
 };
 
 } // namespace platform

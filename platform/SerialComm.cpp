@@ -15,7 +15,11 @@ QByteArray SerialComm::input() {
     if (waiting <= 0) return {};
     const qint64 count = m_inputLen > 0 ? std::min<qint64>(m_inputLen, waiting) : waiting;
     QByteArray data = takeBuffered(count);
-    maybeSchedule();
+    // Inside the handler the check waits until the handler returns: it may read on.
+    if (m_inHandler)
+        m_readInHandler = true;
+    else
+        maybeSchedule();
     return data;
 }
 
@@ -49,10 +53,12 @@ void SerialComm::deliverNotification() {
             ~InHandler() { flag = false; }
         } guard(m_inHandler);
         ++m_onCommCalls;
+        m_readInHandler = false;
         m_onComm();
     }
-    // A handler that read part of the characters has scheduled the next notification
-    // through input(); one that ignored them hears again when more arrive.
+    // A handler that read part of the characters hears again for what is left; one that read
+    // nothing hears again when more arrive.
+    if (m_readInHandler) maybeSchedule();
 }
 
 bool LineSettings::parse(const QString& text, LineSettings* out) {

@@ -76,6 +76,7 @@ private:
     int m_onCommCalls = 0;
     bool m_notifyScheduled = false;
     bool m_inHandler = false;
+    bool m_readInHandler = false; // the handler running has read characters
 };
 
 // A parsed "baud,parity,data,stop" settings text.

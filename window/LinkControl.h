@@ -50,7 +50,9 @@ public:
     void mnuCommASCII_Click();   // "Set to ASCII"
     bool ARProbeChecked() const { return m_ui.mnuCommARProbe->isChecked(); }
     // A streamed record was taken.
-    void RecordTaken() { m_ui.LabInString->clear(); }
+    void RecordTaken() {
+        if (!m_ui.LabInString->text().isEmpty()) m_ui.LabInString->clear();
+    }
 
     // A Zeta probe identified itself: at the base speed, a probe whose software streams may be
     // switched to the streaming speeds.

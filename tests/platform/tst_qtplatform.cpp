@@ -112,6 +112,20 @@ private Q_SLOTS:
         }
     }
 
+    void timeOfDayMatchesTheLocalClock() {
+        // Run in a zone well away from UTC, so that a missing offset cannot pass unseen.
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "XST-5:45"); // five hours 45 minutes east, no zone database needed
+        QtClock clock;
+        for (int i = 0; i < 2; ++i) { // the looked-up offset, then the kept one
+            const double local = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+            const double seen = clock.secondsSinceMidnight();
+            QVERIFY2(std::abs(seen - local) < 1.0 || std::abs(seen - local) > 86399.0,
+                     qPrintable(QString("%1 against %2").arg(seen).arg(local)));
+        }
+        qputenv("TZ", zone);
+    }
+
     void informOpensEachTextOnce() {
         QtMessageBoxes boxes;
         boxes.inform(MsgIcon::Exclamation, "Probe not found");
