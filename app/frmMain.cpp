@@ -478,6 +478,10 @@ void frmMain::SuperFast2(const QByteArray& record) {
     m_processing->SuperFast2(record);
 }
 
+void frmMain::ShowLineHealth(const probe::LineHealth& health) {
+    m_link->ShowLineHealth(health);
+}
+
 void frmMain::DisableHiSpeed(bool enabled) {
     m_link->DisableHiSpeed(enabled);
 }

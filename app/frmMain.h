@@ -111,6 +111,7 @@ public:
     bool ARProbeChecked() const override;
     void SuperFast2(const QByteArray& record) override;
     void DisableHiSpeed(bool enabled) override;
+    void ShowLineHealth(const probe::LineHealth& health) override;
 
     // --- commands -------------------------------------------------------------------------
     void mnuFileExit_Click();

@@ -125,12 +125,26 @@ void PollingCycle::ReadProbeTick() {
         taken(m_view.ProcessData(m_inString));
         return;
     }
-    miss();
+    missed();
 }
 
 void PollingCycle::taken(const ReplyTaken& outcome) {
-    if (outcome.alive) m_missCount = 0;
+    m_quality.Count(outcome.refused ? LineQuality::Outcome::Garbled : LineQuality::Outcome::Good);
+    if (outcome.alive) {
+        m_missCount = 0;
+    } else if (m_inString.startsWith(":E") && m_probe.LostComm() == 0 &&
+               (m_probe.TypeZeta() == StateKappa ||
+                (m_probe.TypeZeta() == StateSigma && m_probe.InitState() == 0))) {
+        // A probe in service that refuses command after command is not the probe that was
+        // being read (another one on the line): refusals count towards its loss.
+        miss();
+    }
     m_sampleCount += outcome.samples;
+}
+
+void PollingCycle::missed() {
+    m_quality.Count(LineQuality::Outcome::Missing);
+    miss();
 }
 
 // A tick without a complete reply. The fifth in a row declares the probe lost; from then on
@@ -216,6 +230,7 @@ void PollingCycle::streamed() {
         m_streamRecords = (m_streamRecords + 1) % StreamRecordsWrap;
         ++m_streamRecordsTotal;
         ++m_sampleCount;
+        m_quality.Count(LineQuality::Outcome::Good);
         m_view.SuperFast2(record);
     });
     if (records > 0) m_respReceived = false;
@@ -224,6 +239,10 @@ void PollingCycle::streamed() {
 }
 
 void PollingCycle::CalSamPerSecTick() {
+    if (m_rateTicks % 2 == 1) m_quality.NextSecond();
+    // The figure is the line's to the probe in touch; a search starts it afresh.
+    if (m_probe.LostComm() == 1) m_quality.Reset();
+    m_view.ShowLineHealth(Health());
     if (++m_rateTicks >= 4) {
         m_rateTicks = 0;
         m_view.ShowSampleRate(m_sampleCount / 2.0);
@@ -233,6 +252,28 @@ void PollingCycle::CalSamPerSecTick() {
         m_modelTicks = 0;
         m_view.SetStatusPanel(1, m_probe.LostComm() == 0 ? m_probe.GetModel() : QString());
     }
+}
+
+LineHealth PollingCycle::Health() const {
+    LineHealth health;
+    if (m_probe.LostComm() == 1) return health;
+    const int state = m_probe.TypeZeta();
+    if (state == StateIdentifying || (state == StateSigma && m_probe.InitState() != 0)) {
+        health.stage = LineHealth::Stage::Identifying;
+        if (state == StateSigma && m_probe.InitState() >= 1) {
+            health.step = std::min(m_probe.InitStep(), m_probe.InitLength());
+            health.steps = m_probe.InitLength();
+            health.attempt = m_probe.InitTry();
+        }
+        health.tooNoisy = m_probe.FailedCharacterisations() >= 3;
+        return health;
+    }
+    health.stage = LineHealth::Stage::Reading;
+    health.percent = m_quality.Percent();
+    health.good = m_quality.Good();
+    health.missing = m_quality.Missing();
+    health.garbled = m_quality.Garbled();
+    return health;
 }
 
 } // namespace probe

@@ -10,6 +10,7 @@
 #include "platform/HiResTimer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialComm.h"
+#include "probe/LineQuality.h"
 #include "probe/clsProbe.h"
 
 #include <QByteArray>
@@ -20,8 +21,9 @@ namespace probe {
 
 // What the window made of a complete reply.
 struct ReplyTaken {
-    bool alive = false; // the reply shows the probe answering: the count of misses starts again
-    int samples = 0;    // whole samples the reply carried
+    bool alive = false;   // the reply shows the probe answering: the count of misses starts again
+    int samples = 0;      // whole samples the reply carried
+    bool refused = false; // malformed: it changed nothing
 };
 
 class PollingView {
@@ -48,6 +50,8 @@ public:
     // Streaming ended (true) or began (false): the link and port menus and the sample-rate
     // list follow.
     virtual void DisableHiSpeed(bool enabled) = 0;
+    // The line's health, every half second.
+    virtual void ShowLineHealth(const LineHealth& health) = 0;
 };
 
 // The streamed records cut from what the port delivers. Records end at their carriage return;
@@ -127,9 +131,11 @@ public:
     // Streamed records taken: StreamRecords wraps to 0 at StreamRecordsWrap, the total counts on.
     int StreamRecords() const { return m_streamRecords; }
     qint64 StreamRecordsTotal() const { return m_streamRecordsTotal; }
+    LineHealth Health() const;
 
 private:
     void taken(const ReplyTaken& outcome);
+    void missed();
     void miss();
     void retuneForSearch();
     void streamWatchdog();
@@ -159,6 +165,7 @@ private:
     int m_rateTicks = 0;
     int m_modelTicks = 0;
     int m_lastStreamRecords = -1;
+    LineQuality m_quality;
 };
 
 template <typename Take> int StreamReader::Read(const QByteArray& received, Take&& take) {

@@ -1,4 +1,5 @@
 // The reply parser: takes what a reply reports into the session and tells what changed.
+#include "probe/ReplyCheck.h"
 #include "probe/ReplyText.h"
 #include "probe/clsProbe.h"
 
@@ -8,8 +9,15 @@ int clsProbe::InputStr(const QByteArray& reply) {
     if (reply.size() < 2) return 0;
     const QByteArray p = reply.left(2);
     if (m_state == StateKappa) return parseKappa(reply, p);
+    // While characterising, the scheduler has judged and filed the reply already.
     if (m_initState < 1) return parseNotCharacterising(reply, p);
-    return parseCharacterising(reply);
+    return 0;
+}
+
+// A reply whose fields are not all well formed is counted and changes nothing.
+int clsProbe::refuse() {
+    ++m_refusedReplies;
+    return 0;
 }
 
 int clsProbe::parseNotCharacterising(const QByteArray& reply, const QByteArray& p) {
@@ -17,6 +25,7 @@ int clsProbe::parseNotCharacterising(const QByteArray& reply, const QByteArray& 
     if (p == ":D" || p == "#Q") {
         flags = parseSigmaData(reply);
     } else if (p == ":R" || p == "#R") {
+        if (!RangeReplyWellFormed(reply)) return refuse();
         m_range = CInt(Val(ReplyField(reply, 3, 1)));
         flags |= ChgRange;
         RecalcDownThreshold();
@@ -34,10 +43,12 @@ int clsProbe::parseNotCharacterising(const QByteArray& reply, const QByteArray& 
     } else if (p == ":N" || p == "#P") {
         m_badReplyCount = 0;
     } else if (p == ":B" || p == "#B") {
+        if (!BatteryReplyWellFormed(reply)) return refuse();
         m_battery = float(Val(ReplyField(reply, 3, 5)));
         m_badReplyCount = 0;
         flags |= ChgBattery;
     } else if (p == ":T" || p == "#T") {
+        if (!TemperatureReplyWellFormed(reply)) return refuse();
         m_temperature = float(Val(ReplyField(reply, 4, 3)));
         m_badReplyCount = 0;
         flags |= ChgTemperature;
@@ -60,8 +71,9 @@ int clsProbe::parseSigmaData(const QByteArray& reply) {
     if (reply.size() < 19) {
         m_badReplyCount = 0;
         m_unitsChangePending = 0;
-        return 0;
+        return refuse();
     }
+    if (!SigmaDataWellFormed(reply)) return refuse();
     int flags = ChgReading;
     const QByteArray value = ReplyField(reply, 3, 5);
     m_fieldStr = QString::fromLatin1(value);
@@ -128,18 +140,21 @@ int clsProbe::parseSigmaData(const QByteArray& reply) {
     return flags;
 }
 
-int clsProbe::parseCharacterising(const QByteArray& reply) {
-    const int slot = m_initCount - 1;
-    if (slot >= 0 && slot < int(m_initResps.size())) m_initResps[slot] = reply;
+void clsProbe::fileInitReply(const QByteArray& reply) {
+    // m_initResps[k] holds the answer to characterisation command k; 0 the one before them.
+    if (m_initCount >= 0 && m_initCount < int(m_initResps.size()))
+        m_initResps[std::size_t(m_initCount)] = reply;
+    ++m_initCount;
     // A probe with a fifth range is a single-units probe: four replies tell all.
     if (m_initResps[1].startsWith(":R5") || m_initResps[2].startsWith(":R5")) m_initLength = 4;
-    if (m_initCount < m_initLength) return 0;
-    m_initState = 0;
+}
 
+void clsProbe::finishCharacterisation() {
+    m_initState = 0;
     if (m_initLength >= 5) {
         for (int k = 3; k <= 23; ++k) {
-            const QByteArray& cmnd = m_initCmnds[k];
-            const QByteArray& resp = m_initResps[k];
+            const QByteArray& cmnd = m_initCmnds[std::size_t(k)];
+            const QByteArray& resp = m_initResps[std::size_t(k)];
             if (cmnd.isEmpty() || CharAt(resp, 2) != cmnd.at(0)) {
                 m_initMismatch += QString::number(k) + QStringLiteral("   ") +
                                   QString::fromLatin1(cmnd) + QStringLiteral("   ") +
@@ -156,13 +171,15 @@ int clsProbe::parseCharacterising(const QByteArray& reply) {
             m_initState = 1;
             m_initCount = 0;
             m_initResps.fill(QByteArray());
-            return 0;
+            ++m_initFailures;
+            return;
         }
     } else {
         SetNextCmnd(m_initCmnds[23] + Cr); // back to the range found at identification
     }
 
     m_initLength = 24;
+    m_initFailures = 0;
     bool singleAxis = false;
     m_modelName = FindProbeType(m_initResps, &singleAxis);
     if (singleAxis) m_multiplexOn = 0;
@@ -176,13 +193,12 @@ int clsProbe::parseCharacterising(const QByteArray& reply) {
     CalcReadInterval();
     m_initMismatch.clear();
     m_initResps.fill(QByteArray());
-    return 0;
 }
 
 int clsProbe::parseKappa(const QByteArray& reply, const QByteArray& p) {
     int flags = 0;
     if (p == ":D") {
-        if (reply.size() <= 9) return 0;
+        if (!KappaDataWellFormed(reply)) return refuse();
         const QByteArray value = ReplyField(reply, 3, 5);
         m_fieldStr = QString::fromLatin1(value);
         flags |= ChgReading;
@@ -208,10 +224,12 @@ int clsProbe::parseKappa(const QByteArray& reply, const QByteArray& p) {
             if (!units.message.isEmpty()) message(platform::MsgIcon::None, units.message);
         }
     } else if (p == ":B") {
+        if (!BatteryReplyWellFormed(reply)) return refuse();
         m_battery = float(Val(ReplyField(reply, 3, 5)));
         m_badReplyCount = 0;
         flags |= ChgBattery;
     } else if (p == ":T") {
+        if (!TemperatureReplyWellFormed(reply)) return refuse();
         m_temperature = float(Val(ReplyField(reply, 4, 3)));
         m_badReplyCount = 0;
         flags |= ChgTemperature;

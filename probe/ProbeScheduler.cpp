@@ -1,6 +1,7 @@
 // The command scheduler: which command goes out next, judged from the reply to the one in
 // flight, and how long its reply is and how long to wait for it.
 #include "probe/LinkSpeeds.h"
+#include "probe/ReplyCheck.h"
 #include "probe/ReplyText.h"
 #include "probe/clsProbe.h"
 
@@ -206,20 +207,14 @@ void clsProbe::zetaRules(const QByteArray& reply, const QByteArray& p) {
 
 void clsProbe::sigmaRules(const QByteArray& reply, const QByteArray& p) {
     if (m_initState >= 1) {
-        ++m_initCount;
-        if (m_initCount == m_initLength) {
-            if (m_dataInterval < 40) m_dataInterval = 40;
-            send("B");
-        } else if (m_initCount >= 1 && m_initCount < int(m_initCmnds.size())) {
-            send(m_initCmnds[m_initCount]);
-        }
+        characterisingRules(reply);
         return;
     }
     if (p == ":D" || p == "#Q") {
         sigmaDataRules(reply);
     } else if (p == ":A" || p == "#A") {
         m_nextCmnd = m_dataCmnd;
-    } else if (p == ":R" || p == "#R") {
+    } else if (RangeReplyWellFormed(reply)) {
         m_range = CInt(Val(ReplyField(reply, 3, 1)));
         if (m_rangeStepPending == 0) send("B");
         if (m_unitsFollowUp == 1) {
@@ -257,6 +252,8 @@ void clsProbe::sigmaDataRules(const QByteArray& reply) {
         m_cmndPending = false;
         return;
     }
+    // A garbled reply steps neither the range nor the axis: the same reading is asked again.
+    if (!SigmaDataWellFormed(reply)) return;
     const bool multiplexed = m_multiplexOn == 1;
     if (CharAt(reply, 14) == 'O') {
         m_cycleOver = 1;
@@ -287,6 +284,53 @@ void clsProbe::sigmaDataRules(const QByteArray& reply) {
     case 2: send("ADED"); break;
     case 3: send("ADDE"); break;
     default: break;
+    }
+}
+
+// The characterisation: each step's command is asked again, up to three times, until a whole
+// answer to it arrives; only then does the step count, with that answer or, after the last try,
+// with none. Answers that turn up after a retry to the step before are stale and dropped.
+void clsProbe::characterisingRules(const QByteArray& reply) {
+    const QByteArray asked = m_lastCmnd.endsWith('\r') ? m_lastCmnd.chopped(1) : m_lastCmnd;
+    QList<QByteArray> replies = SplitReplies(reply);
+    bool stale = false;
+    while (m_initOwed > 0 && !replies.isEmpty() &&
+           AnswersCommand(replies.first(), m_initOwedCmnd)) {
+        replies.removeFirst();
+        --m_initOwed;
+        stale = true;
+    }
+    qsizetype answers = 0;
+    for (const QByteArray& r : replies)
+        if (AnswersCommand(r, asked)) ++answers;
+    m_initSeen += int(answers);
+    const bool answered = !replies.isEmpty() && AnswersCommand(replies.last(), asked);
+    if (!answered) {
+        // Only stale answers: the awaited one is still on its way, asking again costs no try.
+        if (stale && replies.isEmpty()) {
+            ++m_initSends;
+            return;
+        }
+        if (m_initTries < InitRetries) {
+            ++m_initTries;
+            ++m_initSends;
+            return; // nothing sent anew: the same command goes out again
+        }
+    }
+    // Answers to this step still on the way after its retries are stale at the next.
+    m_initOwed = std::max(0, m_initSends - m_initSeen);
+    m_initOwedCmnd = asked;
+    m_initTries = 0;
+    m_initSends = 1;
+    m_initSeen = 0;
+
+    fileInitReply(answered ? replies.last() : QByteArray());
+    if (m_initCount >= m_initLength) {
+        finishCharacterisation();
+        if (m_dataInterval < 40) m_dataInterval = 40;
+        send("B");
+    } else {
+        send(m_initCmnds[std::size_t(m_initCount)]);
     }
 }
 
@@ -321,7 +365,7 @@ void clsProbe::identifyingRules(const QByteArray& reply, const QByteArray& p) {
         }
     } else if (p == ":S") {
         if (reply.size() == 22) send("I");
-    } else if (p == ":R") {
+    } else if (RangeReplyWellFormed(reply) && p == ":R") {
         // A Sigma probe: the characterisation is armed by the range reply to the repeated "R".
         m_state = StateSigma;
         int digit = CInt(Val(ReplyField(reply, 3, 1)));
@@ -335,6 +379,10 @@ void clsProbe::identifyingRules(const QByteArray& reply, const QByteArray& p) {
         m_initCmnds[23] = "R" + QByteArray::number(digit);
         m_initState = -1;
         m_initCount = 0;
+        m_initTries = 0;
+        m_initSends = 1;
+        m_initSeen = 0;
+        m_initOwed = 0;
     } else if (p == ":I") {
         if (reply.size() > 31) {
             if (CharAt(reply, 3) == '9')

@@ -139,6 +139,15 @@ public:
     QByteArray PendingCmnd() const { return m_pendingCmnd; }
     QByteArray LastCmnd() const { return m_lastCmnd; }
     int InitState() const { return m_initState; }
+    // The characterisation's progress: the step awaited (1 = the reply before the first
+    // command), the steps in all, the try of this step (1..4) and the runs in a row that had
+    // to start again.
+    int InitStep() const { return m_initCount + 1; }
+    int InitLength() const { return m_initLength; }
+    int InitTry() const { return m_initTries + 1; }
+    int FailedCharacterisations() const { return m_initFailures; }
+    // Replies refused as malformed since the session began.
+    qint64 RefusedReplies() const { return m_refusedReplies; }
     float DownThreshold() const { return m_downThreshold; }
     int BadReplyCount() const { return m_badReplyCount; }
     int UnitsSelected() const { return m_unitsSelected; }
@@ -153,13 +162,16 @@ private:
     void sigmaDataRules(const QByteArray& reply);
     void kappaRules(const QByteArray& p);
     void identifyingRules(const QByteArray& reply, const QByteArray& p);
+    void characterisingRules(const QByteArray& reply);
     void zetaSetUp(const QByteArray& reply);
     void kappaSetUp(const QByteArray& reply);
 
     // parser (ProbeParser.cpp)
     int parseNotCharacterising(const QByteArray& reply, const QByteArray& p);
     int parseSigmaData(const QByteArray& reply);
-    int parseCharacterising(const QByteArray& reply);
+    void fileInitReply(const QByteArray& reply);
+    void finishCharacterisation();
+    int refuse();
     int parseKappa(const QByteArray& reply, const QByteArray& p);
     void message(platform::MsgIcon icon, const QString& text) { m_host.ShowMessage(icon, text); }
 
@@ -208,6 +220,14 @@ private:
     int m_initLength = 24;
     int m_initState = 0;
     QString m_initMismatch;
+    static constexpr int InitRetries = 3;
+    int m_initTries = 0; // asks of the step in flight beyond the first
+    int m_initSends = 1; // times the step's command went out
+    int m_initSeen = 0;  // whole answers to it seen
+    int m_initOwed = 0;  // answers to the step before that may still come
+    QByteArray m_initOwedCmnd;
+    int m_initFailures = 0;
+    qint64 m_refusedReplies = 0;
 
     // reading state
     QByteArray m_unitsCode;

@@ -235,4 +235,30 @@ void LinkControl::mnuCommASCII_Click() {
     m_probe.SetNextCmnd(QByteArrayLiteral("P2") + probe::Cr);
 }
 
+void LinkControl::ShowLineHealth(const probe::LineHealth& health) {
+    using Stage = probe::LineHealth::Stage;
+    QString text;
+    QString tip;
+    if (health.stage == Stage::Identifying) {
+        text = health.tooNoisy
+                   ? QStringLiteral("Line too noisy to identify the probe, still trying")
+                   : QStringLiteral("Identifying probe\u2026");
+        if (health.steps > 0)
+            text += QStringLiteral(" step %1 of %2, try %3")
+                        .arg(health.step)
+                        .arg(health.steps)
+                        .arg(health.attempt);
+    } else if (health.stage == Stage::Reading && health.percent >= 0) {
+        text = QStringLiteral("Line %1 %").arg(health.percent);
+        tip = QStringLiteral("Over the last minute: %1 replies good, %2 missing, %3 garbled")
+                  .arg(health.good)
+                  .arg(health.missing)
+                  .arg(health.garbled);
+    }
+    QLabel* panel = m_ui.sbLineHealth;
+    if (panel->text() != text) panel->setText(text);
+    if (panel->toolTip() != tip) panel->setToolTip(tip);
+    panel->setVisible(!text.isEmpty());
+}
+
 } // namespace window

@@ -37,6 +37,9 @@ public:
     void FillZetaSampleRates();
 
     void DisableHiSpeed(bool enabled);
+    // The status bar's line panel: the identification under way, or how many replies of the
+    // last minute came good, with the faults in its tooltip.
+    void ShowLineHealth(const probe::LineHealth& health);
     void mnucommcomm_Click(int index);
     // Ticks the port entry 1..5 (0: none).
     void CheckPortEntry(int port);

@@ -77,6 +77,7 @@ struct LinkControls {
     QAction* mnuCommARM = nullptr;
     QAction* mnuCommASCII = nullptr;
     QLabel* LabInString = nullptr;
+    QLabel* sbLineHealth = nullptr; // status bar: identification progress, the line's figure
 };
 
 // The probe's units, ranges, axes, zero, peaks and alarm.

@@ -318,7 +318,13 @@ MainControls BuildMainControls(QMainWindow& window) {
     u.graphs.ProgressBar1->setMaximumWidth(160);
     u.graphs.ProgressBar1->setVisible(false);
     u.frame.sbStatusBar->addWidget(u.frame.sbPanel[1], 1);
+    u.link.sbLineHealth = named(new QLabel(u.frame.sbStatusBar), QStringLiteral("sbLineHealth"));
+    u.link.sbLineHealth->setMargin(2);
+    u.link.sbLineHealth->setFrameShape(QFrame::StyledPanel);
+    u.link.sbLineHealth->setFrameShadow(QFrame::Sunken);
+    u.link.sbLineHealth->setVisible(false);
     u.frame.sbStatusBar->addPermanentWidget(u.graphs.ProgressBar1);
+    u.frame.sbStatusBar->addPermanentWidget(u.link.sbLineHealth);
     u.frame.sbStatusBar->addPermanentWidget(u.frame.sbPanel[2]);
     u.frame.sbStatusBar->addPermanentWidget(u.frame.sbPanel[3]);
     u.frame.sbStatusBar->addPermanentWidget(u.frame.sbPanel[4]);

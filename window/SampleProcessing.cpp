@@ -37,7 +37,7 @@ ReplyTaken SampleProcessing::ProcessData(const QByteArray& reply) {
         // Identifying: the reply may come from either family.
         const ReplyTaken zeta = ProcessZetaFormat(reply);
         const ReplyTaken sigma = ProcessSigmaFormat(reply);
-        return {zeta.alive || sigma.alive, zeta.samples + sigma.samples};
+        return {zeta.alive || sigma.alive, zeta.samples + sigma.samples, sigma.refused};
     }
     }
 }
@@ -49,10 +49,11 @@ float SampleProcessing::dayFraction() const {
 // ---- field-reporting replies ----------------------------------------------------------------
 
 ReplyTaken SampleProcessing::ProcessSigmaFormat(const QByteArray& reply) {
+    const qint64 refusedBefore = m_probe.RefusedReplies();
     const int mask = m_probe.InputStr(reply);
     if (reply.startsWith('?'))
         m_shell.SetStatusPanel(2, QStringLiteral("Communication mode Non-ASCII"));
-    if (mask == 0) return {};
+    if (mask == 0) return {false, 0, m_probe.RefusedReplies() != refusedBefore};
 
     if (mask & probe::ChgReading) {
         if (mask & probe::ChgAxes) m_parts.readouts.UpDateAxis();

@@ -39,7 +39,7 @@ private Q_SLOTS:
         QTest::newRow("axes change")
             << SigmaData(" 12.5", " V ", 0, ' ', 'N', "EED") << (1 | 2) << 0;
         QTest::newRow("units change") << SigmaData(" 12.5", "MW2") << (1 | 16) << 0;
-        QTest::newRow("unknown units: once") << SigmaData(" 12.5", "QQQ") << (1 | 16) << 1;
+        QTest::newRow("unknown units: refused") << SigmaData(" 12.5", "QQQ") << 0 << 0;
         QTest::newRow("data reply too short") << QByteArray(":D 12.5 V 1\r") << 0 << 0;
         QTest::newRow("range") << QByteArray(":R3\r") << 32 << 0;
         QTest::newRow("battery") << QByteArray(":B 85.5\r") << 128 << 0;
@@ -66,8 +66,6 @@ private Q_SLOTS:
         QCOMPARE(r->s.FieldStr(), QStringLiteral(" 12.5"));
         QCOMPARE(r->s.GetPercentOfScale(), 20);
         QCOMPARE(r->s.GetRangeString(2), QStringLiteral("10 - 31.62 V/m"));
-        r->d->feed(SigmaData(" 12.5", "QQQ"));
-        QVERIFY(r->s.UnitsStr().isEmpty());
         r->d->feed(SigmaData(" 12.5", " V ", 0, ' ', 'F'));
         QCOMPARE(r->host.messages.last().icon, platform::MsgIcon::Critical); // battery flat
         // The other communication mode's replies are synonyms.

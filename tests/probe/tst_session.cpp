@@ -50,7 +50,7 @@ private Q_SLOTS:
 
     void mismatchAtStepEightRepeatsTheCharacterisation() {
         Bench b;
-        b.sigma.replaceAt[11] = ":X" + QByteArray(16, ' ') + "\r"; // answer to step 8 ("D2")
+        b.sigma.replaceAt[11] = ":E\r"; // the probe refuses step 8 ("D2")
         Driver& d = b.search();
         QCOMPARE(Plain(d.run(29)).mid(25, 4), (QStringList{"R2", "B", "R5", "R5"}));
         QVERIFY(b.s.GetModel().isEmpty());

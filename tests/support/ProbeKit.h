@@ -59,11 +59,13 @@ public:
     // The polling tests never stream.
     void SuperFast2(const QByteArray&) override {}
     void DisableHiSpeed(bool) override {}
+    void ShowLineHealth(const probe::LineHealth& h) override { health = h; }
 
     probe::clsProbe& session;
     probe::PollingCycle* cycle = nullptr;
     QList<QByteArray> processed;
     QMap<int, QString> panels;
+    probe::LineHealth health;
     QList<double> rates;
     int clears = 0;
     int highSpeedUnchecks = 0;

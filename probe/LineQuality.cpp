@@ -1,0 +1,27 @@
+#include "probe/LineQuality.h"
+
+namespace probe {
+
+void LineQuality::Count(Outcome outcome) {
+    ++m_slots[std::size_t(m_now)][std::size_t(outcome)];
+}
+
+void LineQuality::NextSecond() {
+    m_now = (m_now + 1) % Seconds;
+    m_slots[std::size_t(m_now)] = {};
+}
+
+int LineQuality::total(int kind) const {
+    int sum = 0;
+    for (const auto& slot : m_slots)
+        sum += slot[std::size_t(kind)];
+    return sum;
+}
+
+int LineQuality::Percent() const {
+    const int good = Good();
+    const int all = good + Missing() + Garbled();
+    return all == 0 ? -1 : good * 100 / all;
+}
+
+} // namespace probe

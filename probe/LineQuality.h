@@ -1,0 +1,48 @@
+#pragma once
+// How the line has served over the last minute: replies that came whole and well formed, polls
+// without a complete reply, and replies refused as malformed, in one-second slots. With the
+// characterisation's progress it makes the line's health as the status bar shows it.
+#include <array>
+
+namespace probe {
+
+class LineQuality {
+public:
+    enum class Outcome { Good, Missing, Garbled };
+    void Count(Outcome outcome);
+    // Every second: the oldest second leaves the count.
+    void NextSecond();
+    void Reset() { *this = LineQuality(); }
+
+    int Good() const { return total(0); }
+    int Missing() const { return total(1); }
+    int Garbled() const { return total(2); }
+    // Whole percent of replies good (rounded down, so 100 means no fault at all); -1 while
+    // nothing was asked.
+    int Percent() const;
+
+private:
+    static constexpr int Seconds = 60;
+    int total(int kind) const;
+    std::array<std::array<int, 3>, Seconds> m_slots{};
+    int m_now = 0;
+};
+
+// What the status bar shows of the line.
+struct LineHealth {
+    enum class Stage { Searching, Identifying, Reading };
+    Stage stage = Stage::Searching;
+    // Identifying a Sigma probe: the characterisation step, of how many, and the try (0 when
+    // the probe is not being characterised).
+    int step = 0;
+    int steps = 0;
+    int attempt = 0;
+    bool tooNoisy = false; // three characterisations in a row had to start again
+    // Reading: the last minute.
+    int percent = -1;
+    int good = 0;
+    int missing = 0;
+    int garbled = 0;
+};
+
+} // namespace probe
