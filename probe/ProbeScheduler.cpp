@@ -5,6 +5,8 @@
 #include "probe/ReplyText.h"
 #include "probe/clsProbe.h"
 
+#include <algorithm>
+
 namespace probe {
 
 namespace {
@@ -111,6 +113,10 @@ QByteArray clsProbe::GetNextCmnd(const QByteArray& lastReply) {
     }
 
     SetCmndTiming(m_nextCmnd);
+    // A characterisation step asked again waits longer each time: a reply that is late, not
+    // lost, then still comes within the step.
+    if (m_initState >= 1 && m_initTries > 0)
+        m_readInterval = std::max(m_readInterval, InitRetryWaitMs * m_initTries);
     m_lastCmnd = m_nextCmnd;
     return m_nextCmnd;
 }

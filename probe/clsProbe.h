@@ -221,10 +221,11 @@ private:
     int m_initState = 0;
     QString m_initMismatch;
     static constexpr int InitRetries = 3;
-    int m_initTries = 0; // asks of the step in flight beyond the first
-    int m_initSends = 1; // times the step's command went out
-    int m_initSeen = 0;  // whole answers to it seen
-    int m_initOwed = 0;  // answers to the step before that may still come
+    static constexpr int InitRetryWaitMs = 100; // times the try: 100, 200, 300 ms
+    int m_initTries = 0;                        // asks of the step in flight beyond the first
+    int m_initSends = 1;                        // times the step's command went out
+    int m_initSeen = 0;                         // whole answers to it seen
+    int m_initOwed = 0;                         // answers to the step before that may still come
     QByteArray m_initOwedCmnd;
     int m_initFailures = 0;
     qint64 m_refusedReplies = 0;

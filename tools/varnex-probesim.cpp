@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption fault(
         QStringLiteral("fault"),
         QStringLiteral(
-            "Misbehave (repeatable): drop:N, garble:N, split:N, late:N[:MS] act on every "
-            "Nth reply; silent:AFTER:FOR and unplug:AFTER:FOR in seconds."),
+            "Misbehave (repeatable): drop:N, garble:N, truncate:N, split:N, late:N[:MS] act "
+            "on every Nth reply; silent:AFTER:FOR and unplug:AFTER:FOR in seconds."),
         QStringLiteral("SPEC"));
     const QCommandLineOption logFile(QStringLiteral("log"),
                                      QStringLiteral("Write every command and reply with a time "

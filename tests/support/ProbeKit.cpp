@@ -7,7 +7,7 @@ namespace kit {
 probe::ReplyTaken RecordingView::ProcessData(const QByteArray& reply) {
     processed.append(reply);
     if (session.TypeZeta() == probe::StateZeta) return {true, samplesPerReply};
-    session.InputStr(reply);
+    if (session.InputStr(reply) & probe::ChgReading) readings.append(reply);
     return {!reply.startsWith(":E"), samplesPerReply};
 }
 

@@ -64,6 +64,7 @@ public:
     probe::clsProbe& session;
     probe::PollingCycle* cycle = nullptr;
     QList<QByteArray> processed;
+    QList<QByteArray> readings; // the Sigma and Kappa replies among them that became a reading
     QMap<int, QString> panels;
     probe::LineHealth health;
     QList<double> rates;

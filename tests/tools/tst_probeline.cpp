@@ -1,14 +1,7 @@
 // The virtual probe end to end: the host's real serial port on the pseudo-terminal, the
 // polling cycle and the probe session, against the virtual probe of every family, with the
 // line misbehaving in every way the virtual probe can.
-#include "platform/PortTable.h"
-#include "platform/QtHiResTimer.h"
-#include "platform/QtSerialComm.h"
-#include "platform/fake/MemorySettingsStore.h"
-#include "platform/fake/RecordingMessageBoxes.h"
-#include "probe/PollingCycle.h"
-#include "tests/support/ProbeKit.h"
-#include "tools/probesim/LineServer.h"
+#include "tests/support/ProbeLine.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -20,57 +13,6 @@
 using namespace kit;
 
 namespace {
-
-// One host on one virtual probe in a constant field of (3, 4, 12), in this process: the line
-// server and the host share the event loop as the program shares it with a probe on a line.
-struct Line {
-    explicit Line(const QString& probeModel, const probesim::Faults& faults = {})
-        : model(probeModel), server(probesim::CreateProbe(model, field()), faults), ports(store),
-          port(ports), s(host), view(s), cycle(s, port, timer, boxes, view) {
-        view.cycle = &cycle;
-        QString error;
-        started = server.start(QString(), &error);
-        if (!started) qWarning() << error;
-        ports.setRunOverride(1, server.lineName());
-    }
-    static probesim::FieldPlan field() {
-        probesim::FieldPlan plan;
-        for (int axis = 0; axis < 3; ++axis)
-            plan.axes[axis].level = std::array{3, 4, 12}[axis];
-        return plan;
-    }
-    // Named, characterised and in touch.
-    bool identified(int timeoutMs = 20000) {
-        QElapsedTimer waited; // QTest::qWait serves the line server's events while it waits
-        for (waited.start(); waited.elapsed() < timeoutMs; QTest::qWait(20))
-            if (s.LostComm() == 0 && s.GetModel() == model && s.InitState() == 0) return true;
-        return false;
-    }
-    bool inService() {
-        cycle.Start(1);
-        return started && identified();
-    }
-    // Data replies taken since the mark.
-    QList<QByteArray> dataSince(qsizetype mark) const {
-        QList<QByteArray> out;
-        for (qsizetype i = mark; i < view.processed.size(); ++i)
-            if (view.processed[i].startsWith(":D")) out.append(view.processed[i]);
-        return out;
-    }
-
-    QString model;
-    probesim::LineServer server;
-    platform::MemorySettingsStore store;
-    platform::PortTable ports;
-    platform::QtSerialComm port;
-    platform::QtHiResTimer timer;
-    platform::RecordingMessageBoxes boxes;
-    RecordingHost host;
-    probe::clsProbe s;
-    RecordingView view;
-    probe::PollingCycle cycle;
-    bool started = false;
-};
 
 QStringList ModelsOf(const QString& family) {
     QStringList out;
@@ -96,7 +38,7 @@ private Q_SLOTS:
         QFETCH(QString, model);
         Line line(model);
         QVERIFY2(line.inService(), qPrintable(line.s.GetModel()));
-        const qsizetype mark = line.view.processed.size();
+        const qsizetype mark = line.view.readings.size();
         QTRY_VERIFY_WITH_TIMEOUT(line.dataSince(mark).size() >= 5, 5000);
         QVERIFY(!line.s.UnitsStr().isEmpty());
         QVERIFY(line.boxes.messages().isEmpty());
@@ -144,6 +86,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fault");
         QTest::newRow("drop") << "drop:3";
         QTest::newRow("garble") << "garble:3";
+        QTest::newRow("truncate") << "truncate:3";
         QTest::newRow("split") << "split:4";
         QTest::newRow("late") << "late:5:200";
         QTest::newRow("silent") << "silent:0.5:1";
@@ -155,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(faults.add(fault, nullptr));
         Line line(QStringLiteral("PX-5100"));
         QVERIFY(line.inService());
-        const qsizetype mark = line.view.processed.size();
+        const qsizetype mark = line.view.readings.size();
         // Identification first, then the line misbehaves; the times count from the start.
         const double now = line.server.secondsServed();
         if (faults.silentAfter >= 0) faults.silentAfter += now;
@@ -166,12 +109,12 @@ private Q_SLOTS:
         QVERIFY(line.identified()); // in service again
         const QList<QByteArray> data = line.dataSince(mark);
         QVERIFY(!data.isEmpty());
-        // A constant field: every reply taken is whole and carries the field of the axes it
-        // names (the characterisation switches axes and units on the way).
+        // A constant field: every reply taken carries the field of the axes it names (the
+        // characterisation switches axes and units on the way).
         const double axes[] = {3, 4, 12};
         for (const QByteArray& reply : data) {
             const QByteArray enabled = reply.mid(15, 3);
-            QVERIFY2(reply.size() == 19 && reply.endsWith('\r') &&
+            QVERIFY2(reply.size() == 19 &&
                          QRegularExpression("^[ED]{3}$").match(enabled).hasMatch(),
                      reply.constData());
             if (reply.mid(7, 3) != " V ") continue;

@@ -62,6 +62,18 @@ bool ParseSeconds(const QString& text, double* out) {
     return true;
 }
 
+// Noise over one or two characters anywhere in the reply, framing included: characters that
+// no field of any reply holds, as a line hit by a burst leaves them.
+void Garble(QByteArray& reply, int seed) {
+    static const char Noise[] = "!}^;~|";
+    quint32 r = quint32(seed) * 2654435761u;
+    const int count = 1 + int(r % 2);
+    for (int i = 0; i < count && !reply.isEmpty(); ++i) {
+        r = r * 1103515245u + 12345u;
+        reply[qsizetype((r >> 8) % quint32(reply.size()))] = Noise[(r >> 20) % 6];
+    }
+}
+
 } // namespace
 
 bool Faults::add(const QString& spec, QString* error) {
@@ -72,6 +84,8 @@ bool Faults::add(const QString& spec, QString* error) {
         ok = ParseCount(parts[1], &dropEvery);
     else if (kind == QLatin1String("garble") && parts.size() == 2)
         ok = ParseCount(parts[1], &garbleEvery);
+    else if (kind == QLatin1String("truncate") && parts.size() == 2)
+        ok = ParseCount(parts[1], &truncateEvery);
     else if (kind == QLatin1String("split") && parts.size() == 2)
         ok = ParseCount(parts[1], &splitEvery);
     else if (kind == QLatin1String("late") && (parts.size() == 2 || parts.size() == 3))
@@ -82,8 +96,9 @@ bool Faults::add(const QString& spec, QString* error) {
     else if (kind == QLatin1String("unplug") && parts.size() == 3)
         ok = ParseSeconds(parts[1], &unplugAfter) && ParseSeconds(parts[2], &unplugFor);
     if (!ok && error)
-        *error = QStringLiteral("unknown fault \"%1\" (drop:N, garble:N, split:N, late:N[:MS], "
-                                "silent:AFTER:FOR, unplug:AFTER:FOR)")
+        *error = QStringLiteral(
+                     "unknown fault \"%1\" (drop:N, garble:N, truncate:N, split:N, late:N[:MS], "
+                     "silent:AFTER:FOR, unplug:AFTER:FOR)")
                      .arg(spec);
     return ok;
 }
@@ -237,8 +252,12 @@ void LineServer::serve(const QByteArray& command) {
     }
     if (m_probe->streaming()) ++m_streamed; // the answer that starts a stream is its first record
     if (every(m_faults.garbleEvery)) {
-        for (int i = 0; i < std::min<qsizetype>(2, reply.size()); ++i)
-            reply[i] = char(0xF8 - i);
+        Garble(reply, m_replies);
+        log('!', "garbled " + Printable(reply));
+    }
+    if (every(m_faults.truncateEvery) && reply.size() > 1) {
+        reply.truncate(1 + m_replies % (reply.size() - 1));
+        log('!', "truncated to " + Printable(reply));
     }
     if (every(m_faults.lateEvery)) {
         queue(reply, wireMs + m_faults.lateMs);

@@ -20,17 +20,19 @@
 namespace probesim {
 
 struct Faults {
-    int dropEvery = 0;   // every Nth reply is not sent
-    int garbleEvery = 0; // every Nth reply loses its framing (noise over its first characters)
-    int splitEvery = 0;  // every Nth reply comes in two parts, the second 80 ms later
-    int lateEvery = 0;   // every Nth reply comes lateMs late
+    int dropEvery = 0;     // every Nth reply is not sent
+    int garbleEvery = 0;   // every Nth reply has one or two characters replaced by noise
+    int truncateEvery = 0; // every Nth reply loses its end, which never comes
+    int splitEvery = 0;    // every Nth reply comes in two parts, the second 80 ms later
+    int lateEvery = 0;     // every Nth reply comes lateMs late
     int lateMs = 250;
     double silentAfter = -1; // seconds from the start: the probe stops answering ...
     double silentFor = 0;    // ... for this long
     double unplugAfter = -1; // seconds from the start: the line goes away ...
     double unplugFor = 0;    // ... and comes back after this long
 
-    // "drop:N", "garble:N", "split:N", "late:N[:MS]", "silent:AFTER:FOR", "unplug:AFTER:FOR".
+    // "drop:N", "garble:N", "truncate:N", "split:N", "late:N[:MS]", "silent:AFTER:FOR",
+    // "unplug:AFTER:FOR".
     bool add(const QString& spec, QString* error);
 };
 

@@ -1,0 +1,64 @@
+#pragma once
+// One host on one virtual probe, in this process: the host's real serial port on the
+// pseudo-terminal, the polling cycle and the probe session, the line server sharing the event
+// loop as the program shares it with a probe on a line.
+#include "platform/PortTable.h"
+#include "platform/QtHiResTimer.h"
+#include "platform/QtSerialComm.h"
+#include "platform/fake/MemorySettingsStore.h"
+#include "platform/fake/RecordingMessageBoxes.h"
+#include "probe/PollingCycle.h"
+#include "tests/support/ProbeKit.h"
+#include "tools/probesim/LineServer.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+namespace kit {
+
+// In a constant field of (3, 4, 12).
+struct Line {
+    explicit Line(const QString& probeModel, const probesim::Faults& faults = {})
+        : model(probeModel), server(probesim::CreateProbe(model, field()), faults), ports(store),
+          port(ports), s(host), view(s), cycle(s, port, timer, boxes, view) {
+        view.cycle = &cycle;
+        QString error;
+        started = server.start(QString(), &error);
+        if (!started) qWarning() << error;
+        ports.setRunOverride(1, server.lineName());
+    }
+    static probesim::FieldPlan field() {
+        probesim::FieldPlan plan;
+        for (int axis = 0; axis < 3; ++axis)
+            plan.axes[axis].level = std::array{3, 4, 12}[axis];
+        return plan;
+    }
+    // Named, characterised and in touch.
+    bool identified(int timeoutMs = 20000) {
+        QElapsedTimer waited; // QTest::qWait serves the line server's events while it waits
+        for (waited.start(); waited.elapsed() < timeoutMs; QTest::qWait(20))
+            if (s.LostComm() == 0 && s.GetModel() == model && s.InitState() == 0) return true;
+        return false;
+    }
+    bool inService() {
+        cycle.Start(1);
+        return started && identified();
+    }
+    // Data replies that became readings since the mark.
+    QList<QByteArray> dataSince(qsizetype mark) const { return view.readings.mid(mark); }
+
+    QString model;
+    probesim::LineServer server;
+    platform::MemorySettingsStore store;
+    platform::PortTable ports;
+    platform::QtSerialComm port;
+    platform::QtHiResTimer timer;
+    platform::RecordingMessageBoxes boxes;
+    RecordingHost host;
+    probe::clsProbe s;
+    RecordingView view;
+    probe::PollingCycle cycle;
+    bool started = false;
+};
+
+} // namespace kit
