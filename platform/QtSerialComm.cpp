@@ -232,7 +232,25 @@ bool QtSerialComm::applyLine(const LineSettings& line, QString* why) {
         return false;
     }
     m_port.clearError();
+    if (!checkParity() && !m_pty) {
+        setReason(why, tr("the driver does not check parity"));
+        return false;
+    }
     return true;
+}
+
+// A character that arrives with a parity or framing error is handed on as the character 0,
+// which no reply holds, instead of passing for a good one.
+bool QtSerialComm::checkParity() {
+#ifdef Q_OS_UNIX
+    termios tio;
+    if (::tcgetattr(m_port.handle(), &tio) != 0) return false;
+    tio.c_iflag |= INPCK;
+    tio.c_iflag &= ~tcflag_t(IGNPAR | PARMRK);
+    return ::tcsetattr(m_port.handle(), TCSANOW, &tio) == 0;
+#else
+    return true;
+#endif
 }
 
 // Whether the device runs at baud now, whatever the setter reported (a pseudo-terminal can

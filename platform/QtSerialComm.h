@@ -57,6 +57,7 @@ private:
     bool openNow(QString* error);
     void closeNow();
     bool applyLine(const LineSettings& line, QString* why);
+    bool checkParity();
     bool speedInEffect(int baud) const;
     bool deviceHungUp() const;
     void onPortError(QSerialPort::SerialPortError code);

@@ -266,6 +266,35 @@ private Q_SLOTS:
             r.cycle.CalSamPerSecTick();
         QCOMPARE(r.view.panels.value(1), QString()); // no model named: no model text
     }
+
+    // The line's health: the characterisation's step and try while identifying, then the
+    // share of good replies of the last minute, garbled and missing ones counted apart.
+    void lineHealth() {
+        Rig r;
+        r.port.setResponder([&](const QByteArray& c) { return r.sigma.answer(c); });
+        r.cycle.Start(1);
+        r.ticks(6); // "I", "R", "R", "R5", "R5", "D2": the third step awaited
+        r.cycle.CalSamPerSecTick();
+        QCOMPARE(int(r.view.health.stage), int(probe::LineHealth::Stage::Identifying));
+        QCOMPARE((QList<int>{r.view.health.step, r.view.health.steps, r.view.health.attempt}),
+                 (QList<int>{4, 24, 1}));
+        r.startOnProbe();
+        QCOMPARE(r.s.GetModel(), QStringLiteral("PX-5100"));
+        for (int i = 0; i < 120; ++i) // a minute: what identification cost is forgotten
+            r.cycle.CalSamPerSecTick();
+        r.ticks(6);
+        r.bad = SigmaData("1!0.}", " V ");
+        r.ticks(2);
+        r.silent = true;
+        r.ticks(1);
+        r.silent = false;
+        r.ticks(2);
+        r.cycle.CalSamPerSecTick();
+        const probe::LineHealth& h = r.view.health;
+        QCOMPARE(int(h.stage), int(probe::LineHealth::Stage::Reading));
+        QCOMPARE((QList<int>{h.good, h.garbled, h.missing}), (QList<int>{9, 1, 1}));
+        QCOMPARE(h.percent, 81);
+    }
 };
 
 QTEST_GUILESS_MAIN(PollingTest)

@@ -2,6 +2,7 @@
 // and the reading values built from the replies (scaling, holds, averaging, composite); then
 // the reading channel and the text rules underneath them.
 #include "probe/Readings.h"
+#include "probe/ReplyCheck.h"
 #include "tests/support/ProbeKit.h"
 
 #include <QTest>
@@ -55,6 +56,70 @@ private Q_SLOTS:
         QTEST(r->d->flags, "flags");
         r->d->feed(reply);
         QTEST(int(r->host.messages.size()), "messages");
+    }
+
+    // Well-formed replies of each family pass; each field garbled in turn is refused.
+    void wellFormedReplies_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<char>(
+            "kind"); // S Sigma data, K Kappa data, R range, B battery, T temperature
+        QTest::addColumn<bool>("good");
+        const QByteArray sigma = SigmaData(" 12.5", " V ", 51, 'O', 'N', "EDD");
+        QTest::newRow("Sigma") << sigma << 'S' << true;
+        QTest::newRow("Sigma, other mode") << QByteArray(sigma).replace(0, 2, "#Q") << 'S' << true;
+        for (const char* value : {"-1.25", ".0123", "  130", "99999"})
+            QTest::newRow(value) << SigmaData(value, "KV2") << 'S' << true;
+        QTest::newRow("current probe, no units") << SigmaData("1.000", "   ") << 'S' << true;
+        QTest::newRow("Kappa") << QByteArray(":D 3.25UW2\r") << 'K' << true;
+        QTest::newRow("range") << QByteArray(":R0\r") << 'R' << true;
+        QTest::newRow("battery") << QByteArray(":B4.040\r") << 'B' << true;
+        QTest::newRow("temperature") << QByteArray(":T  74F\r") << 'T' << true;
+        const struct {
+            const char* name;
+            qsizetype at;
+            char noise;
+        } garbles[] = {{"framing", 0, '}'},     {"letter", 1, 'X'},   {"value", 3, '!'},
+                       {"value point", 2, '.'}, {"units", 8, '^'},    {"bar", 11, ';'},
+                       {"over flag", 13, '~'},  {"battery", 14, '|'}, {"axes", 16, 'X'}};
+        for (const auto& g : garbles)
+            QTest::newRow(qPrintable(QStringLiteral("Sigma %1").arg(g.name)))
+                << QByteArray(sigma).replace(g.at, 1, QByteArray(1, g.noise)) << 'S' << false;
+        QTest::newRow("Sigma bar over 255") << SigmaData(" 12.5", " V ", 256) << 'S' << false;
+        QTest::newRow("Sigma short") << sigma.left(18) << 'S' << false;
+        QTest::newRow("Sigma long") << sigma + "\r" << 'S' << false;
+        QTest::newRow("Kappa units") << QByteArray(":D 3.25KV2\r") << 'K' << false;
+        QTest::newRow("Kappa value") << QByteArray(":D 3}25UW2\r") << 'K' << false;
+        QTest::newRow("range digit") << QByteArray(":R7\r") << 'R' << false;
+        QTest::newRow("battery value") << QByteArray(":B4.0!0\r") << 'B' << false;
+        QTest::newRow("temperature value") << QByteArray(":T  7^F\r") << 'T' << false;
+    }
+    void wellFormedReplies() {
+        QFETCH(QByteArray, reply);
+        QFETCH(char, kind);
+        QFETCH(bool, good);
+        const bool seen = kind == 'S'   ? probe::SigmaDataWellFormed(reply)
+                          : kind == 'K' ? probe::KappaDataWellFormed(reply)
+                          : kind == 'R' ? probe::RangeReplyWellFormed(reply)
+                          : kind == 'B' ? probe::BatteryReplyWellFormed(reply)
+                                        : probe::TemperatureReplyWellFormed(reply);
+        QCOMPARE(seen, good);
+    }
+
+    // A refused data reply changes nothing: no reading, no units change, no hold cleared.
+    void aGarbledDataReplyChangesNothing() {
+        r->d->feed(SigmaData(" 30.0", " V "));
+        const float peak = r->s.MaxHoldXYZ();
+        const QString units = r->s.UnitsStr();
+        const qint64 refused = r->s.RefusedReplies();
+        for (const QByteArray& garbled : {SigmaData("1!0.}", " V "), SigmaData(" 4.00", "; ^"),
+                                          SigmaData(" 4.00", " V ", 0, ' ', 'N', "E}D")}) {
+            r->d->feed(garbled);
+            QCOMPARE(r->d->flags, 0);
+        }
+        QCOMPARE(r->s.MaxHoldXYZ(), peak);
+        QCOMPARE(r->s.UnitsStr(), units);
+        QCOMPARE(r->s.FieldStr(), QStringLiteral(" 30.0"));
+        QCOMPARE(r->s.RefusedReplies(), refused + 3);
     }
 
     void valuesTakenFromReplies() {

@@ -61,6 +61,36 @@ private Q_SLOTS:
         QCOMPARE(b.s.GetModel(), QStringLiteral("PX-5100"));
     }
 
+    // A step without a whole answer is asked again, up to three times, each try waiting
+    // longer; then it counts without an answer (here a mismatch: the run starts again).
+    void aStepWithoutAnswerIsAskedAgain() {
+        Bench b;
+        for (int answer = 11; answer <= 14; ++answer) // step 8 ("D2") and its three retries
+            b.sigma.replaceAt[answer] = answer == 12 ? ":D 12.5 V 0}" : "";
+        Driver& d = b.search();
+        QCOMPARE(Plain(d.run(12)).mid(10), (QStringList{"D2", "D2"}));
+        QCOMPARE(b.s.InitTry(), 2);
+        QCOMPARE(b.s.GetTimerInterval(), 100);
+        QCOMPARE(Plain(d.run(3)), (QStringList{"D2", "D2", "R2"}));
+        QCOMPARE(b.s.GetTimerInterval(), 66);
+        for (int i = 0; i < 60 && b.s.GetModel().isEmpty(); ++i)
+            d.poll();
+        QCOMPARE(b.s.GetModel(), QStringLiteral("PX-5100"));
+        QCOMPARE(b.s.FailedCharacterisations(), 0);
+    }
+
+    // A late refusal of the fourth range that turns up after its retry was answered is not
+    // taken as the answer to the next step ("D2"): the run goes through.
+    void aLateAnswerIsDroppedAsStale() {
+        Bench b(Px5560());
+        b.sigma.replaceAt[23] = "";     // step 20 ("R4"): nothing in time
+        b.sigma.replaceAt[25] = ":E\r"; // step 21 ("D2"): the late refusal of "R4"
+        Driver& d = b.search();
+        QCOMPARE(Plain(d.run(28)).mid(22), (QStringList{"R4", "R4", "D2", "D2", "AEEE", "R2"}));
+        QCOMPARE(Plain(d.run(1)), QStringList{"B"});
+        QCOMPARE(b.s.GetModel(), QStringLiteral("PX-5560"));
+    }
+
     // Over range with automatic range: the next range, sent twice; none above the top range,
     // and no over-range report meanwhile.
     void automaticRangeSteps() {

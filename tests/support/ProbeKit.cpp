@@ -7,8 +7,9 @@ namespace kit {
 probe::ReplyTaken RecordingView::ProcessData(const QByteArray& reply) {
     processed.append(reply);
     if (session.TypeZeta() == probe::StateZeta) return {true, samplesPerReply};
+    const qint64 refused = session.RefusedReplies();
     if (session.InputStr(reply) & probe::ChgReading) readings.append(reply);
-    return {!reply.startsWith(":E"), samplesPerReply};
+    return {!reply.startsWith(":E"), samplesPerReply, session.RefusedReplies() != refused};
 }
 
 QByteArray SigmaData(const QByteArray& value, const QByteArray& units, int bar, char over,

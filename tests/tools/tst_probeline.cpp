@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace kit;
@@ -124,6 +125,22 @@ private Q_SLOTS:
             QVERIFY2(qAbs(reply.mid(2, 5).toDouble() - std::sqrt(squares)) < 0.01,
                      reply.constData());
         }
+    }
+
+    // The host's port asks the driver to check parity: a character with a parity or framing
+    // error arrives as the character 0 and fails every reply's checks.
+    void thePortChecksParity() {
+        Line line(QStringLiteral("E310"));
+        line.cycle.Start(1);
+        QVERIFY(line.port.portOpen());
+        const int fd = ::open(line.server.lineName().toLocal8Bit().constData(),
+                              O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        termios tio;
+        QCOMPARE(::tcgetattr(fd, &tio), 0);
+        ::close(fd);
+        QVERIFY(tio.c_iflag & INPCK);
+        QVERIFY(!(tio.c_iflag & (IGNPAR | PARMRK)));
     }
 
     void theProgramAnswersAHandTypedCommand() {
