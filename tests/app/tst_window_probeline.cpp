@@ -122,6 +122,27 @@ private Q_SLOTS:
         QVERIFY(qAbs(window.ui().readouts.LabXYZField->text().toDouble() - 14.491) < 0.145);
     }
 
+    // The line panel's texts while a probe is identified.
+    void theLinePanelTellsTheIdentification() {
+        RealWindow real(QStringLiteral("PX-5100"));
+        app::frmMain& window = real.window;
+        const QLabel* line = window.ui().link.sbLineHealth;
+        probe::LineHealth h;
+        h.stage = probe::LineHealth::Stage::Identifying;
+        window.ShowLineHealth(h);
+        QCOMPARE(line->text(), QString::fromUtf8("Identifying probe\u2026"));
+        h.step = 12;
+        h.steps = 24;
+        h.attempt = 2;
+        window.ShowLineHealth(h);
+        QCOMPARE(line->text(), QString::fromUtf8("Identifying probe\u2026 step 12 of 24, try 2"));
+        h.tooNoisy = true;
+        window.ShowLineHealth(h);
+        QVERIFY(line->text().startsWith("Line too noisy to identify the probe"));
+        window.ShowLineHealth(probe::LineHealth{});
+        QVERIFY(line->isHidden());
+    }
+
     // About one reply in five garbled or cut short, from the first reply on, in a constant
     // field of 5, 8 and 11 V/m read axis by axis: every value that reaches the readouts, the
     // graph and the log is the field, and no garbled reply clears a peak hold.

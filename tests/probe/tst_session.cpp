@@ -79,6 +79,26 @@ private Q_SLOTS:
         QCOMPARE(b.s.FailedCharacterisations(), 0);
     }
 
+    // A probe whose characterisation never matches is tried again and again; the runs that
+    // had to start again are counted, and a run that names the probe clears the count.
+    void failedCharacterisationsAreCounted() {
+        Bench b;
+        bool refuse = true;
+        Driver& d = b.search([&](const QByteArray& c) {
+            return refuse && c == "D2\r" && b.s.InitState() >= 1 ? QByteArray(":E\r")
+                                                                 : b.sigma.answer(c);
+        });
+        for (int i = 0; i < 300 && b.s.FailedCharacterisations() < 3; ++i)
+            d.poll();
+        QCOMPARE(b.s.FailedCharacterisations(), 3);
+        QVERIFY(b.s.GetModel().isEmpty());
+        refuse = false;
+        for (int i = 0; i < 60 && b.s.GetModel().isEmpty(); ++i)
+            d.poll();
+        QCOMPARE(b.s.GetModel(), QStringLiteral("PX-5100"));
+        QCOMPARE(b.s.FailedCharacterisations(), 0);
+    }
+
     // A late refusal of the fourth range that turns up after its retry was answered is not
     // taken as the answer to the next step ("D2"): the run goes through.
     void aLateAnswerIsDroppedAsStale() {
