@@ -45,11 +45,11 @@ void ClsZeta::message(platform::MsgIcon icon, const QString& text) {
     if (m_showMessage) m_showMessage(icon, text);
 }
 
-void ClsZeta::ParseCalZeta(const QByteArray& reply) {
+bool ClsZeta::ParseCalZeta(const QByteArray& reply) {
     if (reply.size() < SampleLength) {
         m_field = {};
         m_volt = {};
-        return;
+        return false;
     }
     // Counts at 3-5, 6-8, 9-11; gain codes at 12-13, 14-15, 16-17. A sample with a character
     // that is not a hexadecimal digit there is unreadable: it yields no new values at all.
@@ -57,7 +57,7 @@ void ClsZeta::ParseCalZeta(const QByteArray& reply) {
     for (int a = 0; a < 3; ++a) {
         counts[a] = HexAt(reply, 3 + 3 * a, 3);
         codes[a] = HexAt(reply, 12 + 2 * a, 2);
-        if (counts[a] < 0 || codes[a] < 0) return;
+        if (counts[a] < 0 || codes[a] < 0) return false;
     }
     m_count = counts;
     m_gainCode = codes;
@@ -72,12 +72,12 @@ void ClsZeta::ParseCalZeta(const QByteArray& reply) {
         fresh[a] = std::isfinite(v[a]);
     };
     switch (m_equationType) {
-    case 0: diodeVoltages(); return;
+    case 0: diodeVoltages(); return true;
     case 1:
     case 2:
         message(platform::MsgIcon::None,
                 QStringLiteral("Equation type 1 and 2 removed after version 12."));
-        return;
+        return true;
     case 5: diodeVoltages(); [[fallthrough]];
     case 3:
         for (int a = 0; a < 3; ++a)
@@ -87,7 +87,7 @@ void ClsZeta::ParseCalZeta(const QByteArray& reply) {
         for (int a = 0; a < 3; ++a)
             take(a, direct(a, m_count[a], m_gainCode[a]));
         break;
-    default: return;
+    default: return true;
     }
 
     // Collecting a zero reference: the sample goes to the offsets and nothing else. Only a
@@ -96,7 +96,7 @@ void ClsZeta::ParseCalZeta(const QByteArray& reply) {
         if (fresh[0] && fresh[1] && fresh[2])
             for (int a = 0; a < 3; ++a)
                 OffsetAverage(a + 1, v[a]);
-        return;
+        return true;
     }
 
     for (int a = 0; a < 3; ++a) {
@@ -104,7 +104,7 @@ void ClsZeta::ParseCalZeta(const QByteArray& reply) {
         v[a] = ConvertUnit(UnitVm, m_fieldUnits, v[a]);
         fresh[a] = std::isfinite(v[a]);
     }
-    if (!fresh[0] && !fresh[1] && !fresh[2]) return;
+    if (!fresh[0] && !fresh[1] && !fresh[2]) return true;
 
     // The holds follow the values before averaging; an axis without a new value takes part in
     // the total with its last one.
@@ -112,7 +112,7 @@ void ClsZeta::ParseCalZeta(const QByteArray& reply) {
     for (int a = 0; a < 3; ++a)
         sample[a] = fresh[a] ? v[a] : m_raw[a];
     const float first = total(sample);
-    if (!std::isfinite(first)) return; // beyond single precision: the sample is dropped
+    if (!std::isfinite(first)) return true; // beyond single precision: the sample is dropped
     m_fieldXYZ = first;
     if (!m_peakHoldPaused) {
         if (m_fieldXYZ > m_maxHold[0]) m_maxHold[0] = m_fieldXYZ;
@@ -129,6 +129,7 @@ void ClsZeta::ParseCalZeta(const QByteArray& reply) {
     for (int a = 0; a < 3; ++a)
         if (fresh[a]) m_field[a] = positive(v[a]);
     m_fieldXYZ = positive(total(m_field));
+    return true;
 }
 
 float ClsZeta::total(const Axes& v) const {

@@ -53,7 +53,8 @@ public:
     // are not hexadecimal is unreadable and changes nothing. An axis whose gain code has no
     // gain range gets no new value in this sample (it keeps its previous value); the other
     // axes go on.
-    void ParseCalZeta(const QByteArray& reply);
+    // False for a sample that is short or unreadable: it yields no values at all.
+    bool ParseCalZeta(const QByteArray& reply);
 
     float Xaxis() const { return m_field[0]; }
     float Yaxis() const { return m_field[1]; }

@@ -44,8 +44,9 @@ ReplyTaken SampleProcessing::ProcessZetaFormat(const QByteArray& reply) {
             ++m_shortSamples;
             return {true, 0};
         }
+        // An unreadable sample is no reading: nothing is plotted or logged for it.
+        if (!m_zeta.ParseCalZeta(reply)) return {true, 0, true};
         m_parts.battery.SetBattLowBlink(BatteryFlagLow(reply));
-        m_zeta.ParseCalZeta(reply);
         UpdateVM();
         return {true, 1};
     } else if (prefix == ":T") {
@@ -81,8 +82,7 @@ void SampleProcessing::UpdateVM() {
 void SampleProcessing::SuperFast2(const QByteArray& record) {
     // The record carries the battery flag as a polled sample does.
     m_parts.battery.SetBattLowBlink(BatteryFlagLow(record));
-    m_zeta.ParseCalZeta(record);
-    UpdateVM();
+    if (m_zeta.ParseCalZeta(record)) UpdateVM();
     m_parts.link.RecordTaken();
 }
 

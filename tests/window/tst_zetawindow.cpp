@@ -66,6 +66,24 @@ private Q_SLOTS:
         QVERIFY(qAbs(w.zeta().XYZ() - 14.49) < 0.145);
     }
 
+    // A sample with a character that is no hexadecimal digit is refused: no reading of it.
+    void anUnreadableSampleIsNoReading() {
+        struct Tap : measure::ReadingSink {
+            void TakeReading(const measure::Reading&) override { ++readings; }
+            int readings = 0;
+        } tap;
+        kit::WindowRig rig;
+        rig.useProbe(QStringLiteral("PX-9100"));
+        app::frmMain& w = rig.start();
+        QVERIFY(Settled(rig));
+        w.readings().Add(tap);
+        const probe::ReplyTaken good = w.processing().ProcessData(":S123045078010203N\r");
+        const probe::ReplyTaken garbled = w.processing().ProcessData(":S12}045078010203N\r");
+        QCOMPARE((QList<bool>{good.refused, garbled.refused}), (QList<bool>{false, true}));
+        QCOMPARE(garbled.samples, 0);
+        QCOMPARE(tap.readings, 1);
+    }
+
     void milliwattReadoutsKeepEightCharacters() {
         kit::WindowRig rig;
         rig.config.ProbeUnits = QStringLiteral("mW/cm2");
