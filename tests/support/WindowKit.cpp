@@ -5,18 +5,11 @@
 namespace kit {
 
 WindowRig::WindowRig()
-    : services{port,
-               clock,
-               boxes,
-               settings,
-               ports,
-               modal,
-               child,
-               [this] { return std::unique_ptr<platform::HiResTimer>(clock.createTimer()); },
-               QString()},
-      config(QString()) {
-    services.dataFolder = dir.path();
-    config = window::Config(dir.path());
+    : services{port, clock, boxes, settings, ports, modal, child, {}, dir.path()},
+      config(dir.path()) {
+    services.makeTimer = [this] {
+        return std::unique_ptr<platform::HiResTimer>(clock.createTimer());
+    };
     startMs = clock.monotonicMs();
 }
 
@@ -49,6 +42,13 @@ app::frmMain& WindowRig::start() {
     main->Form_Load();
     main->show();
     QCoreApplication::processEvents();
+    return *main;
+}
+
+app::frmMain& WindowRig::startOn(const QString& model, double settleMs) {
+    useProbe(model);
+    start();
+    if (runUntil([&] { return main->probe().GetModel() == model; }, 30000)) run(settleMs);
     return *main;
 }
 
@@ -89,6 +89,13 @@ bool WindowRig::runUntilIdentified(double maxMs) {
             return state != probe::StateIdentifying && main->probe().LostComm() == 0;
         },
         maxMs);
+}
+
+QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
 }
 
 } // namespace kit

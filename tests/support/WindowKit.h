@@ -11,6 +11,7 @@
 #include "platform/fake/ScriptedSerialComm.h"
 #include "tools/probesim/VirtualProbe.h"
 
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -36,10 +37,8 @@ struct WindowRig {
     WindowRig();
     ~WindowRig();
 
-    // The virtual probe of the model answers every command on the port from now on, with
-    // the field of plan (a constant 5, 8, 11 V/m by default). Its replies are on the port as
-    // soon as the command is out; the pace of a real line is left to the tests on a
-    // pseudo-terminal.
+    // The virtual probe of the model answers every command on the port from now on, at once,
+    // with the field of plan (a constant 5, 8, 11 V/m by default).
     void useProbe(const QString& model, const probesim::FieldPlan& plan = DefaultPlan());
     static probesim::FieldPlan DefaultPlan();
 
@@ -48,6 +47,9 @@ struct WindowRig {
     app::frmMain& start();
     // Builds the window with its parts, without its start-up.
     app::frmMain& build();
+    // Puts the virtual probe of the model on the port, starts the window and runs until the
+    // probe is named, then settleMs on.
+    app::frmMain& startOn(const QString& model, double settleMs = 1000);
     app::frmMain& window() { return *main; }
     // Closes the window (its shutdown runs) and forgets it.
     void close();
@@ -59,8 +61,6 @@ struct WindowRig {
     bool runUntil(const std::function<bool()>& done, double maxMs = 20000);
     // Until the probe is identified and in service (protocol state 0, 1 or 3).
     bool runUntilIdentified(double maxMs = 30000);
-
-    QString dataFolder() const { return dir.path(); }
 
     platform::ManualClock clock;
     platform::ScriptedSerialComm port;
@@ -77,5 +77,8 @@ struct WindowRig {
     std::unique_ptr<app::frmMain> main;
     qint64 startMs = 0;
 };
+
+// The texts of a list box, in order.
+QStringList Items(const QComboBox* box);
 
 } // namespace kit
