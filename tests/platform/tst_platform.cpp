@@ -1,21 +1,36 @@
-// The serial component: its receive rules on the test port, the settings text and the port
-// table; then the Qt component against a pseudo-terminal whose far end the test plays as the
-// probe.
+// The platform: the serial component on the test port and on a pseudo-terminal whose far end
+// the test plays, the port table, timer, clock, message boxes, settings and drawing surfaces
+// (on a QImage, exact pixels; on the widget at a device pixel ratio of 2, as this test runs).
+#include "platform/ImageSurface.h"
 #include "platform/PortTable.h"
+#include "platform/QtClock.h"
+#include "platform/QtHiResTimer.h"
+#include "platform/QtMessageBoxes.h"
 #include "platform/QtSerialComm.h"
+#include "platform/QtSettingsStore.h"
+#include "platform/SurfaceWidget.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/ScriptedSerialComm.h"
 
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QThread>
 #include <QtTest>
-
 #include <fcntl.h>
+#include <functional>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
 using namespace platform;
+
+using Draw = std::function<void(DrawSurface&)>;
+using Points = QList<QPoint>;
 using Records = QList<QByteArray>;
+Q_DECLARE_METATYPE(Draw)
 
 namespace {
 
@@ -26,8 +41,7 @@ const QByteArray Three = record('a') + record('b') + record('c');
 
 // A pseudo-terminal: the test keeps the master as the probe's end and a descriptor on the
 // slave to look at the line settings the component left there.
-class Pty {
-public:
+struct Pty {
     ~Pty() { unplug(); }
 
     bool open() {
@@ -67,8 +81,6 @@ public:
     }
 
     QString name;
-
-private:
     int m_master = -1, m_slave = -1;
     QByteArray m_received;
 };
@@ -94,23 +106,33 @@ struct PtyLine {
     }
 };
 
+QMessageBox* boxShowing(const QString& text) {
+    const auto widgets = QApplication::topLevelWidgets();
+    for (QWidget* w : widgets) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box && box->isVisible() && box->text() == text) return box;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-class TestSerialComm : public QObject {
+class TestPlatform : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // The input length bounds a read; 0 or less reads everything. The rest stays buffered.
     void inputIsBoundedByInputLen() {
-        for (const auto& [inputLen, expected] : {std::pair{0, Three},
-                                                 {19, record('a')},
-                                                 {100, Three},
-                                                 {-4, Three},
-                                                 {1, QByteArray("a")}}) {
+        Records read;
+        for (const int inputLen : {0, 19, 100, -4, 1}) {
             ScriptedSerialComm comm;
             comm.setInputLen(inputLen);
             comm.receive(Three);
-            QCOMPARE(comm.input(), expected);
-            QCOMPARE(comm.inBufferCount(), qint64(Three.size() - expected.size()));
+            read << comm.input();
+            QCOMPARE(comm.inBufferCount() + read.last().size(), Three.size());
         }
+        QCOMPARE(read, (Records{Three, record('a'), Three, Three, "a"}));
     }
 
     // Notifications counted after each chunk has arrived and events were served.
@@ -336,7 +358,243 @@ private Q_SLOTS:
         QVERIFY(back.write("OK\r"));
         QTRY_COMPARE(l.comm.inBufferCount(), qint64(3));
     }
+
+    // The interval is whole milliseconds, rounded. The first tick restarts its timer and
+    // serves events while the next ticks fall due.
+    void ticksArriveAndAreNotReentered() {
+        QtHiResTimer timer;
+        for (const auto& [requested, expected] : {std::pair{0.2, 1.0}, {66.4, 66.0}, {2.5, 3.0}}) {
+            timer.setInterval(requested);
+            QCOMPARE(timer.interval(), expected);
+        }
+        int ticks = 0, depth = 0, deepest = 0;
+        timer.setOnTimer([&] {
+            deepest = std::max(deepest, ++depth);
+            if (++ticks == 1) {
+                timer.setEnabled(true);
+                for (int i = 0; i < 5; ++i) {
+                    QThread::msleep(3);
+                    QCoreApplication::processEvents();
+                }
+            }
+            --depth;
+        });
+        timer.setInterval(1);
+        timer.setEnabled(true);
+        QTRY_VERIFY(ticks >= 3);
+        timer.setEnabled(false);
+        QCOMPARE(deepest, 1);
+    }
+
+    // Anything still on its way arrives before a later timer's tick.
+    void noTickAfterDisable_data() {
+        QTest::addColumn<bool>("fromHandler");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("overdue, disabled by the caller") << false << 0;
+        QTest::newRow("disabled by its own handler") << true << 1;
+    }
+    void noTickAfterDisable() {
+        QFETCH(bool, fromHandler);
+        QtHiResTimer timer, later;
+        int ticks = 0;
+        bool laterTicked = false;
+        timer.setOnTimer([&] {
+            ++ticks;
+            if (fromHandler) timer.setEnabled(false);
+        });
+        later.setOnTimer([&] { laterTicked = true; });
+        timer.setInterval(1);
+        later.setInterval(20);
+        timer.setEnabled(true);
+        if (fromHandler) QTRY_COMPARE(ticks, 1);
+        QThread::msleep(10); // the period runs out while no events are served
+        timer.setEnabled(false);
+        later.setEnabled(true);
+        QTRY_VERIFY(laterTicked);
+        QTEST(ticks, "expected");
+    }
+
+    // The delay serves events and waits; the time of day is the local clock's.
+    void clock() {
+        QtClock clock;
+        for (const double ms : {0.0, 20.0}) {
+            bool served = false;
+            QMetaObject::invokeMethod(
+                this, [&] { served = true; }, Qt::QueuedConnection);
+            const qint64 before = clock.monotonicMs();
+            clock.delay(ms);
+            QVERIFY(served);
+            QVERIFY(clock.monotonicMs() - before >= qint64(ms));
+        }
+        // In a zone well away from UTC, so that a missing offset cannot pass unseen: five hours
+        // 45 minutes east, no zone database needed.
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "XST-5:45");
+        QtClock east;
+        for (int i = 0; i < 2; ++i) { // the looked-up offset, then the kept one
+            const double local = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+            const double seen = east.secondsSinceMidnight();
+            QVERIFY2(std::abs(seen - local) < 1.0 || std::abs(seen - local) > 86399.0,
+                     qPrintable(QString("%1 against %2").arg(seen).arg(local)));
+        }
+        qputenv("TZ", zone);
+    }
+
+    // A message opens once while it shows; a question is modal and returns the answer.
+    void messageBoxes() {
+        QtMessageBoxes boxes;
+        boxes.inform(MsgIcon::Exclamation, "Probe not found");
+        QMessageBox* box = boxShowing("Probe not found");
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QString("Varnex"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        boxes.inform(MsgIcon::Exclamation, "Probe not found");
+        QCOMPARE(boxes.openCount(), 1);
+        boxes.inform(MsgIcon::Critical, "Battery low", "Probe");
+        QCOMPARE(boxes.openCount(), 2);
+        QCOMPARE(boxShowing("Battery low")->windowTitle(), QString("Probe"));
+        box->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(!boxShowing("Probe not found"));
+        QCOMPARE(boxes.openCount(), 1);
+        boxes.inform(MsgIcon::Exclamation, "Probe not found");
+        QCOMPARE(boxes.openCount(), 2);
+        for (const auto button : {QMessageBox::Yes, QMessageBox::No}) {
+            QTimer::singleShot(0, this, [&] {
+                QMessageBox* question = boxShowing("Save the log?");
+                QVERIFY(question && question->isModal());
+                question->button(button)->click();
+            });
+            QCOMPARE(boxes.askYesNo(MsgIcon::Question, "Save the log?"),
+                     button == QMessageBox::Yes);
+        }
+    }
+
+    void settingsRoundTrip() {
+        QtSettingsStore store;
+        const QString app = QStringLiteral("VarnexTest");
+        QSettings(QtSettingsStore::Organisation, app).clear();
+        QCOMPARE(store.GetSetting(app, "Ports", "Comm1", "/dev/ttyUSB0"), QString("/dev/ttyUSB0"));
+        store.SaveSetting(app, "Ports", "Comm1", "/dev/ttyS3");
+        QCOMPARE(store.GetSetting(app, "Ports", "Comm1", "/dev/ttyUSB0"), QString("/dev/ttyS3"));
+        QCOMPARE(QSettings("Varnex", app).value("Ports/Comm1").toString(), QString("/dev/ttyS3"));
+        QSettings(QtSettingsStore::Organisation, app).clear();
+    }
+
+    // 15 twips a pixel, in blue (0x0000FF is red in the image).
+    void primitivesHitExactPixels_data() {
+        QTest::addColumn<Draw>("draw");
+        QTest::addColumn<Points>("drawn");
+        QTest::addColumn<Points>("untouched");
+        const Colour c = 0x0000FF;
+        QTest::newRow("line includes both ends")
+            << Draw([c](DrawSurface& s) { s.Line(150, 150, 300, 150, c); })
+            << Points{{10, 10}, {15, 10}, {20, 10}} << Points{{9, 10}, {21, 10}};
+        QTest::newRow("diagonal line") << Draw([c](DrawSurface& s) { s.Line(0, 0, 75, 75, c); })
+                                       << Points{{0, 0}, {2, 2}, {5, 5}} << Points{{1, 0}, {6, 6}};
+        QTest::newRow("box is an outline")
+            << Draw([c](DrawSurface& s) { s.Box(300, 150, 150, 300, c); })
+            << Points{{10, 10}, {20, 20}, {10, 15}, {15, 20}} << Points{{15, 15}, {21, 21}};
+        QTest::newRow("filled box, corners either way")
+            << Draw([c](DrawSurface& s) { s.FilledBox(300, 300, 150, 150, c); })
+            << Points{{10, 10}, {15, 15}, {20, 20}} << Points{{9, 15}, {21, 15}};
+        QTest::newRow("a pixel is floor(twips / 15), one wide")
+            << Draw([c](DrawSurface& s) { s.PSet(29.99, 30, c); }) << Points{{1, 2}}
+            << Points{{2, 2}, {1, 1}, {1, 3}};
+        QTest::newRow("left of the image")
+            << Draw([c](DrawSurface& s) { s.PSet(-1, 15, c); }) << Points{} << Points{{0, 1}};
+        QTest::newRow("circle ring")
+            << Draw([c](DrawSurface& s) { s.Circle(300, 300, 75, c); })
+            << Points{{25, 20}, {15, 20}, {20, 15}, {20, 25}} << Points{{20, 20}, {26, 20}};
+        QTest::newRow("line from far outside is clipped")
+            << Draw([c](DrawSurface& s) { s.Line(-1e12, 150, 1e12, 150, c); })
+            << Points{{0, 10}, {39, 10}} << Points{{0, 9}};
+        QTest::newRow("not a number draws nothing")
+            << Draw([c](DrawSurface& s) { s.Line(qQNaN(), 0, 150, 150, c); }) << Points{}
+            << Points{{10, 10}, {0, 0}};
+    }
+    void primitivesHitExactPixels() {
+        QFETCH(Draw, draw);
+        QFETCH(Points, drawn);
+        QFETCH(Points, untouched);
+        ImageSurface s(QSize(40, 40));
+        s.SetBackColor(0);
+        s.Cls();
+        draw(s);
+        for (const QPoint& p : drawn + untouched)
+            QVERIFY2(s.image().pixel(p) == (drawn.contains(p) ? qRgb(255, 0, 0) : qRgb(0, 0, 0)),
+                     qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+    }
+
+    void coloursAreBgrAtTheBoundaryOnly() {
+        QCOMPARE(PaletteColour(1), Colour(0x800000));
+        QCOMPARE(PaletteColour(12), Colour(0x0000FF));
+        QCOMPARE(ToQColor(0x123456), QColor(0x56, 0x34, 0x12));
+        QCOMPARE(FromQColor(QColor(0x56, 0x34, 0x12)), Colour(0x123456));
+        ImageSurface s(QSize(10, 10));
+        s.SetBackColor(0x123456);
+        s.Cls();
+        QCOMPARE(s.image().pixel(3, 3), qRgb(0x56, 0x34, 0x12));
+        QCOMPARE(s.pixelAt(45, 45), Colour(0x123456));
+        QCOMPARE(s.pixelAt(150, 0), NoColour);
+    }
+
+    // Text lands inside its measured box, below and right of the point, in the fore colour.
+    void textIsMeasuredInTwipsWhateverTheDensity() {
+        ImageSurface normal(QSize(200, 50), 15.0);
+        ImageSurface dense(QSize(400, 100), 7.5);
+        const QString text = QStringLiteral("0.25m");
+        QVERIFY(normal.TextHeight(text) > 100.0);
+        QVERIFY(qAbs(dense.TextWidth(text) - normal.TextWidth(text)) <
+                0.1 * normal.TextWidth(text));
+        normal.SetBackColor(0);
+        normal.SetForeColor(0xFFFFFF);
+        normal.Cls();
+        normal.Print(300, 150, text);
+        const QRect box = QRectF(20, 10, normal.TextWidth(text) / 15, normal.TextHeight(text) / 15)
+                              .toAlignedRect()
+                              .adjusted(-1, -1, 1, 1);
+        int inside = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (normal.image().pixel(x, y) != qRgb(0, 0, 0)) {
+                    QVERIFY2(box.contains(x, y), "text outside its box");
+                    ++inside;
+                }
+        QVERIFY(inside > 10);
+    }
+
+    // Logical pixel 10 is device pixel 20, drawn with a pen of 2. What the screen shows is the
+    // backing image, also after a repaint and a resize; a press is reported in twips.
+    void widgetKeepsDrawingAtDevicePixels() {
+        SurfaceWidget w;
+        w.resize(100, 60);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.image().size(), QSize(200, 120));
+        QCOMPARE(w.ScaleWidth(), 1500.0);
+        w.SetBackColor(0);
+        w.Cls();
+        w.Line(150, 150, 600, 150, 0x00FF00);
+        QCOMPARE(w.image().pixel(20, 21), qRgb(0, 255, 0));
+        QCOMPARE(w.image().pixel(20, 22), qRgb(0, 0, 0));
+        w.repaint();
+        QTRY_COMPARE(w.grab().toImage().pixel(30, 20), qRgb(0, 255, 0));
+        w.resize(120, 80);
+        QCOMPARE(w.image().size(), QSize(240, 160));
+        QCOMPARE(w.image().pixel(30, 20), qRgb(0, 255, 0));
+        QCOMPARE(w.image().pixel(230, 150), qRgb(0, 0, 0));
+        QSignalSpy pressed(&w, &SurfaceWidget::mousePressed);
+        QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(10, 20));
+        QCOMPARE(pressed.size(), 1);
+        QCOMPARE(QPointF(pressed[0][2].toDouble(), pressed[0][3].toDouble()), QPointF(150, 300));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSerialComm)
-#include "tst_serialcomm.moc"
+int main(int argc, char** argv) {
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    TestPlatform test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_platform.moc"
