@@ -8,6 +8,7 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSerialComm.h"
 #include "platform/QtSettingsStore.h"
+#include "platform/QtUserDialogs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
     platform::QtMessageBoxes boxes;
     platform::QtModalRunner modal;
     platform::QtChildProgram child;
+    platform::QtUserDialogs dialogs;
+    platform::QtBusyPointer busy;
     const QString configFile =
         parser.isSet(folderOption)
             ? QDir(parser.value(folderOption)).filePath(QStringLiteral("Varnex.cfg"))
@@ -84,7 +87,9 @@ int main(int argc, char** argv) {
                                 modal,
                                 child,
                                 [] { return std::make_unique<platform::QtHiResTimer>(); },
-                                QFileInfo(configFile).absolutePath()};
+                                QFileInfo(configFile).absolutePath(),
+                                dialogs,
+                                busy};
 
     QString runPort = parser.value(portOption);
     if (parser.isSet(simulateOption)) {

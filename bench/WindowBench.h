@@ -9,6 +9,7 @@
 #include "platform/QtSerialComm.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/fake/ScriptedDialogs.h"
 #include "platform/fake/ScriptedModalRunner.h"
 
 #include <QCoreApplication>
@@ -131,10 +132,12 @@ private:
     platform::RecordingMessageBoxes m_boxes;
     platform::ScriptedModalRunner m_modal;
     NoChild m_child;
+    platform::ScriptedDialogs m_dialogs;
+    platform::CountingBusyPointer m_busy;
     platform::Services m_services{
-        m_port,      m_clock, m_boxes, m_settings,
-        m_ports,     m_modal, m_child, [] { return std::make_unique<platform::QtHiResTimer>(); },
-        m_dir.path()};
+        m_port,       m_clock,   m_boxes, m_settings,
+        m_ports,      m_modal,   m_child, [] { return std::make_unique<platform::QtHiResTimer>(); },
+        m_dir.path(), m_dialogs, m_busy};
     std::unique_ptr<app::frmMain> m_window; // goes before the services it was given
 };
 

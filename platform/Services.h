@@ -1,7 +1,7 @@
 #pragma once
 // What the main window is given of the machine: the serial port, the timers, the clock, the
-// message boxes and modal dialogs, the per-user settings, the port table and other programs.
-// main() hands it Qt realisations; tests hand it the doubles of platform/fake.
+// message boxes, modal and user dialogs, the busy pointer, the per-user settings, the port table
+// and other programs. main() hands it Qt realisations; tests hand it the doubles of platform/fake.
 #include "platform/ChildProgram.h"
 #include "platform/Clock.h"
 #include "platform/HiResTimer.h"
@@ -10,6 +10,7 @@
 #include "platform/PortTable.h"
 #include "platform/SerialComm.h"
 #include "platform/SettingsStore.h"
+#include "platform/UserDialogs.h"
 
 #include <QString>
 #include <functional>
@@ -28,6 +29,8 @@ struct Services {
     std::function<std::unique_ptr<HiResTimer>()> makeTimer;
     // The folder of the configuration and notes files.
     QString dataFolder;
+    UserDialogs& dialogs;
+    BusyPointer& busy;
 };
 
 } // namespace platform

@@ -8,10 +8,12 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSerialComm.h"
 #include "platform/QtSettingsStore.h"
+#include "platform/QtUserDialogs.h"
 #include "platform/SurfaceWidget.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/ScriptedSerialComm.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -467,6 +469,37 @@ private Q_SLOTS:
             QCOMPARE(boxes.askYesNo(MsgIcon::Question, "Save the log?"),
                      button == QMessageBox::Yes);
         }
+    }
+
+    // The user's answers come back as given: each button of the save question, the text of
+    // an input box or nothing when it is cancelled.
+    void userDialogs() {
+        QtUserDialogs dialogs;
+        const auto answer = [this](auto act) {
+            QTimer::singleShot(0, this, [act] {
+                QWidget* shown = QApplication::activeModalWidget();
+                QVERIFY(shown);
+                act(shown);
+            });
+        };
+        for (const auto& [button, choice] : {std::pair{QMessageBox::Save, SaveChoice::Save},
+                                            std::pair{QMessageBox::Discard, SaveChoice::Discard},
+                                            std::pair{QMessageBox::Cancel, SaveChoice::Cancel}}) {
+            answer(
+                [button](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(button)->click(); });
+            QCOMPARE(dialogs.askSaveDiscardCancel("The log was not saved.", "Varnex"), choice);
+        }
+        answer([](QWidget* w) {
+            auto* input = qobject_cast<QInputDialog*>(w);
+            QCOMPARE((QStringList{input->windowTitle(), input->labelText(), input->textValue()}),
+                     (QStringList{"Test Conditions", "Operator", "Ann"}));
+            input->setTextValue("Bo");
+            input->accept();
+        });
+        QCOMPARE(dialogs.inputBox("Operator", "Test Conditions", "Ann"),
+                 std::optional<QString>("Bo"));
+        answer([](QWidget* w) { qobject_cast<QInputDialog*>(w)->reject(); });
+        QCOMPARE(dialogs.inputBox("Operator", "Test Conditions", "Ann"), std::nullopt);
     }
 
     void settingsRoundTrip() {

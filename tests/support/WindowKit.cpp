@@ -5,7 +5,7 @@
 namespace kit {
 
 WindowRig::WindowRig()
-    : services{port, clock, boxes, settings, ports, modal, child, {}, dir.path()},
+    : services{port, clock, boxes, settings, ports, modal, child, {}, dir.path(), dialogs, busy},
       config(dir.path()) {
     services.makeTimer = [this] {
         return std::unique_ptr<platform::HiResTimer>(clock.createTimer());

@@ -7,6 +7,7 @@
 #include "platform/fake/ManualClock.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
+#include "platform/fake/ScriptedDialogs.h"
 #include "platform/fake/ScriptedModalRunner.h"
 #include "platform/fake/ScriptedSerialComm.h"
 #include "tools/probesim/VirtualProbe.h"
@@ -69,6 +70,8 @@ struct WindowRig {
     platform::PortTable ports{settings};
     platform::ScriptedModalRunner modal;
     NoChildProgram child;
+    platform::ScriptedDialogs dialogs;
+    platform::CountingBusyPointer busy;
     QTemporaryDir dir;
     platform::Services services;
     window::Config config;

@@ -1,0 +1,52 @@
+#include "platform/QtUserDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace platform {
+
+std::optional<QString> QtUserDialogs::inputBox(const QString& prompt, const QString& title,
+                                               const QString& defaultText) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+QString QtUserDialogs::saveFileName(const QString& title, const QString& folder,
+                                    const QString& fileName, const QString& filter) {
+    // The dialog asks before an existing file is replaced.
+    return QFileDialog::getSaveFileName(m_parent, title, QDir(folder).filePath(fileName), filter);
+}
+
+QString QtUserDialogs::openFileName(const QString& title, const QString& folder,
+                                    const QString& filter) {
+    return QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+}
+
+SaveChoice QtUserDialogs::askSaveDiscardCancel(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Warning, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
+}
+
+void QtBusyPointer::begin() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtBusyPointer::end() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace platform
