@@ -3,6 +3,7 @@
 // the program's own files: the configuration file (byte for byte) and the header notes.
 #include "app/ConfigFile.h"
 #include "app/HeaderNotes.h"
+#include "app/LogFile.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
 #include "measure/RecordTable.h"
@@ -712,6 +713,84 @@ private Q_SLOTS:
         QVERIFY(h.SaveNoteQuery(path));
         QCOMPARE(readAll(path), QByteArray("1,Site,Hall ?5 ?\r\n2,Note,two  lines\r\n"));
         QVERIFY(!h.SaveNoteQuery(m_dir.filePath(QStringLiteral("missing/testquery.txt"))));
+    }
+
+    // Golden pages of a log of each kind, written in a comma-decimal locale: the header line
+    // for line, peaks for the axes only, notes with a value, the heading and the data lines.
+    void logPagesLineForLine_data() {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray head = "Header\r\nFile,run.csv\r\nDate,06/12/2026\r\nTime,14:05\r\n";
+        QTest::newRow("total, empty") << 0 << 0
+                                      << head + "Samples,0\r\nColumns,2\r\nPage,1 of 1\r\n"
+                                                "GraphScale,Auto\r\nField Peak,12.34567\r\n"
+                                                "Probe Type,PX-5100\r\nSite,Hall  3\r\n"
+                                                "Units,mW/cm\xB2\r\nEndHeader\r\n"
+                                                "Time ,Field mW/cm\xB2\r\n";
+        QTest::newRow("axes") << 1 << 3
+                              << head + "Samples,3\r\nColumns,5\r\nPage,1 of 1\r\n"
+                                        "GraphScale,Auto\r\nField Peak,12.34567\r\nX Peak,7.1\r\n"
+                                        "Y Peak,8.25\r\nZ Peak,6.5\r\nProbe Type,PX-5100\r\n"
+                                        "Site,Hall  3\r\nUnits,mW/cm\xB2\r\nEndHeader\r\n"
+                                        "Time ,Field mW/cm\xB2,X mW/cm\xB2,Y mW/cm\xB2,"
+                                        "Z mW/cm\xB2\r\n14:05:09,12.34567,7.1,8.25,6.5\r\n"
+                                        "24:00:00,0.0001,1e-05,1234567,0\r\n"
+                                        "00:00:00,12.5,0,0,0\r\n";
+        QTest::newRow("moving average")
+            << 2 << 1
+            << head + "Samples,1\r\nColumns,3\r\nPage,1 of 1\r\nGraphScale,Auto\r\n"
+                      "Field Peak,12.34567\r\nProbe Type,PX-5100\r\nSite,Hall  3\r\n"
+                      "Units,mW/cm\xB2\r\nEndHeader\r\nTime ,Field mW/cm\xB2,Moving Avem"
+                      "W/cm\xB2\r\n14:05:09,12.34567,7.1\r\n";
+    }
+    void logPagesLineForLine() {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        measure::RecordTable table;
+        const auto at = [](int h, int m, double s) {
+            return float((h * 3600 + m * 60 + s) / 86400);
+        };
+        table.Append(at(14, 5, 9), 12.34567f, 7.1f, 8.25f, 6.5f);
+        table.Append(at(23, 59, 59.6), 0.0001f, 0.00001f, 1234567.0f, 0.0f);
+        table.Append(at(0, 0, 0.4), 12.5f, 0, 0, 0);
+        table.SetRecordCount(rows);
+        app::LogHeader h{"06/12/2026",
+                         "14:05",
+                         rows,
+                         app::LogColumns(columns),
+                         "Auto",
+                         {12.34567f, 7.1f, 8.25f, 6.5f},
+                         "PX-5100",
+                         {{"Operator", ""}, {"Site", "Hall\r\n3"}},
+                         "mW/cm" + QString(QChar(0xB2))};
+        const QByteArray text = app::LogPageText(h, table, 1, 1, "run.csv");
+        QLocale::setDefault(QLocale::c());
+        QTEST(text, "expected");
+    }
+
+    // Page files, the name the next save proposes, the pages of a full log, the time stamps
+    // read back.
+    void logFileNames() {
+        const QStringList chosen{"run.csv", "run.backup", "/d/a.b/run", "run"};
+        QStringList names;
+        for (const QString& c : chosen)
+            names << app::PageFileName(c, 1) + " " + app::PageFileName(c, 2) + " " +
+                         app::SaveFileNameOf(c);
+        QCOMPARE(names, (QStringList{"run.csv run_2.csv run", "run.backup run_2.backup run",
+                                     "/d/a.b/run /d/a.b/run_2 /d/a.b/run", "run run_2 run"}));
+        QCOMPARE((QList<int>{app::PageCount(0), app::PageCount(32000), app::PageCount(32001)}),
+                 (QList<int>{1, 1, 2}));
+        QCOMPARE(app::UnFormatTime("14:05:09"), float((14 * 3600 + 5 * 60 + 9) / 86400.0));
+        measure::RecordTable full;
+        for (int i = 0; i < 32000; ++i)
+            full.Append(0.5f, 1, 0, 0, 0);
+        app::LogHeader h;
+        h.samples = 32000;
+        const QByteArray text = app::LogPageText(h, full, 1, 1, "full.csv");
+        QVERIFY(text.contains("\r\nPage,1 of 1\r\n"));
+        QCOMPARE(text.count("12:00:00,1\r\n"), 32000);
     }
 };
 
