@@ -11,9 +11,7 @@
 
 namespace app {
 
-// What a log holds a row of: the total; the total and X, Y, Z; the total and the moving
-// average.
-enum class LogColumns : int { Total = 0, Axes = 1, MovingAverage = 2 };
+using LogColumns = measure::RecordTable::Layout;
 
 struct LogHeader {
     QString dateText; // the date and time of the save, in the system's formats

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/HeaderNotes.h"
+#include "app/LogSaving.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
 #include "window/BarGraphControl.h"
@@ -56,6 +57,8 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
                                                     services.boxes, *this);
     makeParts();
     m_notes = std::make_unique<HeaderNotes>();
+    m_saver = std::make_unique<LogSaver>(m_records, m_config, *m_notes, *this, m_services.dialogs,
+                                         m_services.busy, m_services.boxes, m_services.clock);
 
     m_layout->PlaceControls();
     connectCommands();
@@ -122,6 +125,8 @@ void frmMain::connectCommands() {
     const window::FrameControls& f = m_ui.frame;
     connect(f.mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
     connect(f.mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
+    for (QAction* saveAs : {m_ui.record.mnuFileSaveAs, m_ui.record.tbSave})
+        connect(saveAs, &QAction::triggered, this, [this] { m_saver->mnuFileSaveAs(); });
     connect(f.mnuViewHeaderNotes, &QAction::triggered, this, [this] {
         // The action has flipped its own tick already.
         m_ui.frame.LstHeader->setVisible(!m_ui.frame.LstHeader->isVisible());

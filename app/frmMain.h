@@ -38,6 +38,7 @@ class SampleProcessing;
 namespace app {
 
 class HeaderNotes;
+class LogSaver;
 
 class frmMain : public QMainWindow,
                 public probe::ProbeHost,
@@ -64,6 +65,7 @@ public:
     graph::ClsBarGraph& barGraph() { return *m_barGraph; }
     probe::PollingCycle& cycle() { return *m_cycle; }
     measure::RecordTable& records() { return m_records; }
+    HeaderNotes& notes() { return *m_notes; }
     const probe::ProbeIdentity& identity() const { return m_identity; }
     window::BatteryTemp& battery() { return *m_battery; }
     window::LinkControl& link() { return *m_link; }
@@ -169,6 +171,7 @@ private:
     std::unique_ptr<window::MainLayout> m_layout;
     std::unique_ptr<window::SampleProcessing> m_processing;
     std::unique_ptr<HeaderNotes> m_notes;
+    std::unique_ptr<LogSaver> m_saver;
 
     bool m_startingUp = false;
     bool m_shutDown = false;

@@ -20,6 +20,14 @@ bool RecordTable::Append(float dayFraction, float total, float x, float y, float
     return m_count >= MaxRecords;
 }
 
+void RecordTable::StartLog(Layout layout, const QString& units, const QString& probeType) {
+    m_count = 0;
+    m_maxHold = {};
+    m_layout = layout;
+    m_units = units;
+    m_probeType = probeType;
+}
+
 float RecordTable::At(int row, int column) const {
     if (row < 0 || row > MaxRecords || column < 0 || column >= Columns) return 0.0f;
     return m_rows[std::size_t(row) * Columns + std::size_t(column)];

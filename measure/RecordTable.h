@@ -14,6 +14,9 @@ public:
     static constexpr int MaxRecords = 32000;
     static constexpr int Columns = 5;
     enum State : int { Idle = 0, Logging = 1, Paused = 2, ExposureLogging = 3, ExposurePaused = 4 };
+    // What a row holds besides its time: the total; the total and X, Y, Z; the total and the
+    // moving average.
+    enum class Layout : int { Total = 0, Axes = 1, MovingAverage = 2 };
 
     RecordTable() : m_rows(std::size_t(MaxRecords + 1) * Columns, 0.0f) {}
 
@@ -33,11 +36,21 @@ public:
     void SetRecording(State state) { m_state = state; }
     const AxisValues& RecordMaxHold() const { return m_maxHold; }
 
+    // A new log: no rows, no peaks, the layout of its rows, the units text shown and the
+    // probe it is taken with.
+    void StartLog(Layout layout, const QString& units, const QString& probeType);
+    Layout RecordColumns() const { return m_layout; }
+    QString RecordUnits() const { return m_units; }
+    QString ProbeType() const { return m_probeType; }
+
 private:
     std::vector<float> m_rows;
     int m_count = 0;
     State m_state = Idle;
     AxisValues m_maxHold{};
+    Layout m_layout = Layout::Total;
+    QString m_units;
+    QString m_probeType;
 };
 
 } // namespace measure

@@ -18,9 +18,15 @@ std::optional<QString> QtUserDialogs::inputBox(const QString& prompt, const QStr
 }
 
 QString QtUserDialogs::saveFileName(const QString& title, const QString& folder,
-                                    const QString& fileName, const QString& filter) {
+                                    const QString& fileName, const QString& filter,
+                                    const QString& defaultSuffix) {
     // The dialog asks before an existing file is replaced.
-    return QFileDialog::getSaveFileName(m_parent, title, QDir(folder).filePath(fileName), filter);
+    QFileDialog dialog(m_parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString QtUserDialogs::openFileName(const QString& title, const QString& folder,

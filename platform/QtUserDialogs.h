@@ -15,7 +15,7 @@ public:
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
-                         const QString& filter) override;
+                         const QString& filter, const QString& defaultSuffix) override;
     QString openFileName(const QString& title, const QString& folder,
                          const QString& filter) override;
     SaveChoice askSaveDiscardCancel(const QString& text, const QString& title) override;

@@ -16,9 +16,11 @@ public:
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
     // The save dialog: the file chosen (the user has agreed to replace an existing one), or
-    // empty when cancelled. filter in Qt's form: "CSV Files (*.csv);;All Files (*)".
+    // empty when cancelled. filter in Qt's form: "CSV Files (*.csv);;All Files (*)"; a name
+    // typed without a suffix gets defaultSuffix.
     virtual QString saveFileName(const QString& title, const QString& folder,
-                                 const QString& fileName, const QString& filter) = 0;
+                                 const QString& fileName, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
     // The open dialog: the file chosen, or empty when cancelled.
     virtual QString openFileName(const QString& title, const QString& folder,
                                  const QString& filter) = 0;

@@ -30,7 +30,7 @@ public:
         return m_inputs.isEmpty() ? std::nullopt : m_inputs.dequeue();
     }
     QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
-                         const QString& filter) override {
+                         const QString& filter, const QString&) override {
         asked.append({QStringLiteral("save"), title, fileName, folder, filter});
         return m_files.isEmpty() ? QString() : m_files.dequeue();
     }

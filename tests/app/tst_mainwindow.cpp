@@ -770,6 +770,65 @@ private Q_SLOTS:
         QTEST(text, "expected");
     }
 
+    // Save As: the test conditions asked with their values as defaults, the dialog in the
+    // folder and with the name of the last save, the file written, and the folder and name
+    // the next save proposes. A cancelled prompt saves nothing and changes no note; a file that
+    // cannot be written is named in a message and nothing claims it was saved.
+    void saveAs() {
+        app::frmMain& w = rig->build();
+        QDir dir(rig->dir.path());
+        w.config().Path = dir.path();
+        w.records().StartLog(measure::RecordTable::Layout::Axes, "V/m", "PX-5100");
+        w.records().SetRecording(measure::RecordTable::Logging);
+        w.records().Append(0.5f, 14.49f, 5, 8, 11);
+        app::HeaderNotes& notes = w.notes();
+        notes.NoteCount = 3;
+        notes.HeaderNotes[1] = {"1", "Operator", "Ann"};
+        notes.HeaderNotes[2] = {"2", "", "no label, not asked"};
+        notes.HeaderNotes[3] = {"3", "Site", "Hall 3"};
+        platform::ScriptedDialogs& d = rig->dialogs;
+
+        d.queueInput("Bo"); // the site is cancelled
+        w.ui().record.mnuFileSaveAs->trigger();
+        QCOMPARE(d.asked.size(), 2);
+        QCOMPARE((QStringList{d.asked[1].title, d.asked[1].text, d.asked[1].folder}),
+                 (QStringList{"Test Conditions", "Site", "Hall 3"}));
+        QCOMPARE(notes.HeaderNotes[1].value, QString("Ann"));
+
+        d.asked.clear();
+        d.queueInput("Bo");
+        d.queueInput("Hall 4");
+        d.queueFile(dir.filePath("run.csv"));
+        w.ui().record.mnuFileSaveAs->trigger();
+        QCOMPARE(d.asked.size(), 3);
+        QCOMPARE((QStringList{d.asked[2].title, d.asked[2].folder, d.asked[2].text}),
+                 (QStringList{"File Save as", dir.path(), "Test1"}));
+        QFile file(dir.filePath("run.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY2(text.startsWith("Header\r\nFile,run.csv\r\n") &&
+                     text.contains("\r\nProbe Type,PX-5100\r\nOperator,Bo\r\nSite,Hall 4\r\n"
+                                   "Units,V/m\r\nEndHeader\r\n") &&
+                     text.endsWith("\r\n12:00:00,14.49,5,8,11\r\n"),
+                 text.constData());
+        QCOMPARE(w.StatusPanel(1), QString("Saved 1 data points."));
+        QCOMPARE((QStringList{w.config().Path, w.config().SaveFileName}),
+                 (QStringList{dir.path(), dir.filePath("run")}));
+        QCOMPARE((QList<int>{rig->busy.uses, rig->busy.depth}), (QList<int>{1, 0}));
+
+        QFile(dir.filePath("plain")).open(QIODevice::WriteOnly);
+        for (const QString& bad :
+             {dir.filePath("missing/run.csv"), dir.filePath("plain/run.csv")}) {
+            w.SetStatusPanel(1, QString());
+            d.queueInput("Bo");
+            d.queueInput("Hall 4");
+            d.queueFile(bad);
+            w.ui().record.mnuFileSaveAs->trigger();
+            QVERIFY(rig->boxes.texts().last().startsWith("The log could not be saved to " + bad));
+            QCOMPARE(w.StatusPanel(1), QString());
+        }
+    }
+
     // Page files, the name the next save proposes, the pages of a full log, the time stamps
     // read back.
     void logFileNames() {

@@ -1,0 +1,73 @@
+#include "app/LogSaving.h"
+
+#include "app/LogFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace app {
+
+bool LogSaver::mnuFileSaveAs() {
+    // The answers count only once every prompt was answered.
+    auto notes = m_notes.HeaderNotes;
+    for (int i = 1; i <= m_notes.NoteCount && i <= HeaderNotes::MaxNotes; ++i) {
+        HeaderNotes::Note& note = notes[std::size_t(i)];
+        if (note.label.isEmpty()) continue;
+        const std::optional<QString> answer =
+            m_dialogs.inputBox(note.label, QStringLiteral("Test Conditions"), note.value);
+        if (!answer) return false;
+        note.value = *answer;
+    }
+    m_notes.HeaderNotes = notes;
+
+    const QString chosen = m_dialogs.saveFileName(
+        QStringLiteral("File Save as"), m_config.Path, m_config.SaveFileName,
+        QStringLiteral("CSV Files (*.csv);;Text Files (*.txt);;All Files (*)"),
+        QStringLiteral("csv"));
+    if (chosen.isEmpty()) return false;
+    m_config.SaveFileName = chosen;
+    m_config.Path = QFileInfo(chosen).absolutePath();
+    const bool saved = SaveData(chosen);
+    m_config.SaveFileName = SaveFileNameOf(chosen);
+    return saved;
+}
+
+bool LogSaver::SaveData(const QString& name) {
+    platform::BusyScope busy(m_busy);
+    const QDateTime now = m_clock.now();
+    LogHeader header;
+    header.dateText = QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    header.timeText = now.time().toString(QStringLiteral("HH:mm:ss"));
+    header.samples = m_table.RecordCount();
+    header.columns = m_table.RecordColumns();
+    header.graphScale = m_config.GraphScaleStr;
+    header.peaks = m_table.RecordMaxHold();
+    header.probeType = m_table.ProbeType();
+    header.units = m_table.RecordUnits();
+    for (int i = 1; i <= m_notes.NoteCount && i <= HeaderNotes::MaxNotes; ++i) {
+        const HeaderNotes::Note& note = m_notes.HeaderNotes[std::size_t(i)];
+        if (!note.label.isEmpty()) header.notes.append({note.label, note.value});
+    }
+
+    const int pages = PageCount(header.samples);
+    for (int page = 1; page <= pages; ++page) {
+        const QString path = PageFileName(name, page);
+        QSaveFile file(path);
+        const bool written = file.open(QIODevice::WriteOnly) &&
+                             file.write(LogPageText(header, m_table, page, pages,
+                                                    QFileInfo(path).fileName())) >= 0 &&
+                             file.commit();
+        if (!written) {
+            m_boxes.inform(platform::MsgIcon::Exclamation,
+                           QStringLiteral("The log could not be saved to %1: %2")
+                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+            return false;
+        }
+    }
+    m_shell.SetStatusPanel(1, QStringLiteral("Saved %1 data points.").arg(header.samples));
+    return true;
+}
+
+} // namespace app

@@ -1,0 +1,40 @@
+#pragma once
+// Saving the log: the "Test Conditions" asked for the header notes, the save dialog, and the
+// pages written each through a file that replaces the old one only once it is whole.
+#include "app/HeaderNotes.h"
+#include "measure/RecordTable.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/UserDialogs.h"
+#include "window/Config.h"
+#include "window/WindowShell.h"
+
+namespace app {
+
+class LogSaver {
+public:
+    LogSaver(const measure::RecordTable& table, window::Config& config, HeaderNotes& notes,
+             window::WindowShell& shell, platform::UserDialogs& dialogs,
+             platform::BusyPointer& busy, platform::MessageBoxes& boxes, platform::Clock& clock)
+        : m_table(table), m_config(config), m_notes(notes), m_shell(shell), m_dialogs(dialogs),
+          m_busy(busy), m_boxes(boxes), m_clock(clock) {}
+
+    // "&Save as...": the notes' values, then the file; true when the log was written. Cancel
+    // in a prompt or the dialog saves nothing (and a cancelled prompt changes no note).
+    bool mnuFileSaveAs();
+    // Writes the log in pages to name (page 1) and the names after it; false, with a message
+    // naming the file and the reason, when a page could not be written.
+    bool SaveData(const QString& name);
+
+private:
+    const measure::RecordTable& m_table;
+    window::Config& m_config;
+    HeaderNotes& m_notes;
+    window::WindowShell& m_shell;
+    platform::UserDialogs& m_dialogs;
+    platform::BusyPointer& m_busy;
+    platform::MessageBoxes& m_boxes;
+    platform::Clock& m_clock;
+};
+
+} // namespace app
