@@ -81,7 +81,28 @@ void frmMain::makeParts() {
                                                     *m_barControl, s.boxes, *this);
     m_readouts = std::make_unique<Readouts>(m_ui.readouts, *m_probe, *m_displayTimers,
                                             *m_barControl, *m_graph, s.clock);
-    m_recorder = std::make_unique<Recorder>(m_ui.record, m_records);
+    m_recorder = std::make_unique<Recorder>(
+        m_ui.record,
+        Recorder::HeldBack{m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut,
+                           m_ui.probe.mnuProbeUnitsZeta, m_ui.probe.mnuProbeUnitsSigma,
+                           m_ui.probe.mnuProbeZero, m_ui.probe.mnuProbeClearPeak,
+                           m_ui.battery.mnuProbeUpdateProbeBatt, m_ui.exposure.mnuViewExposure,
+                           m_ui.probe.LabUnits},
+        m_records, *m_probe, *m_zeta, *m_graph, *this,
+        Recorder::Hooks{[this] {
+                            m_barGraph->ClearPeak();
+                            clearPeakHolds();
+                        },
+                        [this](bool resume) {
+                            m_readBattTemp->setEnabled(resume &&
+                                                       m_battery->BattUpdateMinutes() != 0);
+                        },
+                        [this] { return m_setup->ZeroAvailable(); },
+                        [this](bool on) {
+                            if (on)
+                                m_ui.exposure.LabMinAver->setText(QStringLiteral("Elasped Time"));
+                            m_minAve->setEnabled(on);
+                        }});
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
                                            m_identity, *m_battery, *this,
                                            [this] { m_setup->SetUpZeta(); });

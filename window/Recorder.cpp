@@ -1,19 +1,124 @@
 #include "window/Recorder.h"
 
+#include <QMenu>
+
 namespace window {
 
-Recorder::Recorder(const RecordControls& controls, measure::RecordTable& records)
-    : m_ui(controls), m_records(records) {}
+using measure::RecordTable;
+
+Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
+                   measure::RecordTable& records, probe::clsProbe& probe, measure::ClsZeta& zeta,
+                   graph::clsGraph& graph, WindowShell& shell, Hooks hooks)
+    : m_ui(controls), m_held(heldBack), m_records(records), m_probe(probe), m_zeta(zeta),
+      m_graph(graph), m_shell(shell), m_hooks(std::move(hooks)) {
+    QObject::connect(m_ui.mnuProbeRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
+    QObject::connect(m_ui.tbRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
+    QObject::connect(m_ui.mnuProbeRecordPause, &QAction::triggered, [this] { TogglePause(); });
+    QObject::connect(m_ui.tbRecordPause, &QAction::triggered, [this] { TogglePause(); });
+    QObject::connect(m_ui.LabRecord, &platform::ClickLabel::clicked, [this] {
+        if (m_ui.LabRecord->text() != QLatin1String("Play")) ToggleRecordOn();
+    });
+    QObject::connect(m_ui.LabRecordCntLab, &platform::ClickLabel::clicked,
+                     [this] { EraseRecords(); });
+}
 
 void Recorder::TakeReading(const measure::Reading& reading) {
-    if (m_records.Recording() != measure::RecordTable::Logging || !reading.completesSample) return;
-    if (m_records.Append(reading)) StopRecording();
+    if (m_records.Recording() != RecordTable::Logging || !reading.completesSample) return;
+    if (!m_records.Append(reading)) return;
+    // The table is full: the log ends as if the user had stopped it.
+    ToggleRecordOn();
+    m_shell.SetStatusPanel(1, LogFullText);
+}
+
+void Recorder::ToggleRecordOn() {
+    if (m_records.Recording() == RecordTable::Idle) {
+        for (QAction* a :
+             {m_held.tbZoomIn, m_held.tbZoomOut, m_ui.mnuFileSaveAs, m_held.mnuProbeZero,
+              m_held.mnuProbeClearPeak, m_ui.tbSave, m_held.mnuViewExposure})
+            a->setEnabled(false);
+        for (QMenu* m :
+             {m_held.mnuProbeUnitsZeta, m_held.mnuProbeUnitsSigma, m_held.mnuProbeUpdateProbeBatt})
+            m->setEnabled(false);
+        m_ui.mnuProbeRecord->setChecked(true);
+        m_hooks.batteryRefresh(false);
+        m_graph.EraseData();
+        m_hooks.clearPeaks();
+        using Layout = RecordTable::Layout;
+        const bool zeta = m_probe.TypeZeta() == probe::StateZeta;
+        Layout layout = (zeta || m_probe.MultiplexOn() == 1) ? Layout::Axes : Layout::Total;
+        if (m_held.mnuViewExposure->isChecked()) layout = Layout::MovingAverage;
+        m_records.StartLog(layout, m_held.LabUnits->text(), m_probe.GetModel());
+        if (layout == Layout::MovingAverage) {
+            m_records.SetRecording(RecordTable::ExposureLogging);
+            m_hooks.movingAverage(true);
+        } else {
+            m_ui.tbRecordPause->setEnabled(true);
+            m_ui.mnuProbeRecordPause->setEnabled(true);
+            m_records.SetRecording(RecordTable::Logging);
+        }
+        RecordIndicator(Indicator::Log);
+        setPeakHoldPaused(false);
+        ShowRecordCount();
+        return;
+    }
+    m_ui.tbRecordPause->setChecked(false);
+    StopRecording();
+    m_hooks.movingAverage(false);
+    stopped();
+}
+
+void Recorder::stopped() {
+    m_notCopied = true;
+    m_hooks.batteryRefresh(true);
+    for (QAction* a : {m_held.mnuViewExposure, m_ui.mnuFileSaveAs, m_held.mnuProbeClearPeak,
+                       m_ui.tbSave, m_held.tbZoomOut})
+        a->setEnabled(true);
+    m_held.mnuProbeUpdateProbeBatt->setEnabled(true);
+    m_held.mnuProbeZero->setEnabled(m_hooks.zeroAvailable());
+    m_held.mnuProbeUnitsZeta->setEnabled(m_probe.TypeZeta() == probe::StateZeta);
+    m_held.mnuProbeUnitsSigma->setEnabled(m_probe.TypeZeta() == probe::StateSigma);
+    m_ui.tbRecordPause->setEnabled(false);
+    setPeakHoldPaused(false);
+}
+
+void Recorder::TogglePause() {
+    switch (m_records.Recording()) {
+    case RecordTable::Logging:
+        m_records.SetRecording(RecordTable::Paused);
+        m_ui.mnuProbeRecordPause->setChecked(true);
+        RecordIndicator(Indicator::Pause);
+        setPeakHoldPaused(true);
+        m_ui.tbRecordPause->setChecked(true);
+        break;
+    case RecordTable::Paused:
+        m_records.SetRecording(RecordTable::Logging);
+        m_ui.mnuProbeRecordPause->setChecked(false);
+        RecordIndicator(Indicator::Log);
+        setPeakHoldPaused(false);
+        m_ui.tbRecordPause->setChecked(false);
+        break;
+    case RecordTable::ExposureLogging:
+        m_records.SetRecording(RecordTable::ExposurePaused);
+        RecordIndicator(Indicator::Pause);
+        break;
+    case RecordTable::ExposurePaused:
+        m_records.SetRecording(RecordTable::ExposureLogging);
+        m_hooks.movingAverage(true);
+        RecordIndicator(Indicator::Log);
+        break;
+    default: break;
+    }
+}
+
+void Recorder::setPeakHoldPaused(bool paused) {
+    m_probe.PausePeakHold(paused ? 1 : 0);
+    m_zeta.PausePeakHold(paused);
 }
 
 void Recorder::StopRecording() {
     m_ui.mnuProbeRecordPause->setEnabled(false);
     m_ui.mnuProbeRecordPause->setChecked(false);
-    m_records.SetRecording(measure::RecordTable::Idle);
+    m_records.SetRecording(RecordTable::Idle);
     m_ui.mnuProbeRecord->setChecked(false);
     RecordIndicator(Indicator::Stop);
 }
@@ -37,6 +142,11 @@ void Recorder::RecordIndicator(Indicator shown) {
 
 void Recorder::ShowRecordCount() {
     m_ui.LabRecordCnt->setText(QString::number(m_records.RecordCount()));
+}
+
+void Recorder::EraseRecords() {
+    m_records.SetRecordCount(0);
+    m_ui.LabRecordCnt->setText(QStringLiteral("0"));
 }
 
 } // namespace window

@@ -1,9 +1,17 @@
 #pragma once
-// Logging as the main window shows it: every reading that closes a sample goes into the log
-// table while logging is on, the indicator shows the state, and a full table ends the log.
+// Logging as the main window runs it: the recording states (idle, logging, paused, and the
+// same for the moving-average log), the commands that start, pause and stop a log, the
+// indicator, the controls a running log holds back, and every reading that closes a sample
+// going into the log table while logging is on.
+#include "graph/clsGraph.h"
+#include "measure/ClsZeta.h"
 #include "measure/Reading.h"
 #include "measure/RecordTable.h"
+#include "probe/clsProbe.h"
 #include "window/MainControls.h"
+#include "window/WindowShell.h"
+
+#include <functional>
 
 namespace window {
 
@@ -11,19 +19,63 @@ class Recorder : public measure::ReadingSink {
 public:
     // What the log indicator shows.
     enum class Indicator { Log, Pause, Stop, Play };
+    // The commands of other parts that a running log holds back.
+    struct HeldBack {
+        QAction* tbZoomIn;
+        QAction* tbZoomOut;
+        QMenu* mnuProbeUnitsZeta;
+        QMenu* mnuProbeUnitsSigma;
+        QAction* mnuProbeZero;
+        QAction* mnuProbeClearPeak;
+        QMenu* mnuProbeUpdateProbeBatt;
+        QAction* mnuViewExposure;
+        QLabel* LabUnits;
+    };
+    // What starting and stopping a log asks of the rest of the window.
+    struct Hooks {
+        std::function<void()> clearPeaks;         // the probe's and the bar graph's peaks
+        std::function<void(bool)> batteryRefresh; // the battery timer held (false) or resumed
+        std::function<bool()> zeroAvailable;      // the probe set-up offered zeroing
+        std::function<void(bool)> movingAverage;  // the averaging window starts, or stops
+    };
 
-    Recorder(const RecordControls& controls, measure::RecordTable& records);
+    Recorder(const RecordControls& controls, const HeldBack& heldBack,
+             measure::RecordTable& records, probe::clsProbe& probe, measure::ClsZeta& zeta,
+             graph::clsGraph& graph, WindowShell& shell, Hooks hooks);
 
     void TakeReading(const measure::Reading& reading) override;
-    // Ends a recording (also when the log table is full).
+    // "&Log Data", the toolbar's "Record" and the click on LabRecord: starts a log, or stops
+    // the one running.
+    void ToggleRecordOn();
+    // "L&og Pause" and the toolbar's "RecordPause".
+    void TogglePause();
+    // Ends a recording (the menus' part; ToggleRecordOn does the rest).
     void StopRecording();
     void RecordIndicator(Indicator shown);
     // The count of logged rows shown (the 500 ms tick).
     void ShowRecordCount();
+    // The click on LabRecordCntLab: the rows are forgotten.
+    void EraseRecords();
+    // The stored view copies the log into the graph once after a stop.
+    bool RecordingNotCopied() const { return m_notCopied; }
+    void RecordingCopied() { m_notCopied = false; }
+
+    static inline const QString LogFullText =
+        QStringLiteral("The log is full (32000 rows): logging stopped. Save it with Save As.");
 
 private:
+    void stopped();
+    void setPeakHoldPaused(bool paused);
+
     RecordControls m_ui;
+    HeldBack m_held;
     measure::RecordTable& m_records;
+    probe::clsProbe& m_probe;
+    measure::ClsZeta& m_zeta;
+    graph::clsGraph& m_graph;
+    WindowShell& m_shell;
+    Hooks m_hooks;
+    bool m_notCopied = false;
 };
 
 } // namespace window

@@ -368,6 +368,89 @@ private Q_SLOTS:
             QCOMPARE(records.At(RecordTable::MaxRecords, column),
                      column == 0 ? 0.5f : r.value[std::size_t(column - 1)]);
         QCOMPARE(records.RecordMaxHold(), r.peak);
+        // A full log ends as the user's stop does: it can be saved, and the user is told.
+        QVERIFY(w.ui().record.mnuFileSaveAs->isEnabled() && w.ui().graphs.tbZoomOut->isEnabled());
+        QCOMPARE(w.StatusPanel(1), window::Recorder::LogFullText);
+    }
+
+    // The recording states: each command in each state gives the next state, the indicator
+    // and the commands a running log holds back.
+    void recordingStates_data() {
+        QTest::addColumn<bool>("exposure");
+        QTest::addColumn<QString>("commands"); // R the log toggled, P the pause
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("indicator");
+        QTest::addColumn<QString>("enabled"); // Save As, pause, zoom out, clear peak
+        QTest::addColumn<QString>("ticked");  // log, pause
+        QTest::newRow("start") << false << "R" << 1 << "Log"
+                               << "0100"
+                               << "10";
+        QTest::newRow("pause") << false << "RP" << 2 << " Pause"
+                               << "0100"
+                               << "11";
+        QTest::newRow("resume") << false << "RPP" << 1 << "Log"
+                                << "0100"
+                                << "10";
+        QTest::newRow("stop while paused") << false << "RPR" << 0 << "Log"
+                                           << "1011"
+                                           << "00";
+        QTest::newRow("pause while idle") << false << "P" << 0 << ""
+                                          << "0000"
+                                          << "00";
+        QTest::newRow("moving average") << true << "R" << 3 << "Log"
+                                        << "0000"
+                                        << "10";
+        QTest::newRow("moving average paused") << true << "RP" << 4 << " Pause"
+                                               << "0000"
+                                               << "10";
+        QTest::newRow("moving average again") << true << "RPP" << 3 << "Log"
+                                              << "0000"
+                                              << "10";
+        QTest::newRow("moving average stopped") << true << "RPR" << 0 << "Log"
+                                                << "1011"
+                                                << "00";
+    }
+    void recordingStates() {
+        QFETCH(bool, exposure);
+        QFETCH(QString, commands);
+        app::frmMain& w = rig->build();
+        const window::MainControls& u = w.ui();
+        for (QAction* a : {u.record.mnuFileSaveAs, u.record.mnuProbeRecordPause, u.graphs.tbZoomOut,
+                           u.probe.mnuProbeClearPeak})
+            a->setEnabled(false);
+        u.record.LabRecord->clear();
+        u.exposure.mnuViewExposure->setChecked(exposure);
+        for (const QChar c : commands)
+            c == 'R' ? w.recorder().ToggleRecordOn() : w.recorder().TogglePause();
+        QTEST(int(w.records().Recording()), "state");
+        QTEST(u.record.LabRecord->text(), "indicator");
+        QString enabled, ticked;
+        for (QAction* a : {u.record.mnuFileSaveAs, u.record.mnuProbeRecordPause, u.graphs.tbZoomOut,
+                           u.probe.mnuProbeClearPeak})
+            enabled += a->isEnabled() ? '1' : '0';
+        for (QAction* a : {u.record.mnuProbeRecord, u.record.mnuProbeRecordPause})
+            ticked += a->isChecked() ? '1' : '0';
+        QTEST(enabled, "enabled");
+        QTEST(ticked, "ticked");
+        QCOMPARE(w.records().RecordColumns(),
+                 exposure ? RecordTable::Layout::MovingAverage : RecordTable::Layout::Total);
+    }
+
+    // A pause keeps the rows; logging goes on after them. The count's caption erases them.
+    void pausedLogsContinueAndErase() {
+        app::frmMain& w = rig->build();
+        window::Recorder& recorder = w.recorder();
+        measure::Reading r;
+        recorder.ToggleRecordOn();
+        recorder.TakeReading(r);
+        recorder.TogglePause();
+        recorder.TakeReading(r);
+        recorder.TogglePause();
+        recorder.TakeReading(r);
+        QCOMPARE(w.records().RecordCount(), 2);
+        Q_EMIT w.ui().record.LabRecordCntLab->clicked();
+        QCOMPARE(w.records().RecordCount(), 0);
+        QCOMPARE(w.ui().record.LabRecordCnt->text(), QString("0"));
     }
 
     void textUpdateRate_data() {
