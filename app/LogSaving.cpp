@@ -66,8 +66,20 @@ bool LogSaver::SaveData(const QString& name) {
             return false;
         }
     }
+    m_table.MarkSaved();
     m_shell.SetStatusPanel(1, QStringLiteral("Saved %1 data points.").arg(header.samples));
     return true;
+}
+
+bool LogSaver::MayDiscardLog() {
+    if (!m_table.Unsaved()) return true;
+    switch (m_dialogs.askSaveDiscardCancel(UnsavedText.arg(m_table.RecordCount()),
+                                           QStringLiteral("Varnex"))) {
+    case platform::SaveChoice::Save: return mnuFileSaveAs();
+    case platform::SaveChoice::Discard: m_table.MarkSaved(); return true;
+    case platform::SaveChoice::Cancel: break;
+    }
+    return false;
 }
 
 } // namespace app

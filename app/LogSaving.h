@@ -13,7 +13,7 @@ namespace app {
 
 class LogSaver {
 public:
-    LogSaver(const measure::RecordTable& table, window::Config& config, HeaderNotes& notes,
+    LogSaver(measure::RecordTable& table, window::Config& config, HeaderNotes& notes,
              window::WindowShell& shell, platform::UserDialogs& dialogs,
              platform::BusyPointer& busy, platform::MessageBoxes& boxes, platform::Clock& clock)
         : m_table(table), m_config(config), m_notes(notes), m_shell(shell), m_dialogs(dialogs),
@@ -25,9 +25,16 @@ public:
     // Writes the log in pages to name (page 1) and the names after it; false, with a message
     // naming the file and the reason, when a page could not be written.
     bool SaveData(const QString& name);
+    // Before the rows of the log would go (a new log, erasing them, the window closing): a log
+    // not saved is offered to be saved. False when the user chose to keep it (Cancel, or a save
+    // that did not happen).
+    bool MayDiscardLog();
+
+    static inline const QString UnsavedText =
+        QStringLiteral("The log of %1 rows has not been saved. Save it now?");
 
 private:
-    const measure::RecordTable& m_table;
+    measure::RecordTable& m_table;
     window::Config& m_config;
     HeaderNotes& m_notes;
     window::WindowShell& m_shell;

@@ -102,7 +102,8 @@ void frmMain::makeParts() {
                             if (on)
                                 m_ui.exposure.LabMinAver->setText(QStringLiteral("Elasped Time"));
                             m_minAve->setEnabled(on);
-                        }});
+                        },
+                        [this] { return m_saver->MayDiscardLog(); }});
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
                                            m_identity, *m_battery, *this,
                                            [this] { m_setup->SetUpZeta(); });
@@ -384,6 +385,11 @@ void frmMain::mnuFileExit_Click() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    // A log not saved is offered first; Cancel keeps the window open.
+    if (!m_shutDown && !m_saver->MayDiscardLog()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -9,6 +9,7 @@ bool RecordTable::Append(const Reading& reading) {
 }
 
 bool RecordTable::Append(float dayFraction, float total, float x, float y, float z) {
+    m_unsaved = true;
     if (m_count >= MaxRecords) return true;
     ++m_count;
     float* row = &m_rows[std::size_t(m_count) * Columns];
@@ -23,6 +24,7 @@ bool RecordTable::Append(float dayFraction, float total, float x, float y, float
 void RecordTable::StartLog(Layout layout, const QString& units, const QString& probeType) {
     m_count = 0;
     m_maxHold = {};
+    m_unsaved = false;
     m_layout = layout;
     m_units = units;
     m_probeType = probeType;

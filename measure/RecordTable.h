@@ -40,6 +40,9 @@ public:
     // probe it is taken with.
     void StartLog(Layout layout, const QString& units, const QString& probeType);
     Layout RecordColumns() const { return m_layout; }
+    // Rows were logged since the log was started, saved or its rows were let go.
+    bool Unsaved() const { return m_unsaved && m_count > 0; }
+    void MarkSaved() { m_unsaved = false; }
     QString RecordUnits() const { return m_units; }
     QString ProbeType() const { return m_probeType; }
 
@@ -49,6 +52,7 @@ private:
     State m_state = Idle;
     AxisValues m_maxHold{};
     Layout m_layout = Layout::Total;
+    bool m_unsaved = false;
     QString m_units;
     QString m_probeType;
 };

@@ -32,6 +32,7 @@ void Recorder::TakeReading(const measure::Reading& reading) {
 
 void Recorder::ToggleRecordOn() {
     if (m_records.Recording() == RecordTable::Idle) {
+        if (!m_hooks.mayDiscardLog()) return;
         for (QAction* a :
              {m_held.tbZoomIn, m_held.tbZoomOut, m_ui.mnuFileSaveAs, m_held.mnuProbeZero,
               m_held.mnuProbeClearPeak, m_ui.tbSave, m_held.mnuViewExposure})
@@ -145,6 +146,7 @@ void Recorder::ShowRecordCount() {
 }
 
 void Recorder::EraseRecords() {
+    if (!m_hooks.mayDiscardLog()) return;
     m_records.SetRecordCount(0);
     m_ui.LabRecordCnt->setText(QStringLiteral("0"));
 }

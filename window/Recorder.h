@@ -37,6 +37,7 @@ public:
         std::function<void(bool)> batteryRefresh; // the battery timer held (false) or resumed
         std::function<bool()> zeroAvailable;      // the probe set-up offered zeroing
         std::function<void(bool)> movingAverage;  // the averaging window starts, or stops
+        std::function<bool()> mayDiscardLog;      // a log not saved may go (asks the user)
     };
 
     Recorder(const RecordControls& controls, const HeldBack& heldBack,

@@ -4,6 +4,7 @@
 #include "app/ConfigFile.h"
 #include "app/HeaderNotes.h"
 #include "app/LogFile.h"
+#include "app/LogSaving.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
 #include "measure/RecordTable.h"
@@ -12,6 +13,7 @@
 #include "window/BarGraphControl.h"
 #include "window/GraphControl.h"
 #include "window/MainLayout.h"
+#include "window/Recorder.h"
 #include "window/frmPort.h"
 
 #include <QComboBox>
@@ -827,6 +829,41 @@ private Q_SLOTS:
             QVERIFY(rig->boxes.texts().last().startsWith("The log could not be saved to " + bad));
             QCOMPARE(w.StatusPanel(1), QString());
         }
+    }
+
+    // A log not saved is offered before a new log replaces it and before the window closes:
+    // Save saves it first, Discard lets it go, Cancel keeps everything as it was.
+    void aLogIsNeverLostWithoutAsking_data() {
+        QTest::addColumn<bool>("closing"); // else a new log is started
+        QTest::addColumn<int>("choice");
+        for (const bool closing : {false, true})
+            for (const auto choice : {platform::SaveChoice::Save, platform::SaveChoice::Discard,
+                                      platform::SaveChoice::Cancel})
+                QTest::newRow(qPrintable(
+                    QStringLiteral("%1, %2").arg(closing ? "closing" : "new log").arg(int(choice))))
+                    << closing << int(choice);
+    }
+    void aLogIsNeverLostWithoutAsking() {
+        QFETCH(bool, closing);
+        QFETCH(int, choice);
+        app::frmMain& w = rig->start();
+        window::Recorder& recorder = w.recorder();
+        recorder.ToggleRecordOn();
+        recorder.TakeReading(measure::Reading{});
+        recorder.ToggleRecordOn();
+        const QString file = QDir(rig->dir.path()).filePath("kept.csv");
+        platform::ScriptedDialogs& d = rig->dialogs;
+        d.queueChoice(platform::SaveChoice(choice));
+        d.queueFile(file);
+        closing ? void(w.close()) : recorder.ToggleRecordOn();
+        QCOMPARE(d.asked.first().text, app::LogSaver::UnsavedText.arg(1));
+        const bool cancelled = choice == int(platform::SaveChoice::Cancel);
+        QCOMPARE(QFile::exists(file), choice == int(platform::SaveChoice::Save));
+        QCOMPARE(w.records().RecordCount(), cancelled || closing ? 1 : 0);
+        QCOMPARE(int(w.records().Recording()), cancelled || closing ? 0 : 1);
+        QCOMPARE(w.isVisible(), !closing || cancelled);
+        // Asked once: a log saved or let go is not offered again.
+        if (!cancelled) QVERIFY(!w.records().Unsaved());
     }
 
     // Page files, the name the next save proposes, the pages of a full log, the time stamps

@@ -448,6 +448,10 @@ private Q_SLOTS:
         recorder.TogglePause();
         recorder.TakeReading(r);
         QCOMPARE(w.records().RecordCount(), 2);
+        // Rows not saved go only when the user lets them go.
+        Q_EMIT w.ui().record.LabRecordCntLab->clicked();
+        QCOMPARE(w.records().RecordCount(), 2);
+        rig->dialogs.queueChoice(platform::SaveChoice::Discard);
         Q_EMIT w.ui().record.LabRecordCntLab->clicked();
         QCOMPARE(w.records().RecordCount(), 0);
         QCOMPARE(w.ui().record.LabRecordCnt->text(), QString("0"));
