@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/HeaderNotes.h"
+#include "app/LogJournal.h"
 #include "app/LogSaving.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
@@ -57,6 +58,8 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
                                                     services.boxes, *this);
     makeParts();
     m_notes = std::make_unique<HeaderNotes>();
+    m_journal = std::make_unique<LogJournal>(m_services.journalFolder, m_services.clock);
+    m_records.SetJournal(m_journal.get());
     m_saver = std::make_unique<LogSaver>(m_records, m_config, *m_notes, *this, m_services.dialogs,
                                          m_services.busy, m_services.boxes, m_services.clock);
 
@@ -228,6 +231,7 @@ void frmMain::Main() {
     for (QAction* off : {m_ui.record.tbSave, m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut,
                          m_ui.record.tbRecordPause, m_ui.record.mnuFileSaveAs})
         off->setEnabled(false);
+    offerRecovery();
 
     if (m_cycle->PortOpened()) m_readProbe->setEnabled(true);
     m_calSamPerSec->setEnabled(true);
@@ -336,6 +340,24 @@ void frmMain::savePlacement() {
                       numberText(platform::ToTwips(this, height())));
     store.SaveSetting(AppTitle, SettingsSection, QStringLiteral("WindowState"),
                       QStringLiteral("0"));
+}
+
+// A log that a crash or a power cut left unsaved is offered back.
+void frmMain::offerRecovery() {
+    const LogJournal::Found found = m_journal->LeftBehind();
+    if (found.rows == 0) {
+        m_journal->Remove();
+        return;
+    }
+    if (!m_services.boxes.askYesNo(platform::MsgIcon::Question,
+                                   LogJournal::RecoverText.arg(found.rows).arg(found.startedAt))) {
+        m_journal->Remove();
+        return;
+    }
+    m_journal->Recover(m_records);
+    m_recorder->ShowRecordCount();
+    m_ui.record.mnuFileSaveAs->setEnabled(true);
+    m_ui.record.tbSave->setEnabled(true);
 }
 
 // --- shutdown ----------------------------------------------------------------------------

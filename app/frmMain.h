@@ -39,6 +39,7 @@ namespace app {
 
 class HeaderNotes;
 class LogSaver;
+class LogJournal;
 
 class frmMain : public QMainWindow,
                 public probe::ProbeHost,
@@ -117,6 +118,7 @@ public:
 
     // --- commands -------------------------------------------------------------------------
     void mnuFileExit_Click();
+    void offerRecovery();
     void mnuHelpAbout_Click();
     QString ConfigPath() const { return m_configPath; }
     // A system port to read this run behind the configured port number (not stored).
@@ -172,6 +174,7 @@ private:
     std::unique_ptr<window::SampleProcessing> m_processing;
     std::unique_ptr<HeaderNotes> m_notes;
     std::unique_ptr<LogSaver> m_saver;
+    std::unique_ptr<LogJournal> m_journal;
 
     bool m_startingUp = false;
     bool m_shutDown = false;

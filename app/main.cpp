@@ -14,6 +14,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -89,7 +90,8 @@ int main(int argc, char** argv) {
                                 [] { return std::make_unique<platform::QtHiResTimer>(); },
                                 QFileInfo(configFile).absolutePath(),
                                 dialogs,
-                                busy};
+                                busy,
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
 
     QString runPort = parser.value(portOption);
     if (parser.isSet(simulateOption)) {

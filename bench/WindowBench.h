@@ -137,7 +137,7 @@ private:
     platform::Services m_services{
         m_port,       m_clock,   m_boxes, m_settings,
         m_ports,      m_modal,   m_child, [] { return std::make_unique<platform::QtHiResTimer>(); },
-        m_dir.path(), m_dialogs, m_busy};
+        m_dir.path(), m_dialogs, m_busy,  m_dir.path()};
     std::unique_ptr<app::frmMain> m_window; // goes before the services it was given
 };
 

@@ -13,12 +13,25 @@ bool RecordTable::Append(float dayFraction, float total, float x, float y, float
     if (m_count >= MaxRecords) return true;
     ++m_count;
     float* row = &m_rows[std::size_t(m_count) * Columns];
+    // Columns the log does not use stay empty.
+    const int used = m_layout == Layout::Axes ? 4 : m_layout == Layout::MovingAverage ? 2 : 1;
+    const float values[] = {total, x, y, z};
     row[0] = dayFraction;
-    row[1] = total;
-    row[2] = x;
-    row[3] = y;
-    row[4] = z;
+    for (int c = 1; c < Columns; ++c)
+        row[c] = c <= used ? values[c - 1] : 0.0f;
+    if (m_journal) m_journal->RowAppended(*this, m_count);
     return m_count >= MaxRecords;
+}
+
+void RecordTable::Restore(float dayFraction, const AxisValues& values, const AxisValues& peaks) {
+    if (m_count >= MaxRecords) return;
+    ++m_count;
+    float* row = &m_rows[std::size_t(m_count) * Columns];
+    row[0] = dayFraction;
+    for (int c = 1; c < Columns; ++c)
+        row[c] = values[std::size_t(c - 1)];
+    m_maxHold = peaks;
+    m_unsaved = true;
 }
 
 void RecordTable::StartLog(Layout layout, const QString& units, const QString& probeType) {
@@ -28,6 +41,7 @@ void RecordTable::StartLog(Layout layout, const QString& units, const QString& p
     m_layout = layout;
     m_units = units;
     m_probeType = probeType;
+    if (m_journal) m_journal->LogStarted(*this);
 }
 
 float RecordTable::At(int row, int column) const {

@@ -9,6 +9,18 @@
 
 namespace measure {
 
+class RecordTable;
+
+// Follows a log as it grows, so that a copy survives the program (see app/LogJournal).
+class RecordJournal {
+public:
+    virtual ~RecordJournal() = default;
+    virtual void LogStarted(const RecordTable& table) = 0;
+    virtual void RowAppended(const RecordTable& table, int row) = 0;
+    // The log was saved or let go: its copy is no longer needed.
+    virtual void LogSettled() = 0;
+};
+
 class RecordTable {
 public:
     static constexpr int MaxRecords = 32000;
@@ -42,7 +54,13 @@ public:
     Layout RecordColumns() const { return m_layout; }
     // Rows were logged since the log was started, saved or its rows were let go.
     bool Unsaved() const { return m_unsaved && m_count > 0; }
-    void MarkSaved() { m_unsaved = false; }
+    void MarkSaved() {
+        m_unsaved = false;
+        if (m_journal) m_journal->LogSettled();
+    }
+    void SetJournal(RecordJournal* journal) { m_journal = journal; }
+    // A recovered row with the peak holds of its time.
+    void Restore(float dayFraction, const AxisValues& values, const AxisValues& peaks);
     QString RecordUnits() const { return m_units; }
     QString ProbeType() const { return m_probeType; }
 
@@ -53,6 +71,7 @@ private:
     AxisValues m_maxHold{};
     Layout m_layout = Layout::Total;
     bool m_unsaved = false;
+    RecordJournal* m_journal = nullptr;
     QString m_units;
     QString m_probeType;
 };

@@ -31,6 +31,8 @@ struct Services {
     QString dataFolder;
     UserDialogs& dialogs;
     BusyPointer& busy;
+    // The per-user folder of the running log's journal.
+    QString journalFolder;
 };
 
 } // namespace platform

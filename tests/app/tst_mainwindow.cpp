@@ -4,6 +4,7 @@
 #include "app/ConfigFile.h"
 #include "app/HeaderNotes.h"
 #include "app/LogFile.h"
+#include "app/LogJournal.h"
 #include "app/LogSaving.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
@@ -751,6 +752,7 @@ private Q_SLOTS:
         QFETCH(int, rows);
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         measure::RecordTable table;
+        table.StartLog(measure::RecordTable::Layout(columns), "", "");
         const auto at = [](int h, int m, double s) {
             return float((h * 3600 + m * 60 + s) / 86400);
         };
@@ -864,6 +866,54 @@ private Q_SLOTS:
         QCOMPARE(w.isVisible(), !closing || cancelled);
         // Asked once: a log saved or let go is not offered again.
         if (!cancelled) QVERIFY(!w.records().Unsaved());
+    }
+
+    // The journal of a running log survives the program: a half-written last row is dropped,
+    // the rows come back with their layout, units, probe and peaks, and the start-up offers
+    // them (Yes recovers them for Save As, No forgets them). Columns a log does not use stay
+    // empty.
+    void aCrashedLogIsOffered_data() {
+        QTest::addColumn<bool>("recover");
+        QTest::newRow("recovered") << true;
+        QTest::newRow("forgotten") << false;
+    }
+    void aCrashedLogIsOffered() {
+        QFETCH(bool, recover);
+        {
+            app::LogJournal journal(rig->dir.path(), rig->clock);
+            measure::RecordTable table;
+            table.SetJournal(&journal);
+            table.StartLog(measure::RecordTable::Layout::Total, "V/m", "PX-5100");
+            for (int i = 1; i <= 3; ++i) {
+                measure::Reading r;
+                r.dayFraction = 0.25f * float(i);
+                r.value = {1.5f * float(i), 9, 9, 9};
+                r.peak = {4.5f * float(i), 0, 0, 0};
+                table.Append(r);
+            }
+            QFile file(journal.Path());
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("0.9\t7.5\t0"); // the crash came in the middle of a row
+        }
+        const QString started = rig->clock.now().time().toString("HH:mm:ss");
+        rig->boxes.queueAnswer(recover);
+        app::frmMain& w = rig->start();
+        QCOMPARE(rig->boxes.texts().first(), app::LogJournal::RecoverText.arg(3).arg(started));
+        const measure::RecordTable& t = w.records();
+        QCOMPARE(QFile::exists(QDir(rig->dir.path()).filePath(app::LogJournal::FileName)), recover);
+        if (!recover) {
+            QCOMPARE(t.RecordCount(), 0);
+            return;
+        }
+        QCOMPARE(t.RecordCount(), 3);
+        QCOMPARE((QList<float>{t.At(3, 0), t.At(3, 1), t.At(3, 2), t.RecordMaxHold()[0]}),
+                 (QList<float>{0.75f, 4.5f, 0.0f, 13.5f}));
+        QCOMPARE((QStringList{t.RecordUnits(), t.ProbeType()}), (QStringList{"V/m", "PX-5100"}));
+        QVERIFY(t.Unsaved() && w.ui().record.mnuFileSaveAs->isEnabled());
+        rig->dialogs.queueFile(QDir(rig->dir.path()).filePath("back.csv"));
+        w.ui().record.mnuFileSaveAs->trigger();
+        QVERIFY(QFile::exists(QDir(rig->dir.path()).filePath("back.csv")));
+        QVERIFY(!QFile::exists(QDir(rig->dir.path()).filePath(app::LogJournal::FileName)));
     }
 
     // Page files, the name the next save proposes, the pages of a full log, the time stamps

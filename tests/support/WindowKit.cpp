@@ -5,7 +5,8 @@
 namespace kit {
 
 WindowRig::WindowRig()
-    : services{port, clock, boxes, settings, ports, modal, child, {}, dir.path(), dialogs, busy},
+    : services{port,  clock, boxes,      settings, ports, modal,
+               child, {},    dir.path(), dialogs,  busy,  dir.path()},
       config(dir.path()) {
     services.makeTimer = [this] {
         return std::unique_ptr<platform::HiResTimer>(clock.createTimer());

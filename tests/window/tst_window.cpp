@@ -348,6 +348,7 @@ private Q_SLOTS:
         app::frmMain& w = rig->build();
         RecordTable& records = w.records();
         window::Recorder& recorder = w.recorder();
+        records.StartLog(RecordTable::Layout::Axes, "V/m", "PX-5100");
         records.SetRecording(RecordTable::Logging);
         records.SetRecordCount(RecordTable::MaxRecords - 2);
         measure::Reading r;

@@ -1,0 +1,139 @@
+#include "app/LogJournal.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTime>
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace app {
+
+namespace {
+
+constexpr qint64 SyncMs = 100;
+const QByteArray Magic = QByteArrayLiteral("Varnex log journal 1");
+
+QByteArray Number(float v) {
+    return QByteArray::number(double(v), 'g', 9);
+}
+
+struct Parsed {
+    bool ok = false;
+    measure::RecordTable::Layout layout = measure::RecordTable::Layout::Total;
+    QString units, probeType, startedAt;
+    QList<QList<float>> rows; // time, four values, four peaks
+};
+
+Parsed Parse(const QByteArray& data) {
+    Parsed p;
+    const QList<QByteArray> lines = data.split('\n');
+    // The last piece follows the last line end: empty, or a row cut short.
+    if (lines.size() < 2) return p;
+    const QList<QByteArray> head = lines.first().split('\t');
+    if (head.size() != 5 || head[0] != Magic) return p;
+    p.layout = measure::RecordTable::Layout(std::clamp(head[1].toInt(), 0, 2));
+    p.units = QString::fromUtf8(head[2]);
+    p.probeType = QString::fromUtf8(head[3]);
+    p.startedAt = QString::fromUtf8(head[4]);
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines[i].split('\t');
+        if (fields.size() != 9) break;
+        QList<float> row;
+        for (const QByteArray& f : fields) {
+            bool ok = false;
+            row.append(f.toFloat(&ok));
+            if (!ok) break;
+        }
+        if (row.size() != 9) break;
+        p.rows.append(row);
+    }
+    p.ok = true;
+    return p;
+}
+
+} // namespace
+
+LogJournal::LogJournal(const QString& folder, platform::Clock& clock)
+    : m_path(QDir(folder).filePath(FileName)), m_clock(clock) {}
+
+void LogJournal::LogStarted(const measure::RecordTable& table) {
+    m_file.close();
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    m_file.setFileName(m_path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return;
+    const QString started = m_clock.now().time().toString(QStringLiteral("HH:mm:ss"));
+    write(Magic + '\t' + QByteArray::number(int(table.RecordColumns())) + '\t' +
+          table.RecordUnits().toUtf8() + '\t' + table.ProbeType().toUtf8() + '\t' +
+          started.toUtf8() + '\n');
+}
+
+void LogJournal::RowAppended(const measure::RecordTable& table, int row) {
+    if (!m_file.isOpen()) return;
+    QByteArray line = Number(table.At(row, 0));
+    for (int c = 1; c < measure::RecordTable::Columns; ++c)
+        line += '\t' + Number(table.At(row, c));
+    for (const float peak : table.RecordMaxHold())
+        line += '\t' + Number(peak);
+    write(line + '\n');
+}
+
+// Each line goes to the system at once (a crash of the program loses nothing written); the
+// file is forced to the disk at most every 100 ms while rows come.
+void LogJournal::write(const QByteArray& line) {
+    m_file.write(line);
+#ifdef Q_OS_UNIX
+    const qint64 now = m_clock.monotonicMs();
+    if (m_syncedMs < 0 || now - m_syncedMs >= SyncMs) {
+        ::fdatasync(m_file.handle());
+        m_syncedMs = now;
+    }
+#endif
+}
+
+void LogJournal::LogSettled() {
+    Remove();
+}
+
+void LogJournal::Remove() {
+    m_file.close();
+    QFile::remove(m_path);
+}
+
+LogJournal::Found LogJournal::LeftBehind() const {
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const Parsed p = Parse(file.readAll());
+    if (!p.ok || p.rows.isEmpty()) return {};
+    return {int(p.rows.size()), p.startedAt};
+}
+
+bool LogJournal::Recover(measure::RecordTable& table) {
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const Parsed p = Parse(file.readAll());
+    file.close();
+    if (!p.ok || p.rows.isEmpty()) return false;
+    table.SetJournal(nullptr);
+    table.StartLog(p.layout, p.units, p.probeType);
+    for (const QList<float>& r : p.rows)
+        table.Restore(r[0], {r[1], r[2], r[3], r[4]}, {r[5], r[6], r[7], r[8]});
+    table.SetJournal(this);
+    // Whatever is cut short at the end goes; the rows recovered stay in the journal.
+    QByteArray kept = Magic + '\t' + QByteArray::number(int(p.layout)) + '\t' + p.units.toUtf8() +
+                      '\t' + p.probeType.toUtf8() + '\t' + p.startedAt.toUtf8() + '\n';
+    for (const QList<float>& r : p.rows) {
+        QByteArray line = Number(r[0]);
+        for (int c = 1; c < 9; ++c)
+            line += '\t' + Number(r[c]);
+        kept += line + '\n';
+    }
+    m_file.setFileName(m_path);
+    if (m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        write(kept);
+    return true;
+}
+
+} // namespace app
