@@ -19,19 +19,6 @@ QByteArray SigmaData(const QByteArray& value, const QByteArray& units, int bar, 
            axes.leftJustified(3, ' ', true) + '\r';
 }
 
-MiniSigma Px5100() {
-    return {"PX-5100", 3, {4, 4, 4}, {" V ", "MW2", "KV2"}};
-}
-MiniSigma Px2100() {
-    return {"PX-2100", 1, {5, 4, 4}, {"   "}};
-}
-MiniSigma Px5200Rge() {
-    return {"PX-5200 RGE", 3, {4, 3, 4}, {" V ", "KV2", "MW2"}};
-}
-MiniSigma Px5560() {
-    return {"PX-5560", 3, {3, 3, 3}, {" V ", "MW2", "KV2"}};
-}
-
 QByteArray MiniSigma::answer(const QByteArray& command) {
     ++answered;
     if (replaceAt.contains(answered)) return replaceAt.value(answered);
@@ -79,26 +66,23 @@ QByteArray Driver::feed(const QByteArray& completeReply) {
     return poll();
 }
 
-std::unique_ptr<Driver> Characterise(probe::clsProbe& session, MiniSigma& sigma) {
-    session.SetTypeZeta(probe::StateIdentifying);
-    session.SetLostComm(1);
-    auto driver = std::make_unique<Driver>(
-        session, [&sigma](const QByteArray& c) { return sigma.answer(c); });
-    for (int i = 0; i < 80; ++i) {
-        driver->poll();
-        if (session.InitState() == 0 && !session.GetModel().isEmpty() &&
-            session.TypeZeta() == probe::StateSigma)
-            return driver;
-    }
-    return nullptr;
-}
-
 Driver& Bench::search(Responder responder) {
     s.SetTypeZeta(probe::StateIdentifying);
     s.SetLostComm(1);
     if (!responder) responder = [this](const QByteArray& c) { return sigma.answer(c); };
     d = std::make_unique<Driver>(s, std::move(responder));
     return *d;
+}
+
+bool Bench::characterise() {
+    search();
+    for (int i = 0; i < 80; ++i) {
+        d->poll();
+        if (s.InitState() == 0 && !s.GetModel().isEmpty() && s.TypeZeta() == probe::StateSigma)
+            return true;
+    }
+    d.reset();
+    return false;
 }
 
 QList<QByteArray> Driver::run(int polls) {

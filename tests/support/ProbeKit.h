@@ -51,7 +51,7 @@ public:
     probe::ReplyTaken ProcessData(const QByteArray& reply) override;
     void ClearDisplay() override { ++clears; }
     void SetStatusPanel(int panel, const QString& text) override { panels[panel] = text; }
-    void UncheckHighSpeedEntries() override { ++highSpeedUnchecks; }
+    void UncheckHighSpeedEntries() override {}
     void CheckPortEntry(int port) override { checkedPort = port; }
     void ShowSampleRate(double perSecond) override { rates.append(perSecond); }
     void LowBatteryOff() override { ++lowBatteryOffs; }
@@ -68,10 +68,7 @@ public:
     QMap<int, QString> panels;
     probe::LineHealth health;
     QList<double> rates;
-    int clears = 0;
-    int highSpeedUnchecks = 0;
-    int checkedPort = -1;
-    int lowBatteryOffs = 0;
+    int clears = 0, checkedPort = -1, lowBatteryOffs = 0;
     bool arProbe = false;
     int samplesPerReply = 0; // whole samples each processed reply counts for
 };
@@ -96,10 +93,10 @@ struct MiniSigma {
     QMap<int, QByteArray> replaceAt{}; // answer number -> reply given instead
     int answered = 0;
 };
-MiniSigma Px5100();
-MiniSigma Px2100();
-MiniSigma Px5200Rge();
-MiniSigma Px5560();
+inline const MiniSigma Px5100{"PX-5100", 3, {4, 4, 4}, {" V ", "MW2", "KV2"}};
+inline const MiniSigma Px2100{"PX-2100", 1, {5, 4, 4}, {"   "}};
+inline const MiniSigma Px5200Rge{"PX-5200 RGE", 3, {4, 3, 4}, {" V ", "KV2", "MW2"}};
+inline const MiniSigma Px5560{"PX-5560", 3, {3, 3, 3}, {" V ", "MW2", "KV2"}};
 
 using Responder = std::function<QByteArray(const QByteArray& command)>;
 
@@ -119,22 +116,17 @@ public:
     probe::clsProbe& s;
     Responder respond;
     QByteArray reply;
-    int expected = 0;
-    int flags = 0;
+    int expected = 0, flags = 0;
 };
-
-// Runs identification and characterisation of a scripted Sigma probe on a fresh session
-// (link search first) until a model is named. Returns the driver, which goes on polling the
-// same probe, or nothing when no model was named.
-std::unique_ptr<Driver> Characterise(probe::clsProbe& session, MiniSigma& sigma);
 
 // A session with its owner and a scripted Sigma probe. search() starts the session looking for
 // the probe the responder plays (the scripted one when none is given); characterise() runs the
-// scripted probe up to its model and tells whether the session named one.
+// scripted probe from the link search up to its model and tells whether the session named one
+// (the driver then goes on polling the same probe).
 struct Bench {
-    explicit Bench(MiniSigma scripted = Px5100()) : sigma(std::move(scripted)) {}
+    explicit Bench(MiniSigma scripted = Px5100) : sigma(std::move(scripted)) {}
     Driver& search(Responder responder = {});
-    bool characterise() { return bool(d = Characterise(s, sigma)); }
+    bool characterise();
 
     MiniSigma sigma;
     RecordingHost host;

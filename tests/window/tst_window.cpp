@@ -574,7 +574,7 @@ private Q_SLOTS:
     }
 
     // Records are cut from the stream as the probe layer's reader finds them (every shape is in
-    // tst_polling); each is a reading, and a low battery flag blinks. The watchdog ends a stream
+    // tst_probe); each is a reading, and a low battery flag blinks. The watchdog ends a stream
     // that stopped.
     void recordsBecomeReadingsUntilTheStreamStops() {
         app::frmMain& w = rig->startOn(Zeta, 0);
