@@ -567,8 +567,8 @@ private Q_SLOTS:
 
     void valuesTakenFromReplies() {
         r->d->feed(":B 85.5\r");
-        r->d->feed(":T+23.4 \r"); // positions 4-6
-        QCOMPARE((Floats{r->s.Battery(), r->s.Temperature()}), (Floats{85.5f, 23}));
+        r->d->feed(":T+41.7\r"); // positions 4-6
+        QCOMPARE((Floats{r->s.Battery(), r->s.Temperature()}), (Floats{85.5f, 41}));
         r->d->feed(SigmaData(" 12.5", " V ", 51));
         QCOMPARE(r->s.FieldStr(), QStringLiteral(" 12.5"));
         QCOMPARE(r->s.GetPercentOfScale(), 20);
