@@ -5,6 +5,7 @@
 #include "tests/support/WindowKit.h"
 #include "tools/probesim/LineServer.h"
 #include "window/LinkControl.h"
+#include "window/Recorder.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -157,7 +158,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(probe.GetModel() == "PX-5100" && probe.InitState() == 0, 30000);
         ReadingTap tap;
         window.readings().Add(tap);
-        window.records().SetRecording(measure::RecordTable::Logging);
+        window.recorder().ToggleRecordOn(); // a log of total and axes: read axis by axis
 
         const float field[] = {14.491f, 5.0f, 8.0f, 11.0f};
         const auto isField = [&](const measure::AxisValues& v) {
