@@ -3,6 +3,7 @@
 #include "probe/Readings.h"
 
 #include <QFileInfo>
+#include <charconv>
 #include <cmath>
 
 namespace app {
@@ -97,13 +98,22 @@ QByteArray LogPageText(const LogHeader& h, const measure::RecordTable& table, in
     const int values = h.columns == LogColumns::Axes ? 4 : kind == 2 ? 2 : 1;
     const int first = RowsPerPage * (page - 1) + 1;
     const int last = std::min(RowsPerPage * page, table.RecordCount());
+    // The data lines go straight into the bytes: a full page is 32000 of them.
+    QByteArray out = text.toLatin1();
+    out.reserve(out.size() + qsizetype(std::max(0, last - first + 1)) * (10 + 14 * values));
+    char number[32];
     for (int row = first; row <= last; ++row) {
-        QString line = FormatTimeStr(table.At(row, 0));
-        for (int c = 1; c <= values; ++c)
-            line += QLatin1Char(',') + LogValueText(table.At(row, c));
-        text += line + QLatin1String("\r\n");
+        out += FormatTimeStr(table.At(row, 0)).toLatin1();
+        for (int c = 1; c <= values; ++c) {
+            out += ',';
+            const auto end = std::to_chars(number, number + sizeof number, double(table.At(row, c)),
+                                           std::chars_format::general, 7)
+                                 .ptr;
+            out.append(number, end - number);
+        }
+        out += "\r\n";
     }
-    return text.toLatin1();
+    return out;
 }
 
 } // namespace app
