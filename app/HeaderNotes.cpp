@@ -51,6 +51,7 @@ QString oneLine(QString field) {
 
 void HeaderNotes::LoadNoteQuery(const QString& filePath) {
     NoteCount = 0;
+    m_lines.clear();
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) return;
     const QByteArray bytes = file.readAll();
@@ -61,10 +62,16 @@ void HeaderNotes::LoadNoteQuery(const QString& filePath) {
     const QStringList lines = text.split(u'\n');
     for (const QString& line : lines) {
         if (line.trimmed().isEmpty()) continue;
-        // The table holds MaxNotes notes; the first ones are kept and the rest ignored.
-        if (NoteCount == MaxNotes) break;
+        // The table holds MaxNotes notes; the lines after them are kept as they are.
+        const bool row = NoteCount < MaxNotes;
+        if (!row || !line.contains(u',')) {
+            if (row) ++NoteCount; // a row without a label
+            m_lines.append({line, row ? NoteCount : 0, true});
+            continue;
+        }
         ++NoteCount;
         splitInto(line, HeaderNotes[NoteCount]);
+        m_lines.append({line, NoteCount, false});
     }
 }
 
@@ -72,12 +79,23 @@ bool HeaderNotes::SaveNoteQuery(const QString& filePath) const {
     const int count = std::min(NoteCount, MaxNotes);
     if (count <= 0) return true;
 
+    const auto noteLine = [this](int row) {
+        const Note& note = HeaderNotes[std::size_t(row)];
+        return oneLine(note.lead) + u',' + oneLine(note.label) + u',' + oneLine(note.value) +
+               QStringLiteral("\r\n");
+    };
     QString text;
-    for (int i = 1; i <= count; ++i) {
-        const Note& note = HeaderNotes[i];
-        text += oneLine(note.lead) + u',' + oneLine(note.label) + u',' + oneLine(note.value) +
-                QStringLiteral("\r\n");
+    int written = 0;
+    for (const Line& line : m_lines) {
+        if (line.row > count) continue;
+        text += line.verbatim ? line.text + QStringLiteral("\r\n") : noteLine(line.row);
+        written = std::max(written, line.row);
     }
+    // Rows that did not come from the file follow it.
+    for (int i = written + 1; i <= count; ++i)
+        if (std::none_of(m_lines.cbegin(), m_lines.cend(),
+                         [i](const Line& l) { return l.row == i; }))
+            text += noteLine(i);
     const QByteArray bytes = toSingleByte(text);
 
     // Written aside and put in place at the end, so a failed write keeps the old file.

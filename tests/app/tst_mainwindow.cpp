@@ -680,12 +680,13 @@ private Q_SLOTS:
             {"1|Operator|", "2|Location|"}, "1,Operator,\r\n2,Location,\r\n");
         row("last comma ends the label", "1,Site,Lab 2, room 4\r\n2,Site,Lab 2,\r\n",
             {"1|Site,Lab 2|room 4", "2|Site,Lab 2|"}, "1,Site,Lab 2,room 4\r\n2,Site,Lab 2,\r\n");
-        row("no comma: a note with nothing in it", "1,Site,Lab\r\nOperator\r\n",
-            {"1|Site|Lab", "||"}, "1,Site,Lab\r\n,,\r\n");
+        row("no comma: an empty note, the line kept", "1,Site,Lab\r\nOperator\r\n",
+            {"1|Site|Lab", "||"}, "1,Site,Lab\r\nOperator\r\n");
         QStringList first25;
         for (int i = 1; i <= 25; ++i)
             first25 << QStringLiteral("%1|Label %1|v").arg(i);
-        row("more than 25: the first 25 kept", numberedNotes(30), first25, numberedNotes(25));
+        row("more than 25: 25 notes, every line kept", numberedNotes(30), first25,
+            numberedNotes(30));
     }
     void headerNotes() {
         QFETCH(QByteArray, file);
@@ -703,6 +704,18 @@ private Q_SLOTS:
         QVERIFY(h.SaveNoteQuery(path));
         QCOMPARE(QFile::exists(path), !saved.isNull());
         QCOMPARE(readAll(path), saved);
+    }
+
+    // An answer entered is written in its own line; a line that is no note stays in place.
+    void headerNotesKeepTheOtherLines() {
+        const QString path = m_dir.filePath(HeaderNotes::FileName);
+        QVERIFY(writeAll(path, "1,Site,Lab\r\nfree text\r\n2,Operator,Ann\r\n"));
+        HeaderNotes h;
+        h.LoadNoteQuery(path);
+        QCOMPARE(h.NoteCount, 3);
+        h.HeaderNotes[3].value = "Bo";
+        QVERIFY(h.SaveNoteQuery(path));
+        QCOMPARE(readAll(path), QByteArray("1,Site,Lab\r\nfree text\r\n2,Operator,Bo\r\n"));
     }
 
     // Characters beyond Latin-1 become '?' (one for a surrogate pair); a line break in a field
