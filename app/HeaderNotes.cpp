@@ -85,14 +85,11 @@ bool HeaderNotes::SaveNoteQuery(const QString& filePath) const {
                QStringLiteral("\r\n");
     };
     QString text;
-    int written = 0;
-    for (const Line& line : m_lines) {
-        if (line.row > count) continue;
-        text += line.verbatim ? line.text + QStringLiteral("\r\n") : noteLine(line.row);
-        written = std::max(written, line.row);
-    }
+    for (const Line& line : m_lines)
+        if (line.row <= count)
+            text += line.verbatim ? line.text + QStringLiteral("\r\n") : noteLine(line.row);
     // Rows that did not come from the file follow it.
-    for (int i = written + 1; i <= count; ++i)
+    for (int i = 1; i <= count; ++i)
         if (std::none_of(m_lines.cbegin(), m_lines.cend(),
                          [i](const Line& l) { return l.row == i; }))
             text += noteLine(i);

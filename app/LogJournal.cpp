@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTime>
 #include <algorithm>
+#include <array>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -20,11 +21,26 @@ QByteArray Number(float v) {
     return QByteArray::number(double(v), 'g', 9);
 }
 
+// The first line: what the log is, and when it was started.
+QByteArray HeadLine(measure::RecordTable::Layout layout, const QString& units,
+                    const QString& probeType, const QString& startedAt) {
+    return Magic + '\t' + QByteArray::number(int(layout)) + '\t' + units.toUtf8() + '\t' +
+           probeType.toUtf8() + '\t' + startedAt.toUtf8() + '\n';
+}
+
+// A row: time, the four values and the four peak holds.
+QByteArray RowLine(const std::array<float, 9>& fields) {
+    QByteArray line = Number(fields[0]);
+    for (std::size_t c = 1; c < fields.size(); ++c)
+        line += '\t' + Number(fields[c]);
+    return line + '\n';
+}
+
 struct Parsed {
     bool ok = false;
     measure::RecordTable::Layout layout = measure::RecordTable::Layout::Total;
     QString units, probeType, startedAt;
-    QList<QList<float>> rows; // time, four values, four peaks
+    QList<std::array<float, 9>> rows; // time, four values, four peaks
 };
 
 Parsed Parse(const QByteArray& data) {
@@ -41,13 +57,11 @@ Parsed Parse(const QByteArray& data) {
     for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
         const QList<QByteArray> fields = lines[i].split('\t');
         if (fields.size() != 9) break;
-        QList<float> row;
-        for (const QByteArray& f : fields) {
-            bool ok = false;
-            row.append(f.toFloat(&ok));
-            if (!ok) break;
-        }
-        if (row.size() != 9) break;
+        std::array<float, 9> row{};
+        bool whole = true;
+        for (std::size_t f = 0; f < row.size() && whole; ++f)
+            row[f] = fields[qsizetype(f)].toFloat(&whole);
+        if (!whole) break;
         p.rows.append(row);
     }
     p.ok = true;
@@ -60,24 +74,23 @@ LogJournal::LogJournal(const QString& folder, platform::Clock& clock)
     : m_path(QDir(folder).filePath(FileName)), m_clock(clock) {}
 
 void LogJournal::LogStarted(const measure::RecordTable& table) {
+    if (!open()) return;
+    write(HeadLine(table.RecordColumns(), table.RecordUnits(), table.ProbeType(),
+                   m_clock.now().time().toString(QStringLiteral("HH:mm:ss"))));
+}
+
+bool LogJournal::open() {
     m_file.close();
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) return;
-    const QString started = m_clock.now().time().toString(QStringLiteral("HH:mm:ss"));
-    write(Magic + '\t' + QByteArray::number(int(table.RecordColumns())) + '\t' +
-          table.RecordUnits().toUtf8() + '\t' + table.ProbeType().toUtf8() + '\t' +
-          started.toUtf8() + '\n');
+    return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
 }
 
 void LogJournal::RowAppended(const measure::RecordTable& table, int row) {
     if (!m_file.isOpen()) return;
-    QByteArray line = Number(table.At(row, 0));
-    for (int c = 1; c < measure::RecordTable::Columns; ++c)
-        line += '\t' + Number(table.At(row, c));
-    for (const float peak : table.RecordMaxHold())
-        line += '\t' + Number(peak);
-    write(line + '\n');
+    const measure::AxisValues& peaks = table.RecordMaxHold();
+    write(RowLine({table.At(row, 0), table.At(row, 1), table.At(row, 2), table.At(row, 3),
+                   table.At(row, 4), peaks[0], peaks[1], peaks[2], peaks[3]}));
 }
 
 // Each line goes to the system at once (a crash of the program loses nothing written); the
@@ -118,21 +131,14 @@ bool LogJournal::Recover(measure::RecordTable& table) {
     if (!p.ok || p.rows.isEmpty()) return false;
     table.SetJournal(nullptr);
     table.StartLog(p.layout, p.units, p.probeType);
-    for (const QList<float>& r : p.rows)
+    for (const std::array<float, 9>& r : p.rows)
         table.Restore(r[0], {r[1], r[2], r[3], r[4]}, {r[5], r[6], r[7], r[8]});
     table.SetJournal(this);
     // Whatever is cut short at the end goes; the rows recovered stay in the journal.
-    QByteArray kept = Magic + '\t' + QByteArray::number(int(p.layout)) + '\t' + p.units.toUtf8() +
-                      '\t' + p.probeType.toUtf8() + '\t' + p.startedAt.toUtf8() + '\n';
-    for (const QList<float>& r : p.rows) {
-        QByteArray line = Number(r[0]);
-        for (int c = 1; c < 9; ++c)
-            line += '\t' + Number(r[c]);
-        kept += line + '\n';
-    }
-    m_file.setFileName(m_path);
-    if (m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        write(kept);
+    QByteArray kept = HeadLine(p.layout, p.units, p.probeType, p.startedAt);
+    for (const std::array<float, 9>& r : p.rows)
+        kept += RowLine(r);
+    if (open()) write(kept);
     return true;
 }
 

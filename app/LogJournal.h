@@ -38,6 +38,7 @@ public:
     QString Path() const { return m_path; }
 
 private:
+    bool open();
     void write(const QByteArray& line);
 
     QString m_path;

@@ -132,9 +132,8 @@ void PollingCycle::taken(const ReplyTaken& outcome) {
     m_quality.Count(outcome.refused ? LineQuality::Outcome::Garbled : LineQuality::Outcome::Good);
     if (outcome.alive) {
         m_missCount = 0;
-    } else if (m_inString.startsWith(":E") && m_probe.LostComm() == 0 &&
-               (m_probe.TypeZeta() == StateKappa ||
-                (m_probe.TypeZeta() == StateSigma && m_probe.InitState() == 0))) {
+    } else if (m_inString.startsWith(":E") && m_probe.LostComm() == 0 && !identifying() &&
+               m_probe.TypeZeta() != StateZeta) {
         // A probe in service that refuses command after command is not the probe that was
         // being read (another one on the line): refusals count towards its loss.
         miss();
@@ -254,13 +253,18 @@ void PollingCycle::CalSamPerSecTick() {
     }
 }
 
+// The probe is being identified: not yet named, or a Sigma probe still being characterised.
+bool PollingCycle::identifying() const {
+    const int state = m_probe.TypeZeta();
+    return state == StateIdentifying || (state == StateSigma && m_probe.InitState() != 0);
+}
+
 LineHealth PollingCycle::Health() const {
     LineHealth health;
     if (m_probe.LostComm() == 1) return health;
-    const int state = m_probe.TypeZeta();
-    if (state == StateIdentifying || (state == StateSigma && m_probe.InitState() != 0)) {
+    if (identifying()) {
         health.stage = LineHealth::Stage::Identifying;
-        if (state == StateSigma && m_probe.InitState() >= 1) {
+        if (m_probe.TypeZeta() == StateSigma && m_probe.InitState() >= 1) {
             health.step = std::min(m_probe.InitStep(), m_probe.InitLength());
             health.steps = m_probe.InitLength();
             health.attempt = m_probe.InitTry();

@@ -136,6 +136,7 @@ public:
 private:
     void taken(const ReplyTaken& outcome);
     void missed();
+    bool identifying() const;
     void miss();
     void retuneForSearch();
     void streamWatchdog();

@@ -69,7 +69,6 @@ void Recorder::ToggleRecordOn() {
 }
 
 void Recorder::stopped() {
-    m_notCopied = true;
     m_hooks.batteryRefresh(true);
     for (QAction* a : {m_held.mnuViewExposure, m_ui.mnuFileSaveAs, m_held.mnuProbeClearPeak,
                        m_ui.tbSave, m_held.tbZoomOut})
@@ -85,19 +84,15 @@ void Recorder::stopped() {
 void Recorder::TogglePause() {
     switch (m_records.Recording()) {
     case RecordTable::Logging:
-        m_records.SetRecording(RecordTable::Paused);
-        m_ui.mnuProbeRecordPause->setChecked(true);
-        RecordIndicator(Indicator::Pause);
-        setPeakHoldPaused(true);
-        m_ui.tbRecordPause->setChecked(true);
+    case RecordTable::Paused: {
+        const bool pause = m_records.Recording() == RecordTable::Logging;
+        m_records.SetRecording(pause ? RecordTable::Paused : RecordTable::Logging);
+        m_ui.mnuProbeRecordPause->setChecked(pause);
+        RecordIndicator(pause ? Indicator::Pause : Indicator::Log);
+        setPeakHoldPaused(pause);
+        m_ui.tbRecordPause->setChecked(pause);
         break;
-    case RecordTable::Paused:
-        m_records.SetRecording(RecordTable::Logging);
-        m_ui.mnuProbeRecordPause->setChecked(false);
-        RecordIndicator(Indicator::Log);
-        setPeakHoldPaused(false);
-        m_ui.tbRecordPause->setChecked(false);
-        break;
+    }
     case RecordTable::ExposureLogging:
         m_records.SetRecording(RecordTable::ExposurePaused);
         RecordIndicator(Indicator::Pause);

@@ -57,9 +57,6 @@ public:
     void ShowRecordCount();
     // The click on LabRecordCntLab: the rows are forgotten.
     void EraseRecords();
-    // The stored view copies the log into the graph once after a stop.
-    bool RecordingNotCopied() const { return m_notCopied; }
-    void RecordingCopied() { m_notCopied = false; }
 
     static inline const QString LogFullText =
         QStringLiteral("The log is full (32000 rows): logging stopped. Save it with Save As.");
@@ -76,7 +73,6 @@ private:
     graph::clsGraph& m_graph;
     WindowShell& m_shell;
     Hooks m_hooks;
-    bool m_notCopied = false;
 };
 
 } // namespace window
