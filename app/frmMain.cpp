@@ -501,7 +501,13 @@ void frmMain::SetProbeSoftRev(const QString& softRev) {
 // --- the polling cycle's requests --------------------------------------------------------
 
 probe::ReplyTaken frmMain::ProcessData(const QByteArray& reply) {
-    return m_processing->ProcessData(reply);
+    const probe::ReplyTaken taken = m_processing->ProcessData(reply);
+    // The log starts after the first whole sample, when the probe has told its units.
+    if (m_logWhenRead && taken.samples > 0) {
+        m_logWhenRead = false;
+        if (m_records.Recording() == measure::RecordTable::Idle) m_recorder->ToggleRecordOn();
+    }
+    return taken;
 }
 
 void frmMain::ClearDisplay() {

@@ -123,6 +123,8 @@ public:
     QString ConfigPath() const { return m_configPath; }
     // A system port to read this run behind the configured port number (not stored).
     void SetRunPort(const QString& name) { m_runPort = name; }
+    // Starts a log with the first reading of the probe, as the Record button would.
+    void StartLogWhenRead() { m_logWhenRead = true; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -177,6 +179,7 @@ private:
     std::unique_ptr<LogJournal> m_journal;
 
     bool m_startingUp = false;
+    bool m_logWhenRead = false;
     bool m_shutDown = false;
     bool m_activated = false;
 };

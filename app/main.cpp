@@ -29,7 +29,7 @@ QString startVirtualProbe(platform::ChildProgram& child, const QString& model) {
     const QString line = child.startAndReadLine(
         program,
         {QStringLiteral("--model"), model, QStringLiteral("--pattern"), QStringLiteral("sine"),
-         QStringLiteral("--field"), QStringLiteral("5,8,11")},
+         QStringLiteral("--field"), QStringLiteral("5,8,11"), QStringLiteral("--exit-with-parent")},
         5000, &error);
     if (line.isEmpty()) fprintf(stderr, "The virtual probe did not start: %s\n", qPrintable(error));
     return line;
@@ -64,7 +64,11 @@ int main(int argc, char** argv) {
         QStringLiteral("settings-folder"),
         QStringLiteral("Keep the configuration and notes files in DIR instead of the usual place."),
         QStringLiteral("DIR"));
-    parser.addOptions({portOption, simulateOption, quitOption, screenshotOption, folderOption});
+    const QCommandLineOption recordOption(
+        QStringLiteral("record"),
+        QStringLiteral("Start a log as soon as the probe is read, as the Record button does."));
+    parser.addOptions(
+        {portOption, simulateOption, quitOption, screenshotOption, folderOption, recordOption});
     parser.process(app);
 
     platform::QtSettingsStore settings;
@@ -101,6 +105,7 @@ int main(int argc, char** argv) {
 
     app::frmMain window(services);
     window.SetRunPort(runPort);
+    if (parser.isSet(recordOption)) window.StartLogWhenRead();
     window.Form_Load();
     window.show();
     if (parser.isSet(quitOption)) {

@@ -11,6 +11,9 @@
 
 #include <csignal>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace {
 
@@ -123,11 +126,21 @@ int main(int argc, char** argv) {
         QStringLiteral("A streaming probe sends its records N times faster than the line would "
                        "carry them (default 1: the pace of the line)."),
         QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption withParent(
+        QStringLiteral("exit-with-parent"),
+        QStringLiteral("End when the program that started it ends, even if it was killed."));
     const QCommandLineOption list(QStringLiteral("list-models"),
                                   QStringLiteral("List the models."));
-    parser.addOptions(
-        {model, field, pattern, period, swing, battery, fault, logFile, link, speedup, list});
+    parser.addOptions({model, field, pattern, period, swing, battery, fault, logFile, link, speedup,
+                       withParent, list});
     parser.process(app);
+#ifdef __linux__
+    // A host that crashes cannot stop its virtual probe: the system ends it instead.
+    const pid_t parent = ::getppid();
+    if (parser.isSet(withParent) &&
+        (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent))
+        return 1;
+#endif
 
     if (parser.isSet(list)) {
         for (const QString& name : probesim::Models())

@@ -1,5 +1,7 @@
 // The whole window on a virtual probe behind a real pseudo-terminal: the real serial port,
 // timers and clock, the probe identified and its field shown in the readouts.
+#include "app/LogFile.h"
+#include "app/LogJournal.h"
 #include "bench/WindowBench.h"
 #include "measure/ClsZeta.h"
 #include "tests/support/WindowKit.h"
@@ -7,6 +9,8 @@
 #include "window/LinkControl.h"
 #include "window/Recorder.h"
 
+#include <QDirIterator>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -231,6 +235,71 @@ private Q_SLOTS:
                      .match(line->toolTip())
                      .hasMatch(),
                  qPrintable(line->toolTip()));
+    }
+
+    // The program killed while it logs (a crash, a power cut): the next start offers the log
+    // back with every row up to about 100 ms before the kill, and Save As writes them.
+    void aKilledLogComesBack() {
+#ifndef Q_OS_UNIX
+        QSKIP("needs a kill that gives the program no say");
+#endif
+        QTemporaryDir home;
+        window::Config fast(home.path());
+        fast.SampleRate = "Max";
+        fast.Multiplex = false; // one row a reply
+        app::SaveCfg(home.filePath("Varnex.cfg"), fast);
+        QProcess varnex;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        varnex.setProcessEnvironment(env);
+        varnex.setProcessChannelMode(QProcess::ForwardedChannels);
+        varnex.start(QCoreApplication::applicationDirPath() + "/varnex",
+                     {"--simulate", "PX-5100", "--record", "--settings-folder", home.path()});
+        QVERIFY2(varnex.waitForStarted(), qPrintable(varnex.errorString()));
+        QString journal;
+        auto rowsWritten = [&] {
+            if (journal.isEmpty()) {
+                QDirIterator it(home.filePath("data"), {app::LogJournal::FileName}, QDir::Files,
+                                QDirIterator::Subdirectories);
+                if (!it.hasNext()) return 0;
+                journal = it.next();
+            }
+            QFile f(journal);
+            return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) - 1 : 0;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(rowsWritten() >= 50, 30000);
+        QTest::qWait(700); // the kill comes at no particular moment of the journal's writing
+        varnex.kill();
+        const int killedMs = QTime::currentTime().msecsSinceStartOfDay();
+        QVERIFY(varnex.waitForFinished());
+
+        kit::WindowRig rig;
+        QVERIFY(QFile::copy(journal, rig.dir.filePath(app::LogJournal::FileName)));
+        rig.boxes.queueAnswer(true);
+        app::frmMain& w = rig.start();
+        QVERIFY(rig.boxes.texts().value(0).startsWith("A log of "));
+        const measure::RecordTable& t = w.records();
+        QVERIFY(t.RecordCount() >= 50);
+        const int n = t.RecordCount();
+        const auto msOf = [&t](int row) { return double(t.At(row, 0)) * 86400000.0; };
+        const double gap = (msOf(n) - msOf(1)) / (n - 1);
+        const double lostMs = std::fmod(killedMs - msOf(n) + 86400000.0, 86400000.0);
+        qInfo("%d rows, one each %.0f ms; the last %.0f ms before the kill", n, gap, lostMs);
+        QVERIFY2(lostMs <= gap + 150, "the rows of the last 100 ms at most are lost");
+        QCOMPARE(QStringList({t.RecordUnits(), t.ProbeType()}), QStringList({"V/m", "PX-5100"}));
+
+        rig.dialogs.queueFile(rig.dir.filePath("survey.csv"));
+        w.ui().record.mnuFileSaveAs->trigger();
+        QFile saved(rig.dir.filePath("survey.csv"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = saved.readAll().split('\n');
+        qsizetype heading = 0;
+        while (heading < lines.size() && !lines[heading].startsWith("Time ,Field "))
+            ++heading;
+        QVERIFY(heading < lines.size());
+        QCOMPARE(lines.size() - heading - 2, n);
+        QCOMPARE(lines[heading + 1].left(9), app::FormatTimeStr(t.At(1, 0)).toLatin1() + ',');
     }
 };
 
