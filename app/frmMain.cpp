@@ -2,6 +2,7 @@
 
 #include "app/HeaderNotes.h"
 #include "app/LogJournal.h"
+#include "app/LogLoading.h"
 #include "app/LogSaving.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
@@ -15,6 +16,7 @@
 #include "window/Readouts.h"
 #include "window/Recorder.h"
 #include "window/SampleProcessing.h"
+#include "window/StoredView.h"
 #include "window/frmPort.h"
 
 #include <QApplication>
@@ -62,6 +64,13 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_records.SetJournal(m_journal.get());
     m_saver = std::make_unique<LogSaver>(m_records, m_config, *m_notes, *this, m_services.dialogs,
                                          m_services.busy, m_services.boxes, m_services.clock);
+    m_loader = std::make_unique<LogLoader>(
+        LogLoader::Controls{m_ui.frame.mnuFileOpen, m_ui.frame.tbOpen, m_ui.graphs.mnuProbePlay,
+                            m_ui.graphs.mnuViewScatterGraph, m_ui.record.mnuFileSaveAs,
+                            m_ui.record.tbSave, m_ui.graphs.Picture1, m_ui.frame.LstHeader},
+        m_records, *m_graph, *m_graphControl, *m_storedView, m_config, *m_notes, *this,
+        m_services.dialogs, m_services.busy, m_services.boxes,
+        LogLoader::Hooks{[this] { return m_saver->MayDiscardLog(); }, [] {}});
 
     m_layout->PlaceControls();
     connectCommands();
@@ -84,6 +93,8 @@ void frmMain::makeParts() {
                                                     *m_barControl, s.boxes, *this);
     m_readouts = std::make_unique<Readouts>(m_ui.readouts, *m_probe, *m_displayTimers,
                                             *m_barControl, *m_graph, s.clock);
+    m_storedView = std::make_unique<StoredView>(m_ui.graphs, m_ui.record.LabRecordCnt, *m_graph,
+                                                *m_graphControl, m_records, *this, s.busy);
     m_recorder = std::make_unique<Recorder>(
         m_ui.record,
         Recorder::HeldBack{m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut,
@@ -91,7 +102,7 @@ void frmMain::makeParts() {
                            m_ui.probe.mnuProbeZero, m_ui.probe.mnuProbeClearPeak,
                            m_ui.battery.mnuProbeUpdateProbeBatt, m_ui.exposure.mnuViewExposure,
                            m_ui.probe.LabUnits},
-        m_records, *m_probe, *m_zeta, *m_graph, *this,
+        m_records, *m_probe, *m_zeta, *m_graph, *m_storedView, *this,
         Recorder::Hooks{[this] {
                             m_barGraph->ClearPeak();
                             clearPeakHolds();
@@ -356,6 +367,7 @@ void frmMain::offerRecovery() {
     }
     m_journal->Recover(m_records);
     m_recorder->ShowRecordCount();
+    m_storedView->RecordingStopped();
     m_ui.record.mnuFileSaveAs->setEnabled(true);
     m_ui.record.tbSave->setEnabled(true);
 }

@@ -33,12 +33,14 @@ class ProbeSetup;
 class Readouts;
 class Recorder;
 class SampleProcessing;
+class StoredView;
 } // namespace window
 
 namespace app {
 
 class HeaderNotes;
 class LogSaver;
+class LogLoader;
 class LogJournal;
 
 class frmMain : public QMainWindow,
@@ -78,6 +80,8 @@ public:
     window::BarGraphControl& barControl() { return *m_barControl; }
     window::MainLayout& layout() { return *m_layout; }
     window::Recorder& recorder() { return *m_recorder; }
+    window::StoredView& storedView() { return *m_storedView; }
+    LogLoader& loader() { return *m_loader; }
     // The readings of the window pass through here; more sinks may be added.
     measure::ReadingFanOut& readings() { return m_readings; }
 
@@ -91,7 +95,7 @@ public:
 
     // --- WindowShell ----------------------------------------------------------------------
     void SetStatusPanel(int panel, const QString& text) override;
-    QString StatusPanel(int panel) const;
+    QString StatusPanel(int panel) const override;
     void FocusCommand1() override;
     bool StartingUp() const override { return m_startingUp; }
     void SetCaption(const QString& caption) override { setWindowTitle(caption); }
@@ -169,6 +173,7 @@ private:
     std::unique_ptr<window::BarGraphControl> m_barControl;
     std::unique_ptr<window::GraphControl> m_graphControl;
     std::unique_ptr<window::Readouts> m_readouts;
+    std::unique_ptr<window::StoredView> m_storedView;
     std::unique_ptr<window::Recorder> m_recorder;
     std::unique_ptr<window::LinkControl> m_link;
     std::unique_ptr<window::ProbeSetup> m_setup;
@@ -176,6 +181,7 @@ private:
     std::unique_ptr<window::SampleProcessing> m_processing;
     std::unique_ptr<HeaderNotes> m_notes;
     std::unique_ptr<LogSaver> m_saver;
+    std::unique_ptr<LogLoader> m_loader;
     std::unique_ptr<LogJournal> m_journal;
 
     bool m_startingUp = false;

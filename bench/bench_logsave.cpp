@@ -24,6 +24,7 @@ namespace {
 class NoShell : public window::WindowShell {
 public:
     void SetStatusPanel(int, const QString& text) override { status = text; }
+    QString StatusPanel(int) const override { return status; }
     void FocusCommand1() override {}
     bool StartingUp() const override { return false; }
     void SetCaption(const QString&) override {}

@@ -1,5 +1,7 @@
 #include "measure/RecordTable.h"
 
+#include <algorithm>
+
 namespace measure {
 
 bool RecordTable::Append(const Reading& reading) {
@@ -42,6 +44,19 @@ void RecordTable::StartLog(Layout layout, const QString& units, const QString& p
     m_units = units;
     m_probeType = probeType;
     if (m_journal) m_journal->LogStarted(*this);
+}
+
+void RecordTable::LoadLog(Layout layout, const QString& units, const QString& probeType,
+                          const AxisValues& peaks, const std::vector<std::array<float, 5>>& rows) {
+    m_layout = layout;
+    m_units = units;
+    m_probeType = probeType;
+    m_maxHold = peaks;
+    m_unsaved = false;
+    m_count = int(std::min<std::size_t>(rows.size(), MaxRecords));
+    for (int r = 1; r <= m_count; ++r)
+        std::copy(rows[std::size_t(r - 1)].begin(), rows[std::size_t(r - 1)].end(),
+                  &m_rows[std::size_t(r) * Columns]);
 }
 
 float RecordTable::At(int row, int column) const {

@@ -59,6 +59,10 @@ public:
         if (m_journal) m_journal->LogSettled();
     }
     void SetJournal(RecordJournal* journal) { m_journal = journal; }
+    // A log read back from a file: its rows (time and four values) replace the table's, with
+    // its peaks, and count as saved.
+    void LoadLog(Layout layout, const QString& units, const QString& probeType,
+                 const AxisValues& peaks, const std::vector<std::array<float, 5>>& rows);
     // A recovered row with the peak holds of its time.
     void Restore(float dayFraction, const AxisValues& values, const AxisValues& peaks);
     QString RecordUnits() const { return m_units; }

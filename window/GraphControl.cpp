@@ -324,6 +324,12 @@ void GraphControl::mnuViewScatterLive_Click() {
     m_sweepIndex = 1;
 }
 
+void GraphControl::ShowStored() {
+    m_live = false;
+    m_ui.mnuViewScatterLive->setChecked(false);
+    m_storedViewShown = true;
+}
+
 void GraphControl::tbZoomIn_Click() {
     if (m_live) return;
     m_graph.SetZoomCnt(1);

@@ -73,6 +73,8 @@ public:
     // The toolbar's "ZoomIn": arms the zoom of the stored view.
     void tbZoomIn_Click();
 
+    // The graph stops plotting live and shows what it holds.
+    void ShowStored();
     bool ScatterGraphOn() const { return m_live; }
     bool StoredViewShown() const { return m_storedViewShown; }
     void SetStoredViewShown(bool shown) { m_storedViewShown = shown; }

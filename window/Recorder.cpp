@@ -8,9 +8,9 @@ using measure::RecordTable;
 
 Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
                    measure::RecordTable& records, probe::clsProbe& probe, measure::ClsZeta& zeta,
-                   graph::clsGraph& graph, WindowShell& shell, Hooks hooks)
+                   graph::clsGraph& graph, StoredView& stored, WindowShell& shell, Hooks hooks)
     : m_ui(controls), m_held(heldBack), m_records(records), m_probe(probe), m_zeta(zeta),
-      m_graph(graph), m_shell(shell), m_hooks(std::move(hooks)) {
+      m_graph(graph), m_stored(stored), m_shell(shell), m_hooks(std::move(hooks)) {
     QObject::connect(m_ui.mnuProbeRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.tbRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.mnuProbeRecordPause, &QAction::triggered, [this] { TogglePause(); });
@@ -43,6 +43,7 @@ void Recorder::ToggleRecordOn() {
         m_ui.mnuProbeRecord->setChecked(true);
         m_hooks.batteryRefresh(false);
         m_graph.EraseData();
+        m_stored.NewLog();
         m_hooks.clearPeaks();
         using Layout = RecordTable::Layout;
         const bool zeta = m_probe.TypeZeta() == probe::StateZeta;
@@ -69,6 +70,7 @@ void Recorder::ToggleRecordOn() {
 }
 
 void Recorder::stopped() {
+    m_stored.RecordingStopped();
     m_hooks.batteryRefresh(true);
     for (QAction* a : {m_held.mnuViewExposure, m_ui.mnuFileSaveAs, m_held.mnuProbeClearPeak,
                        m_ui.tbSave, m_held.tbZoomOut})

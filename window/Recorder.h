@@ -9,6 +9,7 @@
 #include "measure/RecordTable.h"
 #include "probe/clsProbe.h"
 #include "window/MainControls.h"
+#include "window/StoredView.h"
 #include "window/WindowShell.h"
 
 #include <functional>
@@ -42,7 +43,7 @@ public:
 
     Recorder(const RecordControls& controls, const HeldBack& heldBack,
              measure::RecordTable& records, probe::clsProbe& probe, measure::ClsZeta& zeta,
-             graph::clsGraph& graph, WindowShell& shell, Hooks hooks);
+             graph::clsGraph& graph, StoredView& stored, WindowShell& shell, Hooks hooks);
 
     void TakeReading(const measure::Reading& reading) override;
     // "&Log Data", the toolbar's "Record" and the click on LabRecord: starts a log, or stops
@@ -71,6 +72,7 @@ private:
     probe::clsProbe& m_probe;
     measure::ClsZeta& m_zeta;
     graph::clsGraph& m_graph;
+    StoredView& m_stored;
     WindowShell& m_shell;
     Hooks m_hooks;
 };

@@ -12,6 +12,7 @@ public:
     virtual ~WindowShell() = default;
     // Panel 1..4 of the status bar.
     virtual void SetStatusPanel(int panel, const QString& text) = 0;
+    virtual QString StatusPanel(int panel) const = 0;
     // Gives the keyboard focus back to Command1 after a list choice (not during start-up).
     virtual void FocusCommand1() = 0;
     // The start-up sequence is running: the window is not laid out yet.

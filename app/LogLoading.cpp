@@ -1,0 +1,108 @@
+#include "app/LogLoading.h"
+
+#include "app/LogReading.h"
+#include "graph/VerticalScale.h"
+#include "window/GraphControl.h"
+#include "window/StoredView.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+
+namespace app {
+
+LogLoader::LogLoader(const Controls& controls, measure::RecordTable& table, graph::clsGraph& graph,
+                     window::GraphControl& graphs, window::StoredView& stored,
+                     window::Config& config, HeaderNotes& notes, window::WindowShell& shell,
+                     platform::UserDialogs& dialogs, platform::BusyPointer& busy,
+                     platform::MessageBoxes& boxes, Hooks hooks)
+    : m_ui(controls), m_table(table), m_graph(graph), m_graphs(graphs), m_stored(stored),
+      m_config(config), m_notes(notes), m_shell(shell), m_dialogs(dialogs), m_busy(busy),
+      m_boxes(boxes), m_hooks(std::move(hooks)) {
+    QObject::connect(m_ui.mnuFileOpen, &QAction::triggered, [this] { mnuFileOpen(); });
+    QObject::connect(m_ui.tbOpen, &QAction::triggered, [this] { mnuFileOpen(); });
+}
+
+void LogLoader::mnuFileOpen() {
+    if (m_table.Recording() != measure::RecordTable::Idle) {
+        m_boxes.inform(platform::MsgIcon::Information,
+                       QStringLiteral("Stop the log before opening a file."));
+        return;
+    }
+    if (!m_hooks.mayDiscardLog()) return;
+    const QString path = m_dialogs.openFileName(QStringLiteral("File Open"), m_config.Path, Filter);
+    if (path.isEmpty()) return;
+    m_config.Path = QFileInfo(path).absolutePath();
+    m_hooks.stopPlayback();
+    LoadData(path);
+}
+
+bool LogLoader::LoadData(const QString& path) {
+    platform::BusyScope busy(m_busy);
+    const QString before = m_shell.StatusPanel(1);
+    m_shell.SetStatusPanel(1, QStringLiteral("Loading: ") + QDir::toNativeSeparators(path));
+    const QString shown = QDir::toNativeSeparators(path);
+    auto refuse = [&](const QString& why) {
+        m_shell.SetStatusPanel(1, before);
+        m_boxes.inform(platform::MsgIcon::Exclamation, NotLoadedText.arg(shown, why));
+        return false;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return refuse(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return refuse(file.errorString());
+    const LogReadResult read = ReadLog(bytes);
+    if (!read.ok)
+        return refuse(read.line > 0 ? QStringLiteral("line %1: %2").arg(read.line).arg(read.error)
+                                    : read.error);
+    take(read.log, QFileInfo(path).fileName());
+    if (!read.log.warnings.isEmpty())
+        m_boxes.inform(platform::MsgIcon::Information, read.log.warnings.join(QLatin1Char('\n')));
+    return true;
+}
+
+void LogLoader::take(const LoadedLog& log, const QString& fileName) {
+    m_ui.mnuViewScatterGraph->setChecked(true);
+    m_ui.Picture1->setVisible(true);
+    m_graphs.ShowStored();
+
+    m_graph.EraseData();
+    const int rows = int(log.rows.size());
+    const int traces = log.valueColumns + 1;
+    for (int c = 1; c <= traces; ++c)
+        m_graph.WriteData(0, c, 0.0f);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= traces; ++c)
+            m_graph.WriteData(r, c, log.rows[std::size_t(r - 1)][std::size_t(c - 1)]);
+
+    // The table holds the rows too, so that Save As writes what was loaded.
+    measure::AxisValues peaks = log.peaks;
+    if (!log.hasPeaks) {
+        for (const auto& row : log.rows)
+            for (int a = 0; a < log.valueColumns; ++a)
+                peaks[std::size_t(a)] = std::max(peaks[std::size_t(a)], row[std::size_t(a + 1)]);
+    }
+    const QString units = log.hasUnits ? log.units : m_table.RecordUnits();
+    m_table.LoadLog(log.Layout(), units, log.probeType, peaks, log.rows);
+    m_graph.SetVerUnitsDesc(units);
+    if (!log.graphScale.isEmpty() && graph::FindVerticalScale(log.graphScale))
+        m_config.GraphScaleStr = log.graphScale;
+
+    m_ui.LstHeader->clear();
+    m_ui.LstHeader->addItems(log.headerLines);
+    // The test conditions of the file become the values the next save proposes.
+    for (const auto& [label, value] : log.fields)
+        for (int i = 1; i <= m_notes.NoteCount && i <= HeaderNotes::MaxNotes; ++i)
+            if (m_notes.HeaderNotes[std::size_t(i)].label == label)
+                m_notes.HeaderNotes[std::size_t(i)].value = value;
+
+    m_stored.ShowLoaded(fileName);
+    const bool any = rows > 0;
+    m_ui.mnuFileSaveAs->setEnabled(any);
+    m_ui.tbSave->setEnabled(any);
+    m_ui.mnuProbePlay->setEnabled(true);
+}
+
+} // namespace app

@@ -1,0 +1,455 @@
+// The log files: pages written line for line, Save As, the log never lost without asking,
+// the journal after a crash; files opened back into the graph and the log table, the files
+// refused, and the stored view zoomed from the window's mouse events.
+#include "app/LogFile.h"
+#include "app/LogJournal.h"
+#include "app/LogLoading.h"
+#include "app/LogReading.h"
+#include "app/LogSaving.h"
+#include "measure/RecordTable.h"
+#include "platform/SurfaceWidget.h"
+#include "tests/support/WindowKit.h"
+#include "window/Recorder.h"
+#include "window/StoredView.h"
+
+#include <QListWidget>
+#include <QTest>
+
+namespace {
+
+QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// A page as Save As writes it: a 5-column log of three rows.
+const QByteArray Page =
+    "Header\r\nFile,run.csv\r\nDate,06/12/2026\r\nTime,14:05:00\r\nSamples,3\r\nColumns,5\r\n"
+    "Page,1 of 1\r\nGraphScale,Log 0.1-1000\r\nField Peak,20.5\r\nX Peak,7.1\r\n"
+    "Y Peak,8.25\r\nZ Peak,16\r\nProbe Type,PX-5100\r\nSite,Hall 3\r\nUnits,(V/m)\xB2\r\n"
+    "EndHeader\r\nTime ,Field (V/m)\xB2,X (V/m)\xB2,Y (V/m)\xB2,Z (V/m)\xB2\r\n"
+    "14:05:09,12.34567,7.1,8.25,6.5\r\n14:05:10,0.0001,1e-05,1234567,0\r\n"
+    "14:05:11,20.5,1,2,16\r\n";
+
+} // namespace
+
+class tst_LogFiles : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kit::WindowRig> rig; // a new one for each test
+
+    // What a load may change: the rows, the graph, the caption, the header list, the scale.
+    static QStringList State(app::frmMain& w) {
+        const measure::RecordTable& t = w.records();
+        return {QString::number(t.RecordCount()),
+                QString::number(t.At(1, 1)),
+                QString::number(w.graph().DataCnt()),
+                w.windowTitle(),
+                QString::number(w.ui().frame.LstHeader->count()),
+                w.config().GraphScaleStr,
+                t.RecordUnits()};
+    }
+
+private Q_SLOTS:
+    void init() { rig = std::make_unique<kit::WindowRig>(); }
+
+    void logPagesLineForLine_data() {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray head = "Header\r\nFile,run.csv\r\nDate,06/12/2026\r\nTime,14:05\r\n";
+        QTest::newRow("total, empty") << 0 << 0
+                                      << head + "Samples,0\r\nColumns,2\r\nPage,1 of 1\r\n"
+                                                "GraphScale,Auto\r\nField Peak,12.34567\r\n"
+                                                "Probe Type,PX-5100\r\nSite,Hall  3\r\n"
+                                                "Units,mW/cm\xB2\r\nEndHeader\r\n"
+                                                "Time ,Field mW/cm\xB2\r\n";
+        QTest::newRow("axes") << 1 << 3
+                              << head + "Samples,3\r\nColumns,5\r\nPage,1 of 1\r\n"
+                                        "GraphScale,Auto\r\nField Peak,12.34567\r\nX Peak,7.1\r\n"
+                                        "Y Peak,8.25\r\nZ Peak,6.5\r\nProbe Type,PX-5100\r\n"
+                                        "Site,Hall  3\r\nUnits,mW/cm\xB2\r\nEndHeader\r\n"
+                                        "Time ,Field mW/cm\xB2,X mW/cm\xB2,Y mW/cm\xB2,"
+                                        "Z mW/cm\xB2\r\n14:05:09,12.34567,7.1,8.25,6.5\r\n"
+                                        "24:00:00,0.0001,1e-05,1234567,0\r\n"
+                                        "00:00:00,12.5,0,0,0\r\n";
+        QTest::newRow("moving average")
+            << 2 << 1
+            << head + "Samples,1\r\nColumns,3\r\nPage,1 of 1\r\nGraphScale,Auto\r\n"
+                      "Field Peak,12.34567\r\nProbe Type,PX-5100\r\nSite,Hall  3\r\n"
+                      "Units,mW/cm\xB2\r\nEndHeader\r\nTime ,Field mW/cm\xB2,Moving Avem"
+                      "W/cm\xB2\r\n14:05:09,12.34567,7.1\r\n";
+    }
+    void logPagesLineForLine() {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        measure::RecordTable table;
+        table.StartLog(measure::RecordTable::Layout(columns), "", "");
+        const auto at = [](int h, int m, double s) {
+            return float((h * 3600 + m * 60 + s) / 86400);
+        };
+        table.Append(at(14, 5, 9), 12.34567f, 7.1f, 8.25f, 6.5f);
+        table.Append(at(23, 59, 59.6), 0.0001f, 0.00001f, 1234567.0f, 0.0f);
+        table.Append(at(0, 0, 0.4), 12.5f, 0, 0, 0);
+        table.SetRecordCount(rows);
+        app::LogHeader h{"06/12/2026",
+                         "14:05",
+                         rows,
+                         app::LogColumns(columns),
+                         "Auto",
+                         {12.34567f, 7.1f, 8.25f, 6.5f},
+                         "PX-5100",
+                         {{"Operator", ""}, {"Site", "Hall\r\n3"}},
+                         "mW/cm" + QString(QChar(0xB2))};
+        const QByteArray text = app::LogPageText(h, table, 1, 1, "run.csv");
+        QLocale::setDefault(QLocale::c());
+        QTEST(text, "expected");
+    }
+
+    // Save As: the test conditions asked with their values as defaults, the dialog in the
+    // folder and with the name of the last save, the file written, and the folder and name
+    // the next save proposes. A cancelled prompt saves nothing and changes no note; a file that
+    // cannot be written is named in a message and nothing claims it was saved.
+    void saveAs() {
+        app::frmMain& w = rig->build();
+        QDir dir(rig->dir.path());
+        w.config().Path = dir.path();
+        w.records().StartLog(measure::RecordTable::Layout::Axes, "V/m", "PX-5100");
+        w.records().SetRecording(measure::RecordTable::Logging);
+        w.records().Append(0.5f, 14.49f, 5, 8, 11);
+        app::HeaderNotes& notes = w.notes();
+        notes.NoteCount = 3;
+        notes.HeaderNotes[1] = {"1", "Operator", "Ann"};
+        notes.HeaderNotes[2] = {"2", "", "no label, not asked"};
+        notes.HeaderNotes[3] = {"3", "Site", "Hall 3"};
+        platform::ScriptedDialogs& d = rig->dialogs;
+
+        d.queueInput("Bo"); // the site is cancelled
+        w.ui().record.mnuFileSaveAs->trigger();
+        QCOMPARE(d.asked.size(), 2);
+        QCOMPARE((QStringList{d.asked[1].title, d.asked[1].text, d.asked[1].folder}),
+                 (QStringList{"Test Conditions", "Site", "Hall 3"}));
+        QCOMPARE(notes.HeaderNotes[1].value, QString("Ann"));
+
+        d.asked.clear();
+        d.queueInput("Bo");
+        d.queueInput("Hall 4");
+        d.queueFile(dir.filePath("run.csv"));
+        w.ui().record.mnuFileSaveAs->trigger();
+        QCOMPARE(d.asked.size(), 3);
+        QCOMPARE((QStringList{d.asked[2].title, d.asked[2].folder, d.asked[2].text}),
+                 (QStringList{"File Save as", dir.path(), "Test1"}));
+        QFile file(dir.filePath("run.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY2(text.startsWith("Header\r\nFile,run.csv\r\n") &&
+                     text.contains("\r\nProbe Type,PX-5100\r\nOperator,Bo\r\nSite,Hall 4\r\n"
+                                   "Units,V/m\r\nEndHeader\r\n") &&
+                     text.endsWith("\r\n12:00:00,14.49,5,8,11\r\n"),
+                 text.constData());
+        QCOMPARE(w.StatusPanel(1), QString("Saved 1 data points."));
+        QCOMPARE((QStringList{w.config().Path, w.config().SaveFileName}),
+                 (QStringList{dir.path(), dir.filePath("run")}));
+        QCOMPARE((QList<int>{rig->busy.uses, rig->busy.depth}), (QList<int>{1, 0}));
+
+        QFile(dir.filePath("plain")).open(QIODevice::WriteOnly);
+        for (const QString& bad :
+             {dir.filePath("missing/run.csv"), dir.filePath("plain/run.csv")}) {
+            w.SetStatusPanel(1, QString());
+            d.queueInput("Bo");
+            d.queueInput("Hall 4");
+            d.queueFile(bad);
+            w.ui().record.mnuFileSaveAs->trigger();
+            QVERIFY(rig->boxes.texts().last().startsWith("The log could not be saved to " + bad));
+            QCOMPARE(w.StatusPanel(1), QString());
+        }
+    }
+
+    // A log not saved is offered before a new log replaces it, before a file is opened and
+    // before the window closes: Save saves it first, Discard lets it go, Cancel keeps
+    // everything as it was.
+    void aLogIsNeverLostWithoutAsking_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("choice");
+        for (const char* action : {"new log", "open", "close"})
+            for (const auto choice : {platform::SaveChoice::Save, platform::SaveChoice::Discard,
+                                      platform::SaveChoice::Cancel})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(action).arg(int(choice))))
+                    << QString(action) << int(choice);
+    }
+    void aLogIsNeverLostWithoutAsking() {
+        QFETCH(QString, action);
+        QFETCH(int, choice);
+        app::frmMain& w = rig->start();
+        window::Recorder& recorder = w.recorder();
+        recorder.ToggleRecordOn();
+        recorder.TakeReading(measure::Reading{});
+        recorder.ToggleRecordOn();
+        const QString file = QDir(rig->dir.path()).filePath("kept.csv");
+        platform::ScriptedDialogs& d = rig->dialogs;
+        d.queueChoice(platform::SaveChoice(choice));
+        d.queueFile(file); // the save dialog; the open dialog, if asked, is cancelled
+        if (action == "close") w.close();
+        if (action == "open") w.ui().frame.mnuFileOpen->trigger();
+        if (action == "new log") recorder.ToggleRecordOn();
+        QCOMPARE(d.asked.first().text, app::LogSaver::UnsavedText.arg(1));
+        const bool cancelled = choice == int(platform::SaveChoice::Cancel);
+        const bool goesOn = !cancelled && action != "close";
+        QCOMPARE(QFile::exists(file), choice == int(platform::SaveChoice::Save));
+        QCOMPARE(d.asked.last().kind == "open", goesOn && action == "open");
+        QCOMPARE(w.records().RecordCount(), goesOn && action == "new log" ? 0 : 1);
+        QCOMPARE(int(w.records().Recording()), goesOn && action == "new log" ? 1 : 0);
+        QCOMPARE(w.isVisible(), action != "close" || cancelled);
+        // Asked once: a log saved or let go is not offered again.
+        if (!cancelled) QVERIFY(!w.records().Unsaved());
+    }
+
+    // The journal of a running log survives the program: a half-written last row is dropped,
+    // the rows come back with their layout, units, probe and peaks, and the start-up offers
+    // them (Yes recovers them for Save As, No forgets them). Columns a log does not use stay
+    // empty.
+    void aCrashedLogIsOffered_data() {
+        QTest::addColumn<bool>("recover");
+        QTest::newRow("recovered") << true;
+        QTest::newRow("forgotten") << false;
+    }
+    void aCrashedLogIsOffered() {
+        QFETCH(bool, recover);
+        {
+            app::LogJournal journal(rig->dir.path(), rig->clock);
+            measure::RecordTable table;
+            table.SetJournal(&journal);
+            table.StartLog(measure::RecordTable::Layout::Total, "V/m", "PX-5100");
+            for (int i = 1; i <= 3; ++i) {
+                measure::Reading r;
+                r.dayFraction = 0.25f * float(i);
+                r.value = {1.5f * float(i), 9, 9, 9};
+                r.peak = {4.5f * float(i), 0, 0, 0};
+                table.Append(r);
+            }
+            QFile file(journal.Path());
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("0.9\t7.5\t0"); // the crash came in the middle of a row
+        }
+        const QString started = rig->clock.now().time().toString("HH:mm:ss");
+        rig->boxes.queueAnswer(recover);
+        app::frmMain& w = rig->start();
+        QCOMPARE(rig->boxes.texts().first(), app::LogJournal::RecoverText.arg(3).arg(started));
+        const measure::RecordTable& t = w.records();
+        QCOMPARE(QFile::exists(QDir(rig->dir.path()).filePath(app::LogJournal::FileName)), recover);
+        if (!recover) {
+            QCOMPARE(t.RecordCount(), 0);
+            return;
+        }
+        QCOMPARE(t.RecordCount(), 3);
+        QCOMPARE((QList<float>{t.At(3, 0), t.At(3, 1), t.At(3, 2), t.RecordMaxHold()[0]}),
+                 (QList<float>{0.75f, 4.5f, 0.0f, 13.5f}));
+        QCOMPARE((QStringList{t.RecordUnits(), t.ProbeType()}), (QStringList{"V/m", "PX-5100"}));
+        QVERIFY(t.Unsaved() && w.ui().record.mnuFileSaveAs->isEnabled());
+        rig->dialogs.queueFile(QDir(rig->dir.path()).filePath("back.csv"));
+        w.ui().record.mnuFileSaveAs->trigger();
+        QVERIFY(QFile::exists(QDir(rig->dir.path()).filePath("back.csv")));
+        QVERIFY(!QFile::exists(QDir(rig->dir.path()).filePath(app::LogJournal::FileName)));
+    }
+
+    // Page files, the name the next save proposes, the pages of a full log, the time stamps
+    // read back.
+    void logFileNames() {
+        const QStringList chosen{"run.csv", "run.backup", "/d/a.b/run", "run"};
+        QStringList names;
+        for (const QString& c : chosen)
+            names << app::PageFileName(c, 1) + " " + app::PageFileName(c, 2) + " " +
+                         app::SaveFileNameOf(c);
+        QCOMPARE(names, (QStringList{"run.csv run_2.csv run", "run.backup run_2.backup run",
+                                     "/d/a.b/run /d/a.b/run_2 /d/a.b/run", "run run_2 run"}));
+        QCOMPARE((QList<int>{app::PageCount(0), app::PageCount(32000), app::PageCount(32001)}),
+                 (QList<int>{1, 1, 2}));
+        QCOMPARE(app::UnFormatTime("14:05:09"), float((14 * 3600 + 5 * 60 + 9) / 86400.0));
+        measure::RecordTable full;
+        for (int i = 0; i < 32000; ++i)
+            full.Append(0.5f, 1, 0, 0, 0);
+        app::LogHeader h;
+        h.samples = 32000;
+        const QByteArray text = app::LogPageText(h, full, 1, 1, "full.csv");
+        QVERIFY(text.contains("\r\nPage,1 of 1\r\n"));
+        QCOMPARE(text.count("12:00:00,1\r\n"), 32000);
+    }
+    // A page as Save As writes it loads into the graph and the log table with its units,
+    // scale, peaks, notes and header, is drawn as the stored view named in the caption, and
+    // saved again gives the same page.
+    void aSavedPageLoadsBack() {
+        app::frmMain& w = rig->start();
+        w.notes().NoteCount = 1;
+        w.notes().HeaderNotes[1] = {"1", "Site", "Lab"};
+        rig->dialogs.queueFile(Write(rig->dir, "run.csv", Page));
+        w.ui().frame.tbOpen->trigger();
+        const measure::RecordTable& t = w.records();
+        QCOMPARE(State(w), (QStringList{"3", "12.3457", "3", "Varnex    (run.csv)", "16",
+                                        "Log 0.1-1000", "(V/m)" + QString(QChar(0xB2))}));
+        QCOMPARE(w.ui().frame.LstHeader->item(15)->text(), QString("EndHeader"));
+        QCOMPARE((QList<float>{w.graph().ReadData(2, 4), t.At(2, 3), t.RecordMaxHold()[3]}),
+                 (QList<float>{1234567, 1234567, 16}));
+        QCOMPARE((QStringList{t.ProbeType(), w.notes().HeaderNotes[1].value, w.config().Path,
+                              w.StatusPanel(1)}),
+                 (QStringList{"PX-5100", "Hall 3", rig->dir.path(), "Completed"}));
+        const window::GraphControls& g = w.ui().graphs;
+        QVERIFY(g.mnuProbePlay->isEnabled() && g.tbZoomIn->isEnabled() &&
+                g.tbZoomOut->isEnabled() && !g.mnuViewScatterLive->isChecked());
+        QCOMPARE(rig->busy.depth, 0);
+
+        rig->dialogs.queueInput("Hall 3");
+        rig->dialogs.queueFile(rig->dir.filePath("again.csv"));
+        w.ui().record.mnuFileSaveAs->trigger();
+        QFile again(rig->dir.filePath("again.csv"));
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        const QByteArray text = again.readAll();
+        QCOMPARE(text.mid(text.indexOf("Samples,")), Page.mid(Page.indexOf("Samples,")));
+    }
+
+    // Files of other shapes: other line ends, a byte order mark, blank lines, times of one
+    // digit, no header, a heading line that disagrees with "Columns,", an unknown scale.
+    void otherShapesLoad_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected"); // rows, layout, first row, scale
+        QByteArray lf = Page;
+        lf.replace("\r\n", "\n");
+        const QString page = "3 1 14:05:09 12.3457 7.1 8.25 6.5 Log 0.1-1000";
+        QTest::newRow("LF, blank lines at the end") << lf + "\n\n" << page;
+        QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + Page << page;
+        QTest::newRow("no header, blank lines, one-digit hours")
+            << QByteArray("anything\r\n9:05:03,1,2,3,4\r\n\r\n9:05:04,5,6,7,8")
+            << "2 1 09:05:03 1 2 3 4 Auto";
+        QTest::newRow("the heading decides, an unknown scale is not taken")
+            << QByteArray("Header\r\nColumns,5\r\nGraphScale,0-7\r\nEndHeader\r\nTime ,Field "
+                          "V/m,Moving AveV/m\r\n00:00:01,3,2\r\n")
+            << "1 2 00:00:01 3 2 0 0 Auto";
+    }
+    void otherShapesLoad() {
+        QFETCH(QByteArray, file);
+        app::frmMain& w = rig->start();
+        QVERIFY(w.loader().LoadData(Write(rig->dir, "in.csv", file)));
+        const measure::RecordTable& t = w.records();
+        QStringList got{QString::number(t.RecordCount()), QString::number(int(t.RecordColumns())),
+                        app::FormatTimeStr(t.At(1, 0))};
+        for (int c = 1; c <= 4; ++c)
+            got << QString::number(t.At(1, c));
+        QTEST(got.join(' ') + ' ' + w.config().GraphScaleStr, "expected");
+        QVERIFY(rig->boxes.texts().isEmpty());
+    }
+
+    // Nothing is ever half loaded: a file that cannot be read is refused with the line and
+    // what is wrong there, and the log, the graph, the caption and the header stay as they were.
+    void unreadableFilesChangeNothing_data() {
+        QTest::addColumn<QByteArray>("file"); // null: no such file
+        QTest::addColumn<QString>("why");
+        const auto row2 = [](const char* line) {
+            QByteArray page = Page;
+            return page.replace("14:05:10,0.0001,1e-05,1234567,0", line);
+        };
+        QTest::newRow("not a number")
+            << row2("14:05:10,0.0001,abc,1,0") << "line 19: field 3, \"abc\", is not a number.";
+        QTest::newRow("too few fields")
+            << row2("14:05:10,1,2,3") << "line 19: 4 fields where the heading line has 5.";
+        QTest::newRow("comma decimals")
+            << row2("14:05:10,0,5,1,2,3")
+            << "line 19: 6 fields where the heading line has 5 (a file written with a comma as "
+               "the decimal point has more).";
+        QTest::newRow("no time") << row2("14h05,1,2,3,4")
+                                 << "line 19: \"14h05\" is not a time of day (hh:mm:ss).";
+        QTest::newRow("minutes past 59")
+            << row2("14:65:00,1,2,3,4") << "line 19: \"14:65:00\" is not a time of day (hh:mm:ss).";
+        QTest::newRow("binary") << QByteArray("\x7F"
+                                              "ELF\x02\x01\x00\x00",
+                                              8)
+                                << "line 1: this is not a text file.";
+        QTest::newRow("no EndHeader")
+            << QByteArray("Header\r\nFile,x\r\n")
+            << "line 1: \"Header\" has no \"EndHeader\" within 200 lines.";
+        QTest::newRow("no heading") << QByteArray("Header\r\nEndHeader\r\n\r\n")
+                                    << "line 3: the heading line after \"EndHeader\" is missing.";
+        QTest::newRow("empty") << QByteArray("") << "the file is empty.";
+        QTest::newRow("missing") << QByteArray() << "No such file or directory";
+    }
+    void unreadableFilesChangeNothing() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, why);
+        app::frmMain& w = rig->start();
+        QVERIFY(w.loader().LoadData(Write(rig->dir, "run.csv", Page)));
+        const QStringList before = State(w);
+        const QString path = rig->dir.filePath("bad.csv");
+        if (!file.isNull()) Write(rig->dir, "bad.csv", file);
+        QVERIFY(!w.loader().LoadData(path));
+        QCOMPARE(rig->boxes.texts().value(0), app::LogLoader::NotLoadedText.arg(path, why));
+        QCOMPARE(State(w), before);
+        QCOMPARE(w.StatusPanel(1), QString("Completed"));
+    }
+
+    // More rows than the table holds, more value columns than the graph has traces: the first
+    // ones are loaded and the user is told.
+    void bigFilesAreCut() {
+        QByteArray file = "Header\r\nEndHeader\r\nTime ,a,b,c,d,e,f\r\n";
+        for (int i = 0; i <= 32000; ++i)
+            file += "12:00:00,1,2,3,4,5,6\r\n";
+        app::frmMain& w = rig->start();
+        QVERIFY(w.loader().LoadData(Write(rig->dir, "big.csv", file)));
+        QCOMPARE((QList<int>{w.records().RecordCount(), w.graph().DataCnt()}),
+                 (QList<int>{32000, 32000}));
+        QCOMPARE((QList<float>{w.graph().ReadData(32000, 5), w.graph().ReadData(32000, 6)}),
+                 (QList<float>{4, 0}));
+        QCOMPARE(rig->boxes.texts().value(0),
+                 QString("The file holds 32001 rows; the first 32000 were loaded.\n"
+                         "The file holds 6 value columns; the first 4 were loaded."));
+    }
+
+    // The zoom from the mouse on the graph: a press below the plot keeps the zoom armed, a
+    // drag zooms relative to the window shown, a release left of the plot cancels, a narrow
+    // drag still shows ten samples; "Zoom Out" copies a log taken once.
+    void theStoredViewZoomsFromTheMouse() {
+        QByteArray file = "no header\r\n";
+        for (int i = 1; i <= 1000; ++i)
+            file += "12:00:00," + QByteArray::number(i) + ",0,0,0\r\n";
+        app::frmMain& w = rig->start();
+        QVERIFY(w.loader().LoadData(Write(rig->dir, "long.csv", file)));
+        graph::clsGraph& g = w.graph();
+        platform::SurfaceWidget* picture = w.ui().graphs.Picture1;
+        const double y = (g.Top() + g.PlotBottom()) / 2.0 - 100;
+        const auto at = [&g](double share) { return g.PlotLeft() + share * g.PlotWidth(); };
+        const auto drag = [&](double x1, double y1, double x2) {
+            Q_EMIT picture->mousePressed(Qt::LeftButton, {}, x1, y1);
+            Q_EMIT picture->mouseMoved(Qt::LeftButton, {}, x2, y + 50);
+            const bool banded = !picture->band().isEmpty();
+            Q_EMIT picture->mouseReleased(Qt::LeftButton, {}, x2, y + 50);
+            return QList<int>{banded, picture->band().isEmpty(), g.ZoomCnt(), g.FirstSample(),
+                              g.LastSample()};
+        };
+        w.ui().graphs.tbZoomIn->trigger();
+        QCOMPARE(drag(at(0.25), g.PlotBottom() + 100, at(0.75)), (QList<int>{1, 1, 2, 1, 1000}));
+        QCOMPARE(drag(at(0.25), y, at(0.75)), (QList<int>{1, 1, 0, 250, 750}));
+        w.ui().graphs.tbZoomIn->trigger();
+        QCOMPARE(drag(at(0.5), y, at(1.0) + 100), (QList<int>{1, 1, 0, 250, 750}));
+        w.ui().graphs.tbZoomIn->trigger();
+        QCOMPARE(drag(at(0.0) + 1, y, at(0.5)), (QList<int>{1, 1, 0, 250, 500}));
+        w.ui().graphs.tbZoomIn->trigger();
+        drag(at(0.5), y, at(0.5) + 1);
+        QVERIFY2(g.VisibleSpan() >= 10, qPrintable(QString::number(g.VisibleSpan())));
+
+        window::Recorder& recorder = w.recorder();
+        rig->dialogs.queueChoice(platform::SaveChoice::Discard);
+        recorder.ToggleRecordOn();
+        measure::Reading r;
+        r.value = {7, 1, 2, 3};
+        recorder.TakeReading(r);
+        recorder.ToggleRecordOn();
+        w.ui().graphs.tbZoomOut->trigger();
+        QCOMPARE((QList<float>{float(g.DataCnt()), g.ReadData(1, 2), g.ReadData(1, 5)}),
+                 (QList<float>{1, 7, 0})); // a log of the total alone
+        QCOMPARE(w.windowTitle(), QString("Varnex"));
+        g.WriteData(1, 2, 99);
+        w.ui().graphs.tbZoomOut->trigger();
+        QCOMPARE(g.ReadData(1, 2), 99.0f);
+    }
+};
+
+QTEST_MAIN(tst_LogFiles)
+#include "tst_logfiles.moc"
