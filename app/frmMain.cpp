@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 
 namespace app {
@@ -354,6 +355,12 @@ void frmMain::savePlacement() {
 }
 
 // A log that a crash or a power cut left unsaved is offered back.
+void frmMain::OpenLog(const QString& path) {
+    if (!m_saver->MayDiscardLog()) return;
+    m_config.Path = QFileInfo(path).absolutePath();
+    m_loader->LoadData(path);
+}
+
 void frmMain::offerRecovery() {
     const LogJournal::Found found = m_journal->LeftBehind();
     if (found.rows == 0) {

@@ -127,6 +127,8 @@ public:
     QString ConfigPath() const { return m_configPath; }
     // A system port to read this run behind the configured port number (not stored).
     void SetRunPort(const QString& name) { m_runPort = name; }
+    // Opens a saved log into the graph, as File > Open would with that file chosen.
+    void OpenLog(const QString& path);
     // Starts a log with the first reading of the probe, as the Record button would.
     void StartLogWhenRead() { m_logWhenRead = true; }
 

@@ -69,6 +69,9 @@ int main(int argc, char** argv) {
         QStringLiteral("Start a log as soon as the probe is read, as the Record button does."));
     parser.addOptions(
         {portOption, simulateOption, quitOption, screenshotOption, folderOption, recordOption});
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A saved log to open in the graph."),
+                                 QStringLiteral("[file]"));
     parser.process(app);
 
     platform::QtSettingsStore settings;
@@ -108,6 +111,8 @@ int main(int argc, char** argv) {
     if (parser.isSet(recordOption)) window.StartLogWhenRead();
     window.Form_Load();
     window.show();
+    if (!parser.positionalArguments().isEmpty())
+        window.OpenLog(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
     if (parser.isSet(quitOption)) {
         const QString picture = parser.value(screenshotOption);
         QTimer::singleShot(int(parser.value(quitOption).toDouble() * 1000), &window,

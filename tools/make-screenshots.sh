@@ -9,6 +9,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 out=${2:-$here/docs}
 mkdir -p "$out"
+build=$(cd "$build" && pwd)
+out=$(cd "$out" && pwd)
 
 shoot() { # model picture seconds [more options]
     local work
@@ -27,3 +29,19 @@ shoot "PX-5100" varnex-sigma.png 16
 shoot "PX-9100" varnex-zeta.png 16
 shoot "E310" varnex-kappa.png 16
 shoot "PX-5100" varnex-logging.png 20 --record
+
+# A stored view zoomed in: a log of 1000 rows opened, and a drag across 30 % to 55 % of the plot.
+cmake --build "$build" --target pose-stored-view >/dev/null
+work=$(mktemp -d)
+awk 'BEGIN {
+    printf "Header\r\nGraphScale,Log 0.1-1000\r\nUnits,V/m\r\nEndHeader\r\n"
+    printf "Time ,Field V/m,X V/m,Y V/m,Z V/m\r\n"
+    for (i = 0; i < 1000; i++) {
+        s = 12 * 3600 + i; t = 5 + 3 * sin(i / 50)
+        printf "%02d:%02d:%02d,%g,%g,%g,%g\r\n", s / 3600, s % 3600 / 60, s % 60, t * 1.7, t, t * 0.8, t * 1.2
+    }
+}' >"$work/survey.csv"
+(cd "$work" && XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
+    "$build/pose-stored-view" survey.csv 0.3 0.55 "$out/varnex-stored-zoomed.png" 2>/dev/null)
+rm -rf "$work"
+test -s "$out/varnex-stored-zoomed.png" && echo "$out/varnex-stored-zoomed.png"
