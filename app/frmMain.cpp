@@ -12,6 +12,7 @@
 #include "window/GraphControl.h"
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
+#include "window/Player.h"
 #include "window/ProbeSetup.h"
 #include "window/Readouts.h"
 #include "window/Recorder.h"
@@ -71,7 +72,8 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
                             m_ui.record.tbSave, m_ui.graphs.Picture1, m_ui.frame.LstHeader},
         m_records, *m_graph, *m_graphControl, *m_storedView, m_config, *m_notes, *this,
         m_services.dialogs, m_services.busy, m_services.boxes,
-        LogLoader::Hooks{[this] { return m_saver->MayDiscardLog(); }, [] {}});
+        LogLoader::Hooks{[this] { return m_saver->MayDiscardLog(); },
+                         [this] { m_player->StopPlayback(); }});
 
     m_layout->PlaceControls();
     connectCommands();
@@ -104,21 +106,26 @@ void frmMain::makeParts() {
                            m_ui.battery.mnuProbeUpdateProbeBatt, m_ui.exposure.mnuViewExposure,
                            m_ui.probe.LabUnits},
         m_records, *m_probe, *m_zeta, *m_graph, *m_storedView, *this,
-        Recorder::Hooks{[this] {
-                            m_barGraph->ClearPeak();
-                            clearPeakHolds();
-                        },
-                        [this](bool resume) {
-                            m_readBattTemp->setEnabled(resume &&
-                                                       m_battery->BattUpdateMinutes() != 0);
-                        },
-                        [this] { return m_setup->ZeroAvailable(); },
-                        [this](bool on) {
-                            if (on)
-                                m_ui.exposure.LabMinAver->setText(QStringLiteral("Elasped Time"));
-                            m_minAve->setEnabled(on);
-                        },
-                        [this] { return m_saver->MayDiscardLog(); }});
+        Recorder::Hooks{
+            [this] {
+                m_barGraph->ClearPeak();
+                clearPeakHolds();
+            },
+            [this](bool resume) {
+                m_readBattTemp->setEnabled(resume && m_battery->BattUpdateMinutes() != 0);
+            },
+            [this] { return m_setup->ZeroAvailable(); },
+            [this](bool on) {
+                if (on) m_ui.exposure.LabMinAver->setText(QStringLiteral("Elasped Time"));
+                m_minAve->setEnabled(on);
+            },
+            [this] { return m_saver->MayDiscardLog(); }, [this] { m_player->StopPlayback(); }});
+    m_player = std::make_unique<Player>(
+        Player::Controls{m_ui.graphs.mnuProbePlay, m_ui.link.CmbSampleRate, m_ui.record.tbRecord,
+                         m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut},
+        m_ui.readouts, *m_graph, *m_probe, m_config,
+        Player::Parts{*m_graphControl, *m_barControl, *m_displayTimers, *m_recorder},
+        Player::Timers{*m_play, *m_readProbe}, s.boxes);
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
                                            m_identity, *m_battery, *this,
                                            [this] { m_setup->SetUpZeta(); });
@@ -144,6 +151,7 @@ void frmMain::makeParts() {
 void frmMain::clearPeakHolds() {
     m_zeta->ClearMaxHold();
     m_probe->ClearMaxHold();
+    if (m_player) m_player->ClearPlayPeakHold();
 }
 
 void frmMain::stopTimers() {

@@ -29,6 +29,7 @@ class DisplayTimers;
 class GraphControl;
 class LinkControl;
 class MainLayout;
+class Player;
 class ProbeSetup;
 class Readouts;
 class Recorder;
@@ -82,6 +83,7 @@ public:
     window::Recorder& recorder() { return *m_recorder; }
     window::StoredView& storedView() { return *m_storedView; }
     LogLoader& loader() { return *m_loader; }
+    window::Player& player() { return *m_player; }
     // The readings of the window pass through here; more sinks may be added.
     measure::ReadingFanOut& readings() { return m_readings; }
 
@@ -177,6 +179,7 @@ private:
     std::unique_ptr<window::Readouts> m_readouts;
     std::unique_ptr<window::StoredView> m_storedView;
     std::unique_ptr<window::Recorder> m_recorder;
+    std::unique_ptr<window::Player> m_player;
     std::unique_ptr<window::LinkControl> m_link;
     std::unique_ptr<window::ProbeSetup> m_setup;
     std::unique_ptr<window::MainLayout> m_layout;

@@ -82,10 +82,14 @@ void BarGraphControl::BarGraphSigma(const Reading& r) {
 }
 
 void BarGraphControl::BarGraphZeta(const Reading& r) {
-    m_bars.DrawBarXYZ(r.instant[measure::Total]);
-    m_bars.DrawBarX(r.instant[measure::X]);
-    m_bars.DrawBarY(r.instant[measure::Y]);
-    m_bars.DrawBarZ(r.instant[measure::Z]);
+    DrawBars(r.instant);
+}
+
+void BarGraphControl::DrawBars(const measure::AxisValues& values) {
+    m_bars.DrawBarXYZ(values[measure::Total]);
+    m_bars.DrawBarX(values[measure::X]);
+    m_bars.DrawBarY(values[measure::Y]);
+    m_bars.DrawBarZ(values[measure::Z]);
 }
 
 void BarGraphControl::ZeroBars() {

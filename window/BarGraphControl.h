@@ -29,11 +29,15 @@ public:
     void TakeReading(const measure::Reading& reading) override;
     void BarGraphSigma(const measure::Reading& reading);
     void BarGraphZeta(const measure::Reading& reading);
+    // The four bars at the values of one sample: total, X, Y, Z.
+    void DrawBars(const measure::AxisValues& values);
     // All four bars at 0, or only the three axes.
     void ZeroBars();
     void ZeroAxisBars();
     // Clears the bar peaks and the maximum holds; nothing while recording.
     void Picture3_Click();
+    // The bars erased and their peaks forgotten; the maximum holds stay.
+    void ClearBarPeaks() { m_bars.ClearPeak(); }
 
     bool BarGraphOn() const { return m_on; }
     void SetBarGraphOn(bool on) { m_on = on; }

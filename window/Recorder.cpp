@@ -33,6 +33,7 @@ void Recorder::TakeReading(const measure::Reading& reading) {
 void Recorder::ToggleRecordOn() {
     if (m_records.Recording() == RecordTable::Idle) {
         if (!m_hooks.mayDiscardLog()) return;
+        m_hooks.stopPlayback();
         for (QAction* a :
              {m_held.tbZoomIn, m_held.tbZoomOut, m_ui.mnuFileSaveAs, m_held.mnuProbeZero,
               m_held.mnuProbeClearPeak, m_ui.tbSave, m_held.mnuViewExposure})

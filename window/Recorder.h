@@ -39,6 +39,7 @@ public:
         std::function<bool()> zeroAvailable;      // the probe set-up offered zeroing
         std::function<void(bool)> movingAverage;  // the averaging window starts, or stops
         std::function<bool()> mayDiscardLog;      // a log not saved may go (asks the user)
+        std::function<void()> stopPlayback;       // a log that plays ends before one starts
     };
 
     Recorder(const RecordControls& controls, const HeldBack& heldBack,

@@ -1,0 +1,105 @@
+#pragma once
+// Playback of the log held in the time-series graph's store, as if the probe delivered its rows
+// again: one row a tick of HRTPlay at the pace of the chosen sample rate, drawn on the live
+// sweep and the bars, shown in the readouts with peak holds of playback's own. Polling stops
+// while a log plays and the log indicator reads "Play"; the end of the rows, the user (P&lay
+// again) or a log being started end it, and everything it held back comes back.
+#include "graph/clsGraph.h"
+#include "measure/Reading.h"
+#include "platform/HiResTimer.h"
+#include "platform/MessageBoxes.h"
+#include "window/Config.h"
+#include "window/MainControls.h"
+
+#include <QString>
+
+namespace probe {
+class clsProbe;
+}
+
+namespace window {
+
+class BarGraphControl;
+class DisplayTimers;
+class GraphControl;
+class Recorder;
+
+class Player {
+public:
+    // The command, the list that sets the pace, and the buttons held back while a log plays.
+    struct Controls {
+        QAction* mnuProbePlay;
+        QComboBox* CmbSampleRate;
+        QAction* tbRecord;
+        QAction* tbZoomIn;
+        QAction* tbZoomOut;
+    };
+    struct Parts {
+        GraphControl& graphs; // the live frame and its scale
+        BarGraphControl& bars;
+        DisplayTimers& timers; // when the readouts are due
+        Recorder& recorder;    // the log indicator
+    };
+    struct Timers {
+        platform::HiResTimer& HRTPlay;
+        platform::HiResTimer& HRTReadProbe;
+    };
+
+    static constexpr double MaxRatePlayMs = 14.0;
+    static inline const QString ProbeAnsweringText = QStringLiteral(
+        "Unable to play data while communicating with a probe.  Turn probe off and retry");
+    static inline const QString NoSampleRateText =
+        QStringLiteral("The sample rate must be set before proceeding.");
+    static inline const QString NothingToPlayText =
+        QStringLiteral("There are no logged values to play. Open a log file that holds data.");
+
+    // Makes mnuProbePlay checkable (ticked while a log plays), connects it and gives HRTPlay
+    // its handler.
+    Player(const Controls& controls, const ReadoutControls& readouts, graph::clsGraph& graph,
+           const probe::clsProbe& probe, const Config& config, Parts parts, Timers timers,
+           platform::MessageBoxes& boxes);
+
+    // "P&lay": starts playback from the first row, or stops the playback running.
+    void mnuProbePlay_Click();
+    // One row of the log.
+    void HRTPlay_Tick();
+    // Ends a running playback; nothing when none runs.
+    void StopPlayback();
+
+    bool Playing() const { return m_playing; }
+    // The row shown by the last tick; 0 before the first.
+    int PlayIndex() const { return m_playIndex; }
+    // Peaks of total, X, Y and Z over the rows played.
+    const measure::AxisValues& PlayPeakHold() const { return m_playPeakHold; }
+    void ClearPlayPeakHold() { m_playPeakHold.fill(0.0f); }
+
+private:
+    // The message that refuses playback, or an empty text when the log may play.
+    QString refusal() const;
+    // Milliseconds a row from the sample-rate list; 0 when no rate is chosen.
+    double rowInterval() const;
+    void PlayData();
+    void showReadouts(const measure::AxisValues& row);
+
+    Controls m_ui;
+    ReadoutControls m_readouts;
+    graph::clsGraph& m_graph;
+    const probe::clsProbe& m_probe;
+    const Config& m_config;
+    Parts m_parts;
+    Timers m_timers;
+    platform::MessageBoxes& m_boxes;
+
+    bool m_playing = false;
+    int m_playIndex = 0;
+    int m_sweepIndex = 0;
+    int m_sweepLength = 0;
+    measure::AxisValues m_playPeakHold{};
+    // What playback held back, as it found it.
+    bool m_pollingWasOn = false;
+    bool m_recordWasOn = false;
+    bool m_zoomInWasOn = false;
+    bool m_zoomOutWasOn = false;
+};
+
+} // namespace window
