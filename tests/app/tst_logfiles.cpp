@@ -395,6 +395,10 @@ private Q_SLOTS:
         QVERIFY(w.loader().LoadData(Write(rig->dir, "big.csv", file)));
         QCOMPARE((QList<int>{w.records().RecordCount(), w.graph().DataCnt()}),
                  (QList<int>{32000, 32000}));
+        // The long redraw showed its progress under the wait cursor, and both are gone.
+        QCOMPARE((QList<int>{rig->busy.uses, rig->busy.depth,
+                             int(w.ui().graphs.ProgressBar1->isVisible())}),
+                 (QList<int>{2, 0, 0}));
         QCOMPARE((QList<float>{w.graph().ReadData(32000, 5), w.graph().ReadData(32000, 6)}),
                  (QList<float>{4, 0}));
         QCOMPARE(rig->boxes.texts().value(0),
