@@ -9,6 +9,7 @@
 #include "window/BarGraphControl.h"
 #include "window/BatteryTemp.h"
 #include "window/DisplayTimers.h"
+#include "window/Exposure.h"
 #include "window/GraphControl.h"
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
@@ -51,7 +52,6 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_readBattTemp->setInterval(60000);
     m_upDateText = services.makeTimer();
     m_minAve = services.makeTimer();
-    m_minAve->setInterval(1000);
     m_play = services.makeTimer();
 
     m_zeta = std::make_unique<measure::ClsZeta>(*this);
@@ -116,8 +116,10 @@ void frmMain::makeParts() {
             },
             [this] { return m_setup->ZeroAvailable(); },
             [this](bool on) {
-                if (on) m_ui.exposure.LabMinAver->setText(QStringLiteral("Elasped Time"));
-                m_minAve->setEnabled(on);
+                if (on)
+                    m_exposure->StartWindow();
+                else
+                    m_exposure->Stop();
             },
             [this] { return m_saver->MayDiscardLog(); }, [this] { m_player->StopPlayback(); }});
     m_player = std::make_unique<Player>(
@@ -126,6 +128,8 @@ void frmMain::makeParts() {
         m_ui.readouts, *m_graph, *m_probe, m_config,
         Player::Parts{*m_graphControl, *m_barControl, *m_displayTimers, *m_recorder},
         Player::Timers{*m_play, *m_readProbe}, s.boxes);
+    m_exposure = std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,
+                                            *m_cycle, m_config, *m_displayTimers, *m_recorder);
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
                                            m_identity, *m_battery, *this,
                                            [this] { m_setup->SetUpZeta(); });
@@ -136,11 +140,13 @@ void frmMain::makeParts() {
         m_ui, *this, *m_graph,
         MainLayout::Parts{*m_readouts, *m_setup, *m_link, *m_graphControl, *m_barControl},
         m_records);
-    // Every reading goes to the readouts, the time-series graph, the bar graph and the log.
+    // Every reading goes to the readouts, the time-series graph, the bar graph, the log and the
+    // moving average.
     m_readings.Add(*m_readouts);
     m_readings.Add(*m_graphControl);
     m_readings.Add(*m_barControl);
     m_readings.Add(*m_recorder);
+    m_readings.Add(*m_exposure);
     m_processing = std::make_unique<SampleProcessing>(
         *m_probe, *m_zeta, m_readings,
         SampleProcessing::Parts{*m_readouts, *m_battery, *m_setup, *m_graphControl, *m_link,

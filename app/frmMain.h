@@ -26,6 +26,7 @@ namespace window {
 class BarGraphControl;
 class BatteryTemp;
 class DisplayTimers;
+class Exposure;
 class GraphControl;
 class LinkControl;
 class MainLayout;
@@ -81,6 +82,7 @@ public:
     window::BarGraphControl& barControl() { return *m_barControl; }
     window::MainLayout& layout() { return *m_layout; }
     window::Recorder& recorder() { return *m_recorder; }
+    window::Exposure& exposure() { return *m_exposure; }
     window::StoredView& storedView() { return *m_storedView; }
     LogLoader& loader() { return *m_loader; }
     window::Player& player() { return *m_player; }
@@ -180,6 +182,7 @@ private:
     std::unique_ptr<window::StoredView> m_storedView;
     std::unique_ptr<window::Recorder> m_recorder;
     std::unique_ptr<window::Player> m_player;
+    std::unique_ptr<window::Exposure> m_exposure;
     std::unique_ptr<window::LinkControl> m_link;
     std::unique_ptr<window::ProbeSetup> m_setup;
     std::unique_ptr<window::MainLayout> m_layout;

@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
     platform::QtChildProgram child;
     platform::QtUserDialogs dialogs;
     platform::QtBusyPointer busy;
+    platform::QtBeeper beeper;
     const QString configFile =
         parser.isSet(folderOption)
             ? QDir(parser.value(folderOption)).filePath(QStringLiteral("Varnex.cfg"))
@@ -98,7 +99,8 @@ int main(int argc, char** argv) {
                                 QFileInfo(configFile).absolutePath(),
                                 dialogs,
                                 busy,
-                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                                beeper};
 
     QString runPort = parser.value(portOption);
     if (parser.isSet(simulateOption)) {

@@ -7,6 +7,7 @@
 #include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
 #include "platform/QtSerialComm.h"
+#include "platform/fake/CountingBeeper.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/ScriptedDialogs.h"
@@ -134,10 +135,12 @@ private:
     NoChild m_child;
     platform::ScriptedDialogs m_dialogs;
     platform::CountingBusyPointer m_busy;
+    platform::CountingBeeper m_beeper;
     platform::Services m_services{
         m_port,       m_clock,   m_boxes, m_settings,
         m_ports,      m_modal,   m_child, [] { return std::make_unique<platform::QtHiResTimer>(); },
-        m_dir.path(), m_dialogs, m_busy,  m_dir.path()};
+        m_dir.path(), m_dialogs, m_busy,  m_dir.path(),
+        m_beeper};
     std::unique_ptr<app::frmMain> m_window; // goes before the services it was given
 };
 

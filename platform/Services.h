@@ -1,7 +1,9 @@
 #pragma once
 // What the main window is given of the machine: the serial port, the timers, the clock, the
-// message boxes, modal and user dialogs, the busy pointer, the per-user settings, the port table
-// and other programs. main() hands it Qt realisations; tests hand it the doubles of platform/fake.
+// message boxes, modal and user dialogs, the busy pointer, the beep, the per-user settings, the
+// port table and other programs. main() hands it Qt realisations; tests hand it the doubles of
+// platform/fake.
+#include "platform/Beeper.h"
 #include "platform/ChildProgram.h"
 #include "platform/Clock.h"
 #include "platform/HiResTimer.h"
@@ -33,6 +35,7 @@ struct Services {
     BusyPointer& busy;
     // The per-user folder of the running log's journal.
     QString journalFolder;
+    Beeper& beeper;
 };
 
 } // namespace platform

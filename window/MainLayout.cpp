@@ -21,6 +21,9 @@ constexpr double StripTop = 1860, StripHeight = 330;
 constexpr double GraphTop = 2280;
 constexpr double PeakLeft = 4800, PeakAxisLeft = 4920;                 // without the average
 constexpr double PeakLeftExposure = 6480, PeakAxisLeftExposure = 6600; // with it
+// The moving-average frame beside the axis box, and folded away where the peaks then stand.
+const QRectF ExposureFrameShown(4740, BoxTop, 1660, BoxHeight);
+const QRectF ExposureFrameHidden(4740, BoxTop, 0, BoxHeight);
 constexpr double AxisRowTop[] = {180, 560, 940};
 
 QFont readoutFont(const QWidget* w, double points, bool bold) {
@@ -95,8 +98,7 @@ void MainLayout::PlaceControls() {
         SetTwipsGeometry(switches[i], 3560 + i * 370, 1360, 300, 300);
     }
 
-    // Peak box (moves right when the moving average is shown, see ToggleExposure).
-    SetTwipsGeometry(u.exposure.ShaExposure, 4740, BoxTop, 1660, BoxHeight);
+    // Moving-average panel; the peak box moves right when it is shown (see ToggleExposure).
     SetTwipsGeometry(u.exposure.LabExposure1, 4800, 110, 1550, 260);
     SetTwipsGeometry(u.exposure.LabMinAver, 4800, 420, 1550, 260);
     SetTwipsGeometry(u.exposure.LabExposure, 4800, 680, 1500, 420);
@@ -204,6 +206,8 @@ void MainLayout::placePeaks(bool exposureShown) {
 
 void MainLayout::ToggleExposure(bool on) {
     ExposureControls& e = m_ui.exposure;
+    const QRectF& frame = on ? ExposureFrameShown : ExposureFrameHidden;
+    SetTwipsGeometry(e.ShaExposure, frame.left(), frame.top(), frame.width(), frame.height());
     e.ShaExposure->setVisible(on);
     for (QLabel* l : {e.LabExposure, e.LabMinAver, e.LabElasedTime, e.LabExposure1})
         l->setVisible(on);

@@ -24,8 +24,10 @@ Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
 
 void Recorder::TakeReading(const measure::Reading& reading) {
     if (m_records.Recording() != RecordTable::Logging || !reading.completesSample) return;
-    if (!m_records.Append(reading)) return;
-    // The table is full: the log ends as if the user had stopped it.
+    if (m_records.Append(reading)) EndFullLog();
+}
+
+void Recorder::EndFullLog() {
     ToggleRecordOn();
     m_shell.SetStatusPanel(1, LogFullText);
 }

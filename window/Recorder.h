@@ -54,6 +54,8 @@ public:
     void TogglePause();
     // Ends a recording (the menus' part; ToggleRecordOn does the rest).
     void StopRecording();
+    // The table is full: the log ends as the user's stop ends it, and the user is told.
+    void EndFullLog();
     void RecordIndicator(Indicator shown);
     // The count of logged rows shown (the 500 ms tick).
     void ShowRecordCount();

@@ -5,8 +5,8 @@
 namespace kit {
 
 WindowRig::WindowRig()
-    : services{port,  clock, boxes,      settings, ports, modal,
-               child, {},    dir.path(), dialogs,  busy,  dir.path()},
+    : services{port, clock,      boxes,   settings, ports,      modal, child,
+               {},   dir.path(), dialogs, busy,     dir.path(), beeper},
       config(dir.path()) {
     services.makeTimer = [this] {
         return std::unique_ptr<platform::HiResTimer>(clock.createTimer());

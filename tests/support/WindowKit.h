@@ -4,6 +4,7 @@
 // folder, a virtual probe behind the port, and ways to let time pass.
 #include "app/frmMain.h"
 #include "measure/Reading.h"
+#include "platform/fake/CountingBeeper.h"
 #include "platform/fake/ManualClock.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
@@ -72,6 +73,7 @@ struct WindowRig {
     NoChildProgram child;
     platform::ScriptedDialogs dialogs;
     platform::CountingBusyPointer busy;
+    platform::CountingBeeper beeper;
     QTemporaryDir dir;
     platform::Services services;
     window::Config config;

@@ -1,0 +1,263 @@
+// The moving average of the exposure log, on the manual clock: a window filling up and the rows
+// it logs, the display formats, a silent probe, the clock trim, periodic logging (also across
+// midnight), a period changed in a running log, a day of ticks; and the window logging the
+// virtual probe's field.
+#include "measure/RecordTable.h"
+#include "platform/Controls.h"
+#include "tests/support/WindowKit.h"
+#include "window/Exposure.h"
+#include "window/Recorder.h"
+
+#include <QTest>
+
+using measure::RecordTable;
+using window::Exposure;
+
+namespace {
+
+// A reading of the total; its axes and peaks are told apart from the average.
+measure::Reading Total(float total) {
+    measure::Reading r;
+    r.value = {total, 1.5f, 2.5f, 3.5f};
+    r.peak = {total + 1, 2, 3, 4};
+    return r;
+}
+
+QString Shown(app::frmMain& w) {
+    return w.ui().exposure.LabExposure->text();
+}
+
+QString Elapsed(app::frmMain& w) {
+    return w.ui().exposure.LabElasedTime->text();
+}
+
+} // namespace
+
+class ExposureTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kit::WindowRig> rig; // a new one for each test
+
+    // A moving-average log of the period started on the built window, the total given.
+    Exposure& startLog(app::frmMain& w, const QString& period, float total) {
+        Exposure& e = w.exposure();
+        e.SetMinuteAverTime(period);
+        e.TakeReading(Total(total));
+        w.ui().exposure.mnuViewExposure->setChecked(true);
+        w.recorder().ToggleRecordOn();
+        return e;
+    }
+    void seconds(int n) { rig->clock.advance(n * 1000.0); }
+
+private Q_SLOTS:
+    void init() { rig = std::make_unique<kit::WindowRig>(); }
+
+    // The missing seconds of the first window count as 0: the average climbs to the total.
+    // Each second is a row of time, total and average; the end of the window beeps once.
+    void aConstantFiveFillsTenSeconds() {
+        app::frmMain& w = rig->build();
+        Exposure& e = startLog(w, "10 Second", 5);
+        QCOMPARE(w.ui().exposure.LabMinAver->text(), QString("Elasped Time"));
+        QStringList shown;
+        for (int i = 0; i < 11; ++i) {
+            seconds(1);
+            shown << Shown(w);
+        }
+        QCOMPARE(shown, (QStringList{"0.5000", "1.000", "1.500", "2.000", "2.500", "3.000", "3.500",
+                                     "4.000", "4.500", "5.000", "5.000"}));
+        QCOMPARE(Elapsed(w), QString("0.00.11"));
+        QCOMPARE(rig->beeper.beeps, 1);
+        QVERIFY(e.PeriodDone());
+        QCOMPARE(w.records().Recording(), RecordTable::ExposureLogging);
+
+        const RecordTable& t = w.records();
+        QCOMPARE(t.RecordCount(), 11);
+        QCOMPARE(t.RecordColumns(), RecordTable::Layout::MovingAverage);
+        QCOMPARE(t.At(1, 0), float(36001 / 86400.0)); // 10:00:01
+        QCOMPARE((QList<float>{t.At(1, 1), t.At(1, 2), t.At(1, 3), t.At(1, 4)}),
+                 (QList<float>{5, 0.5f, 0, 0}));
+        QCOMPARE((QList<float>{t.At(10, 1), t.At(10, 2), t.At(10, 3), t.At(10, 4)}),
+                 (QList<float>{5, 5, 0, 0}));
+        QCOMPARE(t.RecordMaxHold(), Total(5).peak);
+    }
+
+    // Four significant digits, chosen by the value (0.99999 rounds up in the 4-decimal form).
+    void displayFormats_data() {
+        QTest::addColumn<double>("average");
+        QTest::addColumn<QString>("averageText");
+        QTest::addColumn<int>("elapsed");
+        QTest::addColumn<QString>("elapsedText");
+        QTest::newRow("0.5") << 0.5 << "0.5000" << 0 << "0.00.00";
+        QTest::newRow("5") << 5.0 << "5.000" << 59 << "0.00.59";
+        QTest::newRow("50") << 50.0 << "50.00" << 3909 << "1.05.09";
+        QTest::newRow("500") << 500.0 << "500.0" << 86399 << "23.59.59";
+        QTest::newRow("0.99999") << 0.99999 << "1.0000" << 90000 << "25.00.00";
+        QTest::newRow("9.9999") << 9.9999 << "10.000" << 600 << "0.10.00";
+    }
+    void displayFormats() {
+        QFETCH(double, average);
+        QFETCH(int, elapsed);
+        QTEST(Exposure::AverageText(average), "averageText");
+        QTEST(Exposure::ElapsedText(elapsed), "elapsedText");
+    }
+
+    // Ticks while the probe does not answer change neither the average nor the time counted,
+    // and they are not taken for ticks behind real time.
+    void aSilentProbeFreezesTheAverage() {
+        app::frmMain& w = rig->build();
+        Exposure& e = startLog(w, "10 Second", 5);
+        seconds(2);
+        w.cycle().ReadProbeTick(); // nothing on the line: a miss
+        QCOMPARE(w.cycle().MissCount(), 1);
+        seconds(5);
+        QCOMPARE(Shown(w), QString("1.000"));
+        QCOMPARE(Elapsed(w), QString("0.00.02"));
+        QCOMPARE(e.ExposureElapsed(), 2);
+        QCOMPARE(w.records().RecordCount(), 2);
+        QCOMPARE(w.HRTMinAve().interval(), Exposure::TickMs);
+    }
+
+    // Ticks at the moments given (ms after the one before): a count more than a tenth of a
+    // second behind real time speeds the tick up, one ahead slows it down, and a trim the
+    // other way first goes back to the plain second.
+    void clockTrim_data() {
+        QTest::addColumn<QList<int>>("gaps");
+        QTest::addColumn<double>("interval");
+        QTest::addColumn<int>("trim");
+        QTest::newRow("on time") << QList<int>{1000, 1000, 1000} << 1000.0 << 0;
+        QTest::newRow("within a tenth") << QList<int>{1000, 1090} << 1000.0 << 0;
+        QTest::newRow("held up") << QList<int>{1000, 1500} << 980.0 << 1;
+        QTest::newRow("hurried") << QList<int>{1000, 0} << 1020.0 << 2;
+        QTest::newRow("held up after hurried") << QList<int>{1000, 0, 2500} << 1000.0 << 0;
+        QTest::newRow("hurried after held up") << QList<int>{1000, 1500, 0} << 1000.0 << 0;
+    }
+    void clockTrim() {
+        QFETCH(QList<int>, gaps);
+        app::frmMain& w = rig->build();
+        Exposure& e = startLog(w, "1 Minute", 5);
+        for (int gap : gaps) {
+            rig->clock.delay(gap);
+            e.HRTMinAve_Timer();
+        }
+        QTEST(w.HRTMinAve().interval(), "interval");
+        QTEST(int(e.Trim()), "trim");
+    }
+
+    // Periodic logging: the log pauses with the beep at the end of its window and starts a new
+    // window the interval after the last one began, also when that is past midnight.
+    void periodicLogging_data() {
+        QTest::addColumn<QTime>("start");
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<int>("minutes");
+        QTest::newRow("one minute every two") << QTime(10, 0) << "1 Minute" << 2;
+        QTest::newRow("past midnight") << QTime(23, 30) << "6 Minute" << 60;
+    }
+    void periodicLogging() {
+        QFETCH(QTime, start);
+        QFETCH(QString, period);
+        QFETCH(int, minutes);
+        rig->clock.setNow(QDateTime(QDate(2024, 3, 14), start));
+        app::frmMain& w = rig->build();
+        w.config().PeriodicIntervalEnabled = 1;
+        w.config().PeriodicInterval = minutes;
+        Exposure& e = startLog(w, period, 5);
+        const int window = e.AveragePeriod();
+        const auto state = [&] { return w.records().Recording(); };
+
+        seconds(window - 1);
+        QCOMPARE(state(), RecordTable::ExposureLogging);
+        QCOMPARE(rig->beeper.beeps, 0);
+        seconds(1);
+        QCOMPARE(state(), RecordTable::ExposurePaused);
+        QCOMPARE(rig->beeper.beeps, 1);
+        QCOMPARE(w.ui().record.LabRecord->text(), QString(" Pause"));
+        QCOMPARE(w.records().RecordCount(), window);
+
+        seconds(minutes * 60 - window - 1);
+        QCOMPARE(state(), RecordTable::ExposurePaused);
+        seconds(1);
+        QCOMPARE(state(), RecordTable::ExposureLogging);
+        QCOMPARE(rig->clock.now().time(), start.addSecs(minutes * 60));
+        QCOMPARE(w.records().RecordCount(), window);
+        // A new window from empty; the rows follow the earlier ones, and midnight has not
+        // disturbed the tick.
+        seconds(1);
+        QCOMPARE(Shown(w), Exposure::AverageText(5.0 / window));
+        QCOMPARE(Elapsed(w), QString("0.00.01"));
+        QCOMPARE(w.records().RecordCount(), window + 1);
+        QCOMPARE(w.HRTMinAve().interval(), Exposure::TickMs);
+    }
+
+    // A new period in a running log starts a new window; the same period leaves it running.
+    void periodChangedWhileLogging_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("average");
+        QTest::addColumn<QString>("elapsed");
+        QTest::newRow("shorter") << "30 Second"
+                                 << "10 Second"
+                                 << "0.5000"
+                                 << "0.00.01";
+        QTest::newRow("longer") << "10 Second"
+                                << "1 Minute"
+                                << "0.0833"
+                                << "0.00.01";
+        QTest::newRow("the same") << "10 Second"
+                                  << "10 Second"
+                                  << "5.000"
+                                  << "0.00.11";
+    }
+    void periodChangedWhileLogging() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        app::frmMain& w = rig->build();
+        Exposure& e = startLog(w, from, 5);
+        seconds(e.AveragePeriod());
+        QCOMPARE(Shown(w), QString("5.000"));
+        QVERIFY(e.SetMinuteAverTime(to));
+        QCOMPARE(w.config().Exposure, to);
+        seconds(1);
+        QTEST(Shown(w), "average");
+        QTEST(Elapsed(w), "elapsed");
+    }
+
+    // A day of a changing field, then one window of a constant 5: the running sum has kept
+    // nothing of the day. (The rows are erased as the log goes, as the user may.)
+    void aDayOfTicksLeavesNoDrift() {
+        app::frmMain& w = rig->build();
+        w.records().SetJournal(nullptr);
+        Exposure& e = startLog(w, "10 Second", 0);
+        for (int i = 0; i < 86400; ++i) {
+            if (i % 30000 == 0) w.records().SetRecordCount(0);
+            e.TakeReading(Total(1.3f + 0.7f * float(i % 97)));
+            seconds(1);
+        }
+        e.TakeReading(Total(5));
+        seconds(10);
+        QCOMPARE(e.Average(), 5.0);
+        QCOMPARE(Shown(w), QString("5.000"));
+        QCOMPARE(Elapsed(w), QString("24.00.10"));
+    }
+
+    // The whole window: the probe's readings reach the average, the log started with the
+    // panel shown is a moving-average log, and its end stops the tick.
+    void theWindowLogsTheProbesAverage() {
+        rig->config.ExposureFrame = true;
+        rig->config.Exposure = "10 Second";
+        app::frmMain& w = rig->startOn("PX-5100", 1500);
+        const window::ExposureControls& u = w.ui().exposure;
+        const QRectF frame = platform::TwipsGeometry(u.ShaExposure);
+        QVERIFY(u.ShaExposure->isVisible());
+        QVERIFY(qAbs(frame.width() - 1660) <= platform::TwipsPerPixel(&w));
+        w.ui().record.mnuProbeRecord->trigger();
+        rig->run(10000);
+        QCOMPARE(w.records().RecordCount(), 10);
+        QCOMPARE(u.LabExposure->text(), QString("14.49"));
+        QCOMPARE(qRound(w.records().At(10, 1) * 100), 1449);
+        w.ui().record.mnuProbeRecord->trigger();
+        QCOMPARE(w.records().Recording(), RecordTable::Idle);
+        QVERIFY(!w.HRTMinAve().enabled());
+    }
+};
+
+QTEST_MAIN(ExposureTest)
+#include "tst_exposure.moc"
