@@ -6,6 +6,7 @@
 #include "app/LogSaving.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
+#include "window/Alarm.h"
 #include "window/BarGraphControl.h"
 #include "window/BatteryTemp.h"
 #include "window/DisplayTimers.h"
@@ -14,6 +15,7 @@
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
 #include "window/Player.h"
+#include "window/ProbeControls.h"
 #include "window/ProbeSetup.h"
 #include "window/Readouts.h"
 #include "window/Recorder.h"
@@ -133,6 +135,14 @@ void frmMain::makeParts() {
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
                                            m_identity, *m_battery, *this,
                                            [this] { m_setup->SetUpZeta(); });
+    m_probeControls = std::make_unique<ProbeControls>(
+        m_ui.probe, m_ui.readouts, *m_probe, *m_zeta, m_records, m_config, *m_minAve, *this,
+        ProbeControls::Parts{*m_graphControl, *m_barControl}, [this] { clearPeakHolds(); });
+    m_alarm = std::make_unique<Alarm>(Alarm::Controls{m_ui.probe.mnuprobeAlarm,
+                                                      m_ui.probe.mnuprobeAlarmSet,
+                                                      m_ui.readouts.LabXYZField},
+                                      m_config, *m_graph, *m_graphControl, s.dialogs, s.boxes,
+                                      [this] { m_services.beeper.Beep(); });
     m_setup = std::make_unique<ProbeSetup>(
         m_ui.probe, *m_probe, *m_cycle, m_config,
         ProbeSetup::Parts{*m_readouts, *m_battery, *m_link, *m_graphControl}, m_records, *this);
@@ -150,7 +160,7 @@ void frmMain::makeParts() {
     m_processing = std::make_unique<SampleProcessing>(
         *m_probe, *m_zeta, m_readings,
         SampleProcessing::Parts{*m_readouts, *m_battery, *m_setup, *m_graphControl, *m_link,
-                                *m_layout},
+                                *m_layout, *m_probeControls},
         m_identity, *this, s.clock, s.boxes);
 }
 
@@ -491,6 +501,9 @@ QString frmMain::StatusPanel(int panel) const {
 
 void frmMain::everyHalfSecond() {
     m_cycle->CalSamPerSecTick();
+    m_alarm->CheckAlarm(m_probe->TypeZeta() == probe::StateZeta ? m_zeta->XYZ()
+                                                                : m_probe->XYZAxis(),
+                        m_probe->LostComm() == 1);
     m_battery->BlinkTick();
     m_recorder->ShowRecordCount();
     const QDateTime now = m_services.clock.now();

@@ -23,6 +23,7 @@
 #include <memory>
 
 namespace window {
+class Alarm;
 class BarGraphControl;
 class BatteryTemp;
 class DisplayTimers;
@@ -31,6 +32,7 @@ class GraphControl;
 class LinkControl;
 class MainLayout;
 class Player;
+class ProbeControls;
 class ProbeSetup;
 class Readouts;
 class Recorder;
@@ -77,6 +79,8 @@ public:
     window::Readouts& readouts() { return *m_readouts; }
     window::SampleProcessing& processing() { return *m_processing; }
     window::ProbeSetup& setup() { return *m_setup; }
+    window::ProbeControls& probeControls() { return *m_probeControls; }
+    window::Alarm& alarm() { return *m_alarm; }
     window::DisplayTimers& displayTimers() { return *m_displayTimers; }
     window::GraphControl& graphControl() { return *m_graphControl; }
     window::BarGraphControl& barControl() { return *m_barControl; }
@@ -184,6 +188,8 @@ private:
     std::unique_ptr<window::Player> m_player;
     std::unique_ptr<window::Exposure> m_exposure;
     std::unique_ptr<window::LinkControl> m_link;
+    std::unique_ptr<window::ProbeControls> m_probeControls;
+    std::unique_ptr<window::Alarm> m_alarm;
     std::unique_ptr<window::ProbeSetup> m_setup;
     std::unique_ptr<window::MainLayout> m_layout;
     std::unique_ptr<window::SampleProcessing> m_processing;

@@ -222,6 +222,8 @@ void ClsZeta::SetRef() {
 
 void ClsZeta::ClearRef() {
     m_zeroOffset = {};
+    // A reference still being taken ends too: "Clear Zero" leaves no offsets behind.
+    m_refCount = m_averageCount;
 }
 
 void ClsZeta::OffsetAverage(int axis, float value) {

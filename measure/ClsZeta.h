@@ -100,7 +100,7 @@ public:
     static float ConvertUnit(int from, int to, float value);
     // The next Averaging() samples become the zero offsets (their mean per axis, in V/m).
     void SetRef();
-    // Offsets back to 0; a reference in progress goes on collecting.
+    // Offsets back to 0; a reference in progress ends without offsets.
     void ClearRef();
     // One zero-reference value of an axis (1..3); axis 1 opens the next sample.
     void OffsetAverage(int axis, float value);

@@ -119,7 +119,11 @@ void PollingCycle::ReadProbeTick() {
         return;
     }
     m_inString = MainComm.input();
-    const bool complete = m_inString.size() == m_expectedLength && m_inString.startsWith(':');
+    // A field-reporting probe's refusal is a whole answer, whatever the length asked for (to a
+    // Zeta probe's commands it is the sign of another probe on the line: a miss).
+    const bool refusal = m_inString == ":E\r" && m_probe.TypeZeta() != StateZeta;
+    const bool complete =
+        m_inString.startsWith(':') && (m_inString.size() == m_expectedLength || refusal);
     SendCmnd(); // the next command goes out whatever arrived
     if (complete) {
         taken(m_view.ProcessData(m_inString));

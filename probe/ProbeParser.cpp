@@ -8,6 +8,19 @@ namespace probe {
 int clsProbe::InputStr(const QByteArray& reply) {
     if (reply.size() < 2) return 0;
     const QByteArray p = reply.left(2);
+    const bool inService =
+        m_state == StateKappa || (m_state != StateIdentifying && m_initState < 1);
+    if ((p == ":E" || p == "#E") && inService) {
+        // A units or range command the probe would not take: the window keeps what it showed.
+        const QByteArray asked =
+            m_answeredCmnd.endsWith('\r') ? m_answeredCmnd.chopped(1) : m_answeredCmnd;
+        const bool change = asked.size() == 2 && (asked[0] == 'U' || asked[0] == 'R') &&
+                            (asked[1] == 'N' || (asked[1] >= '0' && asked[1] <= '9'));
+        if (change) {
+            m_refusedCmnd = asked;
+            return ChgRefused;
+        }
+    }
     if (m_state == StateKappa) return parseKappa(reply, p);
     // While characterising, the scheduler has judged and filed the reply already.
     if (m_initState < 1) return parseNotCharacterising(reply, p);

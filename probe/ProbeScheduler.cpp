@@ -96,6 +96,8 @@ void clsProbe::SetCmndTiming(const QByteArray& command) {
 }
 
 QByteArray clsProbe::GetNextCmnd(const QByteArray& lastReply) {
+    // The reply in hand answers the command sent before; it is parsed after the next is chosen.
+    m_answeredCmnd = m_lastCmnd;
     if (lastReply.startsWith(':')) SetLostComm(0);
     const QByteArray p = lastReply.left(2);
 
@@ -242,6 +244,9 @@ void clsProbe::sigmaRules(const QByteArray& reply, const QByteArray& p) {
         if (m_lastCmnd == QByteArray("R") + Cr) {
             send("I");
             m_state = StateZeta;
+        } else {
+            // A command the probe will not take is not asked again: reading goes on.
+            m_nextCmnd = m_dataCmnd;
         }
     } else if (p == ":S") {
         m_state = StateZeta;

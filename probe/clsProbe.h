@@ -28,6 +28,7 @@ enum ChangeFlag : int {
     ChgBattery = 128,
     ChgUnderRange = 512,
     ChgMultiplex = 1024,
+    ChgRefused = 2048, // the probe refused a units or range command (RefusedCmnd)
 };
 
 enum ProtocolState : int { StateSigma = 0, StateZeta = 1, StateIdentifying = 2, StateKappa = 3 };
@@ -138,6 +139,8 @@ public:
     bool CmndPending() const { return m_cmndPending; }
     QByteArray PendingCmnd() const { return m_pendingCmnd; }
     QByteArray LastCmnd() const { return m_lastCmnd; }
+    // The units or range command the probe refused last, without its carriage return.
+    QByteArray RefusedCmnd() const { return m_refusedCmnd; }
     int InitState() const { return m_initState; }
     // The characterisation's progress: the step awaited (1 = the reply before the first
     // command), the steps in all, the try of this step (1..4) and the runs in a row that had
@@ -195,6 +198,8 @@ private:
     int m_state = StateSigma;
     QByteArray m_nextCmnd = QByteArrayLiteral("R\r");
     QByteArray m_lastCmnd;
+    QByteArray m_answeredCmnd; // the command the reply being parsed answers
+    QByteArray m_refusedCmnd;
     QByteArray m_pendingCmnd;
     bool m_cmndPending = false;
     QByteArray m_dataCmnd = QByteArrayLiteral("D2\r");

@@ -102,13 +102,7 @@ void ProbeSetup::SetUpZeta() {
     m_ui.mnuProbeZero->setEnabled(false);
     // A Kappa probe before this one left the units menu disabled.
     m_ui.mnuProbeUnitsZeta->setEnabled(true);
-    const QString& units = m_config.ProbeUnits;
-    if (units == QStringLiteral("V/m"))
-        m_ui.LabUnits->setText(QStringLiteral("V/m"));
-    else if (units == QStringLiteral("V2/m2"))
-        m_ui.LabUnits->setText(QStringLiteral("(V/m)") + Sup2);
-    else if (units == QStringLiteral("mW/cm2"))
-        m_ui.LabUnits->setText(QStringLiteral("mW/cm") + Sup2);
+    // The units label, ranges and scales follow ProbeControls::ZetaIdentified.
     graphs.ShowProbeRange();
     m_parts.link.FillZetaSampleRates();
     graphs.LimitGraphSetting();

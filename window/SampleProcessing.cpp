@@ -5,6 +5,7 @@
 #include "window/GraphControl.h"
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
+#include "window/ProbeControls.h"
 #include "window/ProbeSetup.h"
 #include "window/Readouts.h"
 
@@ -54,6 +55,10 @@ ReplyTaken SampleProcessing::ProcessSigmaFormat(const QByteArray& reply) {
     if (reply.startsWith('?'))
         m_shell.SetStatusPanel(2, QStringLiteral("Communication mode Non-ASCII"));
     if (mask == 0) return {false, 0, m_probe.RefusedReplies() != refusedBefore};
+    if (mask & probe::ChgRefused) {
+        m_parts.controls.CommandRefused(QString::fromLatin1(m_probe.RefusedCmnd()));
+        return {false, 0, false};
+    }
 
     if (mask & probe::ChgReading) {
         if (mask & probe::ChgAxes) m_parts.readouts.UpDateAxis();

@@ -22,6 +22,7 @@ class BatteryTemp;
 class GraphControl;
 class LinkControl;
 class MainLayout;
+class ProbeControls;
 class ProbeSetup;
 class Readouts;
 
@@ -35,6 +36,7 @@ public:
         GraphControl& graphs;
         LinkControl& link;
         MainLayout& layout;
+        ProbeControls& controls;
     };
 
     SampleProcessing(probe::clsProbe& probe, measure::ClsZeta& zeta, measure::ReadingSink& sink,

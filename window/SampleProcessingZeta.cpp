@@ -4,6 +4,7 @@
 #include "window/BatteryTemp.h"
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
+#include "window/ProbeControls.h"
 #include "window/SampleProcessing.h"
 
 namespace window {
@@ -70,7 +71,7 @@ void SampleProcessing::zetaIdentified(const QByteArray& reply) {
         m_boxes.inform(platform::MsgIcon::Information, QStringLiteral("Probe battery low."),
                        AppTitle);
     // Another probe: its zero reference is not this one's.
-    if (m_identity.SetSerialNo(QString::fromLatin1(reply.mid(16, 8)))) m_zeta.ClearRef();
+    m_parts.controls.ZetaIdentified(m_identity.SetSerialNo(QString::fromLatin1(reply.mid(16, 8))));
     m_shell.SetStatusPanel(1, QStringLiteral("Found probe type: ") + m_probe.GetModel());
     layout.ShowFamilyLayout();
 }

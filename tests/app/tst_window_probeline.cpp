@@ -237,6 +237,22 @@ private Q_SLOTS:
                  qPrintable(line->toolTip()));
     }
 
+    // Units and range chosen from the window reach the virtual probe, and its answers show:
+    // 14.49 V/m is 0.0557 mW/cm² in the probe's second units; range 3 by hand.
+    void unitsAndRangeFromTheWindow() {
+        RealWindow real(QStringLiteral("PX-5100"), QStringLiteral("Max"));
+        app::frmMain& w = real.window;
+        const window::MainControls& u = w.ui();
+        QTRY_VERIFY_WITH_TIMEOUT(u.readouts.LabXYZField->text().toDouble() > 14, 20000);
+        u.probe.mnuProbeUnitsOld[2]->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(u.probe.LabUnits->text(), "mW/cm" + QString(QChar(0xB2)), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(qAbs(u.readouts.LabXYZField->text().toDouble() - 0.0557) < 0.001,
+                                  qPrintable(u.readouts.LabXYZField->text()), 5000);
+        u.probe.mnuProbeRange[3]->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(u.probe.LabRange->text(), QString("Range 3"), 5000);
+        QVERIFY(u.probe.mnuProbeRange[3]->isChecked() && !u.probe.mnuProbeRange[0]->isChecked());
+    }
+
     // The program killed while it logs (a crash, a power cut): the next start offers the log
     // back with every row up to about 100 ms before the kill, and Save As writes them.
     void aKilledLogComesBack() {

@@ -231,6 +231,11 @@ private Q_SLOTS:
         rig.z.SetRef();
         rig.run("7*3 A10 20");
         QCOMPARE(rig.z.XNA(), 20.f); // a new length ends the reference without offsets
+        rig.z.SetRef();
+        rig.run("7");
+        rig.z.ClearRef();
+        rig.run("7*12 20");
+        QCOMPARE(rig.z.XNA(), 20.f); // nor does a reference let go before it was complete
     }
 
     // X samples; Y and Z read 0, so the total is X.

@@ -1100,7 +1100,7 @@ private Q_SLOTS:
         QTest::newRow("late") << D::Late << data << 2;
         QTest::newRow("garbled") << D::Garbled << data << 1;
         QTest::newRow("dropped") << D::Dropped << data << 1;
-        QTest::newRow("complete but the wrong length") << D::Whole << QByteArray(":E\r") << 1;
+        QTest::newRow("complete but the wrong length") << D::Whole << QByteArray(":Z\r") << 1;
     }
     void incompleteRepliesAreMisses() {
         QFETCH(D, plan);

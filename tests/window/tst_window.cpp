@@ -28,10 +28,10 @@ const QString Deg(QChar(0xB0));
 // The window's sample processing, but for the readings: those go to the test's sink.
 struct Processing {
     explicit Processing(kit::WindowRig& rig)
-        : w(rig.build()),
-          sp(w.probe(), w.zeta(), sink,
-             {w.readouts(), w.battery(), w.setup(), w.graphControl(), w.link(), w.layout()},
-             identity, w, rig.clock, rig.boxes) {}
+        : w(rig.build()), sp(w.probe(), w.zeta(), sink,
+                             {w.readouts(), w.battery(), w.setup(), w.graphControl(), w.link(),
+                              w.layout(), w.probeControls()},
+                             identity, w, rig.clock, rig.boxes) {}
     app::frmMain& w;
     kit::RecordingSink sink;
     probe::ProbeIdentity identity;

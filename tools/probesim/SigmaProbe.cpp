@@ -26,6 +26,7 @@ SigmaProbe::SigmaProbe(const SigmaModel& model, const FieldPlan& plan)
 QByteArray SigmaProbe::answer(const QByteArray& command, double seconds) {
     if (command == "R") return ":R" + QByteArray::number(m_range) + "\r";
     if (const int n = DigitOf(command, 'R')) return selectRange(n);
+    if (command == "RN") return selectRange(m_range % m_model.maxRange(m_units) + 1);
     if (command == "UN") {
         if (m_model.unitsCount < 2) return Rejected;
         return selectUnits(m_units % m_model.unitsCount + 1);
