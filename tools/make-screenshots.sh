@@ -15,6 +15,13 @@ out=$(cd "$out" && pwd)
 shoot() { # model picture seconds [more options]
     local work
     work=$(mktemp -d)
+    # Settings of a picture's own: the file of a first run, edited (CONFIG_EDIT, a sed script).
+    if [ -n "${CONFIG_EDIT:-}" ]; then
+        XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" \
+            QT_QPA_PLATFORM=offscreen "$build/varnex" --settings-folder "$work" --port /dev/null \
+            --quit-after 0.5 >/dev/null 2>&1 || true
+        sed -i "$CONFIG_EDIT" "$work/Varnex.cfg"
+    fi
     # A window closed with a log running asks whether to save it; nobody answers here, so the
     # run ends a little after its picture is taken.
     XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" \
@@ -29,6 +36,8 @@ shoot "PX-5100" varnex-sigma.png 16
 shoot "PX-9100" varnex-zeta.png 16
 shoot "E310" varnex-kappa.png 16
 shoot "PX-5100" varnex-logging.png 20 --record
+CONFIG_EDIT='s/^ExposureFrame,False/ExposureFrame,True/; s/^Exposure,6 Minute/Exposure,10 Second/' \
+    shoot "PX-5100" varnex-exposure.png 30 --record
 
 # A stored view zoomed in: a log of 1000 rows opened, and a drag across 30 % to 55 % of the plot.
 cmake --build "$build" --target pose-stored-view >/dev/null
