@@ -307,6 +307,33 @@ private Q_SLOTS:
         QCOMPARE(text.mid(text.indexOf("Samples,")), Page.mid(Page.indexOf("Samples,")));
     }
 
+    // Logs of each layout, as Save As writes them, load back row for row in their layout.
+    void everyLayoutLoadsBack_data() {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("total") << 0;
+        QTest::newRow("axes") << 1;
+        QTest::newRow("moving average") << 2;
+    }
+    void everyLayoutLoadsBack() {
+        QFETCH(int, layout);
+        measure::RecordTable saved;
+        saved.StartLog(measure::RecordTable::Layout(layout), "V/m", "PX-5100");
+        for (int i = 1; i <= 3; ++i)
+            saved.Append(float(i) / 86400.0f, 1.25f * float(i), 0.001f * float(i), 1e6f, 7);
+        app::LogHeader h;
+        h.samples = 3;
+        h.columns = app::LogColumns(layout);
+        h.units = "V/m";
+        app::frmMain& w = rig->start();
+        QVERIFY(w.loader().LoadData(
+            Write(rig->dir, "l.csv", app::LogPageText(h, saved, 1, 1, "l.csv"))));
+        const measure::RecordTable& t = w.records();
+        QCOMPARE((QList<int>{t.RecordCount(), int(t.RecordColumns())}), (QList<int>{3, layout}));
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 0; c < measure::RecordTable::Columns; ++c)
+                QCOMPARE(t.At(r, c), c == 0 ? float(r) / 86400.0f : saved.At(r, c));
+    }
+
     // Files of other shapes: other line ends, a byte order mark, blank lines, times of one
     // digit, no header, a heading line that disagrees with "Columns,", an unknown scale.
     void otherShapesLoad_data() {

@@ -32,26 +32,32 @@ private Q_SLOTS:
     // Each action on a field-reporting probe queues its command; units wait while a log runs
     // and the label says why.
     void sigmaCommands_data() {
+        QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("logging");
         QTest::addColumn<QString>("queued");
-        const auto row = [](const char* action, bool logging, const char* queued) {
-            QTest::newRow(
-                qPrintable(QStringLiteral("%1%2").arg(action, logging ? ", logging" : "")))
-                << QString(action) << logging << QString(queued);
+        const auto row = [](const char* model, const char* action, bool logging,
+                            const char* queued) {
+            QTest::newRow(qPrintable(
+                QStringLiteral("%1 %2%3").arg(model, action, logging ? ", logging" : "")))
+                << QString(model) << QString(action) << logging << QString(queued);
         };
-        row("units 2", false, "U2");
-        row("units 2", true, "");
-        row("units label", false, "UN");
-        row("units label", true, "");
-        row("range 3", false, "R3");
-        row("zero", false, "Z");
-        row("axis Y", false, "AEDE");
+        row("PX-5100", "units 2", false, "U2");
+        row("PX-5100", "units 2", true, "");
+        row("PX-5100", "units label", false, "UN");
+        row("PX-5100", "units label", true, "");
+        row("PX-5100", "range 3", false, "R3");
+        row("PX-5100", "zero", false, "Z");
+        row("PX-5100", "axis Y", false, "");
+        row("E310", "units 2", false, "U2");
+        row("E310", "units label", false, ""); // a Kappa probe steps no units from the label
+        row("E310", "range 3", false, "R3");
     }
     void sigmaCommands() {
+        QFETCH(QString, model);
         QFETCH(QString, action);
         QFETCH(bool, logging);
-        app::frmMain& w = rig->startOn("PX-5100");
+        app::frmMain& w = rig->startOn(model);
         window::ProbeControls& c = w.probeControls();
         if (logging) w.recorder().ToggleRecordOn();
         rig->run(300);
@@ -170,6 +176,12 @@ private Q_SLOTS:
         c.LabUnits_Click();
         QCOMPARE(u.LabUnits->text(), QString("V/m"));
         QCOMPARE(w.StatusPanel(1), window::ProbeControls::NotDuringLoggingText);
+        // The same probe found again keeps its reference; another one has none.
+        c.mnuProbeZero();
+        c.ZetaIdentified(false);
+        QCOMPARE(u.mnuProbeZero->text(), QString("Clear &Zero"));
+        c.ZetaIdentified(true);
+        QCOMPARE(u.mnuProbeZero->text(), QString("&Zero"));
     }
 
     // A level is a finite number above zero, with "." or the language's decimal sign; a new
