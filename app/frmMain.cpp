@@ -21,6 +21,7 @@
 #include "window/Recorder.h"
 #include "window/SampleProcessing.h"
 #include "window/StoredView.h"
+#include "window/frmOptions.h"
 #include "window/frmPort.h"
 
 #include <QApplication>
@@ -186,6 +187,8 @@ void frmMain::connectCommands() {
     const window::FrameControls& f = m_ui.frame;
     connect(f.mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
     connect(f.mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
+    for (QAction* options : {f.mnuViewOptions, f.tbProperties})
+        connect(options, &QAction::triggered, this, [this] { mnuViewOptions_Click(); });
     for (QAction* saveAs : {m_ui.record.mnuFileSaveAs, m_ui.record.tbSave})
         connect(saveAs, &QAction::triggered, this, [this] { m_saver->mnuFileSaveAs(); });
     connect(f.mnuViewHeaderNotes, &QAction::triggered, this, [this] {

@@ -37,6 +37,7 @@ class ProbeSetup;
 class Readouts;
 class Recorder;
 class SampleProcessing;
+class frmOptions;
 class StoredView;
 } // namespace window
 
@@ -130,6 +131,9 @@ public:
 
     // --- commands -------------------------------------------------------------------------
     void mnuFileExit_Click();
+    // "&Options..." and the toolbar's "Properties".
+    void mnuViewOptions_Click();
+    window::frmOptions* options() { return m_options.get(); }
     void offerRecovery();
     void mnuHelpAbout_Click();
     QString ConfigPath() const { return m_configPath; }
@@ -152,6 +156,9 @@ private:
     void connectCommands();
     void applySettingsAsRead();
     void applyColours();
+    QString notesPath() const;
+    void reloadNotes();
+    void editNotes();
     void clearPeakHolds();
     void stopTimers();
     void everyHalfSecond();
@@ -196,6 +203,7 @@ private:
     std::unique_ptr<HeaderNotes> m_notes;
     std::unique_ptr<LogSaver> m_saver;
     std::unique_ptr<LogLoader> m_loader;
+    std::unique_ptr<window::frmOptions> m_options;
     std::unique_ptr<LogJournal> m_journal;
 
     bool m_startingUp = false;

@@ -68,6 +68,7 @@ public:
     void SetBarXColor(platform::Colour colour) { m_colour[BarAxisX] = colour; }
     void SetBarYColor(platform::Colour colour) { m_colour[BarAxisY] = colour; }
     void SetBarZColor(platform::Colour colour) { m_colour[BarAxisZ] = colour; }
+    platform::Colour BarColor(int bar) const { return validBar(bar) ? m_colour[bar] : 0; }
 
     // Derived layout and bar state, as the last DrawScale2 and bar updates left them. BarPeak
     // is the largest value a bar has shown since the last ClearPeak, BarLast the value it

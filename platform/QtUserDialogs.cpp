@@ -1,10 +1,15 @@
 #include "platform/QtUserDialogs.h"
 
+#include "platform/Controls.h"
+
 #include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace platform {
 
@@ -53,6 +58,16 @@ void QtBusyPointer::begin() {
 void QtBusyPointer::end() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()))
         QApplication::restoreOverrideCursor();
+}
+
+std::optional<Colour> QtUserDialogs::chooseColour(Colour current, const QString& title) {
+    const QColor chosen = QColorDialog::getColor(ToQColor(current), m_parent, title);
+    if (!chosen.isValid()) return std::nullopt;
+    return FromQColor(chosen);
+}
+
+bool QtUserDialogs::openInEditor(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace platform

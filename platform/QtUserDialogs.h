@@ -1,6 +1,6 @@
 #pragma once
-// The user dialogs on QInputDialog, QFileDialog and QMessageBox, and the busy pointer as the
-// application's override cursor.
+// The user dialogs on QInputDialog, QFileDialog, QColorDialog and QMessageBox, the editor through
+// the desktop's handler of text files, and the busy pointer as the application's override cursor.
 #include "platform/UserDialogs.h"
 
 #include <QPointer>
@@ -19,6 +19,8 @@ public:
     QString openFileName(const QString& title, const QString& folder,
                          const QString& filter) override;
     SaveChoice askSaveDiscardCancel(const QString& text, const QString& title) override;
+    std::optional<Colour> chooseColour(Colour current, const QString& title) override;
+    bool openInEditor(const QString& path) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -1,7 +1,10 @@
 #pragma once
 // What the user is asked in the system's own small windows: a line of text, a file to save to
-// or to open, and whether work not yet saved is saved, discarded or kept; and the busy pointer
-// over a long operation. Tests script the answers instead.
+// or to open, a colour, and whether work not yet saved is saved, discarded or kept; a text file
+// opened in the user's editor; and the busy pointer over a long operation. Tests script the
+// answers instead.
+#include "platform/DrawSurface.h"
+
 #include <QString>
 #include <optional>
 
@@ -26,6 +29,10 @@ public:
                                  const QString& filter) = 0;
     // "Save", "Discard" or "Cancel" for work not yet saved.
     virtual SaveChoice askSaveDiscardCancel(const QString& text, const QString& title) = 0;
+    // The colour dialog opened on current; nothing when cancelled or when it cannot be shown.
+    virtual std::optional<Colour> chooseColour(Colour current, const QString& title) = 0;
+    // Opens a text file in the user's editor without waiting; false when none could be started.
+    virtual bool openInEditor(const QString& path) = 0;
 };
 
 // The hourglass over a long operation. Nested uses stack; BusyScope shows it for a scope.

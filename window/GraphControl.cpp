@@ -62,7 +62,9 @@ void GraphControl::SetUpGraphCls() {
     g.SetLeft(100);
     g.SetTop(100);
     g.SetDisVerLines(2);
-    g.SetDisHorLines(m_config.HorizontalLinesOn == 1 ? 1 : 0);
+    // 1 grid lines, 2 tick marks only (as the options leave it), anything else none.
+    const int lines = m_config.HorizontalLinesOn;
+    g.SetDisHorLines(lines == 1 || lines == 2 ? lines : 0);
     for (int trace : {clsGraph::TraceTotal, clsGraph::TraceX, clsGraph::TraceY, clsGraph::TraceZ})
         g.TraceSet(trace, 1);
     g.SetNo_VerMinDiv(1);

@@ -44,9 +44,22 @@ public:
         return m_choices.isEmpty() ? SaveChoice::Cancel : m_choices.dequeue();
     }
 
+    std::optional<Colour> chooseColour(Colour current, const QString& title) override {
+        asked.append({QStringLiteral("colour"), title, QString::number(current), {}, {}});
+        return m_colours.isEmpty() ? std::nullopt : m_colours.dequeue();
+    }
+    bool openInEditor(const QString& path) override {
+        edited.append(path);
+        return true;
+    }
+    // A colour dialog's answer (nothing: cancelled, or it could not be shown).
+    void queueColour(std::optional<Colour> colour) { m_colours.enqueue(colour); }
+
     QList<Asked> asked;
+    QStringList edited; // files opened in the editor
 
 private:
+    QQueue<std::optional<Colour>> m_colours;
     QQueue<std::optional<QString>> m_inputs;
     QQueue<QString> m_files;
     QQueue<SaveChoice> m_choices;

@@ -1,0 +1,56 @@
+// The main window's options: the dialog made on first use with what Apply changes, the note
+// prompts kept and read again, and the prompts file opened in the user's editor.
+#include "app/HeaderNotes.h"
+#include "app/frmMain.h"
+#include "window/frmOptions.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace app {
+
+void frmMain::mnuViewOptions_Click() {
+    if (!m_options) {
+        using window::frmOptions;
+        m_options = std::make_unique<frmOptions>(
+            frmOptions::Targets{m_config, *m_graph, *m_barGraph, *m_graphControl, *m_barControl,
+                                *m_displayTimers, *m_exposure, *m_readouts, *m_layout, *m_zeta,
+                                *m_probe, [this] { reloadNotes(); }, [this] { editNotes(); },
+                                [this] { applyColours(); }},
+            m_services.dialogs, this);
+    }
+    m_options->Form_Load();
+    m_services.modal.run(*m_options);
+}
+
+QString frmMain::notesPath() const {
+    return QDir(m_services.dataFolder).filePath(HeaderNotes::FileName);
+}
+
+// The values entered this session are written first, so that reading the prompts again
+// loses none of them.
+void frmMain::reloadNotes() {
+    m_notes->SaveNoteQuery(notesPath());
+    m_notes->LoadNoteQuery(notesPath());
+}
+
+void frmMain::editNotes() {
+    const QString path = notesPath();
+    m_notes->SaveNoteQuery(path);
+    if (!QFile::exists(path)) {
+        QFile created(path);
+        if (!created.open(QIODevice::WriteOnly)) {
+            m_services.boxes.inform(
+                platform::MsgIcon::Exclamation,
+                QStringLiteral("The note prompts file %1 could not be made: %2")
+                    .arg(QDir::toNativeSeparators(path), created.errorString()));
+            return;
+        }
+    }
+    if (!m_services.dialogs.openInEditor(path))
+        m_services.boxes.inform(platform::MsgIcon::Exclamation,
+                                QStringLiteral("No text editor could be started for %1.")
+                                    .arg(QDir::toNativeSeparators(path)));
+}
+
+} // namespace app

@@ -1,0 +1,177 @@
+// The options dialog on the test doubles: Apply against what the window, the graphs, the probe
+// objects and the settings hold afterwards; the moving-average periods; the colour slots.
+#include "app/HeaderNotes.h"
+#include "measure/ClsZeta.h"
+#include "platform/SurfaceWidget.h"
+#include "tests/support/WindowKit.h"
+#include "window/frmOptions.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+using window::frmOptions;
+
+class tst_Options : public QObject {
+    Q_OBJECT
+    std::unique_ptr<kit::WindowRig> rig;
+
+    // The window started, its options opened from the toolbar (the modal runner closes them
+    // at once; the dialog is kept for the next opening).
+    frmOptions& opened() {
+        app::frmMain& w = rig->start();
+        w.ui().frame.tbProperties->trigger();
+        return *w.options();
+    }
+
+private Q_SLOTS:
+    void init() { rig = std::make_unique<kit::WindowRig>(); }
+
+    // Numbers are bounded; one that is not a number, or out of bounds, keeps the value in force
+    // and marks its field.
+    void numbersAreChecked_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("applied"); // the setting afterwards
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("averaging 75") << "averaging"
+                                      << "75"
+                                      << "50" << false;
+        QTest::newRow("averaging 5") << "averaging"
+                                     << "5"
+                                     << "5" << false;
+        QTest::newRow("averaging abc") << "averaging"
+                                       << "abc"
+                                       << "1" << true;
+        QTest::newRow("averaging 0") << "averaging"
+                                     << "0"
+                                     << "1" << true;
+        QTest::newRow("rate 20") << "rate"
+                                 << "20"
+                                 << "20" << false;
+        QTest::newRow("rate 1e12") << "rate"
+                                   << "1e12"
+                                   << "7" << true;
+        QTest::newRow("period 90") << "period"
+                                   << "90"
+                                   << "90" << false;
+        QTest::newRow("period 500") << "period"
+                                    << "500"
+                                    << "60" << true;
+    }
+    void numbersAreChecked() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        frmOptions& o = opened();
+        app::frmMain& w = rig->window();
+        QWidget* edited = field == "averaging" ? static_cast<QWidget*>(o.CmbAveraging)
+                          : field == "rate"    ? static_cast<QWidget*>(o.TxtDisplayUpdate)
+                                               : static_cast<QWidget*>(o.CmbPeriod);
+        if (field == "averaging") o.CmbAveraging->setCurrentText(typed);
+        if (field == "rate") o.TxtDisplayUpdate->setText(typed);
+        if (field == "period") o.CmbPeriod->setCurrentText(typed);
+        o.CmdApply_Click();
+        const window::Config& c = w.config();
+        const int applied = field == "averaging" ? c.Averaging
+                            : field == "rate"    ? c.TextUpdatePerSecond
+                                                 : c.PeriodicInterval;
+        QTEST(QString::number(applied), "applied");
+        QTEST(!edited->styleSheet().isEmpty(), "marked");
+        if (field == "averaging")
+            QCOMPARE((QList<int>{w.zeta().Averaging(), w.probe().Average(),
+                                 o.CmbAveraging->currentText().toInt()}),
+                     (QList<int>(3, applied)));
+    }
+
+    // The period chosen sets the periods offered and the timeline's captions.
+    void periodsOffered_data() {
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<QString>("expected"); // first period offered, the two captions
+        QTest::newRow("10 Second") << "10 Second"
+                                   << "11 10 Sec. 60 Min.";
+        QTest::newRow("30 Second") << "30 Second"
+                                   << "31 30 Sec. 60 Min.";
+        QTest::newRow("6 Minute") << "6 Minute"
+                                  << "7 6 Min. 60 Min.";
+        QTest::newRow("30 Minute") << "30 Minute"
+                                   << "31 30 Min. 60 Min.";
+    }
+    void periodsOffered() {
+        QFETCH(QString, period);
+        frmOptions& o = opened();
+        o.ListMinAver->setCurrentRow(frmOptions::Periods.indexOf(period));
+        QTEST(QStringList({o.CmbPeriod->itemText(0), o.Label7->text(), o.Label1->text()}).join(' '),
+              "expected");
+        o.CmdApply_Click();
+        QCOMPARE(rig->window().config().Exposure, period);
+        QVERIFY(rig->boxes.texts().isEmpty()); // every period offered is one the average knows
+    }
+
+    // Colours: an axis colour alone recolours the traces without a repaint; a cancelled or
+    // failed colour dialog leaves its slot; the box colour is the one in force; with the bars
+    // unmatched they take the text colour; "Default Colors" brings back all ten.
+    void colours() {
+        rig->config.BoxColor = 0x123456;
+        frmOptions& o = opened();
+        app::frmMain& w = rig->window();
+        graph::clsGraph& g = w.graph();
+        const QImage before = w.ui().graphs.Picture1->image();
+        rig->dialogs.queueColour(0x0000AA);
+        o.SelectColor(frmOptions::XAxis);
+        rig->dialogs.queueColour(std::nullopt);
+        o.SelectColor(frmOptions::YAxis);
+        o.ChkMatchColorBar->setChecked(false);
+        o.CmdApply_Click();
+        QCOMPARE((QList<platform::Colour>{g.GetChanLineColour(graph::clsGraph::TraceX),
+                                          g.GetChanLineColour(graph::clsGraph::TraceY),
+                                          platform::Colour(w.config().BoxColor),
+                                          w.barGraph().BarColor(graph::ClsBarGraph::BarAxisX)}),
+                 (QList<platform::Colour>{0x0000AA, frmOptions::DefaultColours[1], 0x123456,
+                                          platform::Colour(w.config().GraphTextColor)}));
+        QVERIFY(w.ui().graphs.Picture1->image() == before);
+        // The first change that repaints keeps the boxes in their colour.
+        rig->dialogs.queueColour(0x202020);
+        o.SelectColor(frmOptions::Back);
+        o.CmdApply_Click();
+        QCOMPARE((QList<platform::Colour>{g.BackGround(), platform::Colour(w.config().BoxColor)}),
+                 (QList<platform::Colour>{0x202020, 0x123456}));
+
+        o.cmdDefaultColors_Click();
+        o.ChkMatchColorBar->setChecked(true);
+        o.CmdApply_Click();
+        QCOMPARE((QList<platform::Colour>{g.BackGround(), g.GridLineColor(), g.MinLineColor(),
+                                          platform::Colour(w.config().BoxColor),
+                                          platform::Colour(w.config().FormBackColor),
+                                          w.barGraph().BarColor(graph::ClsBarGraph::BarAxisX)}),
+                 (QList<platform::Colour>{4194304, 5197647, 3092271, 0, 11455198, 0x00FF00}));
+        QVERIFY(w.ui().graphs.Picture1->image() != before);
+    }
+
+    // Grid lines off leaves tick marks, which the next start keeps; the notes entered this
+    // session survive Apply and the editor, which gets a file even when there was none.
+    void gridAndNotes() {
+        frmOptions& o = opened();
+        app::frmMain& w = rig->window();
+        w.notes().NoteCount = 1;
+        w.notes().HeaderNotes[1] = {"1", "Site", "Hall 3"};
+        o.ChkHorizonalLines->setChecked(false);
+        o.CmdApply_Click();
+        QCOMPARE((QList<int>{w.graph().DisHorLines(), w.graph().LogScaleMinOn()}),
+                 (QList<int>{2, 0}));
+        QCOMPARE(w.notes().HeaderNotes[1].value, QString("Hall 3"));
+        o.CmndEditPrompts->click();
+        const QString notes = rig->dir.filePath(app::HeaderNotes::FileName);
+        QCOMPARE(rig->dialogs.edited, QStringList{notes});
+        QVERIFY(QFile::exists(notes));
+
+        rig->close();
+        rig->writeConfig = false;
+        QCOMPARE(rig->start().graph().DisHorLines(), 2);
+    }
+};
+
+QTEST_MAIN(tst_Options)
+#include "tst_options.moc"
