@@ -131,6 +131,8 @@ public:
 
     // --- commands -------------------------------------------------------------------------
     void mnuFileExit_Click();
+    // "&Export graph picture...": the graphs as they are drawn, as PNG; true when saved.
+    bool mnuFileExport_Click();
     // "&Options..." and the toolbar's "Properties".
     void mnuViewOptions_Click();
     window::frmOptions* options() { return m_options.get(); }

@@ -145,6 +145,7 @@ struct ExposureControls {
 // captions that no part changes, the header list and the focus button.
 struct FrameControls {
     QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileExport = nullptr; // the graphs as pictures
     QAction* mnuFileExit = nullptr;
     QAction* mnuViewToolbar = nullptr;
     QAction* mnuViewStatusBar = nullptr;

@@ -133,6 +133,8 @@ MainControls BuildMainControls(QMainWindow& window) {
     u.frame.mnuFileOpen = item(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."));
     u.record.mnuFileSaveAs =
         item(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save as..."));
+    u.frame.mnuFileExport =
+        item(file, QStringLiteral("mnuFileExport"), QStringLiteral("&Export graph picture..."));
     file->addSeparator();
     u.frame.mnuFileExit = item(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
 

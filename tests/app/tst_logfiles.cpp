@@ -1,6 +1,7 @@
 // The log files: pages written line for line, Save As, the log never lost without asking,
 // the journal after a crash; files opened back into the graph and the log table, the files
-// refused, and the stored view zoomed from the window's mouse events.
+// refused, and the stored view zoomed from the window's mouse events; the graphs exported as
+// pictures.
 #include "app/LogFile.h"
 #include "app/LogJournal.h"
 #include "app/LogLoading.h"
@@ -12,6 +13,7 @@
 #include "window/Recorder.h"
 #include "window/StoredView.h"
 
+#include <QImage>
 #include <QListWidget>
 #include <QTest>
 
@@ -479,6 +481,24 @@ private Q_SLOTS:
         g.WriteData(1, 2, 99);
         w.ui().graphs.tbZoomOut->trigger();
         QCOMPARE(g.ReadData(1, 2), 99.0f);
+    }
+
+    // The exported pictures are the graphs' drawings pixel for pixel; a folder that cannot be
+    // written is named in a message.
+    void graphPicturesExported() {
+        app::frmMain& w = rig->start();
+        QVERIFY(w.loader().LoadData(Write(rig->dir, "run.csv", Page)));
+        rig->dialogs.queueFile(rig->dir.filePath("g.png"));
+        QVERIFY(w.mnuFileExport_Click());
+        const QImage graph(rig->dir.filePath("g.png"));
+        const QImage bars(rig->dir.filePath("g_bars.png"));
+        const window::GraphControls& u = w.ui().graphs;
+        QCOMPARE(graph.convertToFormat(QImage::Format_RGB32),
+                 u.Picture1->image().convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(bars.size(), u.Picture3->image().size());
+        rig->dialogs.queueFile(rig->dir.filePath("missing/g.png"));
+        QVERIFY(!w.mnuFileExport_Click());
+        QVERIFY(rig->boxes.texts().value(0).startsWith("The picture could not be saved to "));
     }
 };
 

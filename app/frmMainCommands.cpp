@@ -1,13 +1,48 @@
-// The main window's options: the dialog made on first use with what Apply changes, the note
-// prompts kept and read again, and the prompts file opened in the user's editor.
+// Commands of the main window's File and View menus: the graphs exported as pictures; the
+// options, the dialog made on first use with what Apply changes, the note prompts kept and read
+// again, and the prompts file opened in the user's editor.
 #include "app/HeaderNotes.h"
 #include "app/frmMain.h"
+#include "platform/SurfaceWidget.h"
 #include "window/frmOptions.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 namespace app {
+
+bool frmMain::mnuFileExport_Click() {
+    const QString chosen = m_services.dialogs.saveFileName(
+        QStringLiteral("Export graph picture"), m_config.Path, QStringLiteral("graph"),
+        QStringLiteral("PNG Images (*.png)"), QStringLiteral("png"));
+    if (chosen.isEmpty()) return false;
+    m_config.Path = QFileInfo(chosen).absolutePath();
+    // The pictures are the graphs' own drawings, pixel for pixel; the bar graph goes beside the
+    // time-series graph with "_bars" added to the name.
+    QStringList failed;
+    const auto save = [&failed](const platform::SurfaceWidget* surface, const QString& path) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || !surface->image().save(&file, "PNG") ||
+            !file.commit())
+            failed << QDir::toNativeSeparators(path) + QStringLiteral(": ") + file.errorString();
+    };
+    save(m_ui.graphs.Picture1, chosen);
+    if (m_ui.graphs.Picture3->isVisible()) {
+        const QFileInfo info(chosen);
+        save(m_ui.graphs.Picture3,
+             info.dir().filePath(info.completeBaseName() + QStringLiteral("_bars.png")));
+    }
+    if (!failed.isEmpty()) {
+        m_services.boxes.inform(platform::MsgIcon::Exclamation,
+                                QStringLiteral("The picture could not be saved to ") +
+                                    failed.join(QStringLiteral("; ")));
+        return false;
+    }
+    SetStatusPanel(1, QStringLiteral("Graph saved as ") + QDir::toNativeSeparators(chosen));
+    return true;
+}
 
 void frmMain::mnuViewOptions_Click() {
     if (!m_options) {
