@@ -7,6 +7,7 @@
 #include "window/Readouts.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMainWindow>
 
 namespace window {
@@ -32,6 +33,16 @@ QFont readoutFont(const QWidget* w, double points, bool bold) {
     font.setPointSizeF(points);
     font.setBold(bold);
     Q_UNUSED(w);
+    return font;
+}
+
+// The readout font of at most `points` in which the widest text the label shows fits its width,
+// so that no digit or caption is cut.
+QFont fittedFont(const QLabel* label, double points, const QString& widest) {
+    QFont font = readoutFont(label, points, true);
+    const int room = label->width() - 2;
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(widest) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
     return font;
 }
 
@@ -132,12 +143,13 @@ void MainLayout::PlaceControls() {
     u.frame.LstHeader->raise();
 
     // Type: large fixed-width digits for the readings, small captions.
-    u.readouts.LabXYZField->setFont(readoutFont(form, 26, true));
+    // The widest texts: "No Probe", and eight characters of a power density ("0.000000").
+    u.readouts.LabXYZField->setFont(fittedFont(u.readouts.LabXYZField, 26, "No Probe"));
     u.readouts.LabXYZField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     u.readouts.LabMaxXYZ->setFont(readoutFont(form, 14, true));
     u.exposure.LabExposure->setFont(readoutFont(form, 14, true));
     for (QLabel* l : {u.readouts.LabXField, u.readouts.LabYField, u.readouts.LabZField}) {
-        l->setFont(readoutFont(form, 12, true));
+        l->setFont(fittedFont(l, 12, QStringLiteral("0.000000")));
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     for (QLabel* l : {u.readouts.LabMaxX, u.readouts.LabMaxY, u.readouts.LabMaxZ,

@@ -57,7 +57,11 @@ void Readouts::sigmaLabels(const Reading& r) {
     m_ui.LabMaxX->setText(SingleText(r.peak[measure::X]));
     m_ui.LabMaxY->setText(SingleText(r.peak[measure::Y]));
     m_ui.LabMaxZ->setText(SingleText(r.peak[measure::Z]));
-    m_ui.LabBarGraph->setText(QString::number(r.percentOfScale) + QLatin1Char('%'));
+    // A Kappa probe does not report its share of the range: nothing is shown for it.
+    const bool share = r.family != measure::Family::Kappa;
+    m_ui.LabBarGraph->setVisible(share);
+    m_ui.LabPercentOfRange->setVisible(share);
+    if (share) m_ui.LabBarGraph->setText(QString::number(r.percentOfScale) + QLatin1Char('%'));
 }
 
 // Field strengths and squared fields with four significant digits; power densities with five

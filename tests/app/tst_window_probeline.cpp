@@ -95,6 +95,14 @@ private Q_SLOTS:
         QVERIFY(!real.run.boxes().texts().contains(probe::PollingCycle::OpenFailedText));
         // Samples keep coming: the rate shown is that of a live probe.
         QTRY_VERIFY_WITH_TIMEOUT(r.LabSamRate->text().toDouble() > 0, 5000);
+        // Nothing the probe cannot report is shown, and every readout shows all its digits.
+        QCOMPARE(r.LabBarGraph->isVisible(), model == QStringLiteral("PX-5100"));
+        // (a power density's eight characters in the axis readouts among them).
+        for (const QLabel* l : {r.LabXYZField, r.LabXField, r.LabMaxXYZ, r.LabMaxX})
+            QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->width(),
+                     qPrintable(l->objectName() + ": " + l->text()));
+        QVERIFY(QFontMetrics(r.LabXField->font()).horizontalAdvance("0.000000") <=
+                r.LabXField->width());
     }
 
     // A Zeta probe switched to 115200 baud streams about 606 records a second for a minute,
