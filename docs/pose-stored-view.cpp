@@ -1,14 +1,27 @@
-// Poses the window for the README's picture of a zoomed stored view: opens a log, presses
-// "Zoom In" and drags across the graph with the mouse, as a user would, then saves the window.
+// Poses the window for pictures of the README: a zoomed stored view (a log opened, "Zoom In"
+// pressed and a drag across the graph with the mouse, as a user would), or one tab of the
+// options dialog.
 //
 //   pose-stored-view LOG.csv FROM TO PICTURE.png     (FROM and TO: shares of the plot, 0..1)
+//   pose-stored-view --options TAB PICTURE.png       (TAB: 0, 1 or 2)
 #include "bench/WindowBench.h"
+#include "window/frmOptions.h"
 
 #include <QApplication>
+#include <QTabWidget>
 #include <QTest>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--options") {
+        bench::WindowRun run(QStringLiteral("/nonexistent"), QStringLiteral("15"));
+        run.window().ui().frame.tbProperties->trigger();
+        window::frmOptions* options = run.window().options();
+        options->SSTab1->setCurrentIndex(atoi(argv[2]));
+        options->show();
+        QTest::qWait(300);
+        return options->grab().save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+    }
     if (argc != 5) {
         std::fprintf(stderr, "usage: pose-stored-view LOG.csv FROM TO PICTURE.png\n");
         return 2;

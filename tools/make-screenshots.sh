@@ -54,3 +54,7 @@ awk 'BEGIN {
     "$build/pose-stored-view" survey.csv 0.3 0.55 "$out/varnex-stored-zoomed.png" 2>/dev/null)
 rm -rf "$work"
 test -s "$out/varnex-stored-zoomed.png" && echo "$out/varnex-stored-zoomed.png"
+
+# The options dialog, on its colours.
+QT_QPA_PLATFORM=offscreen "$build/pose-stored-view" --options 2 "$out/varnex-options.png" 2>/dev/null &&
+    echo "$out/varnex-options.png"

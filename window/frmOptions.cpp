@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -214,9 +216,12 @@ void frmOptions::cmdDefaultColors_Click() {
 }
 
 void frmOptions::showSlot(int slot) {
-    const QColor colour = platform::ToQColor(m_slots[std::size_t(slot)]);
-    ColorButtons[std::size_t(slot)]->setStyleSheet(
-        QStringLiteral("border-left: 14px solid %1; padding: 4px 8px;").arg(colour.name()));
+    // The slot's colour as a swatch on its button.
+    QPixmap swatch(28, 14);
+    swatch.fill(platform::ToQColor(m_slots[std::size_t(slot)]));
+    QPushButton* button = ColorButtons[std::size_t(slot)];
+    button->setIcon(QIcon(swatch));
+    button->setIconSize(swatch.size());
 }
 
 int frmOptions::bounded(QWidget* field, const QString& text, int lo, int hi, int inForce) {
