@@ -6,15 +6,34 @@
 #include "window/ProbeSetup.h"
 #include "window/Readouts.h"
 
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QMainWindow>
+#include <functional>
 
 namespace window {
 
 using platform::SetTwipsGeometry;
 
 namespace {
+
+// Calls back when a widget is shown or hidden.
+class VisibilityWatch : public QObject {
+public:
+    VisibilityWatch(QWidget* watched, std::function<void()> changed)
+        : QObject(watched), m_changed(std::move(changed)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+            m_changed();
+        return false;
+    }
+
+private:
+    std::function<void()> m_changed;
+};
 
 // Where the readout area's controls stand, in twips of the form area.
 constexpr double BoxTop = 60, BoxHeight = 1710;
@@ -23,6 +42,8 @@ constexpr double GraphTop = 2280;
 constexpr double PeakLeft = 4800, PeakAxisLeft = 4920;                 // without the average
 constexpr double PeakLeftExposure = 6480, PeakAxisLeftExposure = 6600; // with it
 // The moving-average frame beside the axis box, and folded away where the peaks then stand.
+// What moves left into the axis box's place when a probe has no axis readouts.
+constexpr double AxisBoxRoom = 1400;
 const QRectF ExposureFrameShown(4740, BoxTop, 1660, BoxHeight);
 const QRectF ExposureFrameHidden(4740, BoxTop, 0, BoxHeight);
 constexpr double AxisRowTop[] = {180, 560, 940};
@@ -63,6 +84,11 @@ MainLayout::MainLayout(MainControls& controls, QMainWindow& window, graph::clsGr
     QObject::connect(f.mnuViewStatusBar, &QAction::triggered, [this] { mnuViewStatusBar_Click(); });
     QObject::connect(m_ui.exposure.mnuViewExposure, &QAction::triggered,
                      [this] { mnuViewExposure_Click(); });
+    // The axis box shown or hidden: what stands to its right moves with it.
+    new VisibilityWatch(m_ui.readouts.ShaMain2, [this] {
+        ToggleExposure(m_ui.exposure.mnuViewExposure->isChecked());
+        AdjustPicture3();
+    });
     QAction* barGraph = m_ui.graphs.mnuViewBarGraph;
     QObject::connect(barGraph, &QAction::triggered, [this] { mnuViewBarGraph_Click(); });
     // The button flips the menu's tick as the menu would.
@@ -110,10 +136,6 @@ void MainLayout::PlaceControls() {
     }
 
     // Moving-average panel; the peak box moves right when it is shown (see ToggleExposure).
-    SetTwipsGeometry(u.exposure.LabExposure1, 4800, 110, 1550, 260);
-    SetTwipsGeometry(u.exposure.LabMinAver, 4800, 420, 1550, 260);
-    SetTwipsGeometry(u.exposure.LabExposure, 4800, 680, 1500, 420);
-    SetTwipsGeometry(u.exposure.LabElasedTime, 4800, 1200, 1500, 300);
     placePeaks(false);
 
     // The strip of lists and the log indicator between the readouts and the graph.
@@ -204,10 +226,16 @@ void MainLayout::PlaceControls() {
     ToggleExposure(u.exposure.mnuViewExposure->isChecked());
 }
 
+double MainLayout::axisBoxGap() const {
+    const QWidget* box = m_ui.readouts.ShaMain2;
+    return box->isVisibleTo(box->parentWidget()) ? 0.0 : AxisBoxRoom;
+}
+
 void MainLayout::placePeaks(bool exposureShown) {
     MainControls& u = m_ui;
-    const double left = exposureShown ? PeakLeftExposure : PeakLeft;
-    const double axisLeft = exposureShown ? PeakAxisLeftExposure : PeakAxisLeft;
+    const double gap = axisBoxGap();
+    const double left = (exposureShown ? PeakLeftExposure : PeakLeft) - gap;
+    const double axisLeft = (exposureShown ? PeakAxisLeftExposure : PeakAxisLeft) - gap;
     SetTwipsGeometry(u.frame.ShaPeak, left - 60, BoxTop, 1560, BoxHeight);
     SetTwipsGeometry(u.readouts.LabPeak, left, 110, 1400, 260);
     SetTwipsGeometry(u.readouts.LabMaxXYZ, left, 380, 1420, 450);
@@ -219,7 +247,12 @@ void MainLayout::placePeaks(bool exposureShown) {
 void MainLayout::ToggleExposure(bool on) {
     ExposureControls& e = m_ui.exposure;
     const QRectF& frame = on ? ExposureFrameShown : ExposureFrameHidden;
-    SetTwipsGeometry(e.ShaExposure, frame.left(), frame.top(), frame.width(), frame.height());
+    const double gap = axisBoxGap();
+    SetTwipsGeometry(e.ShaExposure, frame.left() - gap, frame.top(), frame.width(), frame.height());
+    SetTwipsGeometry(e.LabExposure1, 4800 - gap, 110, 1550, 260);
+    SetTwipsGeometry(e.LabMinAver, 4800 - gap, 420, 1550, 260);
+    SetTwipsGeometry(e.LabExposure, 4800 - gap, 680, 1500, 420);
+    SetTwipsGeometry(e.LabElasedTime, 4800 - gap, 1200, 1500, 300);
     e.ShaExposure->setVisible(on);
     for (QLabel* l : {e.LabExposure, e.LabMinAver, e.LabElasedTime, e.LabExposure1})
         l->setVisible(on);
@@ -298,9 +331,9 @@ void MainLayout::ResizeForm() {
 }
 
 void MainLayout::AdjustPicture3() {
-    double left = 6360;
+    double left = 6360 - axisBoxGap();
     if (m_ui.exposure.mnuViewExposure->isChecked()) {
-        left = 8040;
+        left = 8040 - axisBoxGap();
     } else {
         ToggleExposure(false);
     }

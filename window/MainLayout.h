@@ -65,6 +65,9 @@ public:
 
 private:
     void placePeaks(bool exposureShown);
+    // The room the axis box leaves when it is hidden (a probe without axis readouts): the
+    // boxes to its right move into it.
+    double axisBoxGap() const;
     double innerWidth() const;
     double innerHeight() const;
 

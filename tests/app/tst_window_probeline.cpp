@@ -4,6 +4,7 @@
 #include "app/LogJournal.h"
 #include "bench/WindowBench.h"
 #include "measure/ClsZeta.h"
+#include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
 #include "tools/probesim/LineServer.h"
 #include "window/LinkControl.h"
@@ -103,6 +104,10 @@ private Q_SLOTS:
                      qPrintable(l->objectName() + ": " + l->text()));
         QVERIFY(QFontMetrics(r.LabXField->font()).horizontalAdvance("0.000000") <=
                 r.LabXField->width());
+        // Without axis readouts the peak box takes the axis box's place.
+        const double peakLeft = platform::TwipsGeometry(u.frame.ShaPeak).left();
+        QCOMPARE(qRound(peakLeft),
+                 axes ? 4740 : qRound(platform::TwipsGeometry(r.ShaMain2).left()));
     }
 
     // A Zeta probe switched to 115200 baud streams about 606 records a second for a minute,
