@@ -80,10 +80,12 @@ void Readouts::zetaLabels(const Reading& r) {
 
 void Readouts::UpDateAxis() {
     m_axisStatus = m_probe.GetAxisStr();
+    // Read in turn, the probe has one sensor on at a time; all three are in use all the same.
+    const bool inTurn = m_probe.MultiplexOn() == 1 && m_probe.TypeZeta() == probe::StateSigma;
     const std::array<QWidget*, 3> labels{m_ui.LabXAxis, m_ui.LabYAxis, m_ui.LabZAxis};
     for (int i = 0; i < 3; ++i) {
         const bool enabled =
-            m_axisStatus.size() > i + 1 && m_axisStatus.at(i + 1) == QLatin1Char('E');
+            inTurn || (m_axisStatus.size() > i + 1 && m_axisStatus.at(i + 1) == QLatin1Char('E'));
         platform::SetForeColor(labels[std::size_t(i)], enabled ? m_axisOnColor : AxisOffColor);
     }
 }

@@ -8,6 +8,7 @@
 #include "tests/support/WindowKit.h"
 #include "tools/probesim/LineServer.h"
 #include "window/LinkControl.h"
+#include "window/Readouts.h"
 #include "window/Recorder.h"
 
 #include <QDirIterator>
@@ -104,6 +105,10 @@ private Q_SLOTS:
                      qPrintable(l->objectName() + ": " + l->text()));
         QVERIFY(QFontMetrics(r.LabXField->font()).horizontalAdvance("0.000000") <=
                 r.LabXField->width());
+        // A probe read axis by axis has all three sensors in use, and its switches say so.
+        if (model == QStringLiteral("PX-5100"))
+            for (const QLabel* l : {r.LabXAxis, r.LabYAxis, r.LabZAxis})
+                QVERIFY(platform::ForeColor(l) != window::Readouts::AxisOffColor);
         // Without axis readouts the peak box takes the axis box's place.
         const double peakLeft = platform::TwipsGeometry(u.frame.ShaPeak).left();
         QCOMPARE(qRound(peakLeft),
