@@ -25,7 +25,7 @@ shoot() { # model picture seconds [more options]
     # A window closed with a log running asks whether to save it; nobody answers here, so the
     # run ends a little after its picture is taken.
     XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" \
-        QT_QPA_PLATFORM=offscreen timeout -s KILL $(($3 + 10)) \
+        QT_SCALE_FACTOR="${SCALE:-1}" QT_QPA_PLATFORM=offscreen timeout -s KILL $(($3 + 10)) \
         "$build/varnex" --simulate "$1" --settings-folder "$work" --quit-after "$3" \
         --screenshot "$out/$2" "${@:4}" 2>/dev/null >/dev/null || true
     rm -rf "$work"
@@ -35,6 +35,10 @@ shoot() { # model picture seconds [more options]
 shoot "PX-5100" varnex-sigma.png 16
 shoot "PX-9100" varnex-zeta.png 16
 shoot "E310" varnex-kappa.png 16
+# The same on a high-density screen (two device pixels a logical pixel).
+SCALE=2 shoot "PX-5100" varnex-sigma@2x.png 16
+SCALE=2 shoot "PX-9100" varnex-zeta@2x.png 16
+SCALE=2 shoot "E310" varnex-kappa@2x.png 16
 shoot "PX-5100" varnex-logging.png 20 --record
 CONFIG_EDIT='s/^ExposureFrame,False/ExposureFrame,True/; s/^Exposure,6 Minute/Exposure,10 Second/' \
     shoot "PX-5100" varnex-exposure.png 30 --record
