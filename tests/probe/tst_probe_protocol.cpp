@@ -1,0 +1,485 @@
+// The probe session driven reply by reply, without a line: what each reply does to the
+// session and its readings, the commands it chooses in each family from the link search on,
+// and random replies in every state.
+#include "tests/support/ProbeKit.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+#include <cmath>
+
+using namespace kit;
+using namespace probe;
+using Ints = QList<int>;
+using Replies = QList<QByteArray>;
+
+namespace {
+QByteArray ZetaIdent(const QByteArray& model4) {
+    return ":I" + model4 + QByteArray(27, '0') + "\r";
+}
+
+const QStringList FullRun{"I",  "R",  "R",    "R5", "R5", "D2", "R1", "ADEE", "U1", "R1", "D2",
+                          "R2", "D2", "U2",   "R1", "D2", "R2", "D2", "U3",   "R3", "D2", "U1",
+                          "R4", "D2", "AEEE", "R2", "B",  "TF", "D2", "U1",   "D2"};
+
+QByteArray RandomReply(QRandomGenerator& rng) {
+    static const QByteArray prefixes[] = {":D", ":R", ":B", ":T", ":I", ":i", ":M", ":S", ":F",
+                                          ":E", ":A", ":U", ":N", ":P", ":Z", "#Q", "#R", ""};
+    // Short, medium, long or of a data reply's length.
+    const int kind = rng.bounded(4);
+    const int length = kind == 3 ? 19 : rng.bounded(std::array{4, 40, 700}[kind]);
+    QByteArray reply(length, '\0');
+    for (char& c : reply)
+        c = char(rng.bounded(256));
+    if (rng.bounded(3) != 0) {
+        const QByteArray& prefix = prefixes[rng.bounded(int(std::size(prefixes)))];
+        reply.replace(0, std::min<qsizetype>(prefix.size(), reply.size()), prefix);
+    }
+    return reply;
+}
+
+// What the session shows under the name a check of replies() gives.
+QString ReadOut(const clsProbe& s, const QString& name) {
+    const auto n = [](double v) { return QString::number(v); };
+    const QStringList names{"text",    "units",       "field",     "raw",   "peak",
+                            "min",     "percent",     "average",   "range", "range text",
+                            "battery", "temperature", "bad",       "graph", "limits",
+                            "auto",    "mux",         "max range", "state"};
+    const QStringList values{s.FieldStr(),
+                             s.UnitsStr(),
+                             n(s.Field()),
+                             n(s.XYZNA()),
+                             n(s.MaxHoldXYZ()),
+                             n(s.MinHoldXYZ()),
+                             n(s.GetPercentOfScale()),
+                             n(s.Average()),
+                             n(s.Range()),
+                             s.GetRangeString(s.Range()),
+                             n(s.Battery()),
+                             n(s.Temperature()),
+                             n(s.BadReplyCount()),
+                             s.GetGraphSelection(),
+                             n(s.GetUnderRangeVal()) + u' ' + n(s.GetOverRangeVal()),
+                             n(s.AutoRangeOn()),
+                             n(s.MultiplexOn()),
+                             n(s.GetMaxRange()),
+                             n(s.TypeZeta())};
+    return values.value(names.indexOf(name), QStringLiteral("?"));
+}
+} // namespace
+
+class ProbeProtocolTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // The model's session in service (a PX-5100 when none is named; "" is a session before any
+    // probe) takes the steps: replies (those of the other communication mode, "#", go to the
+    // parser directly) and settings ("average n", "pause n", "auto n", "graph type", "clear"
+    // the holds). Checks are "<read-out> = <text>"; "flags" lists the change flags of each
+    // reply, "refused" counts the replies refused, "messages" lists the icons of the messages
+    // shown, "next" is the command chosen after the last reply.
+    void replies_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<Replies>("steps");
+        QTest::addColumn<QStringList>("checks");
+        const auto row = [](const char* name, Replies steps, QStringList checks,
+                            const char* model = "PX-5100") {
+            QTest::newRow(name) << QString(model) << steps << checks;
+        };
+        const auto twice = [](const QByteArray& reply) { return Replies{reply, reply}; };
+        const QByteArray plain = SigmaData(" 12.5", " V ");
+        row("plain reading", twice(SigmaData(" 12.5", " V ", 51)),
+            {"flags = 1 1", "messages = ", "text =  12.5", "percent = 20",
+             "range text = 10 - 31.62 V/m"});
+        row("over range", twice(SigmaData(" 12.5", " V ", 0, 'O')), {"flags = 5 5"});
+        row("under range", twice(SigmaData(" 1.00", " V ")), {"flags = 513 513"});
+        row("battery flat: every time", twice(SigmaData(" 12.5", " V ", 0, ' ', 'F')),
+            {"flags = 9 9", "messages = critical critical"});
+        row("battery flag not N", twice(SigmaData(" 12.5", " V ", 0, ' ', 'x')),
+            {"flags = 9 9", "messages = "});
+        row("axes change", twice(SigmaData(" 12.5", " V ", 0, ' ', 'N', "EED")), {"flags = 3 1"});
+        // Other units clear the peak, which then takes the new reading.
+        row("units change", twice(SigmaData(" 2.50", "MW2")), {"flags = 17 1", "peak = 2.5"});
+        row("unknown units: refused", twice(SigmaData(" 12.5", "QQQ")),
+            {"flags = 0 0", "refused = 2", "messages = "});
+        row("data reply too short", twice(":D 12.5 V 1\r"), {"flags = 0 0", "refused = 2"});
+        row("range", twice(":R3\r"), {"flags = 32 32", "range = 3"});
+        row("battery", twice(":B 85.5\r"), {"flags = 128 128", "battery = 85.5"});
+        row("temperature at 4-6", twice(":T+41.7\r"), {"flags = 64 64", "temperature = 41"});
+        row("acknowledgement", twice(":A\r"), {"flags = 0 0", "refused = 0"});
+        row("mode acknowledgement", twice(":P\r"), {"flags = 0 0", "messages = none none"});
+        row("garbage", twice("\x01\xff\x80zz"), {"flags = 0 0", "messages = "});
+        row("the other mode's replies",
+            {"#B 77.0\r", "#Q" + SigmaData(" 1.00", " V ").mid(2), "#R3\r"},
+            {"flags = 128 513 32", "battery = 77", "range = 3", "next = B"});
+        row("a garbled data reply changes nothing",
+            {SigmaData(" 30.0", " V "), SigmaData("1!0.}", " V "), SigmaData(" 4.00", "; ^"),
+             SigmaData(" 4.00", " V ", 0, ' ', 'N', "E}D")},
+            {"flags = 1 0 0 0", "refused = 3", "peak = 30", "units = V/m", "text =  30.0"});
+        // Four bad replies: the units are still trusted; after five the next data reply
+        // announces units and axes afresh.
+        row("garbage runs",
+            Replies(4, ":?junk\r") + Replies{plain} + Replies(5, ":?junk\r") + Replies{plain},
+            {"flags = 0 0 0 0 1 0 0 0 0 0 19", "bad = 0"});
+        row("empty reply: the same command again", {""}, {"next = D2", "state = 0"});
+        // The PX-5100 multiplies the second field kind by 1000 in ranges 2 to 4.
+        row("field strength", {":R3\r", plain}, {"raw = 12.5", "field = 12.5"});
+        row("squared, range 1", {":R1\r", SigmaData(" 12.5", " V2")}, {"raw = 12.5"});
+        row("squared, range 3", {":R3\r", SigmaData(" 12.5", " V2")},
+            {"raw = 12500", "field = 12500"});
+        row("power density", {":R3\r", SigmaData(" 12.5", "MW2")}, {"raw = 12.5"});
+        // Three blanks in the low current range: amperes shown as milliamperes.
+        row("low current range", {SigmaData(" 1.50", "   "), ":R0\r", SigmaData(" 1.50", "   ")},
+            {"units = mA", "raw = 1500"}, "PX-2100");
+        // Without averaging the ring was never written.
+        row("averaging", {"average 5", "clear", SigmaData(" 20.0", " V ")},
+            {"field = 4", "peak = 20", "min = 20"});
+        row("holds paused", {SigmaData(" 20.0", " V "), "pause 1", SigmaData(" 30.0", " V ")},
+            {"peak = 20", "raw = 30"});
+        row("averaging count at most 50", {"average 99"}, {"average = 50"});
+        // In range 2 of V/m.
+        row("log graph", {"graph Log"}, {"graph = Log 0.1-1000", "limits = 10 31.62"});
+        row("auto graph, fixed range", {"graph Auto"}, {"graph = 0-35", "limits = 10 31.62"});
+        row("auto graph, automatic range", {"graph Auto", "auto 1"},
+            {"graph = Log 0.1-1000", "limits = 1 316.2"});
+        row("a scale text", {"graph 0-100", "auto 1"}, {"graph = 0-100", "limits = 1 316.2"});
+        // As the configuration does at start-up, before any probe.
+        row("automatic range off before any reply", {"auto 1", "auto 0"},
+            {"messages = ", "auto = 0"}, "");
+        row("Zeta graph is logarithmic", {"graph Auto"},
+            {"graph = Log 0.1-10k", "auto = 0", "mux = 1", "max range = 5"}, "PX-9130");
+    }
+    void replies() {
+        QFETCH(QString, model);
+        QFETCH(Replies, steps);
+        QFETCH(QStringList, checks);
+        Bench b(model == u"PX-2100" ? Px2100 : Px5100);
+        if (model.startsWith(u"PX-9")) {
+            b.search([&](const QByteArray&) { return ZetaIdent(model.mid(3).toLatin1()); }).run(2);
+            QCOMPARE(b.s.GetModel(), model);
+        } else if (!model.isEmpty()) {
+            QVERIFY(b.characterise());
+            b.d->run(5);
+        }
+        b.host.messages.clear();
+        const qint64 refused = b.s.RefusedReplies();
+        QStringList flags;
+        QByteArray next;
+        for (const QByteArray& step : steps) {
+            const QByteArray word = step.split(' ').first();
+            const int n = step.mid(word.size() + 1).toInt();
+            if (word == "average") {
+                b.s.SetAverage(n);
+            } else if (word == "pause") {
+                b.s.PausePeakHold(n);
+            } else if (word == "auto") {
+                b.s.SetAutoRangeOn(n);
+            } else if (word == "graph") {
+                b.s.SetGraphType(step.mid(6));
+            } else if (word == "clear") {
+                b.s.ClearMaxHold();
+                b.s.ClearMinHold();
+            } else {
+                next = b.d->feed(step);
+                flags << QString::number(step.startsWith('#') ? b.s.InputStr(step) : b.d->flags);
+            }
+        }
+        QStringList icons;
+        for (const Message& m : b.host.messages)
+            icons << QStringList{"none", "information", "exclamation", "critical"}.value(
+                int(m.icon));
+        const QMap<QString, QString> own{
+            {"flags", flags.join(u' ')},
+            {"refused", QString::number(b.s.RefusedReplies() - refused)},
+            {"next", Plain({next}).join(QString())},
+            {"messages", icons.join(u' ')}};
+        for (const QString& check : checks) {
+            const QString name = check.section(QStringLiteral(" = "), 0, 0);
+            QCOMPARE(name + QStringLiteral(" = ") + own.value(name, ReadOut(b.s, name)), check);
+        }
+    }
+
+    // PX-5200 RGE: shortest data read 50 ms; identification cuts any rate above 14 to 10.
+    void sampleRateArithmetic_data() {
+        QTest::addColumn<bool>("threeAxis");
+        QTest::addColumn<int>("requested");
+        QTest::addColumn<Ints>("intervalAchievedMaximum");
+        QTest::newRow("20/s fits exactly") << false << 20 << Ints{50, 20, 20};
+        QTest::newRow("5/s") << false << 5 << Ints{200, 5, 20};
+        QTest::newRow("too fast for the probe") << false << 40 << Ints{50, 20, 20};
+        QTest::newRow("3-axis, 10/s") << true << 10 << Ints{50, 5, 5};
+        QTest::newRow("3-axis, 2/s") << true << 2 << Ints{146, 2, 6};
+    }
+    void sampleRateArithmetic() {
+        QFETCH(bool, threeAxis);
+        QFETCH(int, requested);
+        Bench b(Px5200Rge);
+        b.s.SetMultiplexPrefered(threeAxis ? 1 : 0);
+        QVERIFY(b.characterise());
+        QCOMPARE((Ints{b.s.MinReadTime(), b.s.RequestedSampleRate()}), (Ints{50, 10}));
+        b.s.SetSampleRate(requested);
+        QTEST((Ints{b.s.DataInterval(), b.s.SampleRate(), b.s.GetMaxSamRate()}),
+              "intervalAchievedMaximum");
+    }
+
+    // A characterisation from the link search on: the commands of the polls after the first
+    // "from" (and the read timer's interval for each, where given); then the probe is named,
+    // without a word and with no failed run counted.
+    void characterisation_data() {
+        QTest::addColumn<MiniSigma>("sigma");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<Ints>("intervals");
+        const auto row = [](const char* name, const MiniSigma& sigma, int from,
+                            const QStringList& commands, const Ints& intervals = {}) {
+            QTest::newRow(name) << sigma << from << commands << intervals;
+        };
+        MiniSigma lowCurrent = Px2100;
+        lowCurrent.range = 0;
+        row("full run, PX-5100", Px5100, 0, FullRun);
+        row("five ranges, PX-2100: short run, range restored", Px2100, 0,
+            {"I", "R", "R", "R5", "R5", "D2", "B", "D2", "R2", "B", "D2"});
+        row("no fourth range, PX-5560: mismatch at step 20 tolerated", Px5560, 0, FullRun);
+        row("PX-2100 in range 0: range 3 with automatic range", lowCurrent, 0,
+            {"I", "R", "R", "R5", "R5", "D2", "B", "D2", "R3", "B", "D2"});
+        // The probe refuses step 8 ("D2"): the run starts again.
+        MiniSigma refusing = Px5100;
+        refusing.replaceAt[11] = ":E\r";
+        row("mismatch at step 8", refusing, 25, {"R2", "B", "R5", "R5"});
+        // Step 8 without a whole answer is asked again, up to three times, each try waiting
+        // longer; then it counts without an answer (a mismatch: the run starts again).
+        MiniSigma unanswered = Px5100;
+        for (int answer = 11; answer <= 14; ++answer)
+            unanswered.replaceAt[answer] = answer == 12 ? ":D 12.5 V 0}" : "";
+        row("a step without answer is asked again", unanswered, 10, {"D2", "D2", "D2", "D2", "R2"},
+            {66, 100, 200, 300, 66});
+        // A late refusal of the fourth range that turns up after its retry was answered is not
+        // taken as the answer to the next step ("D2").
+        MiniSigma late = Px5560;
+        late.replaceAt[23] = "";     // step 20 ("R4"): nothing in time
+        late.replaceAt[25] = ":E\r"; // step 21 ("D2"): the late refusal of "R4"
+        row("a late answer is dropped as stale", late, 22,
+            {"R4", "R4", "D2", "D2", "AEEE", "R2", "B"});
+    }
+    void characterisation() {
+        QFETCH(MiniSigma, sigma);
+        QFETCH(int, from);
+        QFETCH(QStringList, commands);
+        QFETCH(Ints, intervals);
+        Bench b(sigma);
+        Driver& d = b.search();
+        d.run(from);
+        QStringList sent;
+        Ints waited;
+        for (qsizetype i = 0; i < commands.size(); ++i) {
+            sent << Plain({d.poll()});
+            waited << b.s.GetTimerInterval();
+        }
+        QCOMPARE(sent, commands);
+        if (!intervals.isEmpty()) QCOMPARE(waited, intervals);
+        for (int i = 0; i < 60 && b.s.GetModel().isEmpty(); ++i)
+            d.poll();
+        QCOMPARE(std::tuple(b.s.GetModel(), b.s.TypeZeta(), b.s.FailedCharacterisations()),
+                 std::tuple(sigma.name, int(StateSigma), 0));
+        QVERIFY(b.host.messages.isEmpty());
+        if (sigma.range == 0) QCOMPARE((Ints{b.s.AutoRangeOn(), b.s.Range()}), (Ints{1, 3}));
+    }
+
+    // A probe whose characterisation never matches is tried again and again; the runs that
+    // had to start again are counted, and a run that names the probe clears the count.
+    void failedCharacterisationsAreCounted() {
+        Bench b;
+        bool refuse = true;
+        Driver& d = b.search([&](const QByteArray& c) {
+            return refuse && c == "D2\r" && b.s.InitState() >= 1 ? QByteArray(":E\r")
+                                                                 : b.sigma.answer(c);
+        });
+        for (int i = 0; i < 300 && b.s.FailedCharacterisations() < 3; ++i)
+            d.poll();
+        QCOMPARE(b.s.FailedCharacterisations(), 3);
+        QVERIFY(b.s.GetModel().isEmpty());
+        refuse = false;
+        for (int i = 0; i < 60 && b.s.GetModel().isEmpty(); ++i)
+            d.poll();
+        QCOMPARE(std::pair(b.s.GetModel(), b.s.FailedCharacterisations()),
+                 std::pair(QStringLiteral("PX-5100"), 0));
+    }
+
+    // Over range with automatic range: the next range, sent twice; none above the top range,
+    // and no over-range report meanwhile.
+    void automaticRangeSteps() {
+        Bench b;
+        QVERIFY(b.characterise());
+        b.sigma.value = " 50.0";
+        b.d->run(6); // battery, temperature, first data, units restore
+        b.s.SetAutoRangeOn(1);
+        QCOMPARE(b.s.Range(), 2);
+        b.sigma.over = 'O';
+        QCOMPARE(Plain(b.d->run(6)), (QStringList{"D2", "R3", "R3", "B", "TF", "D2"}));
+        QCOMPARE(b.s.Range(), 3);
+        QCOMPARE(Plain({b.d->feed(":R4\r")}), QStringList{"B"}); // the probe reports its top range
+        b.d->feed(":B 95.0\r");
+        b.d->feed(":T 23  \r");
+        QCOMPARE(Plain({b.d->feed(SigmaData(" 99.0", " V ", 255, 'O'))}), QStringList{"D2"});
+        QVERIFY(!(b.d->flags & ChgOverRange));
+        QCOMPARE((Ints{b.s.OverRangeFlag(), b.s.SetOverRangeColor()}), (Ints{1, 0}));
+    }
+
+    void threeAxisCycle() {
+        Bench b;
+        b.s.SetMultiplexPrefered(1);
+        QVERIFY(b.characterise());
+        QCOMPARE(b.s.MultiplexOn(), 1);
+        // The units restore queued by the characterisation waits for the end of the cycle (Z).
+        QCOMPARE(Plain(b.d->run(13)), (QStringList{"TF", "D2", "AEDD", "D2", "ADED", "D2", "ADDE",
+                                                   "D2", "AEDD", "D2", "U1", "D2", "ADED"}));
+        const float x = b.s.XNA(), y = b.s.YNA(), z = b.s.ZNA();
+        QVERIFY(x > 0 && y > 0 && z > 0);
+        QCOMPARE(b.s.XYZNA(), std::sqrt(x * x + y * y + z * z)); // V/m: root of squares
+        // An axis switched off reads 0 averaged from its next reading on.
+        b.s.SetAxisEnabled(1 | 4);
+        b.d->run(2);
+        QCOMPARE(b.s.Yaxis(), 0.0f);
+        QVERIFY(b.s.YNA() > 0 && b.s.MaxHoldY() > 0);
+    }
+
+    void rgeSelectsRangeThreeBeforeItsSecondUnits() {
+        Bench b(Px5200Rge);
+        QVERIFY(b.characterise());
+        b.d->run(6);
+        b.s.SetNextCmnd("U2\r");
+        QCOMPARE(Plain(b.d->run(3)), (QStringList{"R3", "U2", "D2"}));
+    }
+
+    // ":I", model digits at 3-6, serial number at 17-24, calibration date at 25-32.
+    void kappaIdentificationWaitsAfterTheSecondIdent() {
+        for (const QByteArray digits : {"310", "420"}) {
+            Bench b;
+            const QMap<QByteArray, QByteArray> replies{
+                {"I\r", ":I0" + digits + "ABCDEFGHIJ12345678" + "06152024x\r"},
+                {"i\r", ":iXXXXREV1.23456YYYYYYYY\r"},
+                {"B\r", ":B 80.0\r"},
+                {"TF\r", ":T 71   \r"},
+                {"D1\r", ":D 1.23MA \r"}};
+            Driver& d = b.search([&](const QByteArray& c) { return replies.value(c, ":E\r"); });
+            QCOMPARE(Plain(d.run(7)), (QStringList{"I", "i", "B", "TF", "D1", "D1", "D1"}));
+            QCOMPARE(std::pair(b.s.GetModel(), b.s.TypeZeta()),
+                     std::pair(QString::fromLatin1((digits[0] == '3' ? "E" : "H") + digits),
+                               int(StateKappa)));
+            QCOMPARE(b.host.delays, QList<double>{1500});
+            // "MA " is the fifth Kappa units; the reply length of a Kappa reading is 11.
+            QCOMPARE((QStringList{b.host.serialNo, b.host.calDate, b.host.softRev, b.s.UnitsStr(),
+                                  b.s.XYZAxisStr()}),
+                     (QStringList{"12345678", "06/15/2024", "REV1.23456", "mA/m", " 1.23"}));
+            QCOMPARE((Ints{b.s.GetUnitsNo(), b.s.GetRThreshold()}), (Ints{5, 11}));
+        }
+    }
+
+    // A Zeta probe is identified, its calibration read, then it is sampled at the preferred
+    // or requested speed. A calibration reply of the wrong length is asked for again.
+    void zetaScheduler_data() {
+        QTest::addColumn<QString>("preferred");
+        QTest::addColumn<int>("highSpeed");
+        QTest::addColumn<int>("calibrationLength");
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<Replies>("autoNext");
+        QTest::addColumn<int>("minReadTime");
+        const QStringList base{"I", "M", "TF", "BP", "S", "S"};
+        QTest::newRow("base speed") << "9600,o,7,1" << 0 << 579 << base << Replies{":M0"} << 28;
+        // Without a stored preference the link is at its base speed: 28 ms a sample.
+        QTest::newRow("no preference stored") << "" << 0 << 579 << base << Replies{":M0"} << 28;
+        QTest::newRow("19200 preferred")
+            << "19200,o,7,1" << 0 << 579 << QStringList{"I", "M", "TF", "BP", "F2", "S", "S"}
+            << Replies{":M0", ":F2"} << 14;
+        QTest::newRow("115200 requested")
+            << "9600,o,7,1" << 12 << 579 << QStringList{"I", "M", "TF", "BP", "S", "F5", "S"}
+            << Replies{":M0", ":F5"} << 14;
+        QTest::newRow("calibration of the wrong length")
+            << "" << 0 << 578 << QStringList{"I", "M", "M", "M"} << Replies{} << 28;
+    }
+    void zetaScheduler() {
+        QFETCH(QString, preferred);
+        QFETCH(int, highSpeed);
+        QFETCH(int, calibrationLength);
+        QFETCH(QStringList, commands);
+        Bench b;
+        b.s.SetBaudRatePerfered(preferred);
+        Driver& d = b.search([&](const QByteArray& c) -> QByteArray {
+            b.host.autoNextAnswer = c == "M\r" ? "TF\r" : "S\r";
+            if (c == "I\r") return ZetaIdent("9100");
+            if (c == "M\r") return ":M" + QByteArray(calibrationLength - 3, '0') + "\r";
+            if (c == "TF\r") return ":T 71  \r";
+            if (c == "BP\r") return ":B80\r";
+            if (c.startsWith('F')) return ":F" + c.mid(1, 1) + "\r";
+            if (c == "S\r" && highSpeed) b.s.SetHighSpeedMode(highSpeed);
+            return c == "S\r" ? ":S" + QByteArray(16, '0') + "\r" : ":E\r";
+        });
+        QCOMPARE(Plain(d.run(int(commands.size()))), commands);
+        QTEST(b.host.autoNextCalls, "autoNext");
+        QCOMPARE(std::pair(b.s.GetModel(), b.s.TypeZeta()),
+                 std::pair(QString("PX-9100"), int(StateZeta)));
+        QTEST(b.s.MinReadTime(), "minReadTime");
+        // The acknowledged speed stands: a missed reply after it does not go back to 9600.
+        if (highSpeed) QCOMPARE(b.s.BaudRateChange(), 0);
+        if (calibrationLength != 579)
+            QCOMPARE((Ints{b.s.GetRThreshold(), b.s.GetTimerInterval()}), (Ints{579, 1200}));
+    }
+
+    void identificationAlternatesWhileTheProbeRejects() {
+        Bench b;
+        Driver& d = b.search([](const QByteArray&) { return QByteArray(":E\r"); });
+        QCOMPARE(Plain(d.run(6)), (QStringList{"I", "R", "I", "R", "I", "R"}));
+        QCOMPARE(b.s.TypeZeta(), int(StateIdentifying));
+    }
+
+    void randomRepliesInEveryState_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("characterising");
+        QTest::addColumn<bool>("threeAxis");
+        QTest::newRow("sigma") << 0 << false << false;
+        QTest::newRow("sigma, characterising") << 0 << true << false;
+        QTest::newRow("sigma, 3-axis") << 0 << false << true;
+        QTest::newRow("zeta") << 1 << false << false;
+        QTest::newRow("identifying") << 2 << false << false;
+        QTest::newRow("kappa") << 3 << false << false;
+    }
+    void randomRepliesInEveryState() {
+        QFETCH(int, state);
+        QFETCH(bool, characterising);
+        QFETCH(bool, threeAxis);
+        QRandomGenerator rng(0x5eed + state * 7 + characterising + 2 * threeAxis);
+        for (int round = 0; round < 40; ++round) {
+            Bench b;
+            clsProbe& s = b.s;
+            if (threeAxis) s.SetMultiplexPrefered(1);
+            if (state == 0) {
+                QVERIFY(b.characterise());
+                if (characterising) {
+                    b.d->run(5);
+                    // Arm a new characterisation through the identifying range reply.
+                    s.SetLostComm(1);
+                    s.SetLostComm(0);
+                    b.d->feed(":R2\r");
+                    b.d->feed(":R2\r");
+                    QVERIFY(s.InitState() >= 1);
+                }
+            } else {
+                s.SetTypeZeta(state);
+            }
+            s.SetAutoRangeOn(rng.bounded(2));
+            for (int i = 0; i < 400; ++i) {
+                const QByteArray reply = RandomReply(rng);
+                const QByteArray command = s.GetNextCmnd(reply);
+                QVERIFY(command.endsWith('\r'));
+                QVERIFY2(s.GetRThreshold() >= 3 && s.GetRThreshold() <= 579,
+                         qPrintable(QString::number(s.GetRThreshold())));
+                QVERIFY(s.GetTimerInterval() >= 1 && s.TypeZeta() >= 0 && s.TypeZeta() <= 3);
+                if (s.TypeZeta() != StateZeta) s.InputStr(reply);
+                // Whatever happened, every read-out the window takes is still available.
+                QVERIFY(s.XYZAxisStr().size() <= 48 && // even the largest single fits
+                        s.GetRangeString(s.Range()).size() < 64);
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(ProbeProtocolTest)
+#include "tst_probe_protocol.moc"
