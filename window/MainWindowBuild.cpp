@@ -3,6 +3,7 @@
 // by MainLayout::PlaceControls; this file only creates and names.
 #include "window/MainControls.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <QActionGroup>
@@ -259,6 +260,12 @@ MainControls BuildMainControls(QMainWindow& window) {
 
     QMenu* help = named(bar->addMenu(QStringLiteral("&Help")), QStringLiteral("mnuHelp"));
     u.frame.mnuHelpAbout = item(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About"));
+
+    // The platform's keys for the commands that have one.
+    u.frame.mnuFileOpen->setShortcut(QKeySequence::Open);
+    u.record.mnuFileSaveAs->setShortcut(QKeySequence::Save);
+    u.frame.mnuFileExit->setShortcut(QKeySequence::Quit);
+    u.frame.mnuHelpAbout->setShortcut(QKeySequence::HelpContents);
 
     // Start-up ticks that no setting changes.
     u.frame.mnuViewToolbar->setChecked(true);
