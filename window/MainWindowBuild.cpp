@@ -3,11 +3,11 @@
 // by MainLayout::PlaceControls; this file only creates and names.
 #include "window/MainControls.h"
 
-#include <QKeySequence>
 #include <QMainWindow>
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
