@@ -92,6 +92,20 @@ bool WindowRig::runUntilIdentified(double maxMs) {
         maxMs);
 }
 
+QStringList WindowRig::sentSince(qsizetype from) const {
+    QStringList sent;
+    for (const QByteArray& c : port.written().mid(from))
+        sent << QString::fromLatin1(c).trimmed();
+    return sent;
+}
+
+QStringList Texts(std::initializer_list<const QLabel*> labels) {
+    QStringList texts;
+    for (const QLabel* label : labels)
+        texts << label->text();
+    return texts;
+}
+
 QStringList Items(const QComboBox* box) {
     QStringList items;
     for (int i = 0; i < box->count(); ++i)

@@ -14,6 +14,7 @@
 #include "tools/probesim/VirtualProbe.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -63,6 +64,8 @@ struct WindowRig {
     bool runUntil(const std::function<bool()>& done, double maxMs = 20000);
     // Until the probe is identified and in service (protocol state 0, 1 or 3).
     bool runUntilIdentified(double maxMs = 30000);
+    // The commands written to the port from the from-th on, without their carriage returns.
+    QStringList sentSince(qsizetype from) const;
 
     platform::ManualClock clock;
     platform::ScriptedSerialComm port;
@@ -85,5 +88,14 @@ struct WindowRig {
 
 // The texts of a list box, in order.
 QStringList Items(const QComboBox* box);
+// The texts of the labels, in order.
+QStringList Texts(std::initializer_list<const QLabel*> labels);
+// '1' or '0' for each item, in order, as check tells (isEnabled, isChecked, isHidden, ...).
+template <class T> QString Flags(std::initializer_list<T*> items, bool (T::*check)() const) {
+    QString flags;
+    for (T* item : items)
+        flags += (item->*check)() ? u'1' : u'0';
+    return flags;
+}
 
 } // namespace kit
