@@ -107,7 +107,7 @@ void frmMain::makeParts() {
                            m_ui.probe.mnuProbeUnitsZeta, m_ui.probe.mnuProbeUnitsSigma,
                            m_ui.probe.mnuProbeZero, m_ui.probe.mnuProbeClearPeak,
                            m_ui.battery.mnuProbeUpdateProbeBatt, m_ui.exposure.mnuViewExposure,
-                           m_ui.probe.LabUnits},
+                           m_ui.probe.LabUnits, m_ui.readouts.LabPeak},
         m_records, *m_probe, *m_zeta, *m_graph, *m_storedView, *this,
         Recorder::Hooks{
             [this] {

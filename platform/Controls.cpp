@@ -7,9 +7,25 @@
 
 namespace platform {
 
+ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ClickLabel::setClickTip(const QString& tip) {
+    m_clickTip = tip;
+    if (m_clickable) setToolTip(tip);
+}
+
+void ClickLabel::setClickable(bool clickable, const QString& whyNot) {
+    m_clickable = clickable;
+    setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setToolTip(clickable ? m_clickTip : whyNot);
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (m_clickable && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
 }
 

@@ -10,16 +10,25 @@
 
 namespace platform {
 
-// A label that reports a left-button click.
+// A label that reports a left-button click. While a click would do nothing (the probe cannot,
+// or a log holds it back) it is not clickable: a plain pointer, the reason as its tooltip, and
+// no click reported; the text keeps its colour.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit ClickLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+    explicit ClickLabel(QWidget* parent = nullptr);
+    void setClickTip(const QString& tip); // the tooltip while clickable
+    void setClickable(bool clickable, const QString& whyNot = QString());
+    bool isClickable() const { return m_clickable; }
 Q_SIGNALS:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_clickable = true;
+    QString m_clickTip;
 };
 
 // A filled rectangle with an optional border: gauges, colour marks and background panels.

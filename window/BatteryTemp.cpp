@@ -75,9 +75,9 @@ void BatteryTemp::RefreshRequest() {
     }
 }
 
+// The caption offers the refresh, so it refreshes for every family, as the menu entry does.
 void BatteryTemp::LabTempLab_Click() {
-    const int state = m_probe.TypeZeta();
-    if (state == probe::StateZeta || state == probe::StateKappa) RefreshRequest();
+    RefreshRequest();
 }
 
 void BatteryTemp::mnuProbeTempCels_Click() {

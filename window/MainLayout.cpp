@@ -389,6 +389,8 @@ void MainLayout::ChangeTextColor(platform::Colour colour) {
                  b.LabTemp, b.LabBattery, r.LabMaxX, r.LabMaxY, r.LabMaxZ, r.LabMaxXYZ})
         platform::SetForeColor(w, colour);
     m_ui.graphs.Picture3->SetForeColor(colour);
+    // An axis switched on later takes this colour too, not the one of the start.
+    m_parts.readouts.SetAxisOnColor(colour);
     const platform::Colour grey = platform::PaletteColour(7);
     for (QWidget* w : Widgets{r.LabXAxis, r.LabYAxis, r.LabZAxis}) {
         if (platform::ForeColor(w) != grey) platform::SetForeColor(w, colour);

@@ -365,8 +365,7 @@ MainControls BuildMainControls(QMainWindow& window) {
     auto clickLabel = [&](const QString& name, const QString& text, const QString& tip) {
         auto* l = named(new platform::ClickLabel(form), name);
         l->setText(text);
-        l->setToolTip(tip);
-        l->setCursor(Qt::PointingHandCursor);
+        l->setClickTip(tip);
         return l;
     };
 

@@ -80,6 +80,8 @@ void ProbeSetup::SetUpSigma() {
         if (p.GetModel() == QLatin1String("PX-2100")) m_parts.readouts.SetXYZLabVisible();
     }
     m_parts.readouts.AllAxisDisplayed();
+    const bool fixedUnits = kappa || p.GetModel() == QLatin1String("PX-2100");
+    m_ui.LabUnits->setClickable(!fixedUnits, QStringLiteral("This probe has one unit"));
 
     m_ui.mnuProbeZero->setEnabled(m_zeroAvailable);
 
@@ -97,6 +99,7 @@ void ProbeSetup::SetUpZeta() {
     GraphControl& graphs = m_parts.graphs;
     graphs.RescaleAll();
     m_ui.LabUnits->setVisible(true);
+    m_ui.LabUnits->setClickable(true);
     m_parts.readouts.ShowSampleRateReadout(true);
     m_zeroAvailable = false;
     m_ui.mnuProbeZero->setEnabled(false);

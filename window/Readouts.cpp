@@ -82,11 +82,14 @@ void Readouts::UpDateAxis() {
     m_axisStatus = m_probe.GetAxisStr();
     // Read in turn, the probe has one sensor on at a time; all three are in use all the same.
     const bool inTurn = m_probe.MultiplexOn() == 1 && m_probe.TypeZeta() == probe::StateSigma;
-    const std::array<QWidget*, 3> labels{m_ui.LabXAxis, m_ui.LabYAxis, m_ui.LabZAxis};
+    const std::array<platform::ClickLabel*, 3> labels{m_ui.LabXAxis, m_ui.LabYAxis, m_ui.LabZAxis};
     for (int i = 0; i < 3; ++i) {
         const bool enabled =
             inTurn || (m_axisStatus.size() > i + 1 && m_axisStatus.at(i + 1) == QLatin1Char('E'));
         platform::SetForeColor(labels[std::size_t(i)], enabled ? m_axisOnColor : AxisOffColor);
+        // Reading in turn switches the sensors itself; a switch of the user's would be undone.
+        labels[std::size_t(i)]->setClickable(!inTurn,
+                                             QStringLiteral("All three axes are read in turn"));
     }
 }
 

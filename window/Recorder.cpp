@@ -43,6 +43,7 @@ void Recorder::ToggleRecordOn() {
         for (QMenu* m :
              {m_held.mnuProbeUnitsZeta, m_held.mnuProbeUnitsSigma, m_held.mnuProbeUpdateProbeBatt})
             m->setEnabled(false);
+        m_held.LabPeak->setClickable(false, QStringLiteral("The peaks are kept while logging"));
         m_ui.mnuProbeRecord->setChecked(true);
         m_hooks.batteryRefresh(false);
         m_graph.EraseData();
@@ -79,6 +80,7 @@ void Recorder::stopped() {
                        m_ui.tbSave, m_held.tbZoomOut})
         a->setEnabled(true);
     m_held.mnuProbeUpdateProbeBatt->setEnabled(true);
+    m_held.LabPeak->setClickable(true);
     m_held.mnuProbeZero->setEnabled(m_hooks.zeroAvailable());
     m_held.mnuProbeUnitsZeta->setEnabled(m_probe.TypeZeta() == probe::StateZeta);
     m_held.mnuProbeUnitsSigma->setEnabled(m_probe.TypeZeta() == probe::StateSigma);

@@ -31,6 +31,7 @@ public:
         QMenu* mnuProbeUpdateProbeBatt;
         QAction* mnuViewExposure;
         QLabel* LabUnits;
+        platform::ClickLabel* LabPeak;
     };
     // What starting and stopping a log asks of the rest of the window.
     struct Hooks {

@@ -13,10 +13,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QIcon>
-#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>

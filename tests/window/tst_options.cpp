@@ -4,6 +4,7 @@
 #include "measure/ClsZeta.h"
 #include "platform/SurfaceWidget.h"
 #include "tests/support/WindowKit.h"
+#include "window/Readouts.h"
 #include "window/frmOptions.h"
 
 #include <QCheckBox>
@@ -112,7 +113,7 @@ private Q_SLOTS:
 
     // Colours: an axis colour alone recolours the traces without a repaint; a cancelled or
     // failed colour dialog leaves its slot; the box colour is the one in force; with the bars
-    // unmatched they take the text colour; "Default Colors" brings back all ten.
+    // unmatched they take the text colour, as do the axis switches; "Default Colors" brings back all ten.
     void colours() {
         rig->config.BoxColor = 0x123456;
         frmOptions& o = opened();
@@ -138,6 +139,12 @@ private Q_SLOTS:
         o.CmdApply_Click();
         QCOMPARE((QList<platform::Colour>{g.BackGround(), platform::Colour(w.config().BoxColor)}),
                  (QList<platform::Colour>{0x202020, 0x123456}));
+        // A new text colour is also the colour of an axis switched on afterwards.
+        rig->dialogs.queueColour(0x00AA00);
+        o.SelectColor(frmOptions::Text);
+        o.CmdApply_Click();
+        w.readouts().UpDateAxis();
+        QCOMPARE(platform::ForeColor(w.ui().readouts.LabXAxis), platform::Colour(0x00AA00));
 
         o.cmdDefaultColors_Click();
         o.ChkMatchColorBar->setChecked(true);

@@ -448,7 +448,7 @@ private Q_SLOTS:
             QTest::newRow(name) << QString(model) << QString(action) << expected;
         };
         row("Sigma, Celsius", "PX-5100", "mnuProbeTempCels", {"R", "B", "TC"});
-        row("Sigma, label", "PX-5100", "LabTempLab", {});
+        row("Sigma, label", "PX-5100", "LabTempLab", {"R", "B", "TF"});
         row("Kappa, label", "E310", "LabTempLab", {"B", "TF"});
         row("Zeta, update now", "PX-9100", "mnuProbeUpdateNow", {"TF", "BP"});
     }

@@ -1,0 +1,237 @@
+// Every command of the window, in each state it can be in: the menu entries, toolbar buttons and
+// clickable labels enabled are the ones the state allows, and each enabled one does something a
+// user can see (a dead entry would leave the window as it was, but for its own tick).
+#include "platform/Controls.h"
+#include "platform/SurfaceWidget.h"
+#include "tests/support/WindowKit.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+enum class State { SigmaIdle, SigmaLogging, Zeta, Kappa, Stored };
+
+struct Rig {
+    kit::WindowRig rig;
+    app::frmMain* w = nullptr;
+};
+
+QAction* TbAction(QWidget& w, const char* name) {
+    return w.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+std::unique_ptr<Rig> Enter(State state) {
+    auto r = std::make_unique<Rig>();
+    const QString model = state == State::Zeta    ? QStringLiteral("PX-9100")
+                          : state == State::Kappa ? QStringLiteral("E310")
+                                                  : QStringLiteral("PX-5100");
+    // A falling field, so that the peaks stand above the readings and clearing them shows.
+    probesim::FieldPlan plan = kit::WindowRig::DefaultPlan();
+    for (auto& axis : plan.axes) {
+        axis.kind = probesim::AxisPattern::Kind::Ramp;
+        axis.level += 6;
+        axis.swing = -6;
+        axis.period = 60;
+    }
+    r->rig.useProbe(model, plan);
+    r->rig.config.AlarmValue = 5; // below the field, so switching the alarm shows
+    r->w = &r->rig.start();
+    if (!r->rig.runUntil([&] { return r->w->probe().GetModel() == model; })) return {};
+    r->rig.run(state == State::Zeta ? 3000 : 1000);
+    if (state == State::SigmaLogging || state == State::Stored) {
+        TbAction(*r->w, "tbRecord")->trigger();
+        r->rig.run(1500);
+    }
+    if (state == State::Stored) {
+        TbAction(*r->w, "tbRecord")->trigger(); // the log stops and is shown whole
+        r->rig.run(200);
+        r->w->findChild<QAction*>(QStringLiteral("mnuViewScatterLive"))->trigger();
+        r->rig.run(200);
+    }
+    return r;
+}
+
+// What a user can see of the window, and what it asked or sent; the tick of the entry named
+// `own` is left out, since Qt ticks a checkable entry before its handler runs.
+QStringList Seen(Rig& r, const QString& own) {
+    QStringList seen;
+    QWidget& w = *r.w;
+    seen << w.windowTitle() << QString::number(w.isVisible());
+    for (const QAction* a : w.findChildren<QAction*>()) {
+        if (a->objectName().isEmpty()) continue;
+        seen << QStringLiteral("%1 %2 %3 %4 %5")
+                    .arg(a->objectName(), a->text())
+                    .arg(a->isEnabled())
+                    .arg(a->objectName() == own ? -1 : int(a->isChecked()))
+                    .arg(a->isVisible());
+    }
+    for (const QWidget* c : w.findChildren<QWidget*>()) {
+        const QString name = c->objectName();
+        if (name.isEmpty() || name == u"sbPanel3" || name == u"sbPanel4") continue;
+        QString s = name + u' ' + QString::number(c->isVisibleTo(&w)) + u' ' +
+                    c->palette().color(c->foregroundRole()).name() + u' ' +
+                    c->palette().color(c->backgroundRole()).name();
+        if (auto* l = qobject_cast<const QLabel*>(c)) s += u' ' + l->text() + u' ' + l->toolTip();
+        if (auto* b = qobject_cast<const QComboBox*>(c))
+            s += u' ' + b->currentText() + u' ' + kit::Items(b).join(u'|');
+        if (auto* p = qobject_cast<const platform::SurfaceWidget*>(c))
+            s +=
+                u' ' + QString::number(qHashBits(p->image().constBits(), p->image().sizeInBytes()));
+        seen << s;
+    }
+    seen << QStringLiteral("boxes %1").arg(r.rig.boxes.texts().join(u'|'));
+    seen << QStringLiteral("asked %1 edited %2 dialogs %3 beeps %4")
+                .arg(r.rig.dialogs.asked.size())
+                .arg(r.rig.dialogs.edited.size())
+                .arg(r.rig.modal.shown.join(u' '))
+                .arg(r.rig.beeper.beeps);
+    seen << r.rig.sentSince(0).join(u' ');
+    return seen;
+}
+
+// The entries and labels a user can reach: visible, with a name, not a submenu, in menus that
+// open.
+QList<QObject*> Commands(QWidget& w) {
+    const auto reachable = [](const QAction* a) {
+        if (a->objectName().isEmpty() || a->menu() || a->isSeparator() || !a->isVisible())
+            return false;
+        for (auto* m = qobject_cast<const QMenu*>(a->parent()); m;
+             m = qobject_cast<const QMenu*>(m->parent())) {
+            if (!m->isEnabled() || !m->menuAction()->isEnabled() || !m->menuAction()->isVisible())
+                return false;
+        }
+        return true;
+    };
+    QList<QObject*> commands;
+    for (QAction* a : w.findChildren<QAction*>()) {
+        if (reachable(a)) commands << a;
+    }
+    for (platform::ClickLabel* l : w.findChildren<platform::ClickLabel*>()) {
+        if (l->isVisibleTo(&w) && l->isClickable()) commands << l;
+    }
+    return commands;
+}
+
+void Use(QObject* command) {
+    if (auto* a = qobject_cast<QAction*>(command))
+        a->trigger();
+    else
+        Q_EMIT qobject_cast<platform::ClickLabel*>(command)->clicked();
+}
+
+} // namespace
+
+class tst_Actions : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyEnabledCommandDoesSomething_data() {
+        QTest::addColumn<State>("state");
+        QTest::addColumn<QStringList>("disabled"); // of the commands shown
+        QTest::addColumn<QStringList>("idle");     // enabled, with nothing to do in this state
+        const QStringList atStart{"mnuFileSaveAs", "mnuProbeRecordPause", "mnuProbePlay", "tbSave",
+                                  "tbZoomIn",      "tbZoomOut",           "tbRecordPause"};
+        const QStringList fast{"mnuCommBaud3", "mnuCommBaud4", "mnuCommBaud5"};
+        // Nothing to erase before a log; the search mode takes effect when the probe is next
+        // looked for; the total is plotted apart only beside the axes of a live sweep or a
+        // replay, not in a stored view or beside a probe that reads one axis.
+        const QStringList noRows{"LabRecordCntLab"};
+        const QString search = "mnuCommARProbe", total = "mnuProbePlotComposite";
+        QTest::newRow("Sigma") << State::SigmaIdle << atStart + fast + QStringList{"mnuCommBaud2"}
+                               << QStringList{search} + noRows;
+        QTest::newRow("Sigma, logging")
+            << State::SigmaLogging
+            << QStringList{"mnuFileSaveAs", "mnuViewExposure",   "mnuProbePlay",
+                           "mnuProbeZero",  "mnuProbeClearPeak", "mnuCommBaud2",
+                           "tbSave",        "tbZoomIn",          "tbZoomOut"} +
+                   fast
+            << QStringList{search};
+        QTest::newRow("Zeta") << State::Zeta
+                              << atStart + QStringList{"mnuProbe3AxisData", "mnuProbeZero",
+                                                       "mnuCommARProbe", "mnuCommARM",
+                                                       "mnuCommASCII"}
+                              << noRows;
+        QTest::newRow("Kappa") << State::Kappa
+                               << atStart + fast + QStringList{"mnuProbe3AxisData", "mnuProbeZero"}
+                               << QStringList{total} + noRows;
+        QTest::newRow("a log shown") << State::Stored
+                                     << QStringList{"mnuProbeRecordPause", "mnuProbePlay",
+                                                    "mnuCommBaud2", "tbZoomIn", "tbRecordPause"} +
+                                            fast
+                                     << QStringList{total, search};
+    }
+    void everyEnabledCommandDoesSomething() {
+        QFETCH(State, state);
+        QFETCH(QStringList, disabled);
+        QFETCH(QStringList, idle);
+        QStringList names, off;
+        {
+            auto r = Enter(state);
+            QVERIFY(r);
+            for (QObject* c : Commands(*r->w)) {
+                auto* a = qobject_cast<QAction*>(c);
+                if (a ? a->isEnabled() : qobject_cast<QWidget*>(c)->isEnabled())
+                    names << c->objectName();
+                else
+                    off << c->objectName();
+            }
+        }
+        disabled.sort();
+        off.sort();
+        QCOMPARE(off, disabled);
+        QStringList didNothing;
+        for (const QString& name : names) {
+            auto still = Enter(state);
+            still->rig.run(500);
+            auto used = Enter(state);
+            QObject* c = used->w->findChild<QObject*>(name);
+            auto* a = qobject_cast<QAction*>(c);
+            const bool wasChecked = a && a->isChecked();
+            Use(c);
+            used->rig.run(500);
+            if (Seen(*used, name) != Seen(*still, name)) continue;
+            // A choice made again (a ticked entry of a group) leaves everything as it was; Qt
+            // alone would have taken the tick off.
+            if (a && wasChecked && a->isChecked() && !a->actionGroup()) continue;
+            didNothing << name;
+        }
+        QCOMPARE(didNothing.join(u' '), idle.join(u' '));
+    }
+
+    // The tooltips of the toolbar, the lists and the clickable labels.
+    void tips() {
+        kit::WindowRig rig;
+        QWidget& w = rig.startOn("PX-5100");
+        const QList<std::pair<const char*, const char*>> tips{
+            {"tbOpen", "Open"},
+            {"tbSave", "Save"},
+            {"tbProperties", "Options"},
+            {"tbScatter", "Scatter Graph Live"},
+            {"tbBarGraph", "Bar Graph"},
+            {"tbZoomIn", "Zoom In"},
+            {"tbZoomOut", "Zoom Out"},
+            {"tbRecord", "Log (On / Off)"},
+            {"tbRecordPause", "Log Pause"},
+            {"cmbSamPerDiv", "Samples Per Divison"},
+            {"CmbVerticalScale", "Vertical Scale"},
+            {"Picture3", "Click to clear peak."},
+            {"LabRecord", "Click to toggle log"},
+            {"LabRecordCntLab", "Click to erase data"},
+            {"LabTempLab", "Click to update batt - temp"}};
+        for (const auto& [name, tip] : tips) {
+            const QObject* o = w.findChild<QObject*>(QString::fromLatin1(name));
+            QVERIFY2(o, name);
+            const QString shown = qobject_cast<const QAction*>(o)
+                                      ? qobject_cast<const QAction*>(o)->toolTip()
+                                      : qobject_cast<const QWidget*>(o)->toolTip();
+            QCOMPARE(shown, QString::fromLatin1(tip));
+        }
+    }
+};
+
+QTEST_MAIN(tst_Actions)
+#include "tst_actions.moc"
