@@ -115,6 +115,7 @@ public:
     app::frmMain& window() { return *m_window; }
     platform::QtSerialComm& port() { return m_port; }
     const platform::RecordingMessageBoxes& boxes() const { return m_boxes; }
+    platform::ScriptedDialogs& dialogs() { return m_dialogs; }
 
 private:
     class NoChild : public platform::ChildProgram {

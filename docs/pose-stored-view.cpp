@@ -1,9 +1,10 @@
 // Poses the window for pictures of the README: a zoomed stored view (a log opened, "Zoom In"
-// pressed and a drag across the graph with the mouse, as a user would), or one tab of the
-// options dialog.
+// pressed and a drag across the graph with the mouse, as a user would), one tab of the options
+// dialog, or the graphs of an opened log exported as the File menu exports them.
 //
 //   pose-stored-view LOG.csv FROM TO PICTURE.png     (FROM and TO: shares of the plot, 0..1)
 //   pose-stored-view --options TAB PICTURE.png       (TAB: 0, 1 or 2)
+//   pose-stored-view --export LOG.csv PICTURE.png    (the bars beside it, as PICTURE_bars.png)
 #include "bench/WindowBench.h"
 #include "window/frmOptions.h"
 
@@ -21,6 +22,14 @@ int main(int argc, char** argv) {
         options->show();
         QTest::qWait(300);
         return options->grab().save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+    }
+    if (argc == 4 && QByteArray(argv[1]) == "--export") {
+        bench::WindowRun run(QStringLiteral("/nonexistent"), QStringLiteral("15"));
+        run.window().resize(1000, 640);
+        QTest::qWait(500);
+        run.window().OpenLog(QString::fromLocal8Bit(argv[2]));
+        run.dialogs().queueFile(QString::fromLocal8Bit(argv[3]));
+        return run.window().mnuFileExport_Click() ? 0 : 1;
     }
     if (argc != 5) {
         std::fprintf(stderr, "usage: pose-stored-view LOG.csv FROM TO PICTURE.png\n");

@@ -56,8 +56,11 @@ awk 'BEGIN {
 }' >"$work/survey.csv"
 (cd "$work" && XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
     "$build/pose-stored-view" survey.csv 0.3 0.55 "$out/varnex-stored-zoomed.png" 2>/dev/null)
+(cd "$work" && XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
+    "$build/pose-stored-view" --export survey.csv "$out/varnex-export.png" 2>/dev/null)
 rm -rf "$work"
 test -s "$out/varnex-stored-zoomed.png" && echo "$out/varnex-stored-zoomed.png"
+test -s "$out/varnex-export.png" && echo "$out/varnex-export.png"
 
 # The options dialog, on its colours.
 QT_QPA_PLATFORM=offscreen "$build/pose-stored-view" --options 2 "$out/varnex-options.png" 2>/dev/null &&
