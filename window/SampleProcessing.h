@@ -1,12 +1,11 @@
 #pragma once
-// Every complete reply ends here. ProcessData dispatches it by protocol state: Sigma and Kappa
-// replies go through the session's parser (ProcessSigmaFormat), Zeta replies are read here and
-// their samples turned into field strength by ClsZeta (ProcessZetaFormat, in
-// SampleProcessingZeta.cpp). Each sample becomes one reading (UpdateVMSigma, UpdateVM), pushed
-// to the readouts, graphs and log; the rest of a reply goes to the part of the window it
-// concerns. ClearDisplay blanks the window when the probe is lost.
+// The window's side of every complete reply: the reply itself is read by the engine's
+// ReplyProcessor (the same one the unattended logger uses), which pushes each reading on to
+// the readouts, graphs and log; what else the reply tells goes to the part of the window it
+// concerns, here. ClearDisplay blanks the window when the probe is lost.
 #include "measure/ClsZeta.h"
 #include "measure/Reading.h"
+#include "measure/ReplyProcessor.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "probe/PollingCycle.h"
@@ -26,7 +25,7 @@ class ProbeControls;
 class ProbeSetup;
 class Readouts;
 
-class SampleProcessing {
+class SampleProcessing : private measure::ReplyEvents {
 public:
     // The parts of the window that a reply may concern.
     struct Parts {
@@ -43,43 +42,33 @@ public:
                      const Parts& parts, probe::ProbeIdentity& identity, WindowShell& shell,
                      platform::Clock& clock, platform::MessageBoxes& boxes);
 
-    probe::ReplyTaken ProcessData(const QByteArray& reply);
-    probe::ReplyTaken ProcessSigmaFormat(const QByteArray& reply);
-    probe::ReplyTaken ProcessZetaFormat(const QByteArray& reply);
-    // The reading of the sample just parsed, pushed on; returns the whole samples it closes.
-    int UpdateVMSigma();
-    void UpdateVM();
+    probe::ReplyTaken ProcessData(const QByteArray& reply) { return m_replies.ProcessData(reply); }
     // One streamed record of a Zeta probe.
-    void SuperFast2(const QByteArray& record);
+    void SuperFast2(const QByteArray& record) { m_replies.SuperFast2(record); }
     void ClearDisplay();
 
-    // Battery percent of a field-reporting probe from its reported volts (clamped to 0..100).
-    static int BatteryPercentOf(float volts, int protocolState, const QString& model);
-    // The temperature readout: the value, a blank, the degree sign and C or F.
-    static QString TemperatureText(float value, bool celsius);
-    static QString TemperatureText(const QString& value, bool celsius);
-
-    int BatteryPercent() const { return m_batteryPercent; } // last Zeta battery reading
-    // Zeta samples shorter than a whole sample: counted, never read as a reading.
-    int ShortSamples() const { return m_shortSamples; }
+    int BatteryPercent() const { return m_replies.BatteryPercent(); } // last Zeta battery reading
+    int ShortSamples() const { return m_replies.ShortSamples(); }
 
 private:
-    float dayFraction() const;
+    void ReadingChanges(int mask) override;
+    void RangeReported(const QString& range) override;
+    void BatteryReported(int percent) override;
+    void TemperatureReported(const QString& text) override;
+    void CommandRefused(const QString& command) override;
+    void NonAsciiMode() override;
+    void BatteryFlag(bool low) override;
+    void ZetaFamilySeen() override;
+    void ZetaIdentified(bool otherProbe, bool batteryLow) override;
+    void RecordTaken() override;
     void unitsChanged();
-    void rangeReported(const QByteArray& reply);
-    void batteryReported();
-    void zetaIdentified(const QByteArray& reply);
 
     probe::clsProbe& m_probe;
-    measure::ClsZeta& m_zeta;
-    measure::ReadingSink& m_sink;
     Parts m_parts;
     probe::ProbeIdentity& m_identity;
     WindowShell& m_shell;
-    platform::Clock& m_clock;
     platform::MessageBoxes& m_boxes;
-    int m_batteryPercent = 0;
-    int m_shortSamples = 0;
+    measure::ReplyProcessor m_replies;
 };
 
 } // namespace window

@@ -225,7 +225,7 @@ private Q_SLOTS:
         QFETCH(int, state);
         QFETCH(QString, model);
         QFETCH(float, volts);
-        QTEST(window::SampleProcessing::BatteryPercentOf(volts, state, model), "percent");
+        QTEST(measure::ReplyProcessor::BatteryPercentOf(volts, state, model), "percent");
     }
 
     // A low-battery report blinks the label and colours the gauge until it clears; a lost
