@@ -61,8 +61,7 @@ QString SaveFileNameOf(const QString& chosen) {
     return suffix.isEmpty() ? chosen : chosen.chopped(suffix.size() + 1);
 }
 
-QByteArray LogPageText(const LogHeader& h, const measure::RecordTable& table, int page, int pages,
-                       const QString& fileName) {
+QByteArray LogHeaderText(const LogHeader& h, int page, int pages, const QString& fileName) {
     static const char* const ColumnCounts[] = {"2", "5", "3"};
     const int kind = int(h.columns);
     QString text;
@@ -94,24 +93,39 @@ QByteArray LogPageText(const LogHeader& h, const measure::RecordTable& table, in
         heading += QStringLiteral(",Moving Ave") + h.units;
     }
     AddLine(text, heading);
+    return text.toLatin1();
+}
 
-    const int values = h.columns == LogColumns::Axes ? 4 : kind == 2 ? 2 : 1;
+int LogValueCount(LogColumns columns) {
+    return columns == LogColumns::Axes ? 4 : columns == LogColumns::MovingAverage ? 2 : 1;
+}
+
+void AppendLogRow(QByteArray& out, float dayFraction, const float* values, int count) {
+    out += FormatTimeStr(dayFraction).toLatin1();
+    char number[32];
+    for (int c = 0; c < count; ++c) {
+        out += ',';
+        const auto end = std::to_chars(number, number + sizeof number, double(values[c]),
+                                       std::chars_format::general, 7)
+                             .ptr;
+        out.append(number, end - number);
+    }
+    out += "\r\n";
+}
+
+QByteArray LogPageText(const LogHeader& h, const measure::RecordTable& table, int page, int pages,
+                       const QString& fileName) {
+    QByteArray out = LogHeaderText(h, page, pages, fileName);
+    const int values = LogValueCount(h.columns);
     const int first = RowsPerPage * (page - 1) + 1;
     const int last = std::min(RowsPerPage * page, table.RecordCount());
     // The data lines go straight into the bytes: a full page is 32000 of them.
-    QByteArray out = text.toLatin1();
     out.reserve(out.size() + qsizetype(std::max(0, last - first + 1)) * (10 + 14 * values));
-    char number[32];
-    for (int row = first; row <= last; ++row) {
-        out += FormatTimeStr(table.At(row, 0)).toLatin1();
-        for (int c = 1; c <= values; ++c) {
-            out += ',';
-            const auto end = std::to_chars(number, number + sizeof number, double(table.At(row, c)),
-                                           std::chars_format::general, 7)
-                                 .ptr;
-            out.append(number, end - number);
-        }
-        out += "\r\n";
+    float row[4];
+    for (int r = first; r <= last; ++r) {
+        for (int c = 0; c < values; ++c)
+            row[c] = table.At(r, c + 1);
+        AppendLogRow(out, table.At(r, 0), row, values);
     }
     return out;
 }

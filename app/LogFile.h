@@ -41,6 +41,12 @@ QString PageFileName(const QString& chosen, int page);
 // The name proposed by the next save: the file chosen without its suffix.
 QString SaveFileNameOf(const QString& chosen);
 
+// The header of a page and its heading line.
+QByteArray LogHeaderText(const LogHeader& header, int page, int pages, const QString& fileName);
+// How many values a row of the layout holds after its time: 1, 4 (total, X, Y, Z) or 2.
+int LogValueCount(LogColumns columns);
+// One data line: the time and `count` values, CR LF at its end.
+void AppendLogRow(QByteArray& out, float dayFraction, const float* values, int count);
 // The text of page `page` of `pages` of the log, named fileName (without its folder).
 QByteArray LogPageText(const LogHeader& header, const measure::RecordTable& table, int page,
                        int pages, const QString& fileName);
