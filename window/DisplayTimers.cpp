@@ -1,5 +1,7 @@
 #include "window/DisplayTimers.h"
 
+#include "measure/MovingAverage.h"
+
 #include "probe/Rounding.h"
 
 #include <array>
@@ -34,19 +36,7 @@ int DisplayTimers::SetTextUpdateTimer(int rate) {
 }
 
 int DisplayTimers::PeriodSeconds(const QString& text) {
-    static const std::array<std::pair<const char*, int>, 8> periods{{
-        {"10 Second", 10},
-        {"30 Second", 30},
-        {"1 Minute", 60},
-        {"3 Minute", 180},
-        {"6 Minute", 360},
-        {"10 Minute", 600},
-        {"20 Minute", 1200},
-        {"30 Minute", 1800},
-    }};
-    for (const auto& [name, seconds] : periods)
-        if (text == QLatin1String(name)) return seconds;
-    return 0;
+    return measure::MovingAverage::PeriodSeconds(text);
 }
 
 bool DisplayTimers::SetMinuteAverTime(const QString& period) {

@@ -12,7 +12,7 @@ Exposure::Exposure(const ExposureControls& controls, platform::HiResTimer& minAv
                    Recorder& recorder)
     : m_ui(controls), HRTMinAve(minAve), m_clock(clock), m_beeper(beeper), m_records(records),
       m_cycle(cycle), m_config(config), m_timers(timers), m_recorder(recorder),
-      m_period(timers.AveragePeriod()) {
+      m_average(timers.AveragePeriod()) {
     HRTMinAve.setInterval(TickMs);
     HRTMinAve.setOnTimer([this] { HRTMinAve_Timer(); });
 }
@@ -24,10 +24,7 @@ void Exposure::TakeReading(const measure::Reading& reading) {
 }
 
 void Exposure::StartWindow() {
-    m_period = m_timers.AveragePeriod();
-    std::fill(m_slots.begin(), m_slots.end(), 0.0f);
-    m_sum = 0;
-    m_slot = 0;
+    m_average.Start(m_timers.AveragePeriod());
     m_elapsed = 0;
     m_ticks = 0;
     m_periodDone = false;
@@ -49,7 +46,7 @@ bool Exposure::SetMinuteAverTime(const QString& period) {
     m_config.Exposure = period;
     // Slots of the old period would stay in the sum: the window starts afresh.
     if (m_records.Recording() == RecordTable::ExposureLogging &&
-        m_timers.AveragePeriod() != m_period)
+        m_timers.AveragePeriod() != m_average.Period())
         StartWindow();
     return true;
 }
@@ -69,13 +66,8 @@ void Exposure::HRTMinAve_Timer() {
     // A silent probe gives no total: the average and the time counted stand still.
     if (m_cycle.MissCount() != 0) return;
 
-    m_slot = m_slot < m_period ? m_slot + 1 : 1;
     ++m_elapsed;
-    float& slot = m_slots[std::size_t(m_slot)];
-    m_sum -= slot;
-    slot = m_total;
-    m_sum += slot;
-    const double average = Average();
+    const double average = m_average.Take(m_total);
     m_ui.LabElasedTime->setText(ElapsedText(m_elapsed));
     m_ui.LabExposure->setText(AverageText(average));
 
@@ -88,7 +80,7 @@ void Exposure::HRTMinAve_Timer() {
         m_recorder.EndFullLog();
         return;
     }
-    if (m_slot == m_period) windowEnded();
+    if (m_average.WindowFull()) windowEnded();
 }
 
 // Ticks that fall behind real time by more than a tenth of a second come faster, ticks ahead

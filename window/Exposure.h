@@ -8,6 +8,7 @@
 //
 // Each tick does the same small work: one slot out of the running sum, one in (the sum is kept
 // in double precision, so the average does not wander over a long log), two labels, one row.
+#include "measure/MovingAverage.h"
 #include "measure/Reading.h"
 #include "measure/RecordTable.h"
 #include "platform/Beeper.h"
@@ -25,7 +26,7 @@ namespace window {
 
 class Exposure : public measure::ReadingSink {
 public:
-    static constexpr int MaxPeriod = 1800; // seconds, "30 Minute"
+    static constexpr int MaxPeriod = measure::MovingAverage::MaxPeriod;
     static constexpr double TickMs = 1000, FasterMs = 980, SlowerMs = 1020;
     // How the tick's interval was last trimmed.
     enum TimerTrim : int { Untrimmed = 0, Faster = 1, Slower = 2 };
@@ -50,9 +51,9 @@ public:
     // outside the period table, which leaves everything as it was.
     bool SetMinuteAverTime(const QString& period);
 
-    double Average() const { return m_sum / m_period; }
-    int AveragePeriod() const { return m_period; }
-    int AverageSlot() const { return m_slot; }
+    double Average() const { return m_average.Average(); }
+    int AveragePeriod() const { return m_average.Period(); }
+    int AverageSlot() const { return m_average.Slot(); }
     int ExposureElapsed() const { return m_elapsed; }
     bool PeriodDone() const { return m_periodDone; }
     TimerTrim Trim() const { return m_trim; }
@@ -76,11 +77,7 @@ private:
     DisplayTimers& m_timers;
     Recorder& m_recorder;
 
-    // One total a second; slots 1..m_period are used, slot 0 never.
-    std::array<float, MaxPeriod + 1> m_slots{};
-    double m_sum = 0;
-    int m_period;
-    int m_slot = 0;
+    measure::MovingAverage m_average;
     int m_elapsed = 0;    // seconds counted: ticks taken while the probe answered
     qint64 m_ticks = 0;   // every tick of the window, also those of a silent probe
     qint64 m_startMs = 0; // monotonic time the window began

@@ -1,5 +1,7 @@
 #include "window/frmOptions.h"
 
+#include "measure/MovingAverage.h"
+
 #include "platform/ImageSurface.h"
 #include "window/BarGraphControl.h"
 #include "window/DisplayTimers.h"
@@ -28,8 +30,7 @@ using graph::clsGraph;
 const std::array<platform::Colour, frmOptions::Slots> frmOptions::DefaultColours{
     0x00FF00, 0xFF00FF, 0x00FFFF, 0x0000FF, 4194304, 5197647, 16776960, 0, 11455198, 3092271};
 
-const QStringList frmOptions::Periods{"10 Second", "30 Second", "1 Minute",  "3 Minute",
-                                      "6 Minute",  "10 Minute", "20 Minute", "30 Minute"};
+const QStringList frmOptions::Periods = measure::MovingAverage::Periods();
 
 namespace {
 
