@@ -1,0 +1,345 @@
+#include "logger/LoggerEngine.h"
+
+#include "probe/LinkSpeeds.h"
+#include "probe/ModelTables.h"
+#include "probe/ReplyText.h"
+
+#include <QDir>
+#include <QLocale>
+
+namespace logger {
+
+namespace {
+const QChar Sup2(0xB2);
+constexpr double FlushMs = 100; // rows reach the disk at most this late
+// How long the probe may take to answer a units or range request before logging starts anyway.
+constexpr qint64 SetUpWaitMs = 3000;
+
+QString Elapsed(qint64 ms) {
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+} // namespace
+
+LoggerEngine::LoggerEngine(const LoggerOptions& options,
+                           const QList<QPair<QString, QString>>& notes, platform::SerialComm& port,
+                           platform::Clock& clock, const TimerFactory& timers, Reporter& reporter)
+    : m_options(options), m_notes(notes), m_port(port), m_clock(clock), m_reporter(reporter),
+      m_readTimer(timers()), m_halfSecond(timers()), m_flush(timers()), m_second(timers()),
+      m_zeta(static_cast<probe::ProbeHost&>(*this)), m_probe(*this),
+      m_average(measure::MovingAverage::PeriodSeconds(options.average)) {
+    m_readTimer->setInterval(66);
+    m_cycle = std::make_unique<probe::PollingCycle>(
+        m_probe, m_port, *m_readTimer, static_cast<platform::MessageBoxes&>(*this),
+        static_cast<probe::PollingView&>(*this));
+    m_replies = std::make_unique<measure::ReplyProcessor>(
+        m_probe, m_zeta, static_cast<measure::ReadingSink&>(*this), m_identity,
+        static_cast<measure::ReplyEvents&>(*this), m_clock);
+    m_halfSecond->setInterval(500);
+    m_halfSecond->setOnTimer([this] { halfSecond(); });
+    m_flush->setInterval(FlushMs);
+    m_flush->setOnTimer([this] {
+        if (m_pages && !m_pages->Flush()) {
+            m_reporter.Event(QStringLiteral("The log cannot be written: ") + m_pages->Error());
+            Finish(Failed);
+        }
+    });
+    m_second->setInterval(1000);
+    m_second->setOnTimer([this] { averageSecond(); });
+
+    // Axis by axis where the probe can, as the window starts.
+    m_probe.SetMultiplexPrefered(1);
+    if (m_options.baud == 19200) m_probe.SetBaudRatePerfered(QStringLiteral("19200,o,7,1"));
+}
+
+LoggerEngine::~LoggerEngine() {
+    Finish(Done);
+}
+
+bool LoggerEngine::Start() {
+    m_startMs = m_clock.monotonicMs();
+    m_cycle->Start(1);
+    if (!m_cycle->PortOpened()) return false;
+    if (m_options.maxRate)
+        m_cycle->SetMaxRate(true);
+    else if (m_options.rate > 0)
+        m_probe.SetSampleRate(m_options.rate);
+    m_halfSecond->setEnabled(true);
+    m_flush->setEnabled(true);
+    m_reporter.Event(QStringLiteral("Looking for a probe on the line"));
+    return true;
+}
+
+void LoggerEngine::Finish(int exitCode) {
+    if (m_finished) return;
+    m_finished = true;
+    for (auto* t : {m_readTimer.get(), m_halfSecond.get(), m_flush.get(), m_second.get()})
+        t->setEnabled(false);
+    int code = exitCode;
+    if (m_pages) {
+        if (!m_pages->Close() && code == Done) {
+            m_reporter.Event(QStringLiteral("The log cannot be written: ") + m_pages->Error());
+            code = Failed;
+        }
+        m_reporter.Event(QStringLiteral("%1 rows in %2 page(s), the first %3")
+                             .arg(m_pages->Rows())
+                             .arg(m_pages->Page())
+                             .arg(QDir::toNativeSeparators(m_pages->PagePath(1))));
+    }
+    if (m_port.portOpen()) m_port.setPortOpen(false);
+    m_reporter.Finished(code);
+}
+
+// ---- the probe session's and the polling cycle's requests ------------------------------------
+
+QByteArray LoggerEngine::AutoNextCmndS(const QByteArray& code, const QByteArray& reply) {
+    // The calibration reply of a Zeta probe becomes its field tables.
+    if (code == ":M0") m_zeta.ParseCoeff(reply);
+    return m_cycle->AutoNextCmndS(code);
+}
+
+void LoggerEngine::ShowMessage(platform::MsgIcon, const QString& text) {
+    m_reporter.Event(text);
+}
+
+void LoggerEngine::inform(platform::MsgIcon, const QString& text, const QString&) {
+    m_reporter.Event(text);
+}
+
+bool LoggerEngine::askYesNo(platform::MsgIcon, const QString& text, const QString&) {
+    m_reporter.Event(text + QStringLiteral(" (no)"));
+    return false;
+}
+
+void LoggerEngine::Delay(double ms) {
+    m_clock.delay(ms);
+}
+
+void LoggerEngine::SetProbeIdentity(const QString& serialNo, const QString& calDate) {
+    m_identity.SetSerialNo(serialNo);
+    m_identity.SetCalDate(calDate);
+}
+
+void LoggerEngine::SetProbeSoftRev(const QString& softRev) {
+    m_identity.SetSoftRev(softRev);
+}
+
+probe::ReplyTaken LoggerEngine::ProcessData(const QByteArray& reply) {
+    return m_replies->ProcessData(reply);
+}
+
+void LoggerEngine::SuperFast2(const QByteArray& record) {
+    m_replies->SuperFast2(record);
+}
+
+void LoggerEngine::ClearDisplay() {
+    m_probe.SetLostComm(1);
+    if (!m_found) return;
+    m_found = false;
+    m_setUpSent = false;
+    ++m_losses;
+    m_reporter.Event(QStringLiteral("The probe stopped answering; waiting for it"));
+}
+
+void LoggerEngine::SetStatusPanel(int, const QString&) {}
+
+void LoggerEngine::DisableHiSpeed(bool ended) {
+    m_reporter.Event(ended ? QStringLiteral("The probe's stream ended; polling it again")
+                           : QStringLiteral("Asking the probe to stream"));
+}
+
+void LoggerEngine::ReadingChanges(int mask) {
+    // A probe of the basic line cannot be answered at once.
+    if (mask & probe::ChgMultiplex) {
+        const probe::ModelSetUp* row = probe::FindModelSetUp(m_probe.GetModel());
+        if (row && row->basicLine) m_cycle->StopAutoNext();
+    }
+}
+
+void LoggerEngine::ZetaIdentified(bool, bool batteryLow) {
+    if (batteryLow) m_reporter.Event(QStringLiteral("Probe battery low."));
+}
+
+void LoggerEngine::CommandRefused(const QString& command) {
+    m_reporter.Event(QStringLiteral("The probe refused \"%1\".").arg(command));
+}
+
+// ---- readings and rows ----------------------------------------------------------------------
+
+// The units, range and link speed asked for go to the probe once it has sent a whole sample.
+void LoggerEngine::setUpProbe() {
+    m_setUpSent = true;
+    m_setUpMs = m_clock.monotonicMs();
+    const bool zeta = m_probe.TypeZeta() == probe::StateZeta;
+    if (m_options.units > 0) {
+        if (zeta) {
+            static const int codes[] = {0, measure::ClsZeta::UnitVm, measure::ClsZeta::UnitV2m2,
+                                        measure::ClsZeta::UnitMWcm2};
+            m_zeta.SetUnits(codes[m_options.units]);
+            m_probe.UnitsNoZeta(m_options.units);
+        } else if (m_probe.TypeZeta() == probe::StateSigma) {
+            m_probe.SetNextCmnd("U" + QByteArray::number(m_options.units) + probe::Cr);
+        }
+    }
+    if (m_options.range >= 0 && !zeta) {
+        if (m_options.range == 0) {
+            m_probe.SetAutoRangeOn(1);
+        } else {
+            m_probe.SetAutoRangeOn(0);
+            m_probe.SetNextCmnd("R" + QByteArray::number(m_options.range) + probe::Cr);
+        }
+    }
+    if (zeta && m_options.baud > 19200) {
+        // The probe is asked at the base speed; it acknowledges there, then streams.
+        for (const probe::LinkSpeed& speed : probe::LinkSpeeds()) {
+            if (!speed.streams || !QString::fromLatin1(speed.settings)
+                                       .startsWith(QString::number(m_options.baud) + u','))
+                continue;
+            m_cycle->RequestHighSpeed();
+            m_probe.SetHighSpeedMode(10 + speed.entry - 3);
+            m_port.setSettings(probe::BaseSpeed().Settings());
+        }
+    }
+}
+
+// Whether the probe shows what was asked of it (or has had long enough to).
+bool LoggerEngine::setUpDone(const measure::Reading&) {
+    if (m_clock.monotonicMs() - m_setUpMs >= SetUpWaitMs) return true;
+    if (m_probe.TypeZeta() == probe::StateZeta) return true;
+    if (m_options.units > 0 && m_probe.TypeZeta() == probe::StateSigma &&
+        m_probe.GetUnitsNo() != m_options.units)
+        return false;
+    if (m_options.range > 0 && m_probe.Range() != m_options.range) return false;
+    return true;
+}
+
+QString LoggerEngine::unitsText(const measure::Reading& r) const {
+    if (r.family != measure::Family::Zeta) return m_probe.UnitsStr();
+    switch (r.zetaUnits) {
+    case measure::ClsZeta::UnitMWcm2: return QStringLiteral("mW/cm") + Sup2;
+    case measure::ClsZeta::UnitV2m2: return QStringLiteral("(V/m)") + Sup2;
+    default: return QStringLiteral("V/m");
+    }
+}
+
+void LoggerEngine::startPages(const measure::Reading& r) {
+    app::LogHeader h;
+    const QDateTime now = m_clock.now();
+    h.dateText = QLocale().toString(now.date(), QLocale::ShortFormat);
+    h.timeText = QLocale().toString(now.time(), QLocale::LongFormat);
+    h.columns = !m_options.average.isEmpty() ? app::LogColumns::MovingAverage
+                : r.axesReported             ? app::LogColumns::Axes
+                                             : app::LogColumns::Total;
+    h.graphScale = QStringLiteral("Auto");
+    h.probeType = m_probe.GetModel();
+    h.notes = m_notes;
+    h.units = m_units = unitsText(r);
+    m_pages = std::make_unique<LogPages>(QFileInfo(m_options.out).absoluteFilePath(), h);
+    m_logStartMs = m_clock.monotonicMs();
+    m_reporter.Event(QStringLiteral("Logging %1 in %2 to %3")
+                         .arg(h.probeType, h.units, QDir::toNativeSeparators(m_options.out)));
+    if (m_options.format != StreamFormat::None) {
+        StreamRow first;
+        first.units = h.units;
+        if (h.columns == app::LogColumns::Axes) first.x = first.y = first.z = 0.0f;
+        if (h.columns == app::LogColumns::MovingAverage) first.average = 0.0f;
+        m_reporter.Stream(HeadingLine(m_options.format, first));
+    }
+    if (!m_options.average.isEmpty()) m_second->setEnabled(true);
+}
+
+void LoggerEngine::TakeReading(const measure::Reading& reading) {
+    if (m_finished || !reading.completesSample) return;
+    m_last = reading;
+    m_haveReading = true;
+    if (!m_found) {
+        m_found = true;
+        m_reporter.Event(m_pages ? QStringLiteral("The probe answers again")
+                                 : QStringLiteral("Found probe type: ") + m_probe.GetModel());
+    }
+    if (!m_setUpSent) setUpProbe();
+    if (!m_pages) {
+        if (!setUpDone(reading)) return;
+        startPages(reading);
+    }
+    if (!m_options.average.isEmpty()) return; // rows come once a second
+    const float values[4] = {reading.value[0], reading.value[1], reading.value[2],
+                             reading.value[3]};
+    writeRow(
+        reading, values,
+        app::LogValueCount(reading.axesReported ? app::LogColumns::Axes : app::LogColumns::Total));
+}
+
+void LoggerEngine::averageSecond() {
+    // A silent probe gives no total: the average stands still.
+    if (!m_haveReading || !m_found || m_cycle->MissCount() != 0) return;
+    const float total = m_last.value[measure::Total];
+    const float values[2] = {total, float(m_average.Take(total))};
+    measure::Reading row = m_last;
+    row.dayFraction = float(m_clock.secondsSinceMidnight() / 86400.0);
+    writeRow(row, values, 2);
+}
+
+void LoggerEngine::writeRow(const measure::Reading& r, const float* values, int count) {
+    if (!m_pages->Append(r.dayFraction, values, r.peak)) {
+        m_reporter.Event(QStringLiteral("The log cannot be written: ") + m_pages->Error());
+        Finish(Failed);
+        return;
+    }
+    if (m_pages->Rows() % measure::RecordTable::MaxRecords == 0)
+        m_reporter.Event(QStringLiteral("Page %1 is full").arg(m_pages->Page()));
+    if (m_options.format == StreamFormat::None) return;
+    StreamRow row;
+    row.time = m_clock.now();
+    row.model = m_probe.GetModel();
+    row.serialNo = m_identity.SerialNo();
+    row.units = m_units;
+    row.total = values[0];
+    if (count == 4) {
+        row.x = values[1];
+        row.y = values[2];
+        row.z = values[3];
+    } else if (count == 2) {
+        row.average = values[1];
+    }
+    m_reporter.Stream(RowLine(m_options.format, row));
+}
+
+// ---- the half-second tick -------------------------------------------------------------------
+
+QString LoggerEngine::statusLine() const {
+    const qint64 now = m_clock.monotonicMs();
+    QString line = Elapsed(now - m_startMs) + QStringLiteral("  ") + QString::number(Rows()) +
+                   QStringLiteral(" rows");
+    if (m_haveReading && m_found)
+        line += QStringLiteral("  ") + QString::number(double(m_last.value[0]), 'g', 4) + u' ' +
+                unitsText(m_last);
+    line += m_found ? QStringLiteral("  %1 samples/s").arg(m_sampleRate, 0, 'f', 1)
+                    : QStringLiteral("  no probe");
+    return line;
+}
+
+void LoggerEngine::halfSecond() {
+    m_cycle->CalSamPerSecTick();
+    const qint64 now = m_clock.monotonicMs();
+    if (!m_pages && now - m_startMs >= m_options.findTimeoutMs) {
+        m_reporter.Event(
+            QStringLiteral("No probe answered within %1 s.").arg(m_options.findTimeoutMs / 1000));
+        Finish(NoProbe);
+        return;
+    }
+    if (m_options.durationMs > 0 && m_logStartMs >= 0 &&
+        now - m_logStartMs >= m_options.durationMs) {
+        Finish(Done);
+        return;
+    }
+    if (now - m_lastStatusMs >= 1000) {
+        m_lastStatusMs = now;
+        m_reporter.Status(statusLine());
+    }
+}
+
+} // namespace logger

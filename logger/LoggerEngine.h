@@ -1,0 +1,125 @@
+#pragma once
+// The unattended logger's engine: the window's probe session, polling cycle, reply processing,
+// Zeta computation and log-page format, without a window. It finds the probe, asks it for the
+// units, range, rate and link speed given, and logs every whole sample (or, with an averaging
+// period, the total and its moving average once a second) page after page, with a second
+// stream of rows on standard output if asked. A lost probe is waited for; its rows resume
+// when it answers again, and the gap shows in the rows' times.
+#include "logger/LogPages.h"
+#include "logger/LoggerOptions.h"
+#include "logger/RowStream.h"
+#include "measure/ClsZeta.h"
+#include "measure/MovingAverage.h"
+#include "measure/ReplyProcessor.h"
+#include "platform/Clock.h"
+#include "platform/HiResTimer.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SerialComm.h"
+#include "probe/PollingCycle.h"
+#include "probe/ProbeHost.h"
+#include "probe/clsProbe.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace logger {
+
+// Where the logger reports: the status on standard error, the rows' stream on standard output.
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+    virtual void Event(const QString& line) = 0;  // something happened: a line of its own
+    virtual void Status(const QString& line) = 0; // the state, at most once a second
+    virtual void Stream(const QByteArray& lines) = 0;
+    virtual void Finished(int exitCode) = 0;
+};
+
+class LoggerEngine : private probe::ProbeHost,
+                     private probe::PollingView,
+                     private measure::ReplyEvents,
+                     private measure::ReadingSink,
+                     private platform::MessageBoxes {
+public:
+    using TimerFactory = std::function<std::unique_ptr<platform::HiResTimer>()>;
+    LoggerEngine(const LoggerOptions& options, const QList<QPair<QString, QString>>& notes,
+                 platform::SerialComm& port, platform::Clock& clock, const TimerFactory& timers,
+                 Reporter& reporter);
+    ~LoggerEngine() override;
+
+    // Opens the port (Comm 1, which the port table maps to the line) and starts polling;
+    // false when the port cannot be opened.
+    bool Start();
+    // Ends the run: pages closed, the stream flushed, Finished(exitCode) reported once.
+    void Finish(int exitCode);
+
+    qint64 Rows() const { return m_pages ? m_pages->Rows() : 0; }
+    bool Logging() const { return bool(m_pages); }
+    int Losses() const { return m_losses; }
+
+private:
+    // ProbeHost
+    QByteArray AutoNextCmndS(const QByteArray& code, const QByteArray& reply) override;
+    void ShowMessage(platform::MsgIcon icon, const QString& text) override;
+    void Delay(double ms) override;
+    void SetProbeIdentity(const QString& serialNo, const QString& calDate) override;
+    void SetProbeSoftRev(const QString& softRev) override;
+    // PollingView
+    probe::ReplyTaken ProcessData(const QByteArray& reply) override;
+    void ClearDisplay() override;
+    void SetStatusPanel(int panel, const QString& text) override;
+    void UncheckHighSpeedEntries() override {}
+    void CheckPortEntry(int) override {}
+    void ShowSampleRate(double perSecond) override { m_sampleRate = perSecond; }
+    void LowBatteryOff() override {}
+    bool ARProbeChecked() const override { return false; }
+    void SuperFast2(const QByteArray& record) override;
+    void DisableHiSpeed(bool ended) override;
+    void ShowLineHealth(const probe::LineHealth&) override {}
+    // ReplyEvents
+    void ReadingChanges(int mask) override;
+    void ZetaIdentified(bool otherProbe, bool batteryLow) override;
+    void CommandRefused(const QString& command) override;
+    // ReadingSink
+    void TakeReading(const measure::Reading& reading) override;
+    // MessageBoxes (the polling cycle's)
+    void inform(platform::MsgIcon, const QString& text, const QString&) override;
+    bool askYesNo(platform::MsgIcon, const QString& text, const QString&) override;
+
+    void halfSecond();
+    void averageSecond();
+    void setUpProbe();
+    bool setUpDone(const measure::Reading& reading);
+    void startPages(const measure::Reading& reading);
+    void writeRow(const measure::Reading& reading, const float* values, int count);
+    QString unitsText(const measure::Reading& reading) const;
+    QString statusLine() const;
+
+    LoggerOptions m_options;
+    QList<QPair<QString, QString>> m_notes;
+    platform::SerialComm& m_port;
+    platform::Clock& m_clock;
+    Reporter& m_reporter;
+    std::unique_ptr<platform::HiResTimer> m_readTimer, m_halfSecond, m_flush, m_second;
+    probe::ProbeIdentity m_identity;
+    measure::ClsZeta m_zeta;
+    probe::clsProbe m_probe;
+    std::unique_ptr<probe::PollingCycle> m_cycle;
+    std::unique_ptr<measure::ReplyProcessor> m_replies;
+    std::unique_ptr<LogPages> m_pages;
+    measure::MovingAverage m_average;
+    measure::Reading m_last;
+    bool m_haveReading = false;
+    bool m_found = false;     // a whole sample came since the probe was last found
+    bool m_setUpSent = false; // units, range and speed asked of this probe
+    qint64 m_setUpMs = 0;     // when they were asked
+    qint64 m_startMs = 0;     // the run's start
+    qint64 m_logStartMs = -1; // the first row's
+    qint64 m_lastStatusMs = -1000;
+    double m_sampleRate = 0;
+    int m_losses = 0;
+    bool m_finished = false;
+    QString m_units;
+};
+
+} // namespace logger
