@@ -32,9 +32,9 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options,
       m_zeta(static_cast<probe::ProbeHost&>(*this)), m_probe(*this),
       m_average(measure::MovingAverage::PeriodSeconds(options.average)) {
     m_readTimer->setInterval(66);
-    m_cycle = std::make_unique<probe::PollingCycle>(
-        m_probe, m_port, *m_readTimer, static_cast<platform::MessageBoxes&>(*this),
-        static_cast<probe::PollingView&>(*this));
+    m_cycle = std::make_unique<probe::PollingCycle>(m_probe, m_port, *m_readTimer,
+                                                    static_cast<platform::MessageBoxes&>(*this),
+                                                    static_cast<probe::PollingView&>(*this));
     m_replies = std::make_unique<measure::ReplyProcessor>(
         m_probe, m_zeta, static_cast<measure::ReadingSink&>(*this), m_identity,
         static_cast<measure::ReplyEvents&>(*this), m_clock);
@@ -50,8 +50,10 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options,
     m_second->setInterval(1000);
     m_second->setOnTimer([this] { averageSecond(); });
 
-    // Axis by axis where the probe can, as the window starts.
+    // Axis by axis where the probe can, each sample on its own, as the window starts.
     m_probe.SetMultiplexPrefered(1);
+    m_zeta.SetAveraging(1);
+    m_probe.SetAverage(1);
     if (m_options.baud == 19200) m_probe.SetBaudRatePerfered(QStringLiteral("19200,o,7,1"));
 }
 
@@ -140,6 +142,7 @@ void LoggerEngine::ClearDisplay() {
     if (!m_found) return;
     m_found = false;
     m_setUpSent = false;
+    m_rangeAsked = false;
     ++m_losses;
     m_reporter.Event(QStringLiteral("The probe stopped answering; waiting for it"));
 }
@@ -184,14 +187,8 @@ void LoggerEngine::setUpProbe() {
             m_probe.SetNextCmnd("U" + QByteArray::number(m_options.units) + probe::Cr);
         }
     }
-    if (m_options.range >= 0 && !zeta) {
-        if (m_options.range == 0) {
-            m_probe.SetAutoRangeOn(1);
-        } else {
-            m_probe.SetAutoRangeOn(0);
-            m_probe.SetNextCmnd("R" + QByteArray::number(m_options.range) + probe::Cr);
-        }
-    }
+    // The probe takes one command a poll: the range goes with the next sample (askRange).
+    if (m_options.range == 0 && !zeta) m_probe.SetAutoRangeOn(1);
     if (zeta && m_options.baud > 19200) {
         // The probe is asked at the base speed; it acknowledges there, then streams.
         for (const probe::LinkSpeed& speed : probe::LinkSpeeds()) {
@@ -203,6 +200,13 @@ void LoggerEngine::setUpProbe() {
             m_port.setSettings(probe::BaseSpeed().Settings());
         }
     }
+}
+
+void LoggerEngine::askRange() {
+    m_rangeAsked = true;
+    if (m_options.range <= 0 || m_probe.TypeZeta() == probe::StateZeta) return;
+    m_probe.SetAutoRangeOn(0);
+    m_probe.SetNextCmnd("R" + QByteArray::number(m_options.range) + probe::Cr);
 }
 
 // Whether the probe shows what was asked of it (or has had long enough to).
@@ -253,6 +257,9 @@ void LoggerEngine::startPages(const measure::Reading& r) {
 
 void LoggerEngine::TakeReading(const measure::Reading& reading) {
     if (m_finished || !reading.completesSample) return;
+    // While the probe is being identified (a Sigma probe tried in each unit and range) its
+    // samples are no readings of the survey.
+    if (m_cycle->Health().stage != probe::LineHealth::Stage::Reading) return;
     m_last = reading;
     m_haveReading = true;
     if (!m_found) {
@@ -260,7 +267,12 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
         m_reporter.Event(m_pages ? QStringLiteral("The probe answers again")
                                  : QStringLiteral("Found probe type: ") + m_probe.GetModel());
     }
-    if (!m_setUpSent) setUpProbe();
+    if (!m_setUpSent) {
+        // This sample is in the units and range of before; the rows start with the next.
+        setUpProbe();
+        return;
+    }
+    if (!m_rangeAsked) askRange();
     if (!m_pages) {
         if (!setUpDone(reading)) return;
         startPages(reading);

@@ -89,6 +89,7 @@ private:
     void halfSecond();
     void averageSecond();
     void setUpProbe();
+    void askRange();
     bool setUpDone(const measure::Reading& reading);
     void startPages(const measure::Reading& reading);
     void writeRow(const measure::Reading& reading, const float* values, int count);
@@ -111,7 +112,8 @@ private:
     measure::Reading m_last;
     bool m_haveReading = false;
     bool m_found = false;     // a whole sample came since the probe was last found
-    bool m_setUpSent = false; // units, range and speed asked of this probe
+    bool m_setUpSent = false; // units and speed asked of this probe
+    bool m_rangeAsked = false;
     qint64 m_setUpMs = 0;     // when they were asked
     qint64 m_startMs = 0;     // the run's start
     qint64 m_logStartMs = -1; // the first row's

@@ -2,9 +2,8 @@
 
 #include "app/LogFile.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <charconv>
+#include <utility>
 
 namespace logger {
 
@@ -15,6 +14,24 @@ QByteArray Number(float value) {
     const auto end =
         std::to_chars(text, text + sizeof text, double(value), std::chars_format::general, 7).ptr;
     return QByteArray(text, end - text);
+}
+
+// A JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
+QByteArray JsonText(const QString& text) {
+    QByteArray out = "\"";
+    for (const char c : text.toUtf8()) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (uchar(c) < 0x20) {
+            out += "\\u00";
+            out += "0123456789abcdef"[uchar(c) >> 4];
+            out += "0123456789abcdef"[uchar(c) & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
 }
 
 } // namespace
@@ -47,16 +64,16 @@ QByteArray RowLine(StreamFormat format, const StreamRow& row) {
         return line + '\n';
     }
     case StreamFormat::Jsonl: {
-        QJsonObject o{{QStringLiteral("time"), row.time.toUTC().toString(Qt::ISODateWithMs)},
-                      {QStringLiteral("model"), row.model},
-                      {QStringLiteral("serial"), row.serialNo},
-                      {QStringLiteral("units"), row.units},
-                      {QStringLiteral("total"), double(row.total)}};
-        if (row.x) o.insert(QStringLiteral("x"), double(*row.x));
-        if (row.y) o.insert(QStringLiteral("y"), double(*row.y));
-        if (row.z) o.insert(QStringLiteral("z"), double(*row.z));
-        if (row.average) o.insert(QStringLiteral("average"), double(*row.average));
-        return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+        // The values with the seven digits the pages hold, not the float's binary tail.
+        QByteArray line = "{\"time\":" + JsonText(row.time.toUTC().toString(Qt::ISODateWithMs)) +
+                          ",\"model\":" + JsonText(row.model) +
+                          ",\"serial\":" + JsonText(row.serialNo) +
+                          ",\"units\":" + JsonText(row.units) + ",\"total\":" + Number(row.total);
+        const std::pair<const char*, std::optional<float>> more[] = {
+            {"x", row.x}, {"y", row.y}, {"z", row.z}, {"average", row.average}};
+        for (const auto& [name, v] : more)
+            if (v) line += ",\"" + QByteArray(name) + "\":" + Number(*v);
+        return line + "}\n";
     }
     case StreamFormat::Influx: {
         QByteArray line = "varnex,model=" + InfluxTag(row.model);
