@@ -38,14 +38,18 @@ public:
         const qsizetype end = m_rest.indexOf('\n');
         *line = end < 0 ? m_rest : m_rest.first(end);
         m_rest = end < 0 ? QByteArrayView() : m_rest.sliced(end + 1);
+        m_terminated = end >= 0;
         if (line->endsWith('\r')) line->chop(1);
         return true;
     }
     int number() const { return m_number; }
+    // The line last read ended with a line end (only the file's last line may not).
+    bool terminated() const { return m_terminated; }
 
 private:
     QByteArrayView m_rest;
     int m_number = 0;
+    bool m_terminated = true;
 };
 
 LogReadResult Failed(int line, const QString& error) {
@@ -153,25 +157,19 @@ LogReadResult ReadLog(const QByteArray& bytes) {
     log.valueColumns = std::min(valuesInFile, LoadedLog::MaxValueColumns);
     log.rows.reserve(std::size_t(std::min<qsizetype>(data.size() / 12 + 1, Rows::MaxRecords)));
 
-    int rowsInFile = 0;
-    while (lines.next(&line)) {
-        if (Trimmed(line).isEmpty()) continue;
-        ++rowsInFile;
-        if (rowsInFile > Rows::MaxRecords) continue;
-        const int at = lines.number();
-        if (!text(line)) return Failed(at, QStringLiteral("this is not text."));
+    // What is wrong with a data line; empty when it is a row.
+    const auto readRow = [&](QByteArrayView line, std::array<float, 5>& row) -> QString {
+        if (!text(line)) return QStringLiteral("this is not text.");
         const qsizetype fields = line.count(',') + 1;
         if (fields > fieldsPerRow)
-            return Failed(at,
-                          QStringLiteral("%1 fields where the heading line has %2 (a file written "
-                                         "with a comma as the decimal point has more).")
-                              .arg(fields)
-                              .arg(fieldsPerRow));
+            return QStringLiteral("%1 fields where the heading line has %2 (a file written "
+                                  "with a comma as the decimal point has more).")
+                .arg(fields)
+                .arg(fieldsPerRow);
         if (fields < fieldsPerRow)
-            return Failed(at, QStringLiteral("%1 fields where the heading line has %2.")
-                                  .arg(fields)
-                                  .arg(fieldsPerRow));
-        std::array<float, 5> row{};
+            return QStringLiteral("%1 fields where the heading line has %2.")
+                .arg(fields)
+                .arg(fieldsPerRow);
         QByteArrayView rest = line;
         for (int f = 0; f <= log.valueColumns; ++f) {
             const qsizetype comma = rest.indexOf(',');
@@ -179,13 +177,33 @@ LogReadResult ReadLog(const QByteArray& bytes) {
             rest = comma < 0 ? QByteArrayView() : rest.sliced(comma + 1);
             if (f == 0) {
                 if (!ParseLogTime(QString::fromLatin1(field), &row[0]))
-                    return Failed(at, QStringLiteral("\"%1\" is not a time of day (hh:mm:ss).")
-                                          .arg(decode(field)));
+                    return QStringLiteral("\"%1\" is not a time of day (hh:mm:ss).")
+                        .arg(decode(field));
             } else if (!Number(field, &row[std::size_t(f)])) {
-                return Failed(at, QStringLiteral("field %1, \"%2\", is not a number.")
-                                      .arg(f + 1)
-                                      .arg(decode(Trimmed(field))));
+                return QStringLiteral("field %1, \"%2\", is not a number.")
+                    .arg(f + 1)
+                    .arg(decode(Trimmed(field)));
             }
+        }
+        return {};
+    };
+
+    int rowsInFile = 0;
+    while (lines.next(&line)) {
+        if (Trimmed(line).isEmpty()) continue;
+        ++rowsInFile;
+        if (rowsInFile > Rows::MaxRecords) continue;
+        std::array<float, 5> row{};
+        const QString wrong = readRow(line, row);
+        if (!wrong.isEmpty()) {
+            // A log still being written, or cut off by a crash, may end inside a row: the rows
+            // before it are whole.
+            if (!lines.terminated()) {
+                --rowsInFile;
+                log.warnings << QStringLiteral("The last line is cut short; it was left out.");
+                break;
+            }
+            return Failed(lines.number(), wrong);
         }
         log.rows.push_back(row);
     }

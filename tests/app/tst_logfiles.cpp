@@ -367,6 +367,17 @@ private Q_SLOTS:
         QVERIFY(rig->boxes.texts().isEmpty());
     }
 
+    // A page still being written, or cut off by a crash, ends inside its last row: the whole
+    // rows before it load, and the user is told.
+    void aPageCutShortLoadsItsWholeRows() {
+        app::frmMain& w = rig->start();
+        QByteArray page = Page;
+        page.chop(page.size() - page.lastIndexOf("\r\n", page.size() - 3) - 2); // the last row off
+        QVERIFY(w.loader().LoadData(Write(rig->dir, "in.csv", page + "14:05:1")));
+        QCOMPARE(w.records().RecordCount(), 2);
+        QCOMPARE(rig->boxes.texts().join('|'), "The last line is cut short; it was left out.");
+    }
+
     // Nothing is ever half loaded: a file that cannot be read is refused with the line and
     // what is wrong there, and the log, the graph, the caption and the header stay as they were.
     void unreadableFilesChangeNothing_data() {
