@@ -331,6 +331,8 @@ QString LoggerEngine::statusLine() const {
                 unitsText(m_last);
     line += m_found ? QStringLiteral("  %1 samples/s").arg(m_sampleRate, 0, 'f', 1)
                     : QStringLiteral("  no probe");
+    if (m_found && m_health.percent >= 0)
+        line += QStringLiteral("  line %1 %").arg(m_health.percent);
     return line;
 }
 

@@ -75,7 +75,7 @@ private:
     bool ARProbeChecked() const override { return false; }
     void SuperFast2(const QByteArray& record) override;
     void DisableHiSpeed(bool ended) override;
-    void ShowLineHealth(const probe::LineHealth&) override {}
+    void ShowLineHealth(const probe::LineHealth& health) override { m_health = health; }
     // ReplyEvents
     void ReadingChanges(int mask) override;
     void ZetaIdentified(bool otherProbe, bool batteryLow) override;
@@ -119,6 +119,7 @@ private:
     qint64 m_logStartMs = -1; // the first row's
     qint64 m_lastStatusMs = -1000;
     double m_sampleRate = 0;
+    probe::LineHealth m_health;
     int m_losses = 0;
     bool m_finished = false;
     QString m_units;

@@ -262,6 +262,25 @@ private Q_SLOTS:
                  signal == SIGTERM ? QString::number(32000 + open.rows.size()) : QString("0"));
     }
 
+    // A port that cannot be opened, and a line on which no probe answers, end the run with
+    // their own exit codes.
+    void exitCodes_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no port") << QStringList{"--port", path("nowhere"), "--out", path("p.csv")}
+                                 << int(PortNotOpened);
+        QTest::newRow("no probe") << QStringList{"--simulate", "E310",           "--probe-option",
+                                                 "--fault",    "--probe-option", "silent:0:60",
+                                                 "--out",      path("q.csv"),    "--find-timeout",
+                                                 "3s"}
+                                  << int(NoProbe);
+    }
+    void exitCodes() {
+        QFETCH(QStringList, arguments);
+        Run run(arguments);
+        QTEST(run.finish(), "code");
+    }
+
     // The probe unplugged for a while: the loss is told, logging resumes when it answers, and
     // the gap shows in the rows' times.
     void aLostProbeIsWaitedFor() {
