@@ -3,8 +3,9 @@ BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
 SAN_BUILD  ?= build-sanitize
 ARGS       ?= --simulate "PX-5100"
+MINUTES    ?= 60
 
-.PHONY: all deps configure build test run sanitize bench format clean screenshots
+.PHONY: all deps configure build test run sanitize bench soak format clean screenshots
 
 all: build
 
@@ -30,7 +31,11 @@ sanitize: deps
 	@cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 bench: build
-	@for b in $(BUILD)/bench_*; do echo "== $$b"; $$b; done
+	@for b in $(BUILD)/bench_*; do [ "$${b##*/}" = bench_soak ] && continue; echo "== $$b"; $$b; done
+
+# The window and the logger for an hour each, side by side, on virtual probes with faults.
+soak: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_soak $(MINUTES)
 
 screenshots: build
 	@bash tools/make-screenshots.sh $(BUILD) docs

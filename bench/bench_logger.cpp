@@ -1,9 +1,9 @@
 // The unattended logger as a whole program, seen from outside: varnex-logger on a virtual PX-9100
 // streaming at 115200 baud, its rows read from its standard output in line protocol and counted.
-// First a compressed day: the probe sends its records N times faster than the line would carry
-// them until two million rows have come; the rows a second, the processor share, the resident
-// memory ten seconds into the logging and at the end. Then a minute at the pace of the line
-// (about 606 rows a second) for the processor share. After each run the logger is stopped with
+// First a long run, compressed in time: the probe sends its records N times faster than the line
+// would carry them until two million rows have come; the rows a second, the processor share, the
+// resident memory ten seconds into the logging and at the end. Then a minute at the pace of the
+// line (about 606 rows a second) for the processor share. After each run the logger is stopped with
 // SIGTERM and its pages are counted against the rows it streamed.
 //
 //   bench_logger [rows] [pace seconds] [speed-up]    (default 2000000, 60, 20)
@@ -115,8 +115,11 @@ bool RunLogger(const QString& out, int speedup, qint64 rows, double seconds, Run
     r->total += logger.readAllStandardOutput().count('\n');
     r->errors = logger.readAllStandardError();
     r->exitCode = logger.exitStatus() == QProcess::NormalExit ? logger.exitCode() : -1;
-    if (!stopped) std::printf("FAIL: the logger ended by itself\n");
-    if (stalled) std::printf("FAIL: no rows for 20 s (or none in the first minute)\n");
+    if (!stopped || stalled)
+        std::printf("FAIL: %s; its standard error:\n%s",
+                    stalled ? "no rows for 20 s (or none in the first minute)"
+                            : "the logger ended by itself",
+                    r->errors.constData());
     return stopped && !stalled;
 }
 

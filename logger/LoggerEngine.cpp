@@ -42,6 +42,7 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options,
     m_halfSecond->setOnTimer([this] { halfSecond(); });
     m_flush->setInterval(FlushMs);
     m_flush->setOnTimer([this] {
+        m_reporter.FlushStream();
         if (m_pages && !m_pages->Flush()) {
             m_reporter.Event(QStringLiteral("The log cannot be written: ") + m_pages->Error());
             Finish(Failed);
@@ -305,7 +306,7 @@ void LoggerEngine::writeRow(const measure::Reading& r, const float* values, int 
         m_reporter.Event(QStringLiteral("Page %1 is full").arg(m_pages->Page()));
     if (m_options.format == StreamFormat::None) return;
     StreamRow row;
-    row.time = m_clock.now();
+    row.epochMs = m_clock.epochMs();
     row.model = m_probe.GetModel();
     row.serialNo = m_identity.SerialNo();
     row.units = m_units;

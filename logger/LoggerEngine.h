@@ -32,6 +32,7 @@ public:
     virtual void Event(const QString& line) = 0;  // something happened: a line of its own
     virtual void Status(const QString& line) = 0; // the state, at most once a second
     virtual void Stream(const QByteArray& lines) = 0;
+    virtual void FlushStream() = 0; // every 100 ms, with the pages
     virtual void Finished(int exitCode) = 0;
 };
 

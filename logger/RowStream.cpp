@@ -34,6 +34,11 @@ QByteArray JsonText(const QString& text) {
     return out + '"';
 }
 
+// The time in UTC, to the millisecond ("2024-12-06T12:00:00.123Z").
+QByteArray Iso(qint64 epochMs) {
+    return QDateTime::fromMSecsSinceEpoch(epochMs, Qt::UTC).toString(Qt::ISODateWithMs).toLatin1();
+}
+
 } // namespace
 
 QByteArray InfluxTag(const QString& text) {
@@ -58,14 +63,14 @@ QByteArray HeadingLine(StreamFormat format, const StreamRow& first) {
 QByteArray RowLine(StreamFormat format, const StreamRow& row) {
     switch (format) {
     case StreamFormat::Csv: {
-        QByteArray line = row.time.toString(Qt::ISODateWithMs).toLatin1() + ',' + Number(row.total);
+        QByteArray line = Iso(row.epochMs) + ',' + Number(row.total);
         for (const auto& v : {row.x, row.y, row.z, row.average})
             if (v) line += ',' + Number(*v);
         return line + '\n';
     }
     case StreamFormat::Jsonl: {
         // The values with the seven digits the pages hold, not the float's binary tail.
-        QByteArray line = "{\"time\":" + JsonText(row.time.toUTC().toString(Qt::ISODateWithMs)) +
+        QByteArray line = "{\"time\":\"" + Iso(row.epochMs) + '"' +
                           ",\"model\":" + JsonText(row.model) +
                           ",\"serial\":" + JsonText(row.serialNo) +
                           ",\"units\":" + JsonText(row.units) + ",\"total\":" + Number(row.total);
@@ -83,7 +88,7 @@ QByteArray RowLine(StreamFormat format, const StreamRow& row) {
         if (row.y) line += ",y=" + Number(*row.y);
         if (row.z) line += ",z=" + Number(*row.z);
         if (row.average) line += ",average=" + Number(*row.average);
-        return line + ' ' + QByteArray::number(row.time.toMSecsSinceEpoch() * 1000000) + '\n';
+        return line + ' ' + QByteArray::number(row.epochMs * 1000000) + '\n';
     }
     case StreamFormat::None: break;
     }

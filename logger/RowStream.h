@@ -12,7 +12,7 @@
 namespace logger {
 
 struct StreamRow {
-    QDateTime time;
+    qint64 epochMs = 0; // when it was taken
     QString model, serialNo, units;
     float total = 0;
     std::optional<float> x, y, z, average;

@@ -49,11 +49,13 @@ public:
         }
         std::fflush(stderr);
     }
+    // The rows go out together every 100 ms, not a write a row.
     void Stream(const QByteArray& lines) override {
         std::fwrite(lines.constData(), 1, std::size_t(lines.size()), stdout);
-        std::fflush(stdout);
     }
+    void FlushStream() override { std::fflush(stdout); }
     void Finished(int exitCode) override {
+        std::fflush(stdout);
         if (m_terminal && m_statusShown) std::fputs("\n", stderr);
         QCoreApplication::exit(exitCode);
     }
@@ -87,6 +89,10 @@ QList<QPair<QString, QString>> ReadNotes(const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Without TZ the C library looks at /etc/localtime again for every time stamp, twice a
+    // row; read once, the zone rules (summer time included) still apply. A change of the
+    // machine's time zone during a run is seen at the next start.
+    if (qEnvironmentVariableIsEmpty("TZ")) qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("varnex-logger"));
     QStringList arguments = QCoreApplication::arguments().mid(1);

@@ -12,6 +12,8 @@ public:
     virtual qint64 monotonicMs() const = 0;
     // Local date and time now.
     virtual QDateTime now() const = 0;
+    // Milliseconds since 1970 (UTC), without a time zone to look up.
+    virtual qint64 epochMs() const { return now().toMSecsSinceEpoch(); }
     // Seconds since local midnight.
     virtual double secondsSinceMidnight() const {
         const QTime t = now().time();

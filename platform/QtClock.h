@@ -12,6 +12,7 @@ public:
 
     qint64 monotonicMs() const override { return m_elapsed.elapsed(); }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 epochMs() const override { return QDateTime::currentMSecsSinceEpoch(); }
     // Asked for every sample: the local time's offset from UTC is looked up at most once a
     // second, the rest is arithmetic on the UTC count.
     double secondsSinceMidnight() const override;

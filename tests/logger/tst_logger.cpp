@@ -168,7 +168,7 @@ private Q_SLOTS:
     // The second stream: line protocol with its escapes, JSON lines that parse, CSV.
     void rowStream() {
         StreamRow row;
-        row.time = QDateTime::fromMSecsSinceEpoch(1733486400123, Qt::UTC);
+        row.epochMs = 1733486400123;
         row.model = "PX-5200 RA";
         row.serialNo = "a=b,c";
         row.units = QStringLiteral("mW/cm\u00B2");
