@@ -5,7 +5,7 @@ SAN_BUILD  ?= build-sanitize
 ARGS       ?= --simulate "PX-5100"
 MINUTES    ?= 60
 
-.PHONY: all deps configure build test run sanitize bench soak format clean screenshots
+.PHONY: all deps configure build test run sanitize bench soak format clean screenshots package
 
 all: build
 
@@ -36,6 +36,10 @@ bench: build
 # The window and the logger for an hour each, side by side, on virtual probes with faults.
 soak: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_soak $(MINUTES)
+
+# A Debian package of the programs (build/varnex_VERSION_ARCH.deb).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 screenshots: build
 	@bash tools/make-screenshots.sh $(BUILD) docs

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
   libgl-dev libglx-dev libvulkan-dev libxkbcommon-dev
   fonts-dejavu-core xvfb xauth
+  librsvg2-bin desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
