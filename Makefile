@@ -2,10 +2,12 @@
 BUILD      ?= build
 BUILD_TYPE ?= RelWithDebInfo
 SAN_BUILD  ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 ARGS       ?= --simulate "PX-5100"
 MINUTES    ?= 60
 
-.PHONY: all deps configure build test run sanitize bench soak format clean screenshots package
+.PHONY: all deps configure build test run sanitize bench soak fuzz format clean screenshots package package-check
 
 all: build
 
@@ -38,8 +40,22 @@ soak: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bench_soak $(MINUTES)
 
 # A Debian package of the programs (build/varnex_VERSION_ARCH.deb).
+# Each parser fuzzed for FUZZ_SECONDS (clang's libFuzzer with AddressSanitizer and
+# UndefinedBehaviorSanitizer); fails on any finding, which is left in build-fuzz/findings/.
+fuzz:
+	@bash tools/install-deps.sh fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DVARNEX_FUZZ=ON -DVARNEX_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) --target fuzz_targets
+	@bash tools/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 package: build
 	@cd $(BUILD) && cpack -G DEB
+
+# The package installed with apt into a fresh Debian 12 root (debootstrap; needs root), and the
+# programs started there.
+package-check: package
+	@bash tools/check-package.sh $(BUILD)/varnex_*.deb
 
 screenshots: build
 	@bash tools/make-screenshots.sh $(BUILD) docs
