@@ -11,6 +11,11 @@ packages=(
   librsvg2-bin desktop-file-utils appstream dpkg-dev
 )
 
+# The fuzz targets (make fuzz) also need clang and its sanitizer and libFuzzer runtime.
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
