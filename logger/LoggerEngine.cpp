@@ -269,15 +269,24 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
                                  : QStringLiteral("Found probe type: ") + m_probe.GetModel());
     }
     if (!m_setUpSent) {
-        // This sample is in the units and range of before; the rows start with the next.
         setUpProbe();
-        return;
+        // This sample is in the units of before; the rows start with the next.
+        if (m_options.units > 0) return;
     }
     if (!m_rangeAsked) askRange();
-    if (!m_pages) {
-        if (!setUpDone(reading)) return;
-        startPages(reading);
+    if (!setUpDone(reading)) return;
+    if (!m_pages) startPages(reading);
+    // Every row of the pages is in the units of their header: a probe found again in other
+    // units (and not taking those asked for) is not logged until it reads in them again.
+    const bool sameUnits = unitsText(reading) == m_units;
+    if (sameUnits != m_unitsAgree) {
+        m_unitsAgree = sameUnits;
+        m_reporter.Event(sameUnits ? QStringLiteral("The probe reads in %1 again").arg(m_units)
+                                   : QStringLiteral("The probe reads in %1, not %2; its rows are "
+                                                    "left out until it reads in %2 again")
+                                         .arg(unitsText(reading), m_units));
     }
+    if (!sameUnits) return;
     if (!m_options.average.isEmpty()) return; // rows come once a second
     const float values[4] = {reading.value[0], reading.value[1], reading.value[2],
                              reading.value[3]};
@@ -288,7 +297,7 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
 
 void LoggerEngine::averageSecond() {
     // A silent probe gives no total: the average stands still.
-    if (!m_haveReading || !m_found || m_cycle->MissCount() != 0) return;
+    if (!m_haveReading || !m_found || !m_unitsAgree || m_cycle->MissCount() != 0) return;
     const float total = m_last.value[measure::Total];
     const float values[2] = {total, float(m_average.Take(total))};
     measure::Reading row = m_last;

@@ -124,6 +124,7 @@ private:
     int m_losses = 0;
     bool m_finished = false;
     QString m_units;
+    bool m_unitsAgree = true;
 };
 
 } // namespace logger
