@@ -197,9 +197,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("model");
         QTest::addColumn<int>("values"); // columns after the time
         QTest::addColumn<QString>("units");
-        QTest::newRow("Sigma") << "PX-5100" << 4 << "V/m";
-        QTest::newRow("Zeta") << "PX-9100" << 4 << QStringLiteral("mW/cm\u00B2");
-        QTest::newRow("Kappa") << "E310" << 1 << "V/m";
+        QTest::addColumn<QStringList>("more");
+        QTest::newRow("Sigma") << "PX-5100" << 4 << "V/m" << QStringList{};
+        QTest::newRow("Zeta") << "PX-9100" << 4 << QStringLiteral("mW/cm\u00B2")
+                              << QStringList{"--units", "3"};
+        QTest::newRow("Kappa") << "E310" << 1 << "V/m" << QStringList{};
+        // Exposure rows: the total and its moving average, one a second.
+        QTest::newRow("Kappa, average")
+            << "E310" << 2 << "V/m" << QStringList{"--average", "10 Second"};
     }
     void wholeRuns() {
         QFETCH(QString, model);
@@ -208,13 +213,11 @@ private Q_SLOTS:
         QVERIFY(notes.open(QIODevice::WriteOnly));
         notes.write("Site,Mast 4\nOperator,A. N. Other\n");
         notes.close();
-        const QString out = path(model + ".csv");
+        QFETCH(QStringList, more);
+        const QString out = path(QString(QTest::currentDataTag()).remove(u' ') + ".csv");
         QStringList arguments{"--simulate", model,      "--out", out,       "--duration",
                               "4s",         "--format", "jsonl", "--notes", notes.fileName()};
-        if (model == u"PX-9100")
-            arguments << "--units"
-                      << "3";
-        Run run(arguments);
+        Run run(arguments + more);
         QCOMPARE(run.finish(), 0);
         QString error;
         const app::LoadedLog log = Load(out, &error);
