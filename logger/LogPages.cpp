@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 #include <algorithm>
 #include <limits>
 
@@ -68,6 +71,10 @@ bool LogPages::Flush() {
     }
     m_written += put;
     m_pending.clear();
+#ifdef Q_OS_UNIX
+    // On the disk, not only with the system: a power cut loses at most this last flush.
+    ::fdatasync(m_file.handle());
+#endif
     return true;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The log written page after page while it runs, in the window's format: rows 1..32000 in the
 // file chosen, the next in FILE_2.csv and so on. Each row is appended to the open page and on
-// disk within 100 ms (Flush); a page's header is completed when the page closes (its rows,
-// peaks and page number), by writing the whole page anew and putting it in place at once. A
-// crash leaves every closed page complete and the open one readable up to its last whole row.
+// the disk within 100 ms (Flush, every 100 ms, forces it there); a page's header is completed when
+// the page closes (its rows, peaks and page number), by writing the whole page anew and putting it
+// in place at once. A crash leaves every closed page complete and the open one readable up to its
+// last whole row.
 #include "app/LogFile.h"
 
 #include <QByteArray>
