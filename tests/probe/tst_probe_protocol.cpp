@@ -39,30 +39,19 @@ QByteArray RandomReply(QRandomGenerator& rng) {
 
 // What the session shows under the name a check of replies() gives.
 QString ReadOut(const clsProbe& s, const QString& name) {
-    const auto n = [](double v) { return QString::number(v); };
-    const QStringList names{"text",    "units",       "field",     "raw",   "peak",
-                            "min",     "percent",     "average",   "range", "range text",
-                            "battery", "temperature", "bad",       "graph", "limits",
-                            "auto",    "mux",         "max range", "state"};
-    const QStringList values{s.FieldStr(),
-                             s.UnitsStr(),
-                             n(s.Field()),
-                             n(s.XYZNA()),
-                             n(s.MaxHoldXYZ()),
-                             n(s.MinHoldXYZ()),
-                             n(s.GetPercentOfScale()),
-                             n(s.Average()),
-                             n(s.Range()),
-                             s.GetRangeString(s.Range()),
-                             n(s.Battery()),
-                             n(s.Temperature()),
-                             n(s.BadReplyCount()),
-                             s.GetGraphSelection(),
-                             n(s.GetUnderRangeVal()) + u' ' + n(s.GetOverRangeVal()),
-                             n(s.AutoRangeOn()),
-                             n(s.MultiplexOn()),
-                             n(s.GetMaxRange()),
-                             n(s.TypeZeta())};
+    const QStringList names = QString("field|raw|peak|min|percent|average|range|battery|"
+                                      "temperature|bad|auto|mux|max range|state|text|units|"
+                                      "range text|graph|limits")
+                                  .split(u'|');
+    QList<double> numbers;
+    numbers << s.Field() << s.XYZNA() << s.MaxHoldXYZ() << s.MinHoldXYZ() << s.GetPercentOfScale()
+            << s.Average() << s.Range() << s.Battery() << s.Temperature() << s.BadReplyCount()
+            << s.AutoRangeOn() << s.MultiplexOn() << s.GetMaxRange() << s.TypeZeta();
+    QStringList values;
+    for (double v : numbers)
+        values << QString::number(v);
+    values << s.FieldStr() << s.UnitsStr() << s.GetRangeString(s.Range()) << s.GetGraphSelection()
+           << QString::number(s.GetUnderRangeVal()) + u' ' + QString::number(s.GetOverRangeVal());
     return values.value(names.indexOf(name), QStringLiteral("?"));
 }
 } // namespace
@@ -166,18 +155,17 @@ private Q_SLOTS:
         for (const QByteArray& step : steps) {
             const QByteArray word = step.split(' ').first();
             const int n = step.mid(word.size() + 1).toInt();
-            if (word == "average") {
+            if (word == "average")
                 b.s.SetAverage(n);
-            } else if (word == "pause") {
+            else if (word == "pause")
                 b.s.PausePeakHold(n);
-            } else if (word == "auto") {
+            else if (word == "auto")
                 b.s.SetAutoRangeOn(n);
-            } else if (word == "graph") {
+            else if (word == "graph")
                 b.s.SetGraphType(step.mid(6));
-            } else if (word == "clear") {
-                b.s.ClearMaxHold();
-                b.s.ClearMinHold();
-            } else {
+            else if (word == "clear")
+                b.s.ClearMaxHold(), b.s.ClearMinHold();
+            else {
                 next = b.d->feed(step);
                 flags << QString::number(step.startsWith('#') ? b.s.InputStr(step) : b.d->flags);
             }
