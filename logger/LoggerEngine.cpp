@@ -259,8 +259,9 @@ void LoggerEngine::startPages(const measure::Reading& r) {
 void LoggerEngine::TakeReading(const measure::Reading& reading) {
     if (m_finished || !reading.completesSample) return;
     // While the probe is being identified (a Sigma probe tried in each unit and range) its
-    // samples are no readings of the survey.
-    if (m_cycle->Health().stage != probe::LineHealth::Stage::Reading) return;
+    // samples are no readings of the survey. The first sample after it is: the probe counts as
+    // found again only once that sample has been taken.
+    if (m_cycle->Identifying()) return;
     m_last = reading;
     m_haveReading = true;
     if (!m_found) {

@@ -132,6 +132,8 @@ public:
     int StreamRecords() const { return m_streamRecords; }
     qint64 StreamRecordsTotal() const { return m_streamRecordsTotal; }
     LineHealth Health() const;
+    // The probe is being identified (a Sigma probe also while it is characterised).
+    bool Identifying() const { return identifying(); }
 
 private:
     void taken(const ReplyTaken& outcome);
