@@ -211,7 +211,7 @@ void LoggerEngine::askRange() {
 }
 
 // Whether the probe shows what was asked of it (or has had long enough to).
-bool LoggerEngine::setUpDone(const measure::Reading&) {
+bool LoggerEngine::setUpDone() {
     if (m_clock.monotonicMs() - m_setUpMs >= SetUpWaitMs) return true;
     if (m_probe.TypeZeta() == probe::StateZeta) return true;
     if (m_options.units > 0 && m_probe.TypeZeta() == probe::StateSigma &&
@@ -275,7 +275,7 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
         if (m_options.units > 0) return;
     }
     if (!m_rangeAsked) askRange();
-    if (!setUpDone(reading)) return;
+    if (!setUpDone()) return;
     if (!m_pages) startPages(reading);
     // Every row of the pages is in the units of their header: a probe found again in other
     // units (and not taking those asked for) is not logged until it reads in them again.

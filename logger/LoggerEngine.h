@@ -19,7 +19,6 @@
 #include "probe/ProbeHost.h"
 #include "probe/clsProbe.h"
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -91,7 +90,7 @@ private:
     void averageSecond();
     void setUpProbe();
     void askRange();
-    bool setUpDone(const measure::Reading& reading);
+    bool setUpDone();
     void startPages(const measure::Reading& reading);
     void writeRow(const measure::Reading& reading, const float* values, int count);
     QString unitsText(const measure::Reading& reading) const;

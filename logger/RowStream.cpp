@@ -2,6 +2,7 @@
 
 #include "app/LogFile.h"
 
+#include <QDateTime>
 #include <charconv>
 #include <utility>
 

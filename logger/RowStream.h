@@ -5,8 +5,8 @@
 #include "logger/LoggerOptions.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 
 namespace logger {
