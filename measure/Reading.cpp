@@ -16,7 +16,7 @@ Reading ReadingOf(const probe::clsProbe& p, float dayFraction) {
     r.axesReported = p.MultiplexOn() == 1;
     if (r.axesReported) {
         r.axis = p.GetMultiCurrAxis();
-        r.completesSample = r.axis == 3;
+        r.completesSample = p.CycleCompleted();
     }
     if (r.family == Family::Kappa) r.probeText = p.FieldStr();
     return r;

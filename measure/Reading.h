@@ -32,7 +32,8 @@ struct Reading {
     bool axesReported = false;
     // A Sigma probe read axis by axis reports one axis a reply (1..3); 0 otherwise.
     int axis = 0;
-    // The reading closes a sample: always, but for the X and Y replies of an axis-by-axis read.
+    // The reading closes a sample: always, but in an axis-by-axis read only the Z reply that
+    // ends a whole X, Y, Z cycle does.
     bool completesSample = true;
     ClsZeta::Unit zetaUnits = ClsZeta::UnitVm; // Zeta: the unit of the values
     QString probeText;                         // Kappa: the total as the probe wrote it

@@ -115,12 +115,19 @@ int clsProbe::parseSigmaData(const QByteArray& reply) {
 
     if (m_multiplexOn == 1) {
         const QByteArray axes = ReplyField(reply, 16, 3);
+        m_cycleCompleted = false;
         if (axes == "EDD") {
             ProcessAxisReading(1, reported);
+            m_axesRead = 1;
         } else if (axes == "DED") {
             ProcessAxisReading(2, reported);
+            m_axesRead |= 2;
         } else if (axes == "DDE") {
             ProcessAxisReading(3, reported);
+            // A Z reading closes a sample only after this cycle's X and Y: never one that
+            // would pair it with values read before a loss or a broken cycle.
+            m_cycleCompleted = m_axesRead == 3;
+            m_axesRead = 0;
             const bool allBelow = m_axis[1].raw() < m_downThreshold &&
                                   m_axis[2].raw() < m_downThreshold &&
                                   m_axis[3].raw() < m_downThreshold;
@@ -165,9 +172,11 @@ void clsProbe::fileInitReply(const QByteArray& reply) {
 void clsProbe::finishCharacterisation() {
     m_initState = 0;
     if (m_initLength >= 5) {
+        bool unanswered = false;
         for (int k = 3; k <= 23; ++k) {
             const QByteArray& cmnd = m_initCmnds[std::size_t(k)];
             const QByteArray& resp = m_initResps[std::size_t(k)];
+            unanswered = unanswered || resp.isEmpty();
             if (cmnd.isEmpty() || CharAt(resp, 2) != cmnd.at(0)) {
                 m_initMismatch += QString::number(k) + QStringLiteral("   ") +
                                   QString::fromLatin1(cmnd) + QStringLiteral("   ") +
@@ -177,9 +186,12 @@ void clsProbe::finishCharacterisation() {
                 m_initMismatch = QStringLiteral("D2 String too short");
         }
         // A first mismatch at the third units or the fourth range is tolerated: not every
-        // model has them. Anything else means the replies cannot be trusted: start again.
-        if (!m_initMismatch.isEmpty() && !m_initMismatch.startsWith(QLatin1String("16")) &&
-            !m_initMismatch.startsWith(QLatin1String("20"))) {
+        // model has them, and such a probe refuses the command. A step that went unanswered
+        // through all its tries tells nothing of the model, and anything else means the
+        // replies cannot be trusted: start again.
+        const bool tolerated = !unanswered && (m_initMismatch.startsWith(QLatin1String("16")) ||
+                                               m_initMismatch.startsWith(QLatin1String("20")));
+        if (!m_initMismatch.isEmpty() && !tolerated) {
             m_initMismatch.clear();
             m_initState = 1;
             m_initCount = 0;

@@ -315,7 +315,10 @@ void clsProbe::characterisingRules(const QByteArray& reply) {
     for (const QByteArray& r : replies)
         if (AnswersCommand(r, asked)) ++answers;
     m_initSeen += int(answers);
-    const bool answered = !replies.isEmpty() && AnswersCommand(replies.last(), asked);
+    // The latest whole answer counts: a garbled copy of it from a retry hides none before it.
+    const auto answer = std::find_if(replies.crbegin(), replies.crend(),
+                                     [&](const QByteArray& r) { return AnswersCommand(r, asked); });
+    const bool answered = answer != replies.crend();
     if (!answered) {
         // Only stale answers: the awaited one is still on its way, asking again costs no try.
         if (stale && replies.isEmpty()) {
@@ -335,7 +338,7 @@ void clsProbe::characterisingRules(const QByteArray& reply) {
     m_initSends = 1;
     m_initSeen = 0;
 
-    fileInitReply(answered ? replies.last() : QByteArray());
+    fileInitReply(answered ? *answer : QByteArray());
     if (m_initCount >= m_initLength) {
         finishCharacterisation();
         if (m_dataInterval < 40) m_dataInterval = 40;
@@ -457,6 +460,8 @@ void clsProbe::SetLostComm(int lost) {
         // Each search starts with "I": a probe that comes back while the command it was lost
         // with still goes out would otherwise answer it and never be identified again.
         m_searchStep = 0;
+        m_axesRead = 0;
+        m_cycleCompleted = false;
         m_axesState.clear();
         m_unitsCode.clear();
         m_modelName.clear();

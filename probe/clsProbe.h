@@ -124,6 +124,9 @@ public:
     static QString AdjustStrLen(float value) { return probe::AdjustStrLen(value); }
     int GetPercentOfScale() const;
     int GetMultiCurrAxis() const { return m_currAxis; }
+    // Read axis by axis: the last reply read Z after X and Y were read in the same cycle, all
+    // since the probe was last found.
+    bool CycleCompleted() const { return m_cycleCompleted; }
     int OverRangeFlag() const { return m_overRange; }
     int UnderRangeFlag() const { return m_underRange; }
     int SetOverRangeColor() const { return (m_overRange == 1 && m_autoRangeOn == 0) ? 255 : 0; }
@@ -248,6 +251,8 @@ private:
     bool m_multiplexPreferred = false;
     int m_currAxis = 0;
     int m_nextAxis = 0;
+    int m_axesRead = 0; // this cycle's axes read so far: 1 X, 2 Y
+    bool m_cycleCompleted = false;
     int m_overRange = 0;
     int m_underRange = 0;
     int m_cycleOver = 0;

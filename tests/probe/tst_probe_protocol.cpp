@@ -246,6 +246,19 @@ private Q_SLOTS:
         late.replaceAt[25] = ":E\r"; // step 21 ("D2"): the late refusal of "R4"
         row("a late answer is dropped as stale", late, 22,
             {"R4", "R4", "D2", "D2", "AEEE", "R2", "B"});
+        // The fourth range of a probe that has it, unanswered through all tries: that says
+        // nothing of the model (taken as missing, a PX-5100 was named PX-5560). The run starts
+        // again.
+        MiniSigma silent = Px5100;
+        for (int answer = 23; answer <= 26; ++answer)
+            silent.replaceAt[answer] = "";
+        row("the fourth range unanswered", silent, 22,
+            {"R4", "R4", "R4", "R4", "D2", "AEEE", "R2", "B", "R5", "R5"});
+        // The answer to the first try arrives with a garbled answer to the retry: it counts.
+        MiniSigma garbled = Px5100;
+        garbled.replaceAt[23] = "";
+        garbled.replaceAt[24] = ":R4\r:|!\r";
+        row("an answer before a garbled one", garbled, 22, {"R4", "R4", "D2", "AEEE", "R2", "B"});
     }
     void characterisation() {
         QFETCH(MiniSigma, sigma);
@@ -327,6 +340,43 @@ private Q_SLOTS:
         b.d->run(2);
         QCOMPARE(b.s.Yaxis(), 0.0f);
         QVERIFY(b.s.YNA() > 0 && b.s.MaxHoldY() > 0);
+    }
+
+    // Read axis by axis, a sample closes with a Z reply that ends a whole X, Y, Z cycle read
+    // since the probe was last found ("lost": lost and found again); "closed" marks each reply
+    // that closes one.
+    void threeAxisSamplesAreWholeCycles_data() {
+        QTest::addColumn<QString>("axes");
+        QTest::addColumn<QString>("closed");
+        QTest::newRow("whole cycles") << "EDD DED DDE EDD DED DDE"
+                                      << "..Y..Y";
+        QTest::newRow("Y missed") << "EDD DDE EDD DED DDE"
+                                  << "....Y";
+        QTest::newRow("cycle begun at Y") << "DED DDE EDD DED DDE"
+                                          << "....Y";
+        QTest::newRow("all sensors on") << "EDD DED EEE EEE"
+                                        << "....";
+        QTest::newRow("lost after X and Y") << "EDD DED lost DDE EDD DED DDE"
+                                            << ".....Y";
+    }
+    void threeAxisSamplesAreWholeCycles() {
+        QFETCH(QString, axes);
+        Bench b;
+        b.s.SetMultiplexPrefered(1);
+        QVERIFY(b.characterise());
+        b.d->run(8);                                               // into the axis cycle
+        b.d->feed(SigmaData(" 10.0", " V ", 10, ' ', 'N', "DDE")); // the end of a cycle
+        QString closed;
+        for (const QString& a : axes.split(u' ')) {
+            if (a == u"lost") {
+                b.s.SetLostComm(1);
+                b.s.SetLostComm(0);
+                continue;
+            }
+            b.d->feed(SigmaData(" 10.0", " V ", 10, ' ', 'N', a.toLatin1()));
+            closed += b.s.CycleCompleted() ? u'Y' : u'.';
+        }
+        QTEST(closed, "closed");
     }
 
     void rgeSelectsRangeThreeBeforeItsSecondUnits() {
