@@ -260,8 +260,10 @@ void LineServer::serve(const QByteArray& command) {
         log('!', "truncated to " + Printable(reply));
     }
     if (every(m_faults.lateEvery)) {
+        log('!', "late by " + QByteArray::number(m_faults.lateMs) + " ms " + Printable(reply));
         queue(reply, wireMs + m_faults.lateMs);
     } else if (every(m_faults.splitEvery)) {
+        log('!', "split " + Printable(reply));
         const qsizetype half = reply.size() / 2;
         queue(reply.left(half), wireMs / 2);
         queue(reply.mid(half), wireMs + SplitGapMs);
