@@ -460,6 +460,9 @@ void clsProbe::SetLostComm(int lost) {
         // Each search starts with "I": a probe that comes back while the command it was lost
         // with still goes out would otherwise answer it and never be identified again.
         m_searchStep = 0;
+        // A range step whose answer never came ends with the loss: the probe is identified
+        // afresh, range included, and the axis cycle (held while a step is pending) resumes.
+        m_rangeStepPending = 0;
         m_axesRead = 0;
         m_cycleCompleted = false;
         m_axesState.clear();

@@ -379,6 +379,25 @@ private Q_SLOTS:
         QTEST(closed, "closed");
     }
 
+    // A range step whose answer is lost with the probe: once the probe is found again, the
+    // axis cycle resumes (it waited for that answer for good, and no sample was taken again).
+    void aRangeStepCutShortByALossEnds() {
+        Bench b;
+        b.s.SetMultiplexPrefered(1);
+        QVERIFY(b.characterise());
+        b.s.SetAutoRangeOn(1);
+        b.d->run(8);
+        b.sigma.over = 'O';
+        QList<QByteArray> sent;
+        for (int i = 0; i < 8 && !sent.contains("R3\r"); ++i)
+            sent << b.d->poll();
+        QVERIFY(sent.contains("R3\r"));
+        b.sigma.over = ' ';
+        QVERIFY(b.characterise());
+        const QStringList after = Plain(b.d->run(12));
+        QVERIFY2(after.contains("AEDD") && after.contains("ADDE"), qPrintable(after.join(' ')));
+    }
+
     void rgeSelectsRangeThreeBeforeItsSecondUnits() {
         Bench b(Px5200Rge);
         QVERIFY(b.characterise());
