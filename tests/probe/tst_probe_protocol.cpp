@@ -78,7 +78,8 @@ private Q_SLOTS:
         row("plain reading", twice(SigmaData(" 12.5", " V ", 51)),
             {"flags = 1 1", "messages = ", "text =  12.5", "percent = 20",
              "range text = 10 - 31.62 V/m"});
-        row("over range", twice(SigmaData(" 12.5", " V ", 0, 'O')), {"flags = 5 5"});
+        row("over range, full bar", twice(SigmaData(" 12.5", " V ", 255, 'O')),
+            {"flags = 5 5", "percent = 100"});
         row("under range", twice(SigmaData(" 1.00", " V ")), {"flags = 513 513"});
         row("battery flat: every time", twice(SigmaData(" 12.5", " V ", 0, ' ', 'F')),
             {"flags = 9 9", "messages = critical critical"});
