@@ -32,13 +32,16 @@ const QStringList Faults{"--fault", "drop:53",        "--fault", "garble:59",
                          "--fault", "silent:1500:40", "--fault", "unplug:2000:30",
                          "--fault", "silent:2700:15", "--fault", "unplug:3200:20"};
 
-double ResidentMB(qint64 pid) {
+// Resident memory of a process (0: this one) in MB: all of it ("VmRSS:"), or only what it
+// allocated itself ("RssAnon:"), without the pages of the program and its libraries read in
+// from disk as their code is first used.
+double ResidentMB(qint64 pid, const QByteArray& field = "VmRSS:") {
     QFile status(pid == 0 ? QStringLiteral("/proc/self/status")
                           : QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly)) return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toDouble() / 1024;
     return -1;
 }
 
@@ -191,7 +194,7 @@ int main(int argc, char** argv) {
     QList<double> windowMB, loggerMB;
     // The memory the growth is measured from: at ten minutes, or at one in a short soak.
     const int baseMinute = minutes >= 30 ? 10 : 1;
-    double windowBaseMB = -1, loggerBaseMB = -1;
+    double windowBaseMB = -1, loggerBaseMB = -1, windowBaseAnon = -1, loggerBaseAnon = -1;
     QElapsedTimer clock;
     clock.start();
     const qint64 endMs = qint64(minutes) * 60000;
@@ -209,6 +212,8 @@ int main(int argc, char** argv) {
             if (minute >= baseMinute && windowBaseMB < 0) {
                 windowBaseMB = windowMB.last();
                 loggerBaseMB = loggerMB.last();
+                windowBaseAnon = ResidentMB(0, "RssAnon:");
+                loggerBaseAnon = ResidentMB(logger.processId(), "RssAnon:");
             }
             printf("%8d %14.1f %14.1f %10d %10d  %s\n", minute, windowMB.last(), loggerMB.last(),
                    w.records().RecordCount(), PageRows(dir.filePath("soak.csv")).rows,
@@ -218,6 +223,8 @@ int main(int argc, char** argv) {
         }
     }
     const int windowRows = w.records().RecordCount();
+    const double windowEndAnon = ResidentMB(0, "RssAnon:");
+    const double loggerEndAnon = ResidentMB(logger.processId(), "RssAnon:");
     ::kill(pid_t(logger.processId()), SIGTERM);
     logger.waitForFinished(30000);
     const QByteArray streamed = logger.readAllStandardOutput();
@@ -250,6 +257,10 @@ int main(int argc, char** argv) {
            qPrintable(QStringLiteral("resident MB at minute %1").arg(baseMinute)), windowBaseMB,
            loggerBaseMB);
     printf("%-34s %12.1f %12.1f\n", "resident MB at the end", windowMB.last(), loggerMB.last());
+    printf("%-34s %12.1f %12.1f\n",
+           qPrintable(QStringLiteral("  allocated MB at minute %1").arg(baseMinute)),
+           windowBaseAnon, loggerBaseAnon);
+    printf("%-34s %12.1f %12.1f\n", "  allocated MB at the end", windowEndAnon, loggerEndAnon);
     printf("%-34s %12lld %12s\n", "message boxes raised", qint64(run.boxes().messages().size()),
            "-");
     for (const auto& m : run.boxes().messages())
