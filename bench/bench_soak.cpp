@@ -79,6 +79,23 @@ int CyclesDelivered(const QString& logPath) {
     return cycles;
 }
 
+// The logger's standard output counted in lines, and its losses and recoveries from its
+// event lines on standard error.
+struct LoggerOutput {
+    void Stream(const QByteArray& data) { lines += int(data.count('\n')); }
+    void Errors(const QByteArray& data) {
+        pending += data;
+        const qsizetype end = pending.lastIndexOf('\n');
+        if (end < 0) return;
+        const QByteArray whole = pending.left(end + 1);
+        pending.remove(0, end + 1);
+        losses += int(whole.count("The probe stopped answering"));
+        recoveries += int(whole.count("The probe answers again"));
+    }
+    int lines = 0, losses = 0, recoveries = 0;
+    QByteArray pending;
+};
+
 // Counts the window's readings that close a sample while its log runs.
 struct LoggedSamples : measure::ReadingSink {
     explicit LoggedSamples(const measure::RecordTable& table) : records(table) {}
@@ -172,6 +189,13 @@ int main(int argc, char** argv) {
     for (const QString& f : Faults)
         loggerArguments << "--probe-option" << f;
     logger.setArguments(loggerArguments);
+    // The logger's output is counted as it comes and let go, so that the window's memory (this
+    // process) does not hold an hour of it.
+    LoggerOutput loggerOutput;
+    QObject::connect(&logger, &QProcess::readyReadStandardOutput,
+                     [&] { loggerOutput.Stream(logger.readAllStandardOutput()); });
+    QObject::connect(&logger, &QProcess::readyReadStandardError,
+                     [&] { loggerOutput.Errors(logger.readAllStandardError()); });
     logger.start();
 
     bench::WindowRun run(windowProbe.line(), QStringLiteral("15"));
@@ -227,8 +251,8 @@ int main(int argc, char** argv) {
     const double loggerEndAnon = ResidentMB(logger.processId(), "RssAnon:");
     ::kill(pid_t(logger.processId()), SIGTERM);
     logger.waitForFinished(30000);
-    const QByteArray streamed = logger.readAllStandardOutput();
-    const QString loggerErrors = QString::fromLocal8Bit(logger.readAllStandardError());
+    loggerOutput.Stream(logger.readAllStandardOutput());
+    loggerOutput.Errors(logger.readAllStandardError() + '\n');
     windowProbe.stop();
 
     int pageRows = 0, loggerOutside = 0;
@@ -241,9 +265,9 @@ int main(int argc, char** argv) {
     int windowOutside = 0;
     for (int row = 1; row <= windowRows; ++row)
         if (!WindowField.holds(w.records().At(row, 1))) ++windowOutside;
-    const int streamedRows = int(streamed.count('\n')) - 1; // less the heading line
-    const int loggerLosses = int(loggerErrors.count("The probe stopped answering"));
-    const int loggerRecoveries = int(loggerErrors.count("The probe answers again"));
+    const int streamedRows = loggerOutput.lines - 1; // less the heading line
+    const int loggerLosses = loggerOutput.losses;
+    const int loggerRecoveries = loggerOutput.recoveries;
     printf("\n%-34s %12s %12s\n", "", "window", "logger");
     printf("%-34s %12d %12d\n", "whole cycles the probe delivered", CyclesDelivered(windowLog),
            CyclesDelivered(loggerLog));
