@@ -164,6 +164,11 @@ void clsProbe::fileInitReply(const QByteArray& reply) {
     // m_initResps[k] holds the answer to characterisation command k; 0 the one before them.
     if (m_initCount >= 0 && m_initCount < int(m_initResps.size()))
         m_initResps[std::size_t(m_initCount)] = reply;
+    // The units the probe had before the characterisation: those of the first data reply of
+    // its first run. A run started again, or armed again after the probe was lost in the
+    // middle of one, begins in whatever units the broken run had reached.
+    if (m_initCount == 3 && m_initUnitsCode.isEmpty() && SigmaDataWellFormed(reply))
+        m_initUnitsCode = ReplyField(reply, 8, 3);
     ++m_initCount;
     // A probe with a fifth range is a single-units probe: four replies tell all.
     if (m_initResps[1].startsWith(":R5") || m_initResps[2].startsWith(":R5")) m_initLength = 4;
@@ -213,7 +218,8 @@ void clsProbe::finishCharacterisation() {
     m_fieldKind = 1;
     SetModelTables();
     // The characterisation leaves the probe in its first units: return to the units it had.
-    const int units = RestoreUnitsNumber(m_modelName, ReplyField(m_initResps[3], 8, 3));
+    const int units = RestoreUnitsNumber(m_modelName, m_initUnitsCode);
+    m_initUnitsCode.clear();
     if (units > 0) SetNextCmnd("U" + QByteArray::number(units) + Cr);
     CalcReadInterval();
     m_initMismatch.clear();

@@ -251,7 +251,8 @@ private:
     bool m_multiplexPreferred = false;
     int m_currAxis = 0;
     int m_nextAxis = 0;
-    int m_axesRead = 0; // this cycle's axes read so far: 1 X, 2 Y
+    QByteArray m_initUnitsCode; // the units before the characterisation, restored after it
+    int m_axesRead = 0;         // this cycle's axes read so far: 1 X, 2 Y
     bool m_cycleCompleted = false;
     int m_overRange = 0;
     int m_underRange = 0;

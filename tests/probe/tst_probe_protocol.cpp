@@ -305,6 +305,27 @@ private Q_SLOTS:
                  std::pair(QStringLiteral("PX-5100"), 0));
     }
 
+    // The probe lost in the middle of a characterisation, after it was put into its second
+    // units: the next run starts in them, but the units restored at the end are still those
+    // the probe had before the first run.
+    void theUnitsOfBeforeAreRestoredAfterARunCutShort() {
+        Bench b;
+        bool lost = false;
+        Driver& d = b.search();
+        for (int i = 0; i < 120 && b.s.GetModel().isEmpty(); ++i) {
+            d.poll();
+            if (!lost && b.s.InitState() >= 1 && d.reply.contains("MW2")) {
+                b.s.SetLostComm(1);
+                d.reply.clear(); // the reply on its way is lost with the probe
+                lost = true;
+            }
+        }
+        QCOMPARE(b.s.GetModel(), QStringLiteral("PX-5100"));
+        const QStringList after = Plain(d.run(5));
+        QVERIFY2(lost && after.contains("U1") && !after.contains("U2"),
+                 qPrintable(after.join(' ')));
+    }
+
     // Over range with automatic range: the next range, sent twice; none above the top range,
     // and no over-range report meanwhile.
     void automaticRangeSteps() {
