@@ -246,7 +246,9 @@ int main(int argc, char** argv) {
             nextReport += minutes >= 30 && !trace ? 10 : 1;
         }
     }
+    // Taken together: the window goes on reading while the probes are stopped below.
     const int windowRows = w.records().RecordCount();
+    const int windowOwed = owedToWindow.count;
     const double windowEndAnon = ResidentMB(0, "RssAnon:");
     const double loggerEndAnon = ResidentMB(logger.processId(), "RssAnon:");
     ::kill(pid_t(logger.processId()), SIGTERM);
@@ -271,8 +273,7 @@ int main(int argc, char** argv) {
     printf("\n%-34s %12s %12s\n", "", "window", "logger");
     printf("%-34s %12d %12d\n", "whole cycles the probe delivered", CyclesDelivered(windowLog),
            CyclesDelivered(loggerLog));
-    printf("%-34s %12d %12d\n", "rows owed (samples taken, logging)", owedToWindow.count,
-           streamedRows);
+    printf("%-34s %12d %12d\n", "rows owed (samples taken, logging)", windowOwed, streamedRows);
     printf("%-34s %12d %12d\n", "rows logged", windowRows, pageRows);
     printf("%-34s %12d %12d\n", "rows outside the probe's field", windowOutside, loggerOutside);
     printf("%-34s %12d %12d\n", "probe losses seen", windowLosses, loggerLosses);
