@@ -22,6 +22,9 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
 #include <utility>
 
 namespace {
@@ -43,6 +46,13 @@ double ResidentMB(qint64 pid, const QByteArray& field = "VmRSS:") {
         if (line.startsWith(field))
             return line.mid(field.size()).trimmed().split(' ').first().toDouble() / 1024;
     return -1;
+}
+
+// The memory this process's allocations hold now, in MB: what it asked for and has not given
+// back, whatever the pages its heap has touched to serve it.
+double InUseMB() {
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
 }
 
 // Whole X, Y, Z cycles the probe delivered intact and on time, from its log: an X, a Y and a Z
@@ -145,15 +155,21 @@ struct PageCount {
 PageCount PageRows(const QString& path) {
     QFile page(path);
     if (!page.open(QIODevice::ReadOnly)) return {};
-    const QByteArray text = page.readAll();
-    const qsizetype end = text.indexOf("\r\nEndHeader\r\n");
-    const qsizetype heading = text.indexOf("\r\n", end + 13);
-    if (end < 0 || heading < 0) return {};
+    // Read a line at a time into one buffer: a page read whole every minute would grow this
+    // process's heap with the page, and this process's memory is the window's figure.
+    char line[512];
+    const auto next = [&] { return page.readLine(line, sizeof line) > 0; };
+    bool header = true;
+    while (header && next())
+        header = qstrcmp(line, "EndHeader\r\n") != 0;
+    if (header || !next()) return {}; // no end of the header, or no heading line after it
     PageCount count{0, 0};
-    for (const QByteArray& row : text.mid(heading + 2).split('\n')) {
-        if (!row.endsWith('\r')) continue;
+    while (next()) {
+        const qsizetype length = qstrlen(line);
+        if (length < 2 || line[length - 2] != '\r' || line[length - 1] != '\n') continue;
         ++count.rows;
-        if (!LoggerField.holds(row.split(',').value(1).toDouble())) ++count.outsideField;
+        const char* comma = strchr(line, ',');
+        if (!comma || !LoggerField.holds(std::strtod(comma + 1, nullptr))) ++count.outsideField;
     }
     return count;
 }
@@ -219,6 +235,7 @@ int main(int argc, char** argv) {
     // The memory the growth is measured from: at ten minutes, or at one in a short soak.
     const int baseMinute = minutes >= 30 ? 10 : 1;
     double windowBaseMB = -1, loggerBaseMB = -1, windowBaseAnon = -1, loggerBaseAnon = -1;
+    double windowBaseInUse = -1;
     QElapsedTimer clock;
     clock.start();
     const qint64 endMs = qint64(minutes) * 60000;
@@ -238,6 +255,7 @@ int main(int argc, char** argv) {
                 loggerBaseMB = loggerMB.last();
                 windowBaseAnon = ResidentMB(0, "RssAnon:");
                 loggerBaseAnon = ResidentMB(logger.processId(), "RssAnon:");
+                windowBaseInUse = InUseMB();
             }
             printf("%8d %14.1f %14.1f %10d %10d  %s\n", minute, windowMB.last(), loggerMB.last(),
                    w.records().RecordCount(), PageRows(dir.filePath("soak.csv")).rows,
@@ -251,6 +269,7 @@ int main(int argc, char** argv) {
     const int windowOwed = owedToWindow.count;
     const double windowEndAnon = ResidentMB(0, "RssAnon:");
     const double loggerEndAnon = ResidentMB(logger.processId(), "RssAnon:");
+    const double windowEndInUse = InUseMB();
     ::kill(pid_t(logger.processId()), SIGTERM);
     logger.waitForFinished(30000);
     loggerOutput.Stream(logger.readAllStandardOutput());
@@ -286,6 +305,10 @@ int main(int argc, char** argv) {
            qPrintable(QStringLiteral("  allocated MB at minute %1").arg(baseMinute)),
            windowBaseAnon, loggerBaseAnon);
     printf("%-34s %12.1f %12.1f\n", "  allocated MB at the end", windowEndAnon, loggerEndAnon);
+    printf("%-34s %12.2f %12s\n",
+           qPrintable(QStringLiteral("  in use MB at minute %1").arg(baseMinute)), windowBaseInUse,
+           "-");
+    printf("%-34s %12.2f %12s\n", "  in use MB at the end", windowEndInUse, "-");
     printf("%-34s %12lld %12s\n", "message boxes raised", qint64(run.boxes().messages().size()),
            "-");
     for (const auto& m : run.boxes().messages())
