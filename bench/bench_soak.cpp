@@ -55,6 +55,17 @@ double InUseMB() {
     return double(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
 }
 
+// The memory figures of the window (this process) and the logger at one moment.
+struct Memory {
+    static Memory Now(qint64 loggerPid) {
+        return {ResidentMB(0), ResidentMB(loggerPid), ResidentMB(0, "RssAnon:"),
+                ResidentMB(loggerPid, "RssAnon:"), InUseMB()};
+    }
+    double windowMB = -1, loggerMB = -1;     // resident
+    double windowAnon = -1, loggerAnon = -1; // allocated
+    double windowInUse = -1;                 // held by the window's allocations
+};
+
 // Whole X, Y, Z cycles the probe delivered intact and on time, from its log: an X, a Y and a Z
 // data reply in turn, none of them dropped, garbled, split or late, and no fault between them.
 int CyclesDelivered(const QString& logPath) {
@@ -231,11 +242,9 @@ int main(int argc, char** argv) {
            minutes, "minute", "window MB", "logger MB", "win rows", "log rows", "window's line");
     int windowLosses = 0, windowRecoveries = 0;
     bool windowLost = false;
-    QList<double> windowMB, loggerMB;
     // The memory the growth is measured from: at ten minutes, or at one in a short soak.
     const int baseMinute = minutes >= 30 ? 10 : 1;
-    double windowBaseMB = -1, loggerBaseMB = -1, windowBaseAnon = -1, loggerBaseAnon = -1;
-    double windowBaseInUse = -1;
+    Memory base, last;
     QElapsedTimer clock;
     clock.start();
     const qint64 endMs = qint64(minutes) * 60000;
@@ -248,16 +257,9 @@ int main(int argc, char** argv) {
         windowLost = lost;
         const int minute = int(clock.elapsed() / 60000);
         if (minute >= nextReport) {
-            windowMB << ResidentMB(0);
-            loggerMB << ResidentMB(logger.processId());
-            if (minute >= baseMinute && windowBaseMB < 0) {
-                windowBaseMB = windowMB.last();
-                loggerBaseMB = loggerMB.last();
-                windowBaseAnon = ResidentMB(0, "RssAnon:");
-                loggerBaseAnon = ResidentMB(logger.processId(), "RssAnon:");
-                windowBaseInUse = InUseMB();
-            }
-            printf("%8d %14.1f %14.1f %10d %10d  %s\n", minute, windowMB.last(), loggerMB.last(),
+            last = Memory::Now(logger.processId());
+            if (minute >= baseMinute && base.windowMB < 0) base = last;
+            printf("%8d %14.1f %14.1f %10d %10d  %s\n", minute, last.windowMB, last.loggerMB,
                    w.records().RecordCount(), PageRows(dir.filePath("soak.csv")).rows,
                    qPrintable(LineState(w)));
             fflush(stdout);
@@ -267,9 +269,7 @@ int main(int argc, char** argv) {
     // Taken together: the window goes on reading while the probes are stopped below.
     const int windowRows = w.records().RecordCount();
     const int windowOwed = owedToWindow.count;
-    const double windowEndAnon = ResidentMB(0, "RssAnon:");
-    const double loggerEndAnon = ResidentMB(logger.processId(), "RssAnon:");
-    const double windowEndInUse = InUseMB();
+    const Memory end = Memory::Now(logger.processId());
     ::kill(pid_t(logger.processId()), SIGTERM);
     logger.waitForFinished(30000);
     loggerOutput.Stream(logger.readAllStandardOutput());
@@ -297,18 +297,14 @@ int main(int argc, char** argv) {
     printf("%-34s %12d %12d\n", "rows outside the probe's field", windowOutside, loggerOutside);
     printf("%-34s %12d %12d\n", "probe losses seen", windowLosses, loggerLosses);
     printf("%-34s %12d %12d\n", "recoveries seen", windowRecoveries, loggerRecoveries);
-    printf("%-34s %12.1f %12.1f\n",
-           qPrintable(QStringLiteral("resident MB at minute %1").arg(baseMinute)), windowBaseMB,
-           loggerBaseMB);
-    printf("%-34s %12.1f %12.1f\n", "resident MB at the end", windowMB.last(), loggerMB.last());
-    printf("%-34s %12.1f %12.1f\n",
-           qPrintable(QStringLiteral("  allocated MB at minute %1").arg(baseMinute)),
-           windowBaseAnon, loggerBaseAnon);
-    printf("%-34s %12.1f %12.1f\n", "  allocated MB at the end", windowEndAnon, loggerEndAnon);
-    printf("%-34s %12.2f %12s\n",
-           qPrintable(QStringLiteral("  in use MB at minute %1").arg(baseMinute)), windowBaseInUse,
-           "-");
-    printf("%-34s %12.2f %12s\n", "  in use MB at the end", windowEndInUse, "-");
+    const QByteArray atBase = "at minute " + QByteArray::number(baseMinute);
+    printf("%-34s %12.1f %12.1f\n", ("resident MB " + atBase).data(), base.windowMB, base.loggerMB);
+    printf("%-34s %12.1f %12.1f\n", "resident MB at the end", end.windowMB, end.loggerMB);
+    printf("%-34s %12.1f %12.1f\n", ("  allocated MB " + atBase).data(), base.windowAnon,
+           base.loggerAnon);
+    printf("%-34s %12.1f %12.1f\n", "  allocated MB at the end", end.windowAnon, end.loggerAnon);
+    printf("%-34s %12.2f %12s\n", ("  in use MB " + atBase).data(), base.windowInUse, "-");
+    printf("%-34s %12.2f %12s\n", "  in use MB at the end", end.windowInUse, "-");
     printf("%-34s %12lld %12s\n", "message boxes raised", qint64(run.boxes().messages().size()),
            "-");
     for (const auto& m : run.boxes().messages())

@@ -370,16 +370,14 @@ private Q_SLOTS:
     void threeAxisSamplesAreWholeCycles_data() {
         QTest::addColumn<QString>("axes");
         QTest::addColumn<QString>("closed");
-        QTest::newRow("whole cycles") << "EDD DED DDE EDD DED DDE"
-                                      << "..Y..Y";
-        QTest::newRow("Y missed") << "EDD DDE EDD DED DDE"
-                                  << "....Y";
-        QTest::newRow("cycle begun at Y") << "DED DDE EDD DED DDE"
-                                          << "....Y";
-        QTest::newRow("all sensors on") << "EDD DED EEE EEE"
-                                        << "....";
-        QTest::newRow("lost after X and Y") << "EDD DED lost DDE EDD DED DDE"
-                                            << ".....Y";
+        const auto row = [](const char* name, const char* axes, const char* closed) {
+            QTest::newRow(name) << QString(axes) << QString(closed);
+        };
+        row("whole cycles", "EDD DED DDE EDD DED DDE", "..Y..Y");
+        row("Y missed", "EDD DDE EDD DED DDE", "....Y");
+        row("cycle begun at Y", "DED DDE EDD DED DDE", "....Y");
+        row("all sensors on", "EDD DED EEE EEE", "....");
+        row("lost after X and Y", "EDD DED lost DDE EDD DED DDE", ".....Y");
     }
     void threeAxisSamplesAreWholeCycles() {
         QFETCH(QString, axes);
