@@ -62,7 +62,7 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_barGraph = std::make_unique<graph::ClsBarGraph>();
     m_probe = std::make_unique<probe::clsProbe>(*this);
     m_cycle = std::make_unique<probe::PollingCycle>(*m_probe, services.port, *m_readProbe,
-                                                    services.boxes, *this);
+                                                    services.clock, services.boxes, *this);
     makeParts();
     m_notes = std::make_unique<HeaderNotes>();
     m_journal = std::make_unique<LogJournal>(m_services.journalFolder, m_services.clock);

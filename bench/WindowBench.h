@@ -116,6 +116,8 @@ public:
     platform::QtSerialComm& port() { return m_port; }
     const platform::RecordingMessageBoxes& boxes() const { return m_boxes; }
     platform::ScriptedDialogs& dialogs() { return m_dialogs; }
+    // The settings and the log's journal are kept here.
+    QString folder() const { return m_dir.path(); }
 
 private:
     class NoChild : public platform::ChildProgram {

@@ -30,7 +30,7 @@
 namespace {
 
 const QStringList Faults{"--fault", "drop:53",        "--fault", "garble:59",
-                         "--fault", "split:61",       "--fault", "late:67:400",
+                         "--fault", "split:61",       "--fault", "late:400:67",
                          "--fault", "silent:400:20",  "--fault", "unplug:800:15",
                          "--fault", "silent:1500:40", "--fault", "unplug:2000:30",
                          "--fault", "silent:2700:15", "--fault", "unplug:3200:20"};

@@ -32,7 +32,7 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options,
       m_zeta(static_cast<probe::ProbeHost&>(*this)), m_probe(*this),
       m_average(measure::MovingAverage::PeriodSeconds(options.average)) {
     m_readTimer->setInterval(66);
-    m_cycle = std::make_unique<probe::PollingCycle>(m_probe, m_port, *m_readTimer,
+    m_cycle = std::make_unique<probe::PollingCycle>(m_probe, m_port, *m_readTimer, m_clock,
                                                     static_cast<platform::MessageBoxes&>(*this),
                                                     static_cast<probe::PollingView&>(*this));
     m_replies = std::make_unique<measure::ReplyProcessor>(
@@ -79,6 +79,7 @@ bool LoggerEngine::Start() {
 void LoggerEngine::Finish(int exitCode) {
     if (m_finished) return;
     m_finished = true;
+    countPace(m_clock.monotonicMs());
     for (auto* t : {m_readTimer.get(), m_halfSecond.get(), m_flush.get(), m_second.get()})
         t->setEnabled(false);
     int code = exitCode;
@@ -91,6 +92,19 @@ void LoggerEngine::Finish(int exitCode) {
                              .arg(m_pages->Rows())
                              .arg(m_pages->Page())
                              .arg(QDir::toNativeSeparators(m_pages->PagePath(1))));
+        m_reporter.Event(QStringLiteral("%1 rows written of %2 samples the probe delivered while "
+                                        "logging; its pace allowed %3 rows")
+                             .arg(m_pages->Rows())
+                             .arg(m_delivered)
+                             .arg(qRound64(m_allowed)));
+    }
+    // A run that logged too little is not reported as done: a line that loses most replies,
+    // or a probe lost for most of the run.
+    if (code == Done && m_everFound && m_allowed >= 10 && 2 * double(Rows()) < m_allowed) {
+        m_reporter.Event(QStringLiteral("Less than half the rows the probe's pace allows were "
+                                        "logged (%1).")
+                             .arg(lineFigures()));
+        code = ShortLog;
     }
     if (m_port.portOpen()) m_port.setPortOpen(false);
     m_reporter.Finished(code);
@@ -131,6 +145,7 @@ void LoggerEngine::SetProbeSoftRev(const QString& softRev) {
 }
 
 probe::ReplyTaken LoggerEngine::ProcessData(const QByteArray& reply) {
+    m_anyReply = true;
     return m_replies->ProcessData(reply);
 }
 
@@ -266,6 +281,8 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
     m_haveReading = true;
     if (!m_found) {
         m_found = true;
+        if (!m_everFound) m_lastRowMs = m_clock.monotonicMs();
+        m_everFound = true;
         m_reporter.Event(m_pages ? QStringLiteral("The probe answers again")
                                  : QStringLiteral("Found probe type: ") + m_probe.GetModel());
     }
@@ -277,6 +294,7 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
     if (!m_rangeAsked) askRange();
     if (!setUpDone()) return;
     if (!m_pages) startPages(reading);
+    ++m_delivered;
     // Every row of the pages is in the units of their header: a probe found again in other
     // units (and not taking those asked for) is not logged until it reads in them again.
     const bool sameUnits = unitsText(reading) == m_units;
@@ -312,6 +330,11 @@ void LoggerEngine::writeRow(const measure::Reading& r, const float* values, int 
         Finish(Failed);
         return;
     }
+    m_lastRowMs = m_clock.monotonicMs();
+    if (m_stallTold) {
+        m_stallTold = false;
+        m_reporter.Event(QStringLiteral("Rows are logged again"));
+    }
     if (m_pages->Rows() % measure::RecordTable::MaxRecords == 0)
         m_reporter.Event(QStringLiteral("Page %1 is full").arg(m_pages->Page()));
     if (m_options.format == StreamFormat::None) return;
@@ -344,18 +367,76 @@ QString LoggerEngine::statusLine() const {
                     : QStringLiteral("  no probe");
     if (m_found && m_health.percent >= 0)
         line += QStringLiteral("  line %1 %").arg(m_health.percent);
+    if (m_stallTold) line += QStringLiteral("  no row for %1 s").arg((now - m_lastRowMs) / 1000);
     return line;
+}
+
+// What the line did over the last minute, or where the probe stands.
+QString LoggerEngine::lineFigures() const {
+    using Stage = probe::LineHealth::Stage;
+    const probe::LineHealth& h = m_health;
+    if (h.stage == Stage::Searching) return QStringLiteral("no probe answers");
+    if (h.stage == Stage::Identifying) {
+        QString text = QStringLiteral("identifying the probe");
+        if (h.steps > 0)
+            text +=
+                QStringLiteral(", step %1 of %2, try %3").arg(h.step).arg(h.steps).arg(h.attempt);
+        return text;
+    }
+    if (h.percent < 0) return QStringLiteral("nothing asked of the probe yet");
+    return QStringLiteral("line %1 % over the last minute: %2 replies good, %3 late, %4 split, "
+                          "%5 missing, %6 garbled")
+        .arg(h.percent)
+        .arg(h.good)
+        .arg(h.late)
+        .arg(h.split)
+        .arg(h.missing)
+        .arg(h.garbled);
+}
+
+// Rows a second the run asks for: one a second with an averaging period, the stream's records,
+// or the samples the probe is polled for.
+double LoggerEngine::pace() const {
+    if (!m_options.average.isEmpty()) return 1.0;
+    if (m_cycle->HighSpeedState() == probe::HighSpeed::Streaming) {
+        // Ten bits a character, a record's length a record.
+        for (const probe::LinkSpeed& speed : probe::LinkSpeeds())
+            if (speed.streams && m_port.settings() == speed.Settings())
+                return speed.Settings().section(u',', 0, 0).toDouble() / 10.0 / speed.recordLength;
+    }
+    return std::max(0, m_probe.SampleRate());
+}
+
+// The rows allowed accrue while the pages are open.
+void LoggerEngine::countPace(qint64 now) {
+    if (m_pages && m_paceMs >= 0) m_allowed += pace() * double(now - m_paceMs) / 1000.0;
+    m_paceMs = m_pages ? now : -1;
+}
+
+// A probe that was found and gives no row for a while is told, with what the line does.
+void LoggerEngine::checkStall(qint64 now) {
+    if (!m_everFound || m_stallTold || now - m_lastRowMs < StallMs) return;
+    m_stallTold = true;
+    m_reporter.Event(
+        QStringLiteral("No row for %1 s: %2").arg((now - m_lastRowMs) / 1000).arg(lineFigures()));
 }
 
 void LoggerEngine::halfSecond() {
     m_cycle->CalSamPerSecTick();
     const qint64 now = m_clock.monotonicMs();
-    if (!m_pages && now - m_startMs >= m_options.findTimeoutMs) {
-        m_reporter.Event(
-            QStringLiteral("No probe answered within %1 s.").arg(m_options.findTimeoutMs / 1000));
+    countPace(now);
+    if (!m_everFound && now - m_startMs >= m_options.findTimeoutMs) {
+        // "No probe answered" only when nothing did.
+        m_reporter.Event(m_anyReply ? QStringLiteral("A probe answered but was not identified "
+                                                     "within %1 s (%2).")
+                                          .arg(m_options.findTimeoutMs / 1000)
+                                          .arg(lineFigures())
+                                    : QStringLiteral("No probe answered within %1 s.")
+                                          .arg(m_options.findTimeoutMs / 1000));
         Finish(NoProbe);
         return;
     }
+    checkStall(now);
     if (m_options.durationMs > 0 && m_logStartMs >= 0 &&
         now - m_logStartMs >= m_options.durationMs) {
         Finish(Done);

@@ -56,6 +56,14 @@ public:
     qint64 Rows() const { return m_pages ? m_pages->Rows() : 0; }
     bool Logging() const { return bool(m_pages); }
     int Losses() const { return m_losses; }
+    // Whole samples the probe delivered while the pages were open, and the rows its pace
+    // allowed in that time.
+    qint64 SamplesDelivered() const { return m_delivered; }
+    double RowsAllowed() const { return m_allowed; }
+
+    // A row or more a second is the least a pace is judged by; this many seconds without a row
+    // from a probe that was found are told.
+    static constexpr qint64 StallMs = 10000;
 
 private:
     // ProbeHost
@@ -95,6 +103,10 @@ private:
     void writeRow(const measure::Reading& reading, const float* values, int count);
     QString unitsText(const measure::Reading& reading) const;
     QString statusLine() const;
+    QString lineFigures() const;
+    double pace() const;
+    void countPace(qint64 now);
+    void checkStall(qint64 now);
 
     LoggerOptions m_options;
     QList<QPair<QString, QString>> m_notes;
@@ -112,6 +124,13 @@ private:
     measure::Reading m_last;
     bool m_haveReading = false;
     bool m_found = false;     // a whole sample came since the probe was last found
+    bool m_everFound = false; // found once in this run
+    bool m_anyReply = false;  // a whole reply came from the line
+    qint64 m_lastRowMs = -1;  // the last row's time, or when the probe was first found
+    bool m_stallTold = false;
+    qint64 m_delivered = 0;
+    double m_allowed = 0;
+    qint64 m_paceMs = -1;
     bool m_setUpSent = false; // units and speed asked of this probe
     bool m_rangeAsked = false;
     qint64 m_setUpMs = 0;     // when they were asked

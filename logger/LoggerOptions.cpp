@@ -55,7 +55,8 @@ QString LoggerUsage() {
         "  --format csv|jsonl|influx  also one line a row on standard output\n"
         "  --find-timeout T     how long to wait for a probe at the start (default 30s)\n\n"
         "Exit codes: 0 done, 1 a file could not be written, 2 bad command line,\n"
-        "3 the port cannot be opened, 4 no probe answered.\n");
+        "3 the port cannot be opened, 4 no probe found, 5 a probe was found but less\n"
+        "than half the rows its pace allows were logged.\n");
 }
 
 QString ParseLoggerArguments(const QStringList& arguments, const QStringList& models,

@@ -26,8 +26,17 @@ struct LoggerOptions {
     qint64 findTimeoutMs = 30000;
 };
 
-// Exit codes.
-enum Exit : int { Done = 0, Failed = 1, BadCommandLine = 2, PortNotOpened = 3, NoProbe = 4 };
+// Exit codes. NoProbe: no probe was found within the find timeout (the message tells whether
+// anything answered at all). ShortLog: a probe was found, but the run logged less than half
+// the rows its pace allows.
+enum Exit : int {
+    Done = 0,
+    Failed = 1,
+    BadCommandLine = 2,
+    PortNotOpened = 3,
+    NoProbe = 4,
+    ShortLog = 5,
+};
 
 // "90s", "45m", "8h", "3d" in milliseconds; -1 when the text is none of these.
 qint64 ParseDuration(const QString& text);

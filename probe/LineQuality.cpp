@@ -19,7 +19,7 @@ int LineQuality::total(int kind) const {
 }
 
 int LineQuality::Percent() const {
-    const int good = Good();
+    const int good = Good() + Late() + Split();
     const int all = good + Missing() + Garbled();
     return all == 0 ? -1 : good * 100 / all;
 }

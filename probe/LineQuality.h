@@ -1,14 +1,16 @@
 #pragma once
-// How the line has served over the last minute: replies that came whole and well formed, polls
-// without a complete reply, and replies refused as malformed, in one-second slots. With the
-// characterisation's progress it makes the line's health as the status bar shows it.
+// How the line has served over the last minute, in one-second slots: replies that came whole
+// and well formed within their poll interval, those that came whole only later (late: nothing
+// of them by the end of the interval; split: part of them), polls without a whole reply, and
+// replies refused as malformed. With the characterisation's progress it makes the line's
+// health as the status bar shows it.
 #include <array>
 
 namespace probe {
 
 class LineQuality {
 public:
-    enum class Outcome { Good, Missing, Garbled };
+    enum class Outcome { Good, Missing, Garbled, Late, Split };
     void Count(Outcome outcome);
     // Every second: the oldest second leaves the count.
     void NextSecond();
@@ -17,14 +19,16 @@ public:
     int Good() const { return total(0); }
     int Missing() const { return total(1); }
     int Garbled() const { return total(2); }
-    // Whole percent of replies good (rounded down, so 100 means no fault at all); -1 while
-    // nothing was asked.
+    int Late() const { return total(3); }
+    int Split() const { return total(4); }
+    // Whole percent of polls answered whole and well formed, late and split replies included
+    // (rounded down, so 100 means no reply lost or garbled); -1 while nothing was asked.
     int Percent() const;
 
 private:
     static constexpr int Seconds = 60;
     int total(int kind) const;
-    std::array<std::array<int, 3>, Seconds> m_slots{};
+    std::array<std::array<int, 5>, Seconds> m_slots{};
     int m_now = 0;
 };
 
@@ -40,7 +44,9 @@ struct LineHealth {
     bool tooNoisy = false; // three characterisations in a row had to start again
     // Reading: the last minute.
     int percent = -1;
-    int good = 0;
+    int good = 0; // whole within the poll interval
+    int late = 0;
+    int split = 0;
     int missing = 0;
     int garbled = 0;
 };

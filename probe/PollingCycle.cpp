@@ -1,6 +1,7 @@
 #include "probe/PollingCycle.h"
 
 #include "probe/LinkSpeeds.h"
+#include "probe/ReplyCheck.h"
 
 namespace probe {
 
@@ -12,13 +13,17 @@ constexpr int HandshakeInterval = 100;
 // After the calibration: the temperature, whose reply is 8 characters, a second later.
 constexpr int TemperatureReplyLength = 8;
 constexpr int CalibrationInterval = 1000;
+// A reply still arriving when its time is up gets this long after its last character.
+constexpr int ArrivingMs = 100;
+// Commands given up on whose replies are still looked out for.
+constexpr std::size_t OwedLimit = 32;
 } // namespace
 
 PollingCycle::PollingCycle(clsProbe& probe, platform::SerialComm& port,
-                           platform::HiResTimer& readTimer, platform::MessageBoxes& boxes,
-                           PollingView& view)
-    : m_probe(probe), MainComm(port), HRTReadProbe(readTimer), m_boxes(boxes), m_view(view),
-      m_stream(LinkSpeeds().back().recordLength) {
+                           platform::HiResTimer& readTimer, platform::Clock& clock,
+                           platform::MessageBoxes& boxes, PollingView& view)
+    : m_probe(probe), MainComm(port), HRTReadProbe(readTimer), m_clock(clock), m_boxes(boxes),
+      m_view(view), m_stream(LinkSpeeds().back().recordLength) {
     MainComm.setOnComm([this] { OnComm(); });
     HRTReadProbe.setOnTimer([this] { ReadProbeTick(); });
 }
@@ -33,6 +38,7 @@ void PollingCycle::Start(int portNo) {
 
 bool PollingCycle::OpenCommPort(int portNo) {
     m_view.CheckPortEntry(0);
+    forgetReplies();
     QString error;
     if (MainComm.portOpen()) MainComm.setPortOpen(false);
     MainComm.setCommPort(portNo);
@@ -66,9 +72,11 @@ void PollingCycle::RequestHighSpeed() {
     m_eventReceive = false;
 }
 
+// In event mode every character raises the notification: a reply is whole at its carriage
+// return, whatever its length. Streamed records come a record's length at a time.
 void PollingCycle::SetRthreshold(int length) {
     m_expectedLength = length;
-    if (m_eventReceive) MainComm.setRThreshold(length);
+    if (m_eventReceive) MainComm.setRThreshold(m_highSpeed >= HighSpeed::Acknowledged ? length : 1);
 }
 
 void PollingCycle::SendCmnd() {
@@ -79,7 +87,45 @@ void PollingCycle::SendCmnd() {
     HRTReadProbe.setInterval(m_probe.GetTimerInterval());
     // Asked again: the handshake may have switched event mode on.
     if (m_eventReceive) HRTReadProbe.setEnabled(true);
+    expect(m_probe.GetTimerInterval(), m_probe.GetRThreshold());
     MainComm.output(m_outCmnd);
+}
+
+// The command about to go out is the one in flight; one still awaiting its reply is given up
+// on, and its reply, should it still come, is stale.
+void PollingCycle::expect(int intervalMs, int replyLength) {
+    const qint64 now = m_clock.monotonicMs();
+    if (m_inFlight.active) {
+        if (m_owed.size() >= OwedLimit) m_owed.pop_front();
+        m_owed.push_back({m_inFlight.command, m_inFlight.dueMs});
+    }
+    const int wire = wireMs(m_outCmnd.size() + replyLength);
+    m_inFlight.active = true;
+    m_inFlight.command = m_outCmnd;
+    m_inFlight.sentMs = now;
+    m_inFlight.lookMs = now + intervalMs + wire;
+    m_inFlight.dueMs = now + std::max(ReplyTimeoutMs, 5 * intervalMs) + wire;
+    m_inFlight.looked = false;
+    m_inFlight.kind = LineQuality::Outcome::Good;
+    m_framer.Mark();
+}
+
+// Ten bits a character at the speed in force, rounded up.
+int PollingCycle::wireMs(qsizetype characters) {
+    if (MainComm.settings() != m_baudSettings) {
+        m_baudSettings = MainComm.settings();
+        platform::LineSettings line;
+        m_baud = platform::LineSettings::parse(m_baudSettings, &line) && line.baud > 0 ? line.baud
+                                                                                       : 9600;
+    }
+    return int((characters * 10000 + m_baud - 1) / m_baud);
+}
+
+// The port, the line and what was owed start afresh.
+void PollingCycle::forgetReplies() {
+    m_framer.Clear();
+    m_owed.clear();
+    m_inFlight.active = false;
 }
 
 QByteArray PollingCycle::AutoNextCmndS(const QByteArray& code) {
@@ -118,26 +164,130 @@ void PollingCycle::ReadProbeTick() {
         if (!m_autoNext) SendCmnd();
         return;
     }
-    m_inString = MainComm.input();
-    // A field-reporting probe's refusal is a whole answer, whatever the length asked for (to a
-    // Zeta probe's commands it is the sign of another probe on the line: a miss).
-    const bool refusal = m_inString == ":E\r" && m_probe.TypeZeta() != StateZeta;
-    const bool complete =
-        m_inString.startsWith(':') && (m_inString.size() == m_expectedLength || refusal);
-    SendCmnd(); // the next command goes out whatever arrived
-    if (complete) {
-        taken(m_view.ProcessData(m_inString));
+    if (!m_inFlight.active) { // nothing asked yet
+        SendCmnd();
         return;
     }
+    readLine();
+    if (takeReplies(false) || overlong(false)) return;
+    // While the link is searched, every tick carries the next search command.
+    if (searching()) {
+        timeout();
+        return;
+    }
+    const qint64 now = m_clock.monotonicMs();
+    if (!m_inFlight.looked && now >= m_inFlight.lookMs) {
+        m_inFlight.looked = true;
+        m_inFlight.kind = m_framer.PendingSinceMark() > 0 ? LineQuality::Outcome::Split
+                                                          : LineQuality::Outcome::Late;
+    }
+    if (now < m_inFlight.dueMs) return; // still due: the reply may be late, or on its way
+    const bool arriving = m_framer.PendingSinceMark() > 0 && now - m_lastCharMs < ArrivingMs;
+    if (arriving && now < m_inFlight.dueMs + ReplyTimeoutMs) return;
+    timeout();
+}
+
+void PollingCycle::readLine() {
+    bool got = false;
+    while (MainComm.inBufferCount() > 0) {
+        const QByteArray received = MainComm.input();
+        if (received.isEmpty()) break;
+        m_framer.Append(received);
+        got = true;
+    }
+    if (got) m_lastCharMs = m_clock.monotonicMs();
+}
+
+// Hands on the whole reply that answers the command in flight, once; drops those that answer
+// commands no longer in flight. True when a reply was handed on.
+bool PollingCycle::takeReplies(bool fromNotification) {
+    bool handed = false;
+    bool beganBefore = false;
+    while (m_framer.Next(&m_frame, &beganBefore)) {
+        // A reply begun before the command in flight went out, or with none in flight, cannot
+        // answer it.
+        if (handed || beganBefore || !m_inFlight.active || staleByOrder()) {
+            dropStale();
+            continue;
+        }
+        handOn(fromNotification);
+        handed = true;
+    }
+    return handed;
+}
+
+// A reply that has run past its length without its carriage return has lost its end (a
+// garbled CR): it is no answer, and waiting longer brings none.
+bool PollingCycle::overlong(bool fromNotification) {
+    if (!m_inFlight.active || m_expectedLength <= 0 || m_framer.PendingReply() < m_expectedLength)
+        return false;
+    m_framer.Clear();
+    m_inFlight.active = false;
+    m_inString.clear();
+    if (fromNotification && !m_autoNext)
+        m_respReceived = true;
+    else
+        SendCmnd();
+    m_quality.Count(LineQuality::Outcome::Garbled);
+    miss();
+    return true;
+}
+
+// Replies come in the order of the commands: one that answers the oldest command given up on
+// is that command's late reply. The same question asked again is answered as well by either
+// reply, unless another whole reply is waiting behind this one.
+bool PollingCycle::staleByOrder() {
+    const qint64 now = m_clock.monotonicMs();
+    while (!m_owed.empty()) {
+        const Owed& owed = m_owed.front();
+        if (now > owed.untilMs + ReplyTimeoutMs || !MayAnswer(m_frame, owed.command)) {
+            m_owed.pop_front(); // that reply is not coming
+            continue;
+        }
+        if (owed.command == m_inFlight.command && !m_framer.HasWhole()) return false;
+        m_owed.pop_front();
+        return true;
+    }
+    return false;
+}
+
+void PollingCycle::dropStale() {
+    ++m_staleReplies;
+    if (!m_owed.empty() && MayAnswer(m_frame, m_owed.front().command)) m_owed.pop_front();
+}
+
+// The reply to the command in flight. The next command is chosen from it before it is
+// processed, except in event mode without "Max", where the next tick sends.
+void PollingCycle::handOn(bool fromNotification) {
+    const LineQuality::Outcome kind = m_inFlight.kind;
+    const bool answers = MayAnswer(m_frame, m_inFlight.command);
+    m_inFlight.active = false;
+    m_inString = m_frame;
+    if (fromNotification && !m_autoNext)
+        m_respReceived = true;
+    else
+        SendCmnd();
+    if (!answers) {
+        // Noise, or a reply to another command: the command had no usable answer.
+        m_quality.Count(LineQuality::Outcome::Garbled);
+        miss();
+        return;
+    }
+    taken(m_view.ProcessData(m_inString), kind);
+}
+
+// No whole reply in time: the scheduler chooses from none (the same command, as a rule).
+void PollingCycle::timeout() {
+    m_inString.clear();
+    SendCmnd();
     missed();
 }
 
-void PollingCycle::taken(const ReplyTaken& outcome) {
-    m_quality.Count(outcome.refused ? LineQuality::Outcome::Garbled : LineQuality::Outcome::Good);
+void PollingCycle::taken(const ReplyTaken& outcome, LineQuality::Outcome kind) {
+    m_quality.Count(outcome.refused ? LineQuality::Outcome::Garbled : kind);
     if (outcome.alive) {
         m_missCount = 0;
-    } else if (m_inString.startsWith(":E") && m_probe.LostComm() == 0 && !identifying() &&
-               m_probe.TypeZeta() != StateZeta) {
+    } else if (m_inString.startsWith(":E") && m_probe.LostComm() == 0 && !identifying()) {
         // A probe in service that refuses command after command is not the probe that was
         // being read (another one on the line): refusals count towards its loss.
         miss();
@@ -168,6 +318,8 @@ void PollingCycle::miss() {
         if (m_view.ARProbeChecked()) m_probe.SetStartARProbe(1);
         m_probe.SetLostComm(1);
         m_inString = MainComm.input(); // whatever is left of the lost replies goes
+        m_framer.Clear();
+        m_owed.clear();
     } else if (m_missCount == 5) {
         m_probe.SetLostComm(1);
         m_inString.clear();
@@ -205,19 +357,25 @@ void PollingCycle::streamWatchdog() {
 void PollingCycle::endStream() {
     m_stream.Clear();
     m_view.DisableHiSpeed(true);
+    // Polling resumes: the sample asked for last is awaited from now.
+    if (m_inFlight.active) {
+        const qint64 now = m_clock.monotonicMs();
+        m_inFlight.lookMs = now + qint64(HRTReadProbe.interval());
+        m_inFlight.dueMs = now + ReplyTimeoutMs;
+        m_inFlight.looked = false;
+        m_framer.Clear();
+    }
 }
 
 void PollingCycle::OnComm() {
     if (!m_eventReceive || MainComm.commEvent() != platform::SerialComm::CommEvReceive) return;
-    m_inString = MainComm.input();
     if (m_highSpeed >= HighSpeed::Acknowledged) {
+        m_inString = MainComm.input();
         streamed();
         return;
     }
-    if (!m_inString.startsWith(':')) return; // the read timer counts it as a miss
-    m_respReceived = true;
-    if (m_autoNext) SendCmnd();
-    taken(m_view.ProcessData(m_inString));
+    readLine();
+    if (!takeReplies(true)) overlong(true);
 }
 
 // A notification brings one record's worth of characters; everything else waiting at the port
@@ -281,6 +439,8 @@ LineHealth PollingCycle::Health() const {
     health.good = m_quality.Good();
     health.missing = m_quality.Missing();
     health.garbled = m_quality.Garbled();
+    health.late = m_quality.Late();
+    health.split = m_quality.Split();
     return health;
 }
 

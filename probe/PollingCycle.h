@@ -1,21 +1,31 @@
 #pragma once
 // The polling cycle: opens the port, sends one command per poll, collects the reply on the
-// next read-timer tick (timer mode) or in the port's receive notification (event mode), judges
-// it complete by its length, hands complete replies to the window, notices a probe that
+// read-timer ticks (timer mode) or in the port's receive notification (event mode), frames it
+// by its carriage return, hands each whole reply to the window once, notices a probe that
 // stopped answering and counts the samples for the sample-rate display. At the high link
 // speeds it completes the speed handshake and cuts the probe's stream into records.
 //
+// One command is in flight at a time, and it is not sent again while its reply is due: a
+// reply that is late or comes in parts is waited for (about a second, never less than five
+// poll intervals) and costs one slower sample. Only a command whose reply did not come in that
+// time is a miss; five misses in a row mean the probe is lost. Replies come in the order of
+// their commands, so one that turns up after its command was given up on is recognised as
+// stale and dropped without costing the command in flight.
+//
 // The main window owns the cycle together with the port and the read timer it drives; the
 // window's side (processing, display, menus, status bar) is reached through PollingView.
+#include "platform/Clock.h"
 #include "platform/HiResTimer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialComm.h"
 #include "probe/LineQuality.h"
+#include "probe/ReplyFramer.h"
 #include "probe/clsProbe.h"
 
 #include <QByteArray>
 #include <QString>
 #include <algorithm>
+#include <deque>
 
 namespace probe {
 
@@ -87,8 +97,12 @@ public:
     // Streamed records wrap at this count (the watchdog compares the count from tick to tick).
     static constexpr int StreamRecordsWrap = 32000;
 
+    // A reply is waited for this long at least after its command went out (plus its time on
+    // the line), and never less than five poll intervals.
+    static constexpr int ReplyTimeoutMs = 1200;
+
     PollingCycle(clsProbe& probe, platform::SerialComm& port, platform::HiResTimer& readTimer,
-                 platform::MessageBoxes& boxes, PollingView& view);
+                 platform::Clock& clock, platform::MessageBoxes& boxes, PollingView& view);
 
     // Start-up: the session searches the link from the first poll on.
     void Start(int portNo);
@@ -132,11 +146,42 @@ public:
     int StreamRecords() const { return m_streamRecords; }
     qint64 StreamRecordsTotal() const { return m_streamRecordsTotal; }
     LineHealth Health() const;
+    // The command in flight awaits its reply (sent, no whole reply yet), and until when.
+    bool ReplyDue() const { return m_inFlight.active; }
+    qint64 ReplyDueUntilMs() const { return m_inFlight.dueMs; }
+    // Whole replies dropped because they answered a command no longer in flight.
+    qint64 StaleReplies() const { return m_staleReplies; }
     // The probe is being identified (a Sigma probe also while it is characterised).
     bool Identifying() const { return identifying(); }
 
 private:
-    void taken(const ReplyTaken& outcome);
+    struct InFlight {
+        bool active = false;
+        QByteArray command;
+        qint64 sentMs = 0;
+        qint64 lookMs = 0; // the end of its poll interval and of its time on the line
+        qint64 dueMs = 0;  // given up after this
+        bool looked = false;
+        LineQuality::Outcome kind = LineQuality::Outcome::Good; // Late or Split once looked
+    };
+    // A command given up on: its reply may still come, before the one in flight.
+    struct Owed {
+        QByteArray command;
+        qint64 untilMs;
+    };
+
+    void readLine();
+    bool takeReplies(bool fromNotification);
+    bool overlong(bool fromNotification);
+    bool staleByOrder();
+    void dropStale();
+    void handOn(bool fromNotification);
+    void timeout();
+    void expect(int intervalMs, int replyLength);
+    void forgetReplies();
+    int wireMs(qsizetype characters);
+    bool searching() const { return m_probe.LostComm() == 1; }
+    void taken(const ReplyTaken& outcome, LineQuality::Outcome kind);
     void missed();
     bool identifying() const;
     void miss();
@@ -148,9 +193,18 @@ private:
     clsProbe& m_probe;
     platform::SerialComm& MainComm;
     platform::HiResTimer& HRTReadProbe;
+    platform::Clock& m_clock;
     platform::MessageBoxes& m_boxes;
     PollingView& m_view;
     StreamReader m_stream;
+    ReplyFramer m_framer;
+    QByteArray m_frame;
+    InFlight m_inFlight;
+    std::deque<Owed> m_owed;
+    qint64 m_lastCharMs = -1;
+    qint64 m_staleReplies = 0;
+    QString m_baudSettings;
+    int m_baud = 9600;
 
     QByteArray m_inString;
     QByteArray m_outCmnd;

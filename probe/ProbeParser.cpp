@@ -3,6 +3,8 @@
 #include "probe/ReplyText.h"
 #include "probe/clsProbe.h"
 
+#include <algorithm>
+
 namespace probe {
 
 int clsProbe::InputStr(const QByteArray& reply) {
@@ -40,6 +42,7 @@ int clsProbe::parseNotCharacterising(const QByteArray& reply, const QByteArray& 
     } else if (p == ":R" || p == "#R") {
         if (!RangeReplyWellFormed(reply)) return refuse();
         m_range = CInt(Val(ReplyField(reply, 3, 1)));
+        m_rangeInDoubt = false;
         flags |= ChgRange;
         RecalcDownThreshold();
         if (m_initState == -1) m_initState = 1; // the characterisation collects from the next reply
@@ -87,6 +90,8 @@ int clsProbe::parseSigmaData(const QByteArray& reply) {
         return refuse();
     }
     if (!SigmaDataWellFormed(reply)) return refuse();
+    // A value in a range other than the one it would be scaled in is no reading.
+    if (m_rangeInDoubt) return 0;
     int flags = ChgReading;
     const QByteArray value = ReplyField(reply, 3, 5);
     m_fieldStr = QString::fromLatin1(value);
@@ -208,6 +213,11 @@ void clsProbe::finishCharacterisation() {
         SetNextCmnd(m_initCmnds[23] + Cr); // back to the range found at identification
     }
 
+    // A run that leaves the probe in another range than the one readings are scaled in (the
+    // short run ends in range 5) makes its values no readings until the probe reports its
+    // range again.
+    m_rangeInDoubt = rangeLeftByCharacterisation() != m_range;
+    if (m_rangeInDoubt && !m_cmndPending) SetNextCmnd(QByteArray("R") + Cr);
     m_initLength = 24;
     m_initFailures = 0;
     bool singleAxis = false;
@@ -224,6 +234,18 @@ void clsProbe::finishCharacterisation() {
     CalcReadInterval();
     m_initMismatch.clear();
     m_initResps.fill(QByteArray());
+}
+
+// The range of the last range command of the run that the probe confirmed; -1 when none did.
+int clsProbe::rangeLeftByCharacterisation() const {
+    for (int k = std::min(m_initLength, int(m_initCmnds.size())) - 1; k >= 1; --k) {
+        const QByteArray& cmnd = m_initCmnds[std::size_t(k)];
+        const QByteArray& resp = m_initResps[std::size_t(k)];
+        if (cmnd.size() != 2 || cmnd.at(0) != 'R') continue;
+        if (RangeReplyWellFormed(resp) && resp.at(2) == cmnd.at(1)) return resp.at(2) - '0';
+        return -1;
+    }
+    return -1;
 }
 
 int clsProbe::parseKappa(const QByteArray& reply, const QByteArray& p) {

@@ -391,6 +391,7 @@ void clsProbe::identifyingRules(const QByteArray& reply, const QByteArray& p) {
             digit = 3;
         }
         m_initCmnds[23] = "R" + QByteArray::number(digit);
+        m_rangeInDoubt = false;
         m_initState = -1;
         m_initCount = 0;
         m_initTries = 0;

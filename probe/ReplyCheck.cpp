@@ -99,6 +99,13 @@ bool AnswersCommand(const QByteArray& reply, const QByteArray& command) {
     }
 }
 
+bool MayAnswer(const QByteArray& reply, const QByteArray& command) {
+    if (reply.size() < 2 || reply.at(0) != ':' || command.isEmpty()) return false;
+    const char letter = reply.at(1);
+    if (letter == 'E') return true;
+    return command.at(0) == '\0' ? letter == 'N' : letter == command.at(0);
+}
+
 QList<QByteArray> SplitReplies(const QByteArray& data) {
     QList<QByteArray> replies;
     qsizetype start = 0;

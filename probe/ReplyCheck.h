@@ -30,6 +30,11 @@ bool TemperatureReplyWellFormed(const QByteArray& reply);
 // well formed, or the refusal ":E".
 bool AnswersCommand(const QByteArray& reply, const QByteArray& command);
 
+// Whether a reply, well formed or not, is of the kind that answers the command (with or
+// without its CR): ":" and the command's first letter (":N" for the wake-up character), or the
+// refusal ":E", which answers any command.
+bool MayAnswer(const QByteArray& reply, const QByteArray& command);
+
 // The replies in what was read at once: a new one begins at every ":" (no field holds one).
 QList<QByteArray> SplitReplies(const QByteArray& data);
 

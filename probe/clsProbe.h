@@ -157,6 +157,10 @@ public:
     float DownThreshold() const { return m_downThreshold; }
     int BadReplyCount() const { return m_badReplyCount; }
     int UnitsSelected() const { return m_unitsSelected; }
+    // The probe may be in another range than the one readings are scaled in (a
+    // characterisation left it elsewhere): its data replies are no readings until it reports
+    // its range.
+    bool RangeInDoubt() const { return m_rangeInDoubt; }
 
 private:
     // scheduler (ProbeScheduler.cpp)
@@ -177,6 +181,7 @@ private:
     int parseSigmaData(const QByteArray& reply);
     void fileInitReply(const QByteArray& reply);
     void finishCharacterisation();
+    int rangeLeftByCharacterisation() const;
     int refuse();
     int parseKappa(const QByteArray& reply, const QByteArray& p);
     void message(platform::MsgIcon icon, const QString& text) { m_host.ShowMessage(icon, text); }
@@ -244,6 +249,7 @@ private:
     QByteArray m_axesState;
     QString m_modelName;
     int m_range = 2;
+    bool m_rangeInDoubt = false;
     int m_autoRangeOn = 0;
     int m_unitsIndex = 1;
     int m_unitsSelected = 1;

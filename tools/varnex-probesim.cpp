@@ -110,8 +110,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption fault(
         QStringLiteral("fault"),
         QStringLiteral(
-            "Misbehave (repeatable): drop:N, garble:N, truncate:N, split:N, late:N[:MS] act "
-            "on every Nth reply; silent:AFTER:FOR and unplug:AFTER:FOR in seconds."),
+            "Misbehave (repeatable): drop:N, garble:N, truncate:N, split:[MS:]N (two halves MS "
+            "apart, default 80), late:[MS:]N (MS late, default 250) act on every Nth reply from "
+            "the first; silent:AFTER:FOR and unplug:AFTER:FOR in seconds."),
         QStringLiteral("SPEC"));
     const QCommandLineOption logFile(QStringLiteral("log"),
                                      QStringLiteral("Write every command and reply with a time "

@@ -288,8 +288,9 @@ private Q_SLOTS:
     // the gap shows in the rows' times.
     void aLostProbeIsWaitedFor() {
         const QString out = path("unplugged.csv");
-        Run run({"--simulate", "E310", "--probe-option", "--fault", "--probe-option", "unplug:6:6",
-                 "--out", out, "--duration", "16s"});
+        // Lost after five polls without an answer, each waited for over a second.
+        Run run({"--simulate", "E310", "--probe-option", "--fault", "--probe-option", "unplug:5:8",
+                 "--out", out, "--duration", "28s"});
         QCOMPARE(run.finish(), 0);
         const QString errors = run.errors();
         QVERIFY2(errors.contains("The probe stopped answering") &&

@@ -20,7 +20,7 @@ using Ints = QList<int>;
 namespace {
 // The window's share of a session on the scripted PX-5100: port, read timer, clock, boxes, cycle.
 struct Rig : Bench {
-    Rig() : timer(clock.createTimer()), view(s), cycle(s, port, *timer, boxes, view) {
+    Rig() : timer(clock.createTimer()), view(s), cycle(s, port, *timer, clock, boxes, view) {
         view.cycle = &cycle;
     }
     // Lets the read timer tick n times, each after the interval the cycle set.
@@ -38,6 +38,14 @@ struct Rig : Bench {
         });
         cycle.Start(portNo);
         ticks(40);
+    }
+    // Ticks until the next command goes out; the time that took.
+    qint64 untilSent() {
+        const int before = writes();
+        const qint64 from = clock.monotonicMs();
+        for (int i = 0; i < 200 && writes() == before; ++i)
+            ticks(1);
+        return clock.monotonicMs() - from;
     }
     QStringList sent() const { return Plain(port.written()); }
     int processed() const { return int(view.processed.size()); }
@@ -88,8 +96,9 @@ double FieldOf(const Calibration& cal, int axis, int count, int gainCode) {
 class PollingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // In service on the chosen port; then the probe goes silent.
-    void startUpThenLostAfterExactlyFiveMisses() {
+    // In service on the chosen port; then the probe goes silent: each command is waited for
+    // until its reply's time is up, and the fifth in a row without a reply loses the probe.
+    void startUpThenLostAfterFiveRepliesTimedOut() {
         Rig r;
         r.startOnProbe(2);
         QCOMPARE(r.s.GetModel(), QStringLiteral("PX-5100"));
@@ -99,14 +108,23 @@ private Q_SLOTS:
         // Data polls wait the data interval, identification polls 100 ms.
         QCOMPARE(r.timer->interval(), double(r.s.DataInterval()));
         r.silent = true;
-        r.ticks(5); // the first of these still takes the last reply
-        QCOMPARE((Ints{r.cycle.MissCount(), r.view.clears, r.s.LostComm()}), (Ints{4, 0, 0}));
-        r.ticks(1);
-        QCOMPARE((Ints{r.cycle.MissCount(), r.view.clears, r.view.lowBatteryOffs, r.s.LostComm()}),
-                 (Ints{5, 1, 1, 1}));
+        r.untilSent(); // the reply on its way still comes
+        Ints misses;
+        for (int i = 0; i < 5; ++i) {
+            const qint64 waited = r.untilSent();
+            QVERIFY2(waited >= PollingCycle::ReplyTimeoutMs &&
+                         waited <= PollingCycle::ReplyTimeoutMs + 100,
+                     qPrintable(QString::number(waited)));
+            QCOMPARE(r.sent().last(), QStringLiteral("D2")); // the same question again
+            misses << r.cycle.MissCount() << r.view.clears;
+        }
+        QCOMPARE(misses, (Ints{1, 0, 2, 0, 3, 0, 4, 0, 5, 1}));
+        QCOMPARE((Ints{r.view.lowBatteryOffs, r.s.LostComm()}), (Ints{1, 1}));
         QVERIFY(r.s.GetModel().isEmpty());
+        // The search sends a command every tick; the display was cleared once.
+        const int writes = r.writes();
         r.ticks(3);
-        QCOMPARE(r.view.clears, 1); // cleared once, not on every further miss
+        QCOMPARE((Ints{r.writes() - writes, r.view.clears}), (Ints{3, 1}));
         // The probe comes back: the first reply that starts with ':' ends the search.
         r.silent = false;
         r.ticks(60);
@@ -148,21 +166,71 @@ private Q_SLOTS:
         QVERIFY(r.s.LostComm() == 0 && r.sent().last() == QStringLiteral("R"));
     }
 
-    void incompleteRepliesAreMisses_data() {
+    // A reply that is late or comes in parts is waited for: nothing is sent meanwhile, and the
+    // reply is handed on once and whole, counted late or split.
+    void aLateOrSplitReplyIsWaitedFor_data() {
+        QTest::addColumn<D>("plan");
+        QTest::addColumn<Ints>("lateSplit");
+        QTest::newRow("split") << D::Split << Ints{0, 1};
+        QTest::newRow("late") << D::Late << Ints{1, 0};
+    }
+    void aLateOrSplitReplyIsWaitedFor() {
+        QFETCH(D, plan);
+        Rig r;
+        r.startOnProbe();
+        r.port.planNext(plan);
+        r.ticks(1); // sends the command whose reply is held up
+        const int processed = r.processed();
+        const int writes = r.writes();
+        r.ticks(10); // 660 ms
+        QCOMPARE((Ints{r.writes(), r.processed(), r.cycle.MissCount()}),
+                 (Ints{writes, processed, 0}));
+        r.port.releaseHeld();
+        r.ticks(1);
+        QCOMPARE((Ints{r.writes(), r.processed(), r.cycle.MissCount()}),
+                 (Ints{writes + 1, processed + 1, 0}));
+        QCOMPARE(r.view.processed.last().size(), 19);
+        r.cycle.CalSamPerSecTick();
+        QTEST((Ints{r.view.health.late, r.view.health.split}), "lateSplit");
+    }
+
+    // A reply cut at any point waits for its rest, however many ticks apart the parts come.
+    void aReplyCutAnywhereIsTakenWholeOnce() {
+        Rig r;
+        r.startOnProbe();
+        r.silent = true;
+        r.untilSent(); // the last reply taken; the command now in flight gets none by itself
+        const QByteArray reply = SigmaData(" 12.5", " V ");
+        for (int cut = 1; cut < reply.size(); ++cut) {
+            const int processed = r.processed();
+            const int writes = r.writes();
+            r.port.receive(reply.left(cut));
+            r.ticks(1 + cut % 3);
+            QCOMPARE((Ints{r.processed(), r.writes()}), (Ints{processed, writes}));
+            r.port.receive(reply.mid(cut));
+            r.ticks(1);
+            QCOMPARE((Ints{r.processed(), r.writes()}), (Ints{processed + 1, writes + 1}));
+            QCOMPARE(r.view.processed.last(), reply);
+        }
+        QCOMPARE((Ints{r.cycle.MissCount(), int(r.cycle.StaleReplies())}), (Ints{0, 0}));
+    }
+
+    // What is no answer costs one miss, once the line has had its chance; nothing half-read
+    // is processed, and then the line settles by itself.
+    void whatIsNoAnswerIsOneMiss_data() {
         QTest::addColumn<D>("plan");
         QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("misses");
+        QTest::addColumn<bool>("waited"); // the miss comes only when the reply's time is up
         const QByteArray data = SigmaData(" 12.5", " V ");
-        // What is left of a split or late reply arrives in front of the next one and spoils it.
-        QTest::newRow("split across a tick") << D::Split << data << 2;
-        QTest::newRow("late") << D::Late << data << 2;
-        QTest::newRow("garbled") << D::Garbled << data << 1;
-        QTest::newRow("dropped") << D::Dropped << data << 1;
-        QTest::newRow("complete but the wrong length") << D::Whole << QByteArray(":Z\r") << 1;
+        QTest::newRow("garbled") << D::Garbled << data << false;
+        QTest::newRow("dropped") << D::Dropped << data << true;
+        QTest::newRow("another command's reply") << D::Whole << QByteArray(":Z\r") << false;
+        QTest::newRow("noise with an end") << D::Whole << QByteArray("~|!\r") << false;
+        QTest::newRow("its end garbled") << D::Whole << data.chopped(1) + '~' << false;
     }
-    void incompleteRepliesAreMisses() {
+    void whatIsNoAnswerIsOneMiss() {
         QFETCH(D, plan);
-        QFETCH(int, misses);
+        QFETCH(bool, waited);
         Rig r;
         r.startOnProbe();
         QFETCH(QByteArray, reply);
@@ -170,12 +238,50 @@ private Q_SLOTS:
         r.port.planNext(plan);
         r.ticks(1); // sends the command whose reply goes wrong
         const int processed = r.processed();
-        r.ticks(misses);
-        // Nothing half-read is processed; then the line settles by itself.
-        QCOMPARE((Ints{r.cycle.MissCount(), r.processed()}), (Ints{misses, processed}));
-        r.ticks(1);
+        const qint64 took = r.untilSent();
+        QCOMPARE(took >= PollingCycle::ReplyTimeoutMs, waited);
+        QCOMPARE((Ints{r.cycle.MissCount(), r.processed()}), (Ints{1, processed}));
+        r.untilSent();
         QCOMPARE((Ints{r.cycle.MissCount(), r.processed(), int(r.view.processed.last().size())}),
                  (Ints{0, processed + 1, 19}));
+    }
+
+    // A reply that turns up after its command was given up on is stale: it is not taken for the
+    // answer to a command asked since, but the same question asked again is answered as well
+    // by it, unless the newer answer is already behind it.
+    void repliesAfterACommandWasGivenUpOn_data() {
+        QTest::addColumn<QByteArray>("askedNext"); // sent when the reply's time is up
+        QTest::addColumn<QList<QByteArray>>("reads");
+        QTest::addColumn<QList<QByteArray>>("taken");
+        QTest::addColumn<int>("stale");
+        const QByteArray late = SigmaData(" 11.0", " V ");
+        const QByteArray fresh = SigmaData(" 12.0", " V ");
+        using L = QList<QByteArray>;
+        QTest::newRow("the late reply alone") << QByteArray("D2") << L{late} << L{late} << 0;
+        QTest::newRow("both in one read") << QByteArray("D2") << L{late + fresh} << L{fresh} << 1;
+        QTest::newRow("the late one, then the range")
+            << QByteArray("R3") << L{late, ":R3\r"} << L{":R3\r"} << 1;
+        QTest::newRow("both in one read, then the range")
+            << QByteArray("R3") << L{late + ":R3\r"} << L{":R3\r"} << 1;
+    }
+    void repliesAfterACommandWasGivenUpOn() {
+        QFETCH(QByteArray, askedNext);
+        QFETCH(QList<QByteArray>, reads);
+        Rig r;
+        r.startOnProbe();
+        r.silent = true;
+        r.untilSent();
+        if (askedNext == "R3") r.s.SetRange(3); // chosen by the user meanwhile
+        QVERIFY(r.untilSent() >= PollingCycle::ReplyTimeoutMs);
+        QCOMPARE(r.sent().last(), QString::fromLatin1(askedNext));
+        const qsizetype mark = r.view.processed.size();
+        for (const QByteArray& read : reads) {
+            r.port.receive(read);
+            r.ticks(1);
+        }
+        QTEST(r.view.processed.mid(mark), "taken");
+        QTEST(int(r.cycle.StaleReplies()), "stale");
+        QCOMPARE(r.cycle.MissCount(), 0);
     }
 
     void eventModeTakesTheReplyInTheNotification() {
@@ -184,12 +290,10 @@ private Q_SLOTS:
         r.cycle.SetMaxRate(true); // event mode ...
         r.cycle.StopAutoNext();   // ... without answering at once
         r.ticks(1);
-        QCOMPARE(r.port.rThreshold(), 19);
-        const int before = r.port.notificationCount();
+        QCOMPARE(r.port.rThreshold(), 1); // every character: the reply ends at its CR
         const int processed = r.processed();
-        r.port.deliverNotifications(); // the reply is complete: one notification
-        QCOMPARE((Ints{r.port.notificationCount(), r.processed()}),
-                 (Ints{before + 1, processed + 1}));
+        r.port.deliverNotifications();
+        QCOMPARE(r.processed(), processed + 1);
         const int writes = r.writes();
         r.clock.advance(r.timer->interval()); // the next command goes out on the tick
         QCOMPARE(r.writes(), writes + 1);
@@ -199,18 +303,22 @@ private Q_SLOTS:
         r.cycle.SetMaxRate(true);
         r.port.planNext(D::Late);
         r.port.deliverNotifications();
-        QCOMPARE((Ints{r.writes(), r.cycle.RespReceived()}), (Ints{writes + 2, 0}));
-        // A split reply raises no notification; the tick counts the miss.
+        QCOMPARE((Ints{r.writes(), r.processed(), r.cycle.RespReceived()}),
+                 (Ints{writes + 2, processed + 2, 0}));
+        // Half a reply is no reply: the rest is waited for, ticks and all.
         r.port.planNext(D::Split);
-        const int notifications = r.port.notificationCount();
         r.port.releaseHeld();
         r.port.deliverNotifications(); // the held reply: processed, next command out
-        QCOMPARE((Ints{r.port.notificationCount(), r.writes()}),
-                 (Ints{notifications + 1, writes + 3}));
-        r.port.deliverNotifications(); // half a reply: nothing
-        QCOMPARE(r.port.notificationCount(), notifications + 1);
-        r.clock.advance(r.timer->interval());
-        QCOMPARE(r.cycle.MissCount(), 1);
+        QCOMPARE((Ints{r.writes(), r.processed()}), (Ints{writes + 3, processed + 3}));
+        r.port.deliverNotifications(); // half a reply
+        r.clock.advance(5 * r.timer->interval());
+        QCOMPARE((Ints{r.writes(), r.processed(), r.cycle.MissCount()}),
+                 (Ints{writes + 3, processed + 3, 0}));
+        r.port.planNext(D::Late);
+        r.port.releaseHeld();
+        r.port.deliverNotifications();
+        QCOMPARE((Ints{r.writes(), r.processed()}), (Ints{writes + 4, processed + 4}));
+        QCOMPARE(r.view.processed.last().size(), 19);
     }
 
     void choosingAPortThatCannotOpen() {
@@ -232,8 +340,8 @@ private Q_SLOTS:
         Rig r;
         r.view.samplesPerReply = 31;
         int answers = 0;
-        r.port.setResponder([&](const QByteArray&) {
-            return answers++ ? QByteArray() : ":" + QByteArray(r.cycle.ExpectedLength() - 1, '0');
+        r.port.setResponder([&](const QByteArray& c) {
+            return answers++ ? QByteArray() : ":" + c.left(1) + QByteArray(8, '0') + "\r";
         });
         r.cycle.Start(1);
         r.ticks(2); // one complete reply, of 31 samples
@@ -250,7 +358,8 @@ private Q_SLOTS:
     }
 
     // The line's health: the characterisation's step and try while identifying, then the
-    // share of good replies of the last minute, garbled and missing ones counted apart.
+    // share of whole replies of the last minute, late, split, garbled and missing ones counted
+    // apart.
     void lineHealth() {
         Rig r;
         r.port.setResponder([&](const QByteArray& c) { return r.sigma.answer(c); });
@@ -270,11 +379,19 @@ private Q_SLOTS:
         r.silent = true;
         r.ticks(1);
         r.silent = false;
-        r.ticks(2);
+        r.untilSent(); // the reply's time is up: missing
+        for (const D held : {D::Late, D::Split}) {
+            r.port.planNext(held);
+            r.ticks(4);
+            r.port.releaseHeld();
+            r.ticks(1);
+        }
         r.cycle.CalSamPerSecTick();
         const LineHealth& h = r.view.health;
         QCOMPARE(int(h.stage), int(LineHealth::Stage::Reading));
-        QCOMPARE((Ints{h.good, h.garbled, h.missing, h.percent}), (Ints{9, 1, 1, 81}));
+        // Late and split replies came whole: they count towards the share.
+        QCOMPARE((Ints{h.good, h.late, h.split, h.garbled, h.missing, h.percent}),
+                 (Ints{10, 1, 1, 1, 1, 85}));
     }
 
     // "model|commands|replies"; of a data reply its value and axes. Field (15, 20, 5.5):
@@ -299,6 +416,38 @@ private Q_SLOTS:
                                               : reply.trimmed());
         }
         QCOMPARE(got.join(u' '), script.section(u'|', 2));
+    }
+
+    // Every Sigma model of the virtual probe, in a constant field, from the link search on:
+    // every reading from the end of the characterisation on is in the scale of the range the
+    // probe is in (the short run leaves a probe in range 5 until it is told its range again).
+    void everyReadingAfterTheCharacterisationIsTheField_data() {
+        QTest::addColumn<QString>("model");
+        for (const QString& model : probesim::Models())
+            if (probesim::CreateProbe(model, {})->family() == QLatin1String("Sigma"))
+                QTest::newRow(qPrintable(model)) << model;
+    }
+    void everyReadingAfterTheCharacterisationIsTheField() {
+        QFETCH(QString, model);
+        Bench on;
+        const auto probe = probesim::CreateProbe(model, Constant(15, 20, 5.5));
+        Driver& d = on.search([&](QByteArray command) {
+            command.chop(1);
+            return probe->answer(command, 0);
+        });
+        QList<float> readings;
+        for (int i = 0; i < 300 && readings.size() < 12; ++i) {
+            d.poll();
+            if (d.flags & ChgReading) {
+                QVERIFY(on.s.InitState() == 0 && !on.s.GetModel().isEmpty());
+                readings << on.s.XYZNA();
+            }
+        }
+        QCOMPARE(on.s.GetModel(), model);
+        QCOMPARE(readings.size(), 12);
+        for (const float reading : readings)
+            QVERIFY2(qAbs(reading / readings.last() - 1.0f) < 0.002f,
+                     qPrintable(QString("%1 against %2").arg(reading).arg(readings.last())));
     }
 
     // The host on each Zeta model of the virtual probe, polled as the timer-mode polling cycle

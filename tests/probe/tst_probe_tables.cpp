@@ -6,6 +6,7 @@
 #include "probe/PollingCycle.h"
 #include "probe/Readings.h"
 #include "probe/ReplyCheck.h"
+#include "probe/ReplyFramer.h"
 #include "tests/support/ProbeKit.h"
 
 #include <QTest>
@@ -490,6 +491,47 @@ private Q_SLOTS:
                 QCOMPARE(record, QByteArray(":S3E83E83E8000000N\r"));
             });
         QTEST(counts, "taken");
+    }
+
+    // Replies cut from what the port delivers: each whole at its carriage return, from its last
+    // reply mark; what came before the mark goes with it. "^" marks a command sent: a reply
+    // begun before it is told apart ("<" in front).
+    void replyFramer_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("replies"); // separated by "|"
+        const QByteArray d = ":D 12.5 V 128 NEEE\r";
+        QTest::newRow("one") << d << d;
+        QTest::newRow("two at once") << ":R2\r" + d << ":R2\r|" + d;
+        QTest::newRow("the end lost, then the next") << d.left(9) + d << d;
+        QTest::newRow("noise in front") << "~|!" + d << d;
+        QTest::newRow("noise with an end, no mark") << QByteArray("~|!\r") << QByteArray("~|!\r");
+        QTest::newRow("begun before the command") << ":R2^\r" + d << "<:R2\r|" + d;
+        QTest::newRow("noise without an end, then a reply")
+            << QByteArray(3000, 'x') + d << QByteArray(d);
+        const QByteArray m = ":M" + QByteArray(576, 'A') + "\r";
+        QTest::newRow("the calibration, whole") << m << m;
+    }
+    void replyFramer() {
+        QFETCH(QByteArray, line);
+        ReplyFramer framer;
+        QByteArrayList replies;
+        QByteArray reply;
+        bool before = false;
+        // Character by character, and all at once: the same replies.
+        for (const int step : {1, int(line.size())}) {
+            replies.clear();
+            for (qsizetype at = 0; at < line.size(); at += step) {
+                const QByteArrayList parts = line.mid(at, step).split('^');
+                for (qsizetype i = 0; i < parts.size(); ++i) {
+                    if (i > 0) framer.Mark();
+                    framer.Append(parts[i]);
+                }
+                while (framer.Next(&reply, &before))
+                    replies << (before ? "<" + reply : reply);
+            }
+            QTEST(replies.join('|'), "replies");
+            QCOMPARE(framer.Pending(), 0);
+        }
     }
 };
 

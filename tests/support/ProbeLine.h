@@ -3,6 +3,7 @@
 // pseudo-terminal, the polling cycle and the probe session, the line server sharing the event
 // loop as the program shares it with a probe on a line.
 #include "platform/PortTable.h"
+#include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
 #include "platform/QtSerialComm.h"
 #include "platform/fake/MemorySettingsStore.h"
@@ -20,7 +21,7 @@ namespace kit {
 struct Line {
     explicit Line(const QString& probeModel, const probesim::Faults& faults = {})
         : model(probeModel), server(probesim::CreateProbe(model, field()), faults), ports(store),
-          port(ports), s(host), view(s), cycle(s, port, timer, boxes, view) {
+          port(ports), s(host), view(s), cycle(s, port, timer, clock, boxes, view) {
         view.cycle = &cycle;
         QString error;
         started = server.start(QString(), &error);
@@ -53,6 +54,7 @@ struct Line {
     platform::PortTable ports;
     platform::QtSerialComm port;
     platform::QtHiResTimer timer;
+    platform::QtClock clock;
     platform::RecordingMessageBoxes boxes;
     RecordingHost host;
     probe::clsProbe s;

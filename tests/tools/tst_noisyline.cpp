@@ -1,6 +1,6 @@
-// Identification and reading through a line that loses, garbles, cuts or delays one reply in
-// seven, from the very first reply on: one model of each characterisation shape, a Kappa and a
-// Zeta probe.
+// Identification and reading through a line that loses, garbles or cuts one reply in seven,
+// from the very first reply on: one model of each characterisation shape, a Kappa and a Zeta
+// probe. (Late and split replies: tests/logger/tst_linefaults.)
 #include "tests/support/ProbeLine.h"
 
 using namespace kit;
@@ -13,7 +13,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("fault");
         for (const char* model : {"PX-5100", "PX-2100", "PX-5200 RGE", "E310", "PX-9100"})
-            for (const char* fault : {"drop:7", "garble:7", "truncate:7", "late:7"})
+            for (const char* fault : {"drop:7", "garble:7", "truncate:7"})
                 QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(model, fault)))
                     << QString(model) << QString(fault);
     }

@@ -89,7 +89,7 @@ private Q_SLOTS:
         QTest::newRow("garble") << "garble:3";
         QTest::newRow("truncate") << "truncate:3";
         QTest::newRow("split") << "split:4";
-        QTest::newRow("late") << "late:5:200";
+        QTest::newRow("late") << "late:200:5";
         QTest::newRow("silent") << "silent:0.5:1";
         QTest::newRow("unplug") << "unplug:0.5:1.5";
     }

@@ -93,8 +93,10 @@ private Q_SLOTS:
     void aSilentProbeFreezesTheAverage() {
         app::frmMain& w = rig->build();
         Exposure& e = startLog(w, "10 Second", 5);
-        seconds(2);
-        w.cycle().ReadProbeTick(); // nothing on the line: a miss
+        seconds(1);
+        w.cycle().ReadProbeTick(); // asks the probe, which does not answer: the second tick
+        rig->clock.advance(probe::PollingCycle::ReplyTimeoutMs + 100); // still counts, and
+        w.cycle().ReadProbeTick(); // then the reply's time is up: a miss
         QCOMPARE(w.cycle().MissCount(), 1);
         seconds(5);
         QCOMPARE(Shown(w), QString("1.000 0.00.02"));

@@ -167,7 +167,8 @@ private Q_SLOTS:
                 rig->run(40);
             }
         }
-        QVERIFY(rig->runUntil([&] { return w.probe().LostComm() == 1; }, 5000));
+        // Five commands in a row without a reply, each waited for a second at least.
+        QVERIFY(rig->runUntil([&] { return w.probe().LostComm() == 1; }, 10000));
         QCOMPARE(w.ui().readouts.LabXYZField->text(), QStringLiteral("No Probe"));
         QCOMPARE(w.cycle().HighSpeedState(), probe::HighSpeed::Off);
         QVERIFY(w.ui().link.CmbSampleRate->isEnabled());

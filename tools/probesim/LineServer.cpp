@@ -14,7 +14,6 @@ namespace probesim {
 namespace {
 
 constexpr int StreamTickMs = 2;
-constexpr int SplitGapMs = 80;
 constexpr int IdleLimitMs = 1000;  // a host that reads nothing this long has left the line
 constexpr int BurstLimit = 64;     // records a tick may catch up, at the pace of the line
 constexpr int DrainCheckMs = 10;   // after the stream: how often to look whether the host read it,
@@ -54,6 +53,12 @@ bool ParseCount(const QString& text, int* out) {
     return true;
 }
 
+// "N" or "MS:N" after the fault's name.
+bool ParseDelayedCount(const QStringList& parts, int* ms, int* every) {
+    if (parts.size() == 2) return ParseCount(parts[1], every);
+    return parts.size() == 3 && ParseCount(parts[1], ms) && ParseCount(parts[2], every);
+}
+
 bool ParseSeconds(const QString& text, double* out) {
     bool ok = false;
     const double s = text.toDouble(&ok);
@@ -86,19 +91,17 @@ bool Faults::add(const QString& spec, QString* error) {
         ok = ParseCount(parts[1], &garbleEvery);
     else if (kind == QLatin1String("truncate") && parts.size() == 2)
         ok = ParseCount(parts[1], &truncateEvery);
-    else if (kind == QLatin1String("split") && parts.size() == 2)
-        ok = ParseCount(parts[1], &splitEvery);
-    else if (kind == QLatin1String("late") && (parts.size() == 2 || parts.size() == 3))
-        ok = ParseCount(parts[1], &lateEvery) &&
-             (parts.size() == 2 || ParseCount(parts[2], &lateMs));
+    else if (kind == QLatin1String("split"))
+        ok = ParseDelayedCount(parts, &splitMs, &splitEvery);
+    else if (kind == QLatin1String("late"))
+        ok = ParseDelayedCount(parts, &lateMs, &lateEvery);
     else if (kind == QLatin1String("silent") && parts.size() == 3)
         ok = ParseSeconds(parts[1], &silentAfter) && ParseSeconds(parts[2], &silentFor);
     else if (kind == QLatin1String("unplug") && parts.size() == 3)
         ok = ParseSeconds(parts[1], &unplugAfter) && ParseSeconds(parts[2], &unplugFor);
     if (!ok && error)
-        *error = QStringLiteral(
-                     "unknown fault \"%1\" (drop:N, garble:N, truncate:N, split:N, late:N[:MS], "
-                     "silent:AFTER:FOR, unplug:AFTER:FOR)")
+        *error = QStringLiteral("unknown fault \"%1\" (drop:N, garble:N, truncate:N, split:[MS:]N, "
+                                "late:[MS:]N, silent:AFTER:FOR, unplug:AFTER:FOR)")
                      .arg(spec);
     return ok;
 }
@@ -183,6 +186,7 @@ void LineServer::closeLine() {
     m_pending.clear();
     m_out.clear();
     m_input.clear();
+    m_waiting.clear();
 }
 
 void LineServer::unplug() {
@@ -220,11 +224,20 @@ void LineServer::readCommands() {
         log('!', "stream stopped by the host");
     }
     for (qsizetype cr = m_input.indexOf('\r'); cr >= 0; cr = m_input.indexOf('\r')) {
-        const QByteArray command = m_input.left(cr);
+        m_waiting.push_back(m_input.left(cr));
         m_input.remove(0, cr + 1);
-        serve(command);
     }
     if (m_input.size() > 4096) m_input.clear(); // noise without an end
+    serveWaiting();
+}
+
+// The probe takes the next command once its last reply is out.
+void LineServer::serveWaiting() {
+    while (m_out.empty() && !m_waiting.empty()) {
+        const QByteArray command = m_waiting.front();
+        m_waiting.pop_front();
+        serve(command);
+    }
 }
 
 void LineServer::serve(const QByteArray& command) {
@@ -263,10 +276,10 @@ void LineServer::serve(const QByteArray& command) {
         log('!', "late by " + QByteArray::number(m_faults.lateMs) + " ms " + Printable(reply));
         queue(reply, wireMs + m_faults.lateMs);
     } else if (every(m_faults.splitEvery)) {
-        log('!', "split " + Printable(reply));
+        log('!', "split by " + QByteArray::number(m_faults.splitMs) + " ms " + Printable(reply));
         const qsizetype half = reply.size() / 2;
         queue(reply.left(half), wireMs / 2);
-        queue(reply.mid(half), wireMs + SplitGapMs);
+        queue(reply.mid(half), wireMs / 2 + m_faults.splitMs);
     } else {
         queue(reply, wireMs);
     }
@@ -298,6 +311,8 @@ void LineServer::drainQueue() {
     flushPending();
     if (!m_out.empty())
         QTimer::singleShot(int(m_out.front().dueMs - now), this, [this] { drainQueue(); });
+    else
+        serveWaiting();
 }
 
 void LineServer::flushPending() {

@@ -1,6 +1,7 @@
 #pragma once
 // Serves a virtual probe on a pseudo-terminal: reads the host's commands, answers one command
-// at a time, takes the time the line needs for every reply and streamed record (ten bits a
+// at a time (a command that arrives while a reply is still on its way is served once that
+// reply is out), takes the time the line needs for every reply and streamed record (ten bits a
 // character at the speed in force), and misbehaves on demand.
 //
 // The line is reached through a stable name (a symbolic link to the pseudo-terminal), so that
@@ -23,16 +24,17 @@ struct Faults {
     int dropEvery = 0;     // every Nth reply is not sent
     int garbleEvery = 0;   // every Nth reply has one or two characters replaced by noise
     int truncateEvery = 0; // every Nth reply loses its end, which never comes
-    int splitEvery = 0;    // every Nth reply comes in two parts, the second 80 ms later
-    int lateEvery = 0;     // every Nth reply comes lateMs late
+    int splitEvery = 0;    // every Nth reply comes in two halves, splitMs apart
+    int splitMs = 80;
+    int lateEvery = 0; // every Nth reply comes lateMs late
     int lateMs = 250;
     double silentAfter = -1; // seconds from the start: the probe stops answering ...
     double silentFor = 0;    // ... for this long
     double unplugAfter = -1; // seconds from the start: the line goes away ...
     double unplugFor = 0;    // ... and comes back after this long
 
-    // "drop:N", "garble:N", "truncate:N", "split:N", "late:N[:MS]", "silent:AFTER:FOR",
-    // "unplug:AFTER:FOR".
+    // "drop:N", "garble:N", "truncate:N", "split:[MS:]N", "late:[MS:]N", "silent:AFTER:FOR",
+    // "unplug:AFTER:FOR". The counts run from the probe's first reply.
     bool add(const QString& spec, QString* error);
 };
 
@@ -83,6 +85,7 @@ private:
     void closeLine();
     void readCommands();
     void serve(const QByteArray& command);
+    void serveWaiting();
     void queue(const QByteArray& data, int delayMs);
     void drainQueue();
     void flushPending();
@@ -103,6 +106,7 @@ private:
     std::unique_ptr<QSocketNotifier> m_readNotifier;
     std::unique_ptr<QSocketNotifier> m_writeNotifier;
     QByteArray m_input;
+    std::deque<QByteArray> m_waiting; // read, not served yet
     struct Outgoing {
         qint64 dueMs;
         QByteArray data;

@@ -1,0 +1,123 @@
+#pragma once
+// varnex-logger runs side by side, each on a virtual probe in a constant field whose line
+// misbehaves in its own way: how soon each found its probe, the rows it logged in a fixed time
+// of logging, and how it ended. The line-quality bench prints them; the line-fault test checks
+// them.
+#include "app/LogReading.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace bench {
+
+struct LineCase {
+    QString model;
+    QString fault; // the virtual probe's --fault; empty for a clean line
+    double field;  // on every axis, in V/m (a current probe reads it as mA)
+};
+
+struct LineRun {
+    LineCase line;
+    int exitCode = -1;       // -1: not ended in time, -2: crashed
+    double foundAfterS = -1; // from the start until the logger named the probe
+    app::LoadedLog log;      // the first page
+    QString readError;
+    QString errors; // the logger's standard error
+    double rowsPerSecond(int seconds) const { return double(log.rows.size()) / seconds; }
+};
+
+// Starts every case at once, each logging for `seconds` from its first row, and waits until
+// all have ended (at most limitMs). The pages go to `folder`.
+//
+// The total every row should hold: the three axes of the field.
+inline double TotalOf(const LineCase& line) {
+    return std::sqrt(3.0) * line.field;
+}
+// Whether a row's total (and its axes, where it has them) is the field; a Zeta probe's are
+// computed from counts, to within a percent.
+inline bool RowIsTheField(const LineCase& line, const std::array<float, 5>& row, int columns) {
+    const double tolerance = line.model.startsWith(QLatin1String("PX-9")) ? 0.01 : 0.001;
+    const auto near = [tolerance](double value, double want) {
+        return std::abs(value / want - 1.0) <= tolerance;
+    };
+    if (!near(row[1], TotalOf(line))) return false;
+    for (int axis = 2; axis <= columns; ++axis)
+        if (!near(row[std::size_t(axis)], line.field)) return false;
+    return true;
+}
+
+inline std::vector<LineRun> RunSideBySide(const QList<LineCase>& cases, int seconds,
+                                          const QString& folder, int limitMs = 120000) {
+    std::vector<LineRun> runs(std::size_t(cases.size()));
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QElapsedTimer clock;
+    clock.start();
+    int running = 0;
+    QEventLoop loop;
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        LineRun& run = runs[std::size_t(i)];
+        run.line = cases[i];
+        const QString field = QString::number(run.line.field);
+        QStringList probe{"--field", field + ',' + field + ',' + field, "--pattern", "constant"};
+        if (!run.line.fault.isEmpty()) probe << "--fault" << run.line.fault;
+        QStringList args{"--simulate",
+                         run.line.model,
+                         "--out",
+                         QDir(folder).filePath(QStringLiteral("run%1.csv").arg(i)),
+                         "--overwrite",
+                         "--duration",
+                         QString::number(seconds) + 's'};
+        for (const QString& option : probe)
+            args << "--probe-option" << option;
+        auto process = std::make_unique<QProcess>();
+        QProcess* p = process.get();
+        QObject::connect(p, &QProcess::readyReadStandardError, p, [p, &run, &clock] {
+            run.errors += QString::fromLocal8Bit(p->readAllStandardError());
+            if (run.foundAfterS < 0 && run.errors.contains(QLatin1String("Found probe type")))
+                run.foundAfterS = clock.elapsed() / 1000.0;
+        });
+        QObject::connect(p, &QProcess::finished, p,
+                         [p, &run, &running, &loop](int code, QProcess::ExitStatus status) {
+                             run.exitCode = status == QProcess::NormalExit ? code : -2;
+                             if (--running == 0) loop.quit();
+                         });
+        QObject::connect(p, &QProcess::errorOccurred, p,
+                         [&running, &loop](QProcess::ProcessError error) {
+                             if (error == QProcess::FailedToStart && --running == 0) loop.quit();
+                         });
+        p->start(QCoreApplication::applicationDirPath() + "/varnex-logger", args);
+        ++running;
+        processes.push_back(std::move(process));
+    }
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    if (running > 0) loop.exec();
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        QProcess& p = *processes[i];
+        if (p.state() != QProcess::NotRunning) {
+            p.kill();
+            p.waitForFinished(3000);
+        }
+        runs[i].errors += QString::fromLocal8Bit(p.readAllStandardError());
+        QFile page(QDir(folder).filePath(QStringLiteral("run%1.csv").arg(i)));
+        if (!page.open(QIODevice::ReadOnly)) {
+            runs[i].readError = page.errorString();
+            continue;
+        }
+        const app::LogReadResult read = app::ReadLog(page.readAll());
+        runs[i].log = read.log;
+        if (!read.ok)
+            runs[i].readError = QStringLiteral("line %1: %2").arg(read.line).arg(read.error);
+    }
+    return runs;
+}
+
+} // namespace bench

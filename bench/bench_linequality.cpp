@@ -1,0 +1,65 @@
+// The logger on a line that delays or splits replies, against a clean line: for each probe
+// family (a Sigma probe read axis by axis, the PX-2100, a Zeta and a Kappa probe) and each
+// fault, side by side, how soon the probe was found, the rows a second logged, their share of
+// the clean line's, whether every row is the field, and the exit code.
+//
+//   bench_linequality [seconds of logging]    (default 30)
+//
+// A late reply costs its delay and nothing more: with one command in flight, the best a line
+// with a reply D ms late in N allows is the clean rate slowed by D/N ms a reply. That bound is
+// printed beside each share.
+#include "bench/LoggerRuns.h"
+
+#include <QTemporaryDir>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(5, atoi(argv[1])) : 30;
+    struct Family {
+        const char* model;
+        int repliesPerRow; // a Sigma probe read axis by axis: three axis commands, three reads
+    };
+    const Family families[] = {{"PX-5100", 6}, {"PX-2100", 1}, {"PX-9100", 1}, {"E310", 1}};
+    struct Fault {
+        const char* spec;
+        double delayMs;
+        int every;
+    };
+    const Fault faults[] = {
+        {"", 0, 1}, {"late:450:7", 450, 7}, {"late:900:7", 900, 7}, {"split:120:5", 120, 5}};
+    QList<bench::LineCase> cases;
+    for (const Family& f : families)
+        for (const Fault& fault : faults)
+            cases.append({f.model, fault.spec, 25.0});
+    QTemporaryDir folder;
+    std::printf("%d s of logging each, %lld loggers side by side\n", seconds,
+                static_cast<long long>(cases.size()));
+    const std::vector<bench::LineRun> runs =
+        bench::RunSideBySide(cases, seconds, folder.path(), (seconds + 90) * 1000);
+    std::printf("%-8s %-12s %8s %6s %7s %9s %7s %6s %4s\n", "probe", "fault", "found s", "rows",
+                "rows/s", "of clean", "bound", "field", "exit");
+    bool allGood = true;
+    std::size_t i = 0;
+    for (const Family& f : families) {
+        const double clean = runs[i].rowsPerSecond(seconds);
+        for (const Fault& fault : faults) {
+            const bench::LineRun& r = runs[i++];
+            bool field = r.readError.isEmpty() && !r.log.rows.empty();
+            for (const auto& row : r.log.rows)
+                field = field && bench::RowIsTheField(r.line, row, r.log.valueColumns);
+            // Each row's replies cost their share of the delay.
+            const double rowMs = clean > 0 ? 1000.0 / clean : 0;
+            const double bound = rowMs / (rowMs + f.repliesPerRow * fault.delayMs / fault.every);
+            const double share = clean > 0 ? r.rowsPerSecond(seconds) / clean : 0;
+            std::printf("%-8s %-12s %8.1f %6zu %7.2f %8.0f%% %6.0f%% %6s %4d\n", f.model,
+                        *fault.spec ? fault.spec : "clean", r.foundAfterS, r.log.rows.size(),
+                        r.rowsPerSecond(seconds), share * 100, bound * 100, field ? "yes" : "NO",
+                        r.exitCode);
+            allGood = allGood && field && r.foundAfterS >= 0 && r.foundAfterS <= 30;
+        }
+    }
+    std::printf("%s\n", allGood ? "every probe found within 30 s, every row the field"
+                                : "FAIL: a probe not found within 30 s, or a row not the field");
+    return allGood ? 0 : 1;
+}
