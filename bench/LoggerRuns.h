@@ -19,6 +19,33 @@
 
 namespace bench {
 
+// The lines every family is tried on: clean, one reply in seven 450 ms and 900 ms late, one in
+// five split 120 ms.
+struct LineFault {
+    const char* spec; // the virtual probe's --fault; empty for a clean line
+    double delayMs;
+    int every;
+};
+inline constexpr LineFault LineFaults[] = {
+    {"", 0, 1}, {"late:450:7", 450, 7}, {"late:900:7", 900, 7}, {"split:120:5", 120, 5}};
+
+// A probe of each family; one read axis by axis asks six times a row (three axis commands,
+// three reads).
+struct LineFamily {
+    const char* model;
+    int repliesPerRow;
+};
+inline constexpr LineFamily LineFamilies[] = {
+    {"PX-5100", 6}, {"PX-2100", 1}, {"PX-9100", 1}, {"E310", 1}};
+
+// The share of the clean line's rows that one command in flight leaves when each late or split
+// reply costs its delay and nothing more.
+inline double ShareAllowed(double cleanRowsPerSecond, int repliesPerRow, const LineFault& fault) {
+    if (cleanRowsPerSecond <= 0) return 0;
+    const double rowMs = 1000.0 / cleanRowsPerSecond;
+    return rowMs / (rowMs + repliesPerRow * fault.delayMs / fault.every);
+}
+
 struct LineCase {
     QString model;
     QString fault; // the virtual probe's --fault; empty for a clean line

@@ -16,21 +16,9 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(5, atoi(argv[1])) : 30;
-    struct Family {
-        const char* model;
-        int repliesPerRow; // a Sigma probe read axis by axis: three axis commands, three reads
-    };
-    const Family families[] = {{"PX-5100", 6}, {"PX-2100", 1}, {"PX-9100", 1}, {"E310", 1}};
-    struct Fault {
-        const char* spec;
-        double delayMs;
-        int every;
-    };
-    const Fault faults[] = {
-        {"", 0, 1}, {"late:450:7", 450, 7}, {"late:900:7", 900, 7}, {"split:120:5", 120, 5}};
     QList<bench::LineCase> cases;
-    for (const Family& f : families)
-        for (const Fault& fault : faults)
+    for (const bench::LineFamily& f : bench::LineFamilies)
+        for (const bench::LineFault& fault : bench::LineFaults)
             cases.append({f.model, fault.spec, 25.0});
     QTemporaryDir folder;
     std::printf("%d s of logging each, %lld loggers side by side\n", seconds,
@@ -41,16 +29,14 @@ int main(int argc, char** argv) {
                 "rows/s", "of clean", "bound", "field", "exit");
     bool allGood = true;
     std::size_t i = 0;
-    for (const Family& f : families) {
+    for (const bench::LineFamily& f : bench::LineFamilies) {
         const double clean = runs[i].rowsPerSecond(seconds);
-        for (const Fault& fault : faults) {
+        for (const bench::LineFault& fault : bench::LineFaults) {
             const bench::LineRun& r = runs[i++];
             bool field = r.readError.isEmpty() && !r.log.rows.empty();
             for (const auto& row : r.log.rows)
                 field = field && bench::RowIsTheField(r.line, row, r.log.valueColumns);
-            // Each row's replies cost their share of the delay.
-            const double rowMs = clean > 0 ? 1000.0 / clean : 0;
-            const double bound = rowMs / (rowMs + f.repliesPerRow * fault.delayMs / fault.every);
+            const double bound = bench::ShareAllowed(clean, f.repliesPerRow, fault);
             const double share = clean > 0 ? r.rowsPerSecond(seconds) / clean : 0;
             std::printf("%-8s %-12s %8.1f %6zu %7.2f %8.0f%% %6.0f%% %6s %4d\n", f.model,
                         *fault.spec ? fault.spec : "clean", r.foundAfterS, r.log.rows.size(),

@@ -2,6 +2,7 @@
 // beside the same probe on a clean line, all at once: each window logging from the probe's
 // first sample, as with --record, read through its journal rows, and watched all along.
 #include "app/LogJournal.h"
+#include "bench/LoggerRuns.h"
 #include "bench/WindowBench.h"
 #include "window/Readouts.h"
 
@@ -13,17 +14,15 @@ namespace {
 constexpr int LogSeconds = 20;
 
 struct Case {
-    const char* model;
-    const char* fault;
-    double delayMs;
-    int every;
-    int repliesPerRow; // a Sigma probe read axis by axis asks six times a row
+    const bench::LineFamily& family;
+    const bench::LineFault& fault;
 };
 // Each faulted line follows the clean line of its probe.
+const bench::LineFault& Clean = bench::LineFaults[0];
 const Case Cases[] = {
-    {"PX-5100", "", 0, 1, 6}, {"PX-5100", "late:900:7", 900, 7, 6},
-    {"PX-2100", "", 0, 1, 1}, {"PX-2100", "split:120:5", 120, 5, 1},
-    {"PX-9100", "", 0, 1, 1}, {"PX-9100", "late:450:7", 450, 7, 1},
+    {bench::LineFamilies[0], Clean}, {bench::LineFamilies[0], bench::LineFaults[2]},
+    {bench::LineFamilies[1], Clean}, {bench::LineFamilies[1], bench::LineFaults[3]},
+    {bench::LineFamilies[2], Clean}, {bench::LineFamilies[2], bench::LineFaults[1]},
 };
 
 struct Journal {
@@ -71,8 +70,9 @@ private Q_SLOTS:
         since.start();
         for (const Case& c : Cases) {
             auto w = std::make_unique<Window>();
-            QStringList args{"--model", c.model, "--field", "25,25,25", "--pattern", "constant"};
-            if (*c.fault) args << "--fault" << c.fault;
+            QStringList args{"--model",  c.family.model, "--field",
+                             "25,25,25", "--pattern",    "constant"};
+            if (*c.fault.spec) args << "--fault" << c.fault.spec;
             QVERIFY(w->probe.start(args));
             w->run = std::make_unique<bench::WindowRun>(w->probe.line(),
                                                         window::Config(QString()).SampleRate);
@@ -110,7 +110,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("index");
         for (int i = 0; i < int(std::size(Cases)); ++i)
             QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(
-                Cases[i].model, *Cases[i].fault ? Cases[i].fault : "clean")))
+                Cases[i].family.model, *Cases[i].fault.spec ? Cases[i].fault.spec : "clean")))
                 << i;
     }
     void readThroughItsJournal() {
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QVERIFY2(w.noProbe.isEmpty(), qPrintable(w.noProbe));
         const Journal j = Read(QDir(w.run->folder()).filePath(app::LogJournal::FileName));
         QVERIFY2(Seconds(j) >= LogSeconds, qPrintable(QString::number(Seconds(j))));
-        const bool zeta = QByteArray(c.model).startsWith("PX-9");
+        const bool zeta = QByteArray(c.family.model).startsWith("PX-9");
         const double tolerance = zeta ? 0.01 : 0.001;
         const bool axes = j.layout == int(measure::RecordTable::Layout::Axes);
         for (const auto& row : j.rows) {
@@ -139,8 +139,7 @@ private Q_SLOTS:
         const Journal clean = Read(QDir(windows[std::size_t(index - index % 2)]->run->folder())
                                        .filePath(app::LogJournal::FileName));
         const double cleanRate = clean.rows.size() / Seconds(clean);
-        const double rowMs = 1000.0 / cleanRate;
-        const double allows = rowMs / (rowMs + c.repliesPerRow * c.delayMs / c.every);
+        const double allows = bench::ShareAllowed(cleanRate, c.family.repliesPerRow, c.fault);
         const double rate = j.rows.size() / Seconds(j);
         qInfo("found after %.1f s; %.2f rows/s, %.0f %% of the clean line's (the faults allow "
               "%.0f %%)",

@@ -13,20 +13,6 @@ namespace {
 
 constexpr int LogSeconds = 20;
 
-struct Fault {
-    const char* spec;
-    double delayMs;
-    int every;
-};
-const Fault Faults[] = {
-    {"", 0, 1}, {"late:450:7", 450, 7}, {"late:900:7", 900, 7}, {"split:120:5", 120, 5}};
-
-struct Family {
-    const char* model;
-    int repliesPerRow; // read axis by axis: three axis commands and three reads a row
-};
-const Family Families[] = {{"PX-5100", 6}, {"PX-2100", 1}, {"PX-9100", 1}, {"E310", 1}};
-
 } // namespace
 
 class tst_LineFaults : public QObject {
@@ -37,8 +23,8 @@ class tst_LineFaults : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QList<bench::LineCase> cases;
-        for (const Family& f : Families)
-            for (const Fault& fault : Faults)
+        for (const bench::LineFamily& f : bench::LineFamilies)
+            for (const bench::LineFault& fault : bench::LineFaults)
                 cases.append({f.model, fault.spec, 25.0});
         runs = bench::RunSideBySide(cases, LogSeconds, dir.path());
     }
@@ -52,8 +38,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("repliesPerRow");
         QTest::addColumn<int>("code"); // -1: as the printed figures say
         int index = 0;
-        for (const Family& f : Families) {
-            for (const Fault& fault : Faults) {
+        for (const bench::LineFamily& f : bench::LineFamilies) {
+            for (const bench::LineFault& fault : bench::LineFaults) {
                 const QString model(f.model);
                 const QString spec(fault.spec);
                 int code = spec.isEmpty() ? 0 : -1;
@@ -83,9 +69,8 @@ private Q_SLOTS:
         QVERIFY2(!run.errors.contains("stopped answering"), errors.constData());
         // With one command in flight, each late or split reply costs its delay: at least half
         // of what that leaves of the clean line's rows.
-        const Fault& fault = Faults[index % 4];
-        const double rowMs = 1000.0 * LogSeconds / double(clean.log.rows.size());
-        const double allows = rowMs / (rowMs + repliesPerRow * fault.delayMs / fault.every);
+        const double allows = bench::ShareAllowed(clean.rowsPerSecond(LogSeconds), repliesPerRow,
+                                                  bench::LineFaults[index % 4]);
         QVERIFY2(double(run.log.rows.size()) >= 0.5 * allows * double(clean.log.rows.size()),
                  qPrintable(QStringLiteral("%1 rows, the clean line %2, the faults allow %3 %")
                                 .arg(run.log.rows.size())
