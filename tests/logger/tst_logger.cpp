@@ -265,23 +265,37 @@ private Q_SLOTS:
                  signal == SIGTERM ? QString::number(32000 + open.rows.size()) : QString("0"));
     }
 
-    // A port that cannot be opened, and a line on which no probe answers, end the run with
-    // their own exit codes.
+    // A port that cannot be opened, a line on which no probe answers, a probe that answers but
+    // cannot be identified, and a probe that falls silent for most of the run end it with
+    // their own exit codes, and say why.
     void exitCodes_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said"); // on standard error
+        const auto probe = [&](const char* model, const char* fault, const char* file,
+                               QStringList more) {
+            return QStringList{"--simulate",     model, "--probe-option", "--fault",
+                               "--probe-option", fault, "--out",          path(file)} +
+                   more;
+        };
         QTest::newRow("no port") << QStringList{"--port", path("nowhere"), "--out", path("p.csv")}
-                                 << int(PortNotOpened);
-        QTest::newRow("no probe") << QStringList{"--simulate", "E310",           "--probe-option",
-                                                 "--fault",    "--probe-option", "silent:0:60",
-                                                 "--out",      path("q.csv"),    "--find-timeout",
-                                                 "3s"}
-                                  << int(NoProbe);
+                                 << int(PortNotOpened) << "cannot be opened";
+        QTest::newRow("no probe") << probe("E310", "silent:0:60", "q.csv", {"--find-timeout", "3s"})
+                                  << int(NoProbe) << "No probe answered within 3 s.";
+        QTest::newRow("every reply garbled")
+            << probe("PX-5100", "garble:1", "r.csv", {"--find-timeout", "4s"}) << int(NoProbe)
+            << "A probe answered but was not identified within 4 s";
+        QTest::newRow("silent for most of the run")
+            << probe("E310", "silent:4:60", "s.csv", {"--duration", "16s"}) << int(ShortLog)
+            << "No row for 10 s: no probe answers";
     }
     void exitCodes() {
         QFETCH(QStringList, arguments);
         Run run(arguments);
         QTEST(run.finish(), "code");
+        const QString errors = run.errors();
+        QFETCH(QString, said);
+        QVERIFY2(errors.contains(said), qPrintable(errors));
     }
 
     // The probe unplugged for a while: the loss is told, logging resumes when it answers, and

@@ -166,34 +166,6 @@ private Q_SLOTS:
         QVERIFY(r.s.LostComm() == 0 && r.sent().last() == QStringLiteral("R"));
     }
 
-    // A reply that is late or comes in parts is waited for: nothing is sent meanwhile, and the
-    // reply is handed on once and whole, counted late or split.
-    void aLateOrSplitReplyIsWaitedFor_data() {
-        QTest::addColumn<D>("plan");
-        QTest::addColumn<Ints>("lateSplit");
-        QTest::newRow("split") << D::Split << Ints{0, 1};
-        QTest::newRow("late") << D::Late << Ints{1, 0};
-    }
-    void aLateOrSplitReplyIsWaitedFor() {
-        QFETCH(D, plan);
-        Rig r;
-        r.startOnProbe();
-        r.port.planNext(plan);
-        r.ticks(1); // sends the command whose reply is held up
-        const int processed = r.processed();
-        const int writes = r.writes();
-        r.ticks(10); // 660 ms
-        QCOMPARE((Ints{r.writes(), r.processed(), r.cycle.MissCount()}),
-                 (Ints{writes, processed, 0}));
-        r.port.releaseHeld();
-        r.ticks(1);
-        QCOMPARE((Ints{r.writes(), r.processed(), r.cycle.MissCount()}),
-                 (Ints{writes + 1, processed + 1, 0}));
-        QCOMPARE(r.view.processed.last().size(), 19);
-        r.cycle.CalSamPerSecTick();
-        QTEST((Ints{r.view.health.late, r.view.health.split}), "lateSplit");
-    }
-
     // A reply cut at any point waits for its rest, however many ticks apart the parts come.
     void aReplyCutAnywhereIsTakenWholeOnce() {
         Rig r;
@@ -359,7 +331,7 @@ private Q_SLOTS:
 
     // The line's health: the characterisation's step and try while identifying, then the
     // share of whole replies of the last minute, late, split, garbled and missing ones counted
-    // apart.
+    // apart. A late or split reply is waited for: nothing goes out meanwhile.
     void lineHealth() {
         Rig r;
         r.port.setResponder([&](const QByteArray& c) { return r.sigma.answer(c); });
