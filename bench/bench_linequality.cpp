@@ -5,8 +5,8 @@
 //
 //   bench_linequality [seconds of logging]    (default 30)
 //
-// A late reply costs its delay and nothing more: with one command in flight, the best a line
-// with a reply D ms late in N allows is the clean rate slowed by D/N ms a reply. That bound is
+// A late reply should cost its delay and nothing more: with one command in flight, a line with
+// a reply D ms late in N slows the clean rate by about D/N ms a reply. That expectation is
 // printed beside each share.
 #include "bench/LoggerRuns.h"
 
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     const std::vector<bench::LineRun> runs =
         bench::RunSideBySide(cases, seconds, folder.path(), (seconds + 90) * 1000);
     std::printf("%-8s %-12s %8s %6s %7s %9s %7s %6s %4s\n", "probe", "fault", "found s", "rows",
-                "rows/s", "of clean", "bound", "field", "exit");
+                "rows/s", "of clean", "expect", "field", "exit");
     bool allGood = true;
     std::size_t i = 0;
     for (const bench::LineFamily& f : bench::LineFamilies) {
@@ -36,11 +36,11 @@ int main(int argc, char** argv) {
             bool field = r.readError.isEmpty() && !r.log.rows.empty();
             for (const auto& row : r.log.rows)
                 field = field && bench::RowIsTheField(r.line, row, r.log.valueColumns);
-            const double bound = bench::ShareAllowed(clean, f.repliesPerRow, fault);
+            const double expected = bench::ShareAllowed(clean, f.repliesPerRow, fault);
             const double share = clean > 0 ? r.rowsPerSecond(seconds) / clean : 0;
             std::printf("%-8s %-12s %8.1f %6zu %7.2f %8.0f%% %6.0f%% %6s %4d\n", f.model,
                         *fault.spec ? fault.spec : "clean", r.foundAfterS, r.log.rows.size(),
-                        r.rowsPerSecond(seconds), share * 100, bound * 100, field ? "yes" : "NO",
+                        r.rowsPerSecond(seconds), share * 100, expected * 100, field ? "yes" : "NO",
                         r.exitCode);
             allGood = allGood && field && r.foundAfterS >= 0 && r.foundAfterS <= 30;
         }
