@@ -384,14 +384,9 @@ QString LoggerEngine::lineFigures() const {
         return text;
     }
     if (h.percent < 0) return QStringLiteral("nothing asked of the probe yet");
-    return QStringLiteral("line %1 % over the last minute: %2 replies good, %3 late, %4 split, "
-                          "%5 missing, %6 garbled")
+    return QStringLiteral("line %1 % over the last minute: %2")
         .arg(h.percent)
-        .arg(h.good)
-        .arg(h.late)
-        .arg(h.split)
-        .arg(h.missing)
-        .arg(h.garbled);
+        .arg(probe::ReplyCounts(h));
 }
 
 // Rows a second the run asks for: one a second with an averaging period, the stream's records,

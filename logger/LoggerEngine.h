@@ -56,13 +56,7 @@ public:
     qint64 Rows() const { return m_pages ? m_pages->Rows() : 0; }
     bool Logging() const { return bool(m_pages); }
     int Losses() const { return m_losses; }
-    // Whole samples the probe delivered while the pages were open, and the rows its pace
-    // allowed in that time.
-    qint64 SamplesDelivered() const { return m_delivered; }
-    double RowsAllowed() const { return m_allowed; }
-
-    // A row or more a second is the least a pace is judged by; this many seconds without a row
-    // from a probe that was found are told.
+    // This long without a row from a probe that was found is told.
     static constexpr qint64 StallMs = 10000;
 
 private:
@@ -128,9 +122,9 @@ private:
     bool m_anyReply = false;  // a whole reply came from the line
     qint64 m_lastRowMs = -1;  // the last row's time, or when the probe was first found
     bool m_stallTold = false;
-    qint64 m_delivered = 0;
-    double m_allowed = 0;
-    qint64 m_paceMs = -1;
+    qint64 m_delivered = 0;   // whole samples while the pages were open
+    double m_allowed = 0;     // rows the pace allowed in that time
+    qint64 m_paceMs = -1;     // when m_allowed was last brought up to date
     bool m_setUpSent = false; // units and speed asked of this probe
     bool m_rangeAsked = false;
     qint64 m_setUpMs = 0;     // when they were asked

@@ -24,4 +24,13 @@ int LineQuality::Percent() const {
     return all == 0 ? -1 : good * 100 / all;
 }
 
+QString ReplyCounts(const LineHealth& h) {
+    return QStringLiteral("%1 replies good, %2 late, %3 split, %4 missing, %5 garbled")
+        .arg(h.good)
+        .arg(h.late)
+        .arg(h.split)
+        .arg(h.missing)
+        .arg(h.garbled);
+}
+
 } // namespace probe

@@ -4,6 +4,7 @@
 // of them by the end of the interval; split: part of them), polls without a whole reply, and
 // replies refused as malformed. With the characterisation's progress it makes the line's
 // health as the status bar shows it.
+#include <QString>
 #include <array>
 
 namespace probe {
@@ -50,5 +51,9 @@ struct LineHealth {
     int missing = 0;
     int garbled = 0;
 };
+
+// "N replies good, L late, S split, M missing, G garbled": the last minute's counts as the
+// front ends show them.
+QString ReplyCounts(const LineHealth& health);
 
 } // namespace probe

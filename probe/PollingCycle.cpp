@@ -102,7 +102,6 @@ void PollingCycle::expect(int intervalMs, int replyLength) {
     const int wire = wireMs(m_outCmnd.size() + replyLength);
     m_inFlight.active = true;
     m_inFlight.command = m_outCmnd;
-    m_inFlight.sentMs = now;
     m_inFlight.lookMs = now + intervalMs + wire;
     m_inFlight.dueMs = now + std::max(ReplyTimeoutMs, 5 * intervalMs) + wire;
     m_inFlight.looked = false;
@@ -222,14 +221,9 @@ bool PollingCycle::overlong(bool fromNotification) {
     if (!m_inFlight.active || m_expectedLength <= 0 || m_framer.PendingReply() < m_expectedLength)
         return false;
     m_framer.Clear();
-    m_inFlight.active = false;
     m_inString.clear();
-    if (fromNotification && !m_autoNext)
-        m_respReceived = true;
-    else
-        SendCmnd();
-    m_quality.Count(LineQuality::Outcome::Garbled);
-    miss();
+    nextCommand(fromNotification);
+    noAnswer();
     return true;
 }
 
@@ -261,19 +255,28 @@ void PollingCycle::dropStale() {
 void PollingCycle::handOn(bool fromNotification) {
     const LineQuality::Outcome kind = m_inFlight.kind;
     const bool answers = MayAnswer(m_frame, m_inFlight.command);
-    m_inFlight.active = false;
     m_inString = m_frame;
+    nextCommand(fromNotification);
+    if (answers)
+        taken(m_view.ProcessData(m_inString), kind);
+    else
+        noAnswer(); // noise, or a reply to another command
+}
+
+// The command in flight is done with: the next goes out now, or at the next tick in event mode
+// without "Max".
+void PollingCycle::nextCommand(bool fromNotification) {
+    m_inFlight.active = false;
     if (fromNotification && !m_autoNext)
         m_respReceived = true;
     else
         SendCmnd();
-    if (!answers) {
-        // Noise, or a reply to another command: the command had no usable answer.
-        m_quality.Count(LineQuality::Outcome::Garbled);
-        miss();
-        return;
-    }
-    taken(m_view.ProcessData(m_inString), kind);
+}
+
+// Something came, but no usable answer to the command.
+void PollingCycle::noAnswer() {
+    m_quality.Count(LineQuality::Outcome::Garbled);
+    miss();
 }
 
 // No whole reply in time: the scheduler chooses from none (the same command, as a rule).

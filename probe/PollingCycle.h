@@ -146,9 +146,6 @@ public:
     int StreamRecords() const { return m_streamRecords; }
     qint64 StreamRecordsTotal() const { return m_streamRecordsTotal; }
     LineHealth Health() const;
-    // The command in flight awaits its reply (sent, no whole reply yet), and until when.
-    bool ReplyDue() const { return m_inFlight.active; }
-    qint64 ReplyDueUntilMs() const { return m_inFlight.dueMs; }
     // Whole replies dropped because they answered a command no longer in flight.
     qint64 StaleReplies() const { return m_staleReplies; }
     // The probe is being identified (a Sigma probe also while it is characterised).
@@ -158,7 +155,6 @@ private:
     struct InFlight {
         bool active = false;
         QByteArray command;
-        qint64 sentMs = 0;
         qint64 lookMs = 0; // the end of its poll interval and of its time on the line
         qint64 dueMs = 0;  // given up after this
         bool looked = false;
@@ -176,6 +172,8 @@ private:
     bool staleByOrder();
     void dropStale();
     void handOn(bool fromNotification);
+    void nextCommand(bool fromNotification);
+    void noAnswer();
     void timeout();
     void expect(int intervalMs, int replyLength);
     void forgetReplies();

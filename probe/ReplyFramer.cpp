@@ -9,7 +9,7 @@ void ReplyFramer::Append(const char* data, qsizetype size) {
     compact();
     m_buffer.append(data, size);
     // Noise without an end: keep only what could still be the start of a reply.
-    if (Pending() > MaxPending && m_buffer.indexOf('\r', m_from) < 0) {
+    if (Pending() > MaxPending && !HasWhole()) {
         const qsizetype keep = MaxPending / 2;
         m_mark = 0;
         m_buffer.remove(0, m_buffer.size() - keep);
@@ -20,26 +20,29 @@ void ReplyFramer::Append(const char* data, qsizetype size) {
 bool ReplyFramer::Next(QByteArray* reply, bool* beganBeforeMark) {
     const qsizetype cr = m_buffer.indexOf('\r', m_from);
     if (cr < 0) return false;
-    const char* data = m_buffer.constData();
-    qsizetype start = cr;
-    while (start > m_from && data[start - 1] != ':' && data[start - 1] != '#')
-        --start;
     // No mark at all: the whole piece is handed on as it came (noise, or a reply of the
     // non-text mode).
-    start = start > m_from ? start - 1 : m_from;
+    const qsizetype mark = lastMark(cr);
+    const qsizetype start = mark >= 0 ? mark : m_from;
     const qsizetype length = cr + 1 - start;
     reply->resize(length);
-    std::memcpy(reply->data(), data + start, std::size_t(length));
+    std::memcpy(reply->data(), m_buffer.constData() + start, std::size_t(length));
     if (beganBeforeMark) *beganBeforeMark = start < m_mark;
     m_from = cr + 1;
     return true;
 }
 
 qsizetype ReplyFramer::PendingReply() const {
+    const qsizetype mark = lastMark(m_buffer.size());
+    return mark >= 0 ? m_buffer.size() - mark : 0;
+}
+
+// The last reply mark not yet taken before `end`; -1 when there is none.
+qsizetype ReplyFramer::lastMark(qsizetype end) const {
     const char* data = m_buffer.constData();
-    for (qsizetype at = m_buffer.size(); at > m_from; --at)
-        if (data[at - 1] == ':' || data[at - 1] == '#') return m_buffer.size() - (at - 1);
-    return 0;
+    for (qsizetype at = end - 1; at >= m_from; --at)
+        if (data[at] == ':' || data[at] == '#') return at;
+    return -1;
 }
 
 void ReplyFramer::Clear() {

@@ -38,6 +38,7 @@ public:
 
 private:
     void compact();
+    qsizetype lastMark(qsizetype end) const;
 
     QByteArray m_buffer;
     qsizetype m_from = 0; // the first character not yet taken

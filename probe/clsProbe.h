@@ -157,10 +157,6 @@ public:
     float DownThreshold() const { return m_downThreshold; }
     int BadReplyCount() const { return m_badReplyCount; }
     int UnitsSelected() const { return m_unitsSelected; }
-    // The probe may be in another range than the one readings are scaled in (a
-    // characterisation left it elsewhere): its data replies are no readings until it reports
-    // its range.
-    bool RangeInDoubt() const { return m_rangeInDoubt; }
 
 private:
     // scheduler (ProbeScheduler.cpp)
@@ -249,6 +245,9 @@ private:
     QByteArray m_axesState;
     QString m_modelName;
     int m_range = 2;
+    // The probe may be in another range than the one readings are scaled in (a
+    // characterisation left it elsewhere): its data replies are no readings until it reports
+    // its range.
     bool m_rangeInDoubt = false;
     int m_autoRangeOn = 0;
     int m_unitsIndex = 1;

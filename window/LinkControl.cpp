@@ -250,13 +250,7 @@ void LinkControl::ShowLineHealth(const probe::LineHealth& health) {
                         .arg(health.attempt);
     } else if (health.stage == Stage::Reading && health.percent >= 0) {
         text = QStringLiteral("Line %1 %").arg(health.percent);
-        tip = QStringLiteral("Over the last minute: %1 replies good, %2 late, %3 split, "
-                             "%4 missing, %5 garbled")
-                  .arg(health.good)
-                  .arg(health.late)
-                  .arg(health.split)
-                  .arg(health.missing)
-                  .arg(health.garbled);
+        tip = QStringLiteral("Over the last minute: ") + probe::ReplyCounts(health);
     }
     QLabel* panel = m_ui.sbLineHealth;
     if (panel->text() != text) panel->setText(text);
