@@ -1,6 +1,6 @@
 #include "app/LogLoading.h"
 
-#include "app/LogReading.h"
+#include "files/LogReading.h"
 #include "graph/VerticalScale.h"
 #include "window/GraphControl.h"
 #include "window/StoredView.h"
@@ -15,7 +15,7 @@ namespace app {
 
 LogLoader::LogLoader(const Controls& controls, measure::RecordTable& table, graph::clsGraph& graph,
                      window::GraphControl& graphs, window::StoredView& stored,
-                     window::Config& config, HeaderNotes& notes, window::WindowShell& shell,
+                     files::Config& config, files::HeaderNotes& notes, window::WindowShell& shell,
                      platform::UserDialogs& dialogs, platform::BusyPointer& busy,
                      platform::MessageBoxes& boxes, Hooks hooks)
     : m_ui(controls), m_table(table), m_graph(graph), m_graphs(graphs), m_stored(stored),
@@ -53,7 +53,7 @@ bool LogLoader::LoadData(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) return refuse(file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return refuse(file.errorString());
-    const LogReadResult read = ReadLog(bytes);
+    const files::LogReadResult read = files::ReadLog(bytes);
     if (!read.ok)
         return refuse(read.line > 0 ? QStringLiteral("line %1: %2").arg(read.line).arg(read.error)
                                     : read.error);
@@ -63,7 +63,7 @@ bool LogLoader::LoadData(const QString& path) {
     return true;
 }
 
-void LogLoader::take(const LoadedLog& log, const QString& fileName) {
+void LogLoader::take(const files::LoadedLog& log, const QString& fileName) {
     m_ui.mnuViewScatterGraph->setChecked(true);
     m_ui.Picture1->setVisible(true);
     m_graphs.ShowStored();
@@ -94,7 +94,7 @@ void LogLoader::take(const LoadedLog& log, const QString& fileName) {
     m_ui.LstHeader->addItems(log.headerLines);
     // The test conditions of the file become the values the next save proposes.
     for (const auto& [label, value] : log.fields)
-        for (int i = 1; i <= m_notes.NoteCount && i <= HeaderNotes::MaxNotes; ++i)
+        for (int i = 1; i <= m_notes.NoteCount && i <= files::HeaderNotes::MaxNotes; ++i)
             if (m_notes.HeaderNotes[std::size_t(i)].label == label)
                 m_notes.HeaderNotes[std::size_t(i)].value = value;
 

@@ -2,12 +2,12 @@
 // Opening a log: the open dialog, the file read and checked as a whole, and only then the
 // graph, the log table, the header list, the scale, the units and the notes taken from it.
 // A file that cannot be read changes nothing and says which line is wrong.
-#include "app/HeaderNotes.h"
+#include "files/Config.h"
+#include "files/HeaderNotes.h"
 #include "graph/clsGraph.h"
 #include "measure/RecordTable.h"
 #include "platform/MessageBoxes.h"
 #include "platform/UserDialogs.h"
-#include "window/Config.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
@@ -18,9 +18,11 @@ class GraphControl;
 class StoredView;
 } // namespace window
 
-namespace app {
-
+namespace files {
 struct LoadedLog;
+}
+
+namespace app {
 
 class LogLoader {
 public:
@@ -41,8 +43,8 @@ public:
     };
 
     LogLoader(const Controls& controls, measure::RecordTable& table, graph::clsGraph& graph,
-              window::GraphControl& graphs, window::StoredView& stored, window::Config& config,
-              HeaderNotes& notes, window::WindowShell& shell, platform::UserDialogs& dialogs,
+              window::GraphControl& graphs, window::StoredView& stored, files::Config& config,
+              files::HeaderNotes& notes, window::WindowShell& shell, platform::UserDialogs& dialogs,
               platform::BusyPointer& busy, platform::MessageBoxes& boxes, Hooks hooks);
 
     // "&Open...": asks for a file and loads it. A log not saved is offered first.
@@ -56,15 +58,15 @@ public:
     static inline const QString NotLoadedText = QStringLiteral("%1 was not loaded: %2");
 
 private:
-    void take(const LoadedLog& log, const QString& fileName);
+    void take(const files::LoadedLog& log, const QString& fileName);
 
     Controls m_ui;
     measure::RecordTable& m_table;
     graph::clsGraph& m_graph;
     window::GraphControl& m_graphs;
     window::StoredView& m_stored;
-    window::Config& m_config;
-    HeaderNotes& m_notes;
+    files::Config& m_config;
+    files::HeaderNotes& m_notes;
     window::WindowShell& m_shell;
     platform::UserDialogs& m_dialogs;
     platform::BusyPointer& m_busy;

@@ -1,6 +1,6 @@
 #include "app/LogSaving.h"
 
-#include "app/LogFile.h"
+#include "files/LogFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,8 +12,8 @@ namespace app {
 bool LogSaver::mnuFileSaveAs() {
     // The answers count only once every prompt was answered.
     auto notes = m_notes.HeaderNotes;
-    for (int i = 1; i <= m_notes.NoteCount && i <= HeaderNotes::MaxNotes; ++i) {
-        HeaderNotes::Note& note = notes[std::size_t(i)];
+    for (int i = 1; i <= m_notes.NoteCount && i <= files::HeaderNotes::MaxNotes; ++i) {
+        files::HeaderNotes::Note& note = notes[std::size_t(i)];
         if (note.label.isEmpty()) continue;
         const std::optional<QString> answer =
             m_dialogs.inputBox(note.label, QStringLiteral("Test Conditions"), note.value);
@@ -30,14 +30,14 @@ bool LogSaver::mnuFileSaveAs() {
     m_config.SaveFileName = chosen;
     m_config.Path = QFileInfo(chosen).absolutePath();
     const bool saved = SaveData(chosen);
-    m_config.SaveFileName = SaveFileNameOf(chosen);
+    m_config.SaveFileName = files::SaveFileNameOf(chosen);
     return saved;
 }
 
 bool LogSaver::SaveData(const QString& name) {
     platform::BusyScope busy(m_busy);
     const QDateTime now = m_clock.now();
-    LogHeader header;
+    files::LogHeader header;
     header.dateText = QLocale::system().toString(now.date(), QLocale::ShortFormat);
     header.timeText = now.time().toString(QStringLiteral("HH:mm:ss"));
     header.samples = m_table.RecordCount();
@@ -46,18 +46,18 @@ bool LogSaver::SaveData(const QString& name) {
     header.peaks = m_table.RecordMaxHold();
     header.probeType = m_table.ProbeType();
     header.units = m_table.RecordUnits();
-    for (int i = 1; i <= m_notes.NoteCount && i <= HeaderNotes::MaxNotes; ++i) {
-        const HeaderNotes::Note& note = m_notes.HeaderNotes[std::size_t(i)];
+    for (int i = 1; i <= m_notes.NoteCount && i <= files::HeaderNotes::MaxNotes; ++i) {
+        const files::HeaderNotes::Note& note = m_notes.HeaderNotes[std::size_t(i)];
         if (!note.label.isEmpty()) header.notes.append({note.label, note.value});
     }
 
-    const int pages = PageCount(header.samples);
+    const int pages = files::PageCount(header.samples);
     for (int page = 1; page <= pages; ++page) {
-        const QString path = PageFileName(name, page);
+        const QString path = files::PageFileName(name, page);
         QSaveFile file(path);
         const bool written = file.open(QIODevice::WriteOnly) &&
-                             file.write(LogPageText(header, m_table, page, pages,
-                                                    QFileInfo(path).fileName())) >= 0 &&
+                             file.write(files::LogPageText(header, m_table, page, pages,
+                                                           QFileInfo(path).fileName())) >= 0 &&
                              file.commit();
         if (!written) {
             m_boxes.inform(platform::MsgIcon::Exclamation,

@@ -1,19 +1,19 @@
 #pragma once
 // Saving the log: the "Test Conditions" asked for the header notes, the save dialog, and the
 // pages written each through a file that replaces the old one only once it is whole.
-#include "app/HeaderNotes.h"
+#include "files/Config.h"
+#include "files/HeaderNotes.h"
 #include "measure/RecordTable.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/UserDialogs.h"
-#include "window/Config.h"
 #include "window/WindowShell.h"
 
 namespace app {
 
 class LogSaver {
 public:
-    LogSaver(measure::RecordTable& table, window::Config& config, HeaderNotes& notes,
+    LogSaver(measure::RecordTable& table, files::Config& config, files::HeaderNotes& notes,
              window::WindowShell& shell, platform::UserDialogs& dialogs,
              platform::BusyPointer& busy, platform::MessageBoxes& boxes, platform::Clock& clock)
         : m_table(table), m_config(config), m_notes(notes), m_shell(shell), m_dialogs(dialogs),
@@ -35,8 +35,8 @@ public:
 
 private:
     measure::RecordTable& m_table;
-    window::Config& m_config;
-    HeaderNotes& m_notes;
+    files::Config& m_config;
+    files::HeaderNotes& m_notes;
     window::WindowShell& m_shell;
     platform::UserDialogs& m_dialogs;
     platform::BusyPointer& m_busy;

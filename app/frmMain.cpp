@@ -1,11 +1,11 @@
 #include "app/frmMain.h"
 
-#include "app/HeaderNotes.h"
-#include "app/LogJournal.h"
 #include "app/LogLoading.h"
 #include "app/LogSaving.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
+#include "files/HeaderNotes.h"
+#include "files/LogJournal.h"
 #include "window/Alarm.h"
 #include "window/BarGraphControl.h"
 #include "window/BatteryTemp.h"
@@ -64,8 +64,8 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_cycle = std::make_unique<probe::PollingCycle>(*m_probe, services.port, *m_readProbe,
                                                     services.clock, services.boxes, *this);
     makeParts();
-    m_notes = std::make_unique<HeaderNotes>();
-    m_journal = std::make_unique<LogJournal>(m_services.journalFolder, m_services.clock);
+    m_notes = std::make_unique<files::HeaderNotes>();
+    m_journal = std::make_unique<files::LogJournal>(m_services.journalFolder, m_services.clock);
     m_records.SetJournal(m_journal.get());
     m_saver = std::make_unique<LogSaver>(m_records, m_config, *m_notes, *this, m_services.dialogs,
                                          m_services.busy, m_services.boxes, m_services.clock);
@@ -213,9 +213,9 @@ void frmMain::Main() {
     m_graph->SetOutputObj(m_ui.graphs.Picture1);
     m_barGraph->SetOutputObj(m_ui.graphs.Picture3);
 
-    m_config = window::Config(m_services.dataFolder);
+    m_config = files::Config(m_services.dataFolder);
     m_config.ZetaUnitsCode = m_zeta->Units();
-    const LoadResult loaded = LoadCfg(m_configPath, m_config);
+    const files::LoadResult loaded = files::LoadCfg(m_configPath, m_config);
     m_zeta->SetUnits(m_config.ZetaUnitsCode);
     applySettingsAsRead();
     // A port named for this run needs no choosing.
@@ -255,7 +255,7 @@ void frmMain::Main() {
     m_graphControl->FillLists();
     m_link->FillSampleRates(true);
 
-    m_notes->LoadNoteQuery(QDir(m_services.dataFolder).filePath(HeaderNotes::FileName));
+    m_notes->LoadNoteQuery(QDir(m_services.dataFolder).filePath(files::HeaderNotes::FileName));
 
     m_readouts->ChanColorIndicator();
     m_cycle->OpenCommPort(m_config.CommPortNo);
@@ -279,7 +279,7 @@ void frmMain::Main() {
 }
 
 void frmMain::applySettingsAsRead() {
-    const window::Config& c = m_config;
+    const files::Config& c = m_config;
     m_graph->SetDisHorLines(c.HorizontalLinesOn);
     m_ui.exposure.mnuViewExposure->setChecked(c.ExposureFrame);
     m_layout->ToggleExposure(c.ExposureFrame);
@@ -304,7 +304,7 @@ void frmMain::applySettingsAsRead() {
 }
 
 void frmMain::applyColours() {
-    const window::Config& c = m_config;
+    const files::Config& c = m_config;
     const auto box = platform::Colour(c.BoxColor);
     const auto text = platform::Colour(c.GraphTextColor);
     m_ui.graphs.Picture1->SetBackColor(box);
@@ -390,13 +390,14 @@ void frmMain::OpenLog(const QString& path) {
 }
 
 void frmMain::offerRecovery() {
-    const LogJournal::Found found = m_journal->LeftBehind();
+    const files::LogJournal::Found found = m_journal->LeftBehind();
     if (found.rows == 0) {
         m_journal->Remove();
         return;
     }
-    if (!m_services.boxes.askYesNo(platform::MsgIcon::Question,
-                                   LogJournal::RecoverText.arg(found.rows).arg(found.startedAt))) {
+    if (!m_services.boxes.askYesNo(
+            platform::MsgIcon::Question,
+            files::LogJournal::RecoverText.arg(found.rows).arg(found.startedAt))) {
         m_journal->Remove();
         return;
     }
@@ -421,16 +422,16 @@ void frmMain::Form_Unload() {
     if (m_services.port.portOpen()) m_services.port.setPortOpen(false);
     gatherSettings();
     QString error;
-    if (!SaveCfg(m_configPath, m_config, &error))
+    if (!files::SaveCfg(m_configPath, m_config, &error))
         qWarning("The settings could not be saved: %s", qPrintable(error));
     savePlacement();
     m_graph->SetOutputObj(nullptr);
     m_barGraph->SetOutputObj(nullptr);
-    m_notes->SaveNoteQuery(QDir(m_services.dataFolder).filePath(HeaderNotes::FileName));
+    m_notes->SaveNoteQuery(QDir(m_services.dataFolder).filePath(files::HeaderNotes::FileName));
 }
 
 void frmMain::gatherSettings() {
-    window::Config& c = m_config;
+    files::Config& c = m_config;
     c.HorizontalLinesOn = m_graph->DisHorLines();
     c.ExposureFrame = m_ui.exposure.mnuViewExposure->isChecked();
     c.StatusBar = m_ui.frame.mnuViewStatusBar->isChecked();

@@ -6,7 +6,7 @@
 // The shell only routes: the probe session's requests (ProbeHost) and the polling cycle's
 // (PollingView) go to the parts they concern, and each reading goes from the sample processing
 // to the readouts, the time-series graph, the bar graph and the log, in that order.
-#include "app/ConfigFile.h"
+#include "files/ConfigFile.h"
 #include "graph/ClsBarGraph.h"
 #include "graph/clsGraph.h"
 #include "measure/ClsZeta.h"
@@ -41,12 +41,15 @@ class frmOptions;
 class StoredView;
 } // namespace window
 
+namespace files {
+class HeaderNotes;
+class LogJournal;
+} // namespace files
+
 namespace app {
 
-class HeaderNotes;
 class LogSaver;
 class LogLoader;
-class LogJournal;
 
 class frmMain : public QMainWindow,
                 public probe::ProbeHost,
@@ -66,14 +69,14 @@ public:
 
     // --- what the window holds (for the program's tests and benches) ----------------------
     window::MainControls& ui() { return m_ui; }
-    window::Config& config() { return m_config; }
+    files::Config& config() { return m_config; }
     probe::clsProbe& probe() { return *m_probe; }
     measure::ClsZeta& zeta() { return *m_zeta; }
     graph::clsGraph& graph() { return *m_graph; }
     graph::ClsBarGraph& barGraph() { return *m_barGraph; }
     probe::PollingCycle& cycle() { return *m_cycle; }
     measure::RecordTable& records() { return m_records; }
-    HeaderNotes& notes() { return *m_notes; }
+    files::HeaderNotes& notes() { return *m_notes; }
     const probe::ProbeIdentity& identity() const { return m_identity; }
     window::BatteryTemp& battery() { return *m_battery; }
     window::LinkControl& link() { return *m_link; }
@@ -171,7 +174,7 @@ private:
 
     platform::Services& m_services;
     window::MainControls m_ui;
-    window::Config m_config;
+    files::Config m_config;
     QString m_configPath;
     QString m_runPort;
 
@@ -202,11 +205,11 @@ private:
     std::unique_ptr<window::ProbeSetup> m_setup;
     std::unique_ptr<window::MainLayout> m_layout;
     std::unique_ptr<window::SampleProcessing> m_processing;
-    std::unique_ptr<HeaderNotes> m_notes;
+    std::unique_ptr<files::HeaderNotes> m_notes;
     std::unique_ptr<LogSaver> m_saver;
     std::unique_ptr<LogLoader> m_loader;
     std::unique_ptr<window::frmOptions> m_options;
-    std::unique_ptr<LogJournal> m_journal;
+    std::unique_ptr<files::LogJournal> m_journal;
 
     bool m_startingUp = false;
     bool m_logWhenRead = false;

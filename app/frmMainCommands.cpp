@@ -1,8 +1,8 @@
 // Commands of the main window's File and View menus: the graphs exported as pictures; the
 // options, the dialog made on first use with what Apply changes, the note prompts kept and read
 // again, and the prompts file opened in the user's editor.
-#include "app/HeaderNotes.h"
 #include "app/frmMain.h"
+#include "files/HeaderNotes.h"
 #include "platform/SurfaceWidget.h"
 #include "window/frmOptions.h"
 
@@ -59,7 +59,7 @@ void frmMain::mnuViewOptions_Click() {
 }
 
 QString frmMain::notesPath() const {
-    return QDir(m_services.dataFolder).filePath(HeaderNotes::FileName);
+    return QDir(m_services.dataFolder).filePath(files::HeaderNotes::FileName);
 }
 
 // The values entered this session are written first, so that reading the prompts again

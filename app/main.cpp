@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     const QString configFile =
         parser.isSet(folderOption)
             ? QDir(parser.value(folderOption)).filePath(QStringLiteral("Varnex.cfg"))
-            : app::ConfigFilePath(QCoreApplication::applicationDirPath());
+            : files::ConfigFilePath(QCoreApplication::applicationDirPath());
     platform::Services services{port,
                                 clock,
                                 boxes,

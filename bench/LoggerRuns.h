@@ -3,7 +3,7 @@
 // misbehaves in its own way: how soon each found its probe, the rows it logged in a fixed time
 // of logging, and how it ended. The line-quality bench prints them; the line-fault test checks
 // them.
-#include "app/LogReading.h"
+#include "files/LogReading.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,7 +56,7 @@ struct LineRun {
     LineCase line;
     int exitCode = -1;       // -1: not ended in time, -2: crashed
     double foundAfterS = -1; // from the start until the logger named the probe
-    app::LoadedLog log;      // the first page
+    files::LoadedLog log;    // the first page
     QString readError;
     QString errors; // the logger's standard error
     double rowsPerSecond(int seconds) const { return double(log.rows.size()) / seconds; }
@@ -139,7 +139,7 @@ inline std::vector<LineRun> RunSideBySide(const QList<LineCase>& cases, int seco
             runs[i].readError = page.errorString();
             continue;
         }
-        const app::LogReadResult read = app::ReadLog(page.readAll());
+        const files::LogReadResult read = files::ReadLog(page.readAll());
         runs[i].log = read.log;
         if (!read.ok)
             runs[i].readError = QStringLiteral("line %1: %2").arg(read.line).arg(read.error);

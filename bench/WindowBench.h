@@ -2,8 +2,8 @@
 // What the window benches share: the virtual probe in a process of its own, the window with
 // the services the program gives it (the real serial port, clock and timers; dialogs answered
 // by doubles, no other programs), and the event loop run until something comes true.
-#include "app/ConfigFile.h"
 #include "app/frmMain.h"
+#include "files/ConfigFile.h"
 #include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
 #include "platform/QtSerialComm.h"
@@ -102,9 +102,9 @@ private:
 class WindowRun {
 public:
     WindowRun(const QString& line, const QString& sampleRate) {
-        window::Config config(m_dir.path());
+        files::Config config(m_dir.path());
         config.SampleRate = sampleRate;
-        app::SaveCfg(m_dir.filePath(QStringLiteral("Varnex.cfg")), config);
+        files::SaveCfg(m_dir.filePath(QStringLiteral("Varnex.cfg")), config);
         m_window = std::make_unique<app::frmMain>(m_services);
         m_window->SetRunPort(line);
         m_window->Form_Load();

@@ -1,9 +1,9 @@
 // Opening a full log: 32000 rows of 5 columns read and checked, then the whole open-to-drawn
 // path of the window (the rows into the graph and the log table, the stored view drawn).
-#include "app/LogFile.h"
 #include "app/LogLoading.h"
-#include "app/LogReading.h"
 #include "bench/WindowBench.h"
+#include "files/LogFile.h"
+#include "files/LogReading.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -28,16 +28,16 @@ int main(int argc, char** argv) {
                    QStringLiteral("PX-5100"));
     for (int i = 1; i <= measure::RecordTable::MaxRecords; ++i)
         table.Append(float(i) / 86400.0f, 14.491f + float(i % 97) * 0.01f, 5.123f, 8.0f, 11.25f);
-    app::LogHeader header;
+    files::LogHeader header;
     header.samples = table.RecordCount();
-    header.columns = app::LogColumns::Axes;
+    header.columns = files::LogColumns::Axes;
     header.graphScale = QStringLiteral("Log 0.1-1000");
     header.units = QStringLiteral("V/m");
     const QString path = dir.filePath(QStringLiteral("full.csv"));
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) ||
-            file.write(app::LogPageText(header, table, 1, 1, QStringLiteral("full.csv"))) < 0)
+            file.write(files::LogPageText(header, table, 1, 1, QStringLiteral("full.csv"))) < 0)
             return 1;
     }
 
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) return 1;
         const QByteArray data = file.readAll();
-        const app::LogReadResult read = app::ReadLog(data);
+        const files::LogReadResult read = files::ReadLog(data);
         reads.push_back(double(t.nsecsElapsed()) / 1e6);
         bytes = data.size();
         if (!read.ok || read.log.rows.size() != 32000) {

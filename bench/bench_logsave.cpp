@@ -4,8 +4,8 @@
 //
 //   bench_logsave [rounds]    (default 20)
 // Targets: the save under 30 ms; the journal under 1 % of one core at 606 rows a second.
-#include "app/LogJournal.h"
 #include "app/LogSaving.h"
+#include "files/LogJournal.h"
 #include "platform/QtClock.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "platform/fake/ScriptedDialogs.h"
@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= measure::RecordTable::MaxRecords; ++i)
         table.Append(float(i) / 86400.0f, 14.491f + float(i % 97) * 0.01f, 5.0f, 8.0f, 11.0f);
 
-    window::Config config(dir.path());
-    app::HeaderNotes notes;
+    files::Config config(dir.path());
+    files::HeaderNotes notes;
     NoShell shell;
     platform::ScriptedDialogs dialogs;
     platform::CountingBusyPointer busy;
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
                 save < 30.0 ? "met" : "MISSED");
 
     // The journal: rows appended one by one, as a stream brings them.
-    app::LogJournal journal(dir.path(), clock);
+    files::LogJournal journal(dir.path(), clock);
     measure::RecordTable streamed;
     streamed.SetJournal(&journal);
     streamed.StartLog(measure::RecordTable::Layout::Axes, QStringLiteral("V/m"),

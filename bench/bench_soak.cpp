@@ -12,8 +12,8 @@
 // those of the window's log table and of the logger's pages. Beside them: the probe's own count
 // of whole X, Y, Z cycles it delivered intact and on time (from its log), which each front end
 // should log at least, and the rows whose total the probe's field cannot give.
-#include "app/LogFile.h"
 #include "bench/WindowBench.h"
+#include "files/LogFile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -278,7 +278,7 @@ int main(int argc, char** argv) {
 
     int pageRows = 0, loggerOutside = 0;
     for (int page = 1;; ++page) {
-        const PageCount count = PageRows(app::PageFileName(dir.filePath("soak.csv"), page));
+        const PageCount count = PageRows(files::PageFileName(dir.filePath("soak.csv"), page));
         if (count.rows < 0) break;
         pageRows += count.rows;
         loggerOutside += count.outsideField;

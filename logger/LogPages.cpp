@@ -15,7 +15,7 @@ namespace {
 constexpr int RowsPerPage = measure::RecordTable::MaxRecords;
 } // namespace
 
-LogPages::LogPages(const QString& chosen, const app::LogHeader& header)
+LogPages::LogPages(const QString& chosen, const files::LogHeader& header)
     : m_chosen(chosen), m_header(header) {}
 
 LogPages::~LogPages() {
@@ -35,10 +35,10 @@ bool LogPages::openPage() {
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return fail(QDir::toNativeSeparators(m_file.fileName()) + QStringLiteral(": ") +
                     m_file.errorString());
-    app::LogHeader h = m_header;
+    files::LogHeader h = m_header;
     h.samples = 0;
     const QByteArray head =
-        app::LogHeaderText(h, m_page, m_page, QFileInfo(m_file.fileName()).fileName());
+        files::LogHeaderText(h, m_page, m_page, QFileInfo(m_file.fileName()).fileName());
     if (m_file.write(head) != head.size())
         return fail(QDir::toNativeSeparators(m_file.fileName()) + QStringLiteral(": ") +
                     m_file.errorString());
@@ -52,7 +52,7 @@ bool LogPages::Append(float dayFraction, const float* values, const measure::Axi
         if (!Flush() || !closePage(false)) return false;
     }
     if (!m_file.isOpen() && !openPage()) return false;
-    app::AppendLogRow(m_pending, dayFraction, values, app::LogValueCount(m_header.columns));
+    files::AppendLogRow(m_pending, dayFraction, values, files::LogValueCount(m_header.columns));
     m_header.peaks = peaks;
     ++m_pageRows;
     ++m_rows;
@@ -90,12 +90,12 @@ bool LogPages::closePage(bool last) {
     const qsizetype end = text.indexOf("\r\nEndHeader\r\n");
     const qsizetype rows = end < 0 ? -1 : text.indexOf("\r\n", end + 13);
     if (rows < 0) return fail(path + QStringLiteral(": the header is not as written"));
-    app::LogHeader h = m_header;
+    files::LogHeader h = m_header;
     h.samples = int(std::min<qint64>(m_rows, std::numeric_limits<int>::max()));
     const int pages = last ? m_page : m_page + 1;
     QSaveFile done(path);
     if (!done.open(QIODevice::WriteOnly) ||
-        done.write(app::LogHeaderText(h, m_page, pages, QFileInfo(path).fileName())) < 0 ||
+        done.write(files::LogHeaderText(h, m_page, pages, QFileInfo(path).fileName())) < 0 ||
         done.write(text.constData() + rows + 2, text.size() - rows - 2) < 0 || !done.commit())
         return fail(path + QStringLiteral(": ") + done.errorString());
     return true;

@@ -5,7 +5,7 @@
 // the page closes (its rows, peaks and page number), by writing the whole page anew and putting it
 // in place at once. A crash leaves every closed page complete and the open one readable up to its
 // last whole row.
-#include "app/LogFile.h"
+#include "files/LogFile.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -16,7 +16,7 @@ namespace logger {
 class LogPages {
 public:
     // `header` gives the layout, units, probe, notes and graph scale of every page.
-    LogPages(const QString& chosen, const app::LogHeader& header);
+    LogPages(const QString& chosen, const files::LogHeader& header);
     ~LogPages();
 
     // One row: its time and the values of the layout (1, 4 or 2). False when the disk refused
@@ -30,7 +30,7 @@ public:
     QString Error() const { return m_error; }
     qint64 Rows() const { return m_rows; }
     int Page() const { return m_page; }
-    QString PagePath(int page) const { return app::PageFileName(m_chosen, page); }
+    QString PagePath(int page) const { return files::PageFileName(m_chosen, page); }
 
 private:
     bool openPage();
@@ -38,7 +38,7 @@ private:
     bool fail(const QString& what);
 
     QString m_chosen;
-    app::LogHeader m_header;
+    files::LogHeader m_header;
     QFile m_file;
     QByteArray m_pending; // rows not yet written
     qint64 m_written = 0; // bytes of the open page on disk, each a whole line

@@ -246,13 +246,13 @@ QString LoggerEngine::unitsText(const measure::Reading& r) const {
 }
 
 void LoggerEngine::startPages(const measure::Reading& r) {
-    app::LogHeader h;
+    files::LogHeader h;
     const QDateTime now = m_clock.now();
     h.dateText = QLocale().toString(now.date(), QLocale::ShortFormat);
     h.timeText = QLocale().toString(now.time(), QLocale::LongFormat);
-    h.columns = !m_options.average.isEmpty() ? app::LogColumns::MovingAverage
-                : r.axesReported             ? app::LogColumns::Axes
-                                             : app::LogColumns::Total;
+    h.columns = !m_options.average.isEmpty() ? files::LogColumns::MovingAverage
+                : r.axesReported             ? files::LogColumns::Axes
+                                             : files::LogColumns::Total;
     h.graphScale = QStringLiteral("Auto");
     h.probeType = m_probe.GetModel();
     h.notes = m_notes;
@@ -264,8 +264,8 @@ void LoggerEngine::startPages(const measure::Reading& r) {
     if (m_options.format != StreamFormat::None) {
         StreamRow first;
         first.units = h.units;
-        if (h.columns == app::LogColumns::Axes) first.x = first.y = first.z = 0.0f;
-        if (h.columns == app::LogColumns::MovingAverage) first.average = 0.0f;
+        if (h.columns == files::LogColumns::Axes) first.x = first.y = first.z = 0.0f;
+        if (h.columns == files::LogColumns::MovingAverage) first.average = 0.0f;
         m_reporter.Stream(HeadingLine(m_options.format, first));
     }
     if (!m_options.average.isEmpty()) m_second->setEnabled(true);
@@ -309,9 +309,9 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
     if (!m_options.average.isEmpty()) return; // rows come once a second
     const float values[4] = {reading.value[0], reading.value[1], reading.value[2],
                              reading.value[3]};
-    writeRow(
-        reading, values,
-        app::LogValueCount(reading.axesReported ? app::LogColumns::Axes : app::LogColumns::Total));
+    writeRow(reading, values,
+             files::LogValueCount(reading.axesReported ? files::LogColumns::Axes
+                                                       : files::LogColumns::Total));
 }
 
 void LoggerEngine::averageSecond() {

@@ -1,6 +1,6 @@
 #include "logger/LoggerOptions.h"
 
-#include "app/LogFile.h"
+#include "files/LogFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -149,7 +149,7 @@ QString CheckLoggerFiles(const LoggerOptions& o) {
             .arg(QDir::toNativeSeparators(folder.path()), probe.errorString());
     if (!o.overwrite) {
         for (int page = 1; page <= 2; ++page) {
-            const QString name = app::PageFileName(out.absoluteFilePath(), page);
+            const QString name = files::PageFileName(out.absoluteFilePath(), page);
             if (QFileInfo::exists(name))
                 return QStringLiteral("\"%1\" is there already; give --overwrite to replace it.")
                     .arg(QDir::toNativeSeparators(name));

@@ -1,6 +1,6 @@
 #include "logger/RowStream.h"
 
-#include "app/LogFile.h"
+#include "files/LogFile.h"
 
 #include <QDateTime>
 #include <charconv>

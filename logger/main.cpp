@@ -8,7 +8,7 @@
 #include "platform/QtHiResTimer.h"
 #include "platform/QtSerialComm.h"
 #include "platform/SettingsStore.h"
-#include "tools/probesim/VirtualProbe.h"
+#include "probe/ModelTables.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         return logger::Done;
     }
     logger::LoggerOptions options;
-    QString error = logger::ParseLoggerArguments(arguments, probesim::Models(),
+    QString error = logger::ParseLoggerArguments(arguments, probe::KnownModels(),
                                                  measure::MovingAverage::Periods(), options);
     if (error.isEmpty()) error = logger::CheckLoggerFiles(options);
     if (!error.isEmpty()) {

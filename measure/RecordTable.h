@@ -11,7 +11,7 @@ namespace measure {
 
 class RecordTable;
 
-// Follows a log as it grows, so that a copy survives the program (see app/LogJournal).
+// Follows a log as it grows, so that a copy survives the program (see files/LogJournal).
 class RecordJournal {
 public:
     virtual ~RecordJournal() = default;

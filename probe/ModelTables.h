@@ -8,6 +8,7 @@
 // the table reads as an empty text, a limit of 0 or a multiplier of 1.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace probe {
@@ -88,6 +89,8 @@ struct ModelSetUp {
 const std::array<ModelSetUp, 16>& ModelSetUps();
 // The row of a model; null for a model the program does not know.
 const ModelSetUp* FindModelSetUp(const QString& model);
+// Every model the program reads, by family: Sigma, Zeta, Kappa.
+QStringList KnownModels();
 
 // "0.0#####" below 10, plain decimal text from 10 to 9999, "#,###,###" above.
 QString FormatRangeValue(float x);

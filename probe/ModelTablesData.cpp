@@ -374,4 +374,14 @@ const ModelSetUp* FindModelSetUp(const QString& model) {
     return nullptr;
 }
 
+QStringList KnownModels() {
+    QStringList sigma, kappa, zeta;
+    for (const ModelSetUp& row : ModelSetUps())
+        (row.kappa ? kappa : sigma).append(QLatin1String(row.model));
+    for (const detail::ZetaLimits& limits : detail::Zetas)
+        zeta.append(QLatin1String(limits.name));
+    zeta.sort();
+    return sigma + zeta + kappa;
+}
+
 } // namespace probe

@@ -10,8 +10,8 @@
 
 namespace window {
 
-Alarm::Alarm(const Controls& controls, Config& config, graph::clsGraph& graph, GraphControl& graphs,
-             platform::UserDialogs& dialogs, platform::MessageBoxes& boxes,
+Alarm::Alarm(const Controls& controls, files::Config& config, graph::clsGraph& graph,
+             GraphControl& graphs, platform::UserDialogs& dialogs, platform::MessageBoxes& boxes,
              std::function<void()> beep)
     : m_ui(controls), m_config(config), m_graph(graph), m_graphs(graphs), m_dialogs(dialogs),
       m_boxes(boxes), m_beep(std::move(beep)) {

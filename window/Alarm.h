@@ -3,11 +3,11 @@
 // every half-second tick against the total. Above the level the platform's beep sounds once a
 // tick and the total readout turns red with the level in its tooltip, since a beep alone is
 // easily missed; below it the readout is itself again. A lost probe sounds no alarm.
+#include "files/Config.h"
 #include "graph/clsGraph.h"
 #include "platform/DrawSurface.h"
 #include "platform/MessageBoxes.h"
 #include "platform/UserDialogs.h"
-#include "window/Config.h"
 
 #include <QString>
 #include <functional>
@@ -27,8 +27,8 @@ public:
         QLabel* LabXYZField;
     };
 
-    Alarm(const Controls& controls, Config& config, graph::clsGraph& graph, GraphControl& graphs,
-          platform::UserDialogs& dialogs, platform::MessageBoxes& boxes,
+    Alarm(const Controls& controls, files::Config& config, graph::clsGraph& graph,
+          GraphControl& graphs, platform::UserDialogs& dialogs, platform::MessageBoxes& boxes,
           std::function<void()> beep);
 
     void mnuprobeAlarm_Click();
@@ -47,7 +47,7 @@ private:
     void show(bool sounding);
 
     Controls m_ui;
-    Config& m_config;
+    files::Config& m_config;
     graph::clsGraph& m_graph;
     GraphControl& m_graphs;
     platform::UserDialogs& m_dialogs;

@@ -8,7 +8,7 @@ using measure::RecordTable;
 
 Exposure::Exposure(const ExposureControls& controls, platform::HiResTimer& minAve,
                    platform::Clock& clock, platform::Beeper& beeper, measure::RecordTable& records,
-                   const probe::PollingCycle& cycle, Config& config, DisplayTimers& timers,
+                   const probe::PollingCycle& cycle, files::Config& config, DisplayTimers& timers,
                    Recorder& recorder)
     : m_ui(controls), HRTMinAve(minAve), m_clock(clock), m_beeper(beeper), m_records(records),
       m_cycle(cycle), m_config(config), m_timers(timers), m_recorder(recorder),

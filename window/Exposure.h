@@ -8,6 +8,7 @@
 //
 // Each tick does the same small work: one slot out of the running sum, one in (the sum is kept
 // in double precision, so the average does not wander over a long log), two labels, one row.
+#include "files/Config.h"
 #include "measure/MovingAverage.h"
 #include "measure/Reading.h"
 #include "measure/RecordTable.h"
@@ -15,7 +16,6 @@
 #include "platform/Clock.h"
 #include "platform/HiResTimer.h"
 #include "probe/PollingCycle.h"
-#include "window/Config.h"
 #include "window/DisplayTimers.h"
 #include "window/MainControls.h"
 #include "window/Recorder.h"
@@ -35,7 +35,7 @@ public:
     // logging settings are read from `config` as each window ends and while the log waits.
     Exposure(const ExposureControls& controls, platform::HiResTimer& minAve, platform::Clock& clock,
              platform::Beeper& beeper, measure::RecordTable& records,
-             const probe::PollingCycle& cycle, Config& config, DisplayTimers& timers,
+             const probe::PollingCycle& cycle, files::Config& config, DisplayTimers& timers,
              Recorder& recorder);
 
     // The latest reading's total and peak holds are what the next tick takes.
@@ -73,7 +73,7 @@ private:
     platform::Beeper& m_beeper;
     measure::RecordTable& m_records;
     const probe::PollingCycle& m_cycle;
-    Config& m_config;
+    files::Config& m_config;
     DisplayTimers& m_timers;
     Recorder& m_recorder;
 

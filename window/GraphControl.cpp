@@ -25,7 +25,7 @@ constexpr int DefaultSamPerDiv = 50;
 
 } // namespace
 
-GraphControl::GraphControl(const GraphControls& controls, clsGraph& graph, Config& config,
+GraphControl::GraphControl(const GraphControls& controls, clsGraph& graph, files::Config& config,
                            probe::clsProbe& probe, BarGraphControl& bars,
                            platform::MessageBoxes& boxes, WindowShell& shell)
     : m_ui(controls), m_graph(graph), m_config(config), m_probe(probe), m_bars(bars),

@@ -2,10 +2,10 @@
 // The main window's side of the time-series graph on Picture1: its one-time configuration, the
 // vertical scale chosen from the list or by the probe, the live sweep fed with every reading,
 // and the handlers of the samples-per-division and vertical-scale lists and the graph menus.
+#include "files/Config.h"
 #include "graph/clsGraph.h"
 #include "measure/Reading.h"
 #include "platform/MessageBoxes.h"
-#include "window/Config.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
@@ -24,7 +24,7 @@ public:
     static inline const QString AutoText = QStringLiteral("Auto");
 
     // Connects the lists, the graph menus and the toolbar buttons of the graph.
-    GraphControl(const GraphControls& controls, graph::clsGraph& graph, Config& config,
+    GraphControl(const GraphControls& controls, graph::clsGraph& graph, files::Config& config,
                  probe::clsProbe& probe, BarGraphControl& bars, platform::MessageBoxes& boxes,
                  WindowShell& shell);
 
@@ -90,7 +90,7 @@ private:
 
     GraphControls m_ui;
     graph::clsGraph& m_graph;
-    Config& m_config;
+    files::Config& m_config;
     probe::clsProbe& m_probe;
     BarGraphControl& m_bars;
     platform::MessageBoxes& m_boxes;

@@ -19,9 +19,10 @@ constexpr int ZetaFastSteps[] = {70, 63, 59, 56, 53, 51, 48, 46};
 } // namespace
 
 LinkControl::LinkControl(const LinkControls& controls, probe::clsProbe& probe,
-                         probe::PollingCycle& cycle, platform::SerialComm& port, Config& config,
-                         platform::HiResTimer& play, const probe::ProbeIdentity& identity,
-                         BatteryTemp& battery, WindowShell& shell, std::function<void()> zetaSetUp)
+                         probe::PollingCycle& cycle, platform::SerialComm& port,
+                         files::Config& config, platform::HiResTimer& play,
+                         const probe::ProbeIdentity& identity, BatteryTemp& battery,
+                         WindowShell& shell, std::function<void()> zetaSetUp)
     : m_ui(controls), m_probe(probe), m_cycle(cycle), m_port(port), m_config(config), HRTPlay(play),
       m_identity(identity), m_battery(battery), m_shell(shell), m_zetaSetUp(std::move(zetaSetUp)) {
     QObject::connect(m_ui.CmbSampleRate, &QComboBox::activated, [this] { CmbSampleRate_Click(); });

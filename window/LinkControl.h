@@ -2,11 +2,11 @@
 // The link of the main window: the sample-rate choice (SetSampleRate and the list
 // CmbSampleRate, filled for the identified probe), the port entries "Comm &1".."Comm &5", the
 // link-speed menu with its way to streaming (DisableHiSpeed), and the communication-mode menus.
+#include "files/Config.h"
 #include "platform/HiResTimer.h"
 #include "platform/SerialComm.h"
 #include "probe/PollingCycle.h"
 #include "probe/ProbeHost.h"
-#include "window/Config.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
@@ -21,7 +21,7 @@ class LinkControl {
 public:
     // zetaSetUp fits the window to a Zeta probe again (its sample rates follow the link speed).
     LinkControl(const LinkControls& controls, probe::clsProbe& probe, probe::PollingCycle& cycle,
-                platform::SerialComm& port, Config& config, platform::HiResTimer& play,
+                platform::SerialComm& port, files::Config& config, platform::HiResTimer& play,
                 const probe::ProbeIdentity& identity, BatteryTemp& battery, WindowShell& shell,
                 std::function<void()> zetaSetUp);
 
@@ -73,7 +73,7 @@ private:
     probe::clsProbe& m_probe;
     probe::PollingCycle& m_cycle;
     platform::SerialComm& m_port;
-    Config& m_config;
+    files::Config& m_config;
     platform::HiResTimer& HRTPlay;
     const probe::ProbeIdentity& m_identity;
     BatteryTemp& m_battery;

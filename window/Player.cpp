@@ -16,8 +16,8 @@ namespace window {
 using graph::clsGraph;
 
 Player::Player(const Controls& controls, const ReadoutControls& readouts, clsGraph& graph,
-               const probe::clsProbe& probe, const Config& config, Parts parts, Timers timers,
-               platform::MessageBoxes& boxes)
+               const probe::clsProbe& probe, const files::Config& config, Parts parts,
+               Timers timers, platform::MessageBoxes& boxes)
     : m_ui(controls), m_readouts(readouts), m_graph(graph), m_probe(probe), m_config(config),
       m_parts(parts), m_timers(timers), m_boxes(boxes) {
     m_ui.mnuProbePlay->setCheckable(true);

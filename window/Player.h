@@ -4,11 +4,11 @@
 // sweep and the bars, shown in the readouts with peak holds of playback's own. Polling stops
 // while a log plays and the log indicator reads "Play"; the end of the rows, the user (P&lay
 // again) or a log being started end it, and everything it held back comes back.
+#include "files/Config.h"
 #include "graph/clsGraph.h"
 #include "measure/Reading.h"
 #include "platform/HiResTimer.h"
 #include "platform/MessageBoxes.h"
-#include "window/Config.h"
 #include "window/MainControls.h"
 
 #include <QString>
@@ -56,7 +56,7 @@ public:
     // Makes mnuProbePlay checkable (ticked while a log plays), connects it and gives HRTPlay
     // its handler.
     Player(const Controls& controls, const ReadoutControls& readouts, graph::clsGraph& graph,
-           const probe::clsProbe& probe, const Config& config, Parts parts, Timers timers,
+           const probe::clsProbe& probe, const files::Config& config, Parts parts, Timers timers,
            platform::MessageBoxes& boxes);
 
     // "P&lay": starts playback from the first row, or stops the playback running.
@@ -85,7 +85,7 @@ private:
     ReadoutControls m_readouts;
     graph::clsGraph& m_graph;
     const probe::clsProbe& m_probe;
-    const Config& m_config;
+    const files::Config& m_config;
     Parts m_parts;
     Timers m_timers;
     platform::MessageBoxes& m_boxes;

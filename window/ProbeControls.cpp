@@ -16,7 +16,7 @@ const QString Sup2 = QString(QChar(0xB2));
 
 ProbeControls::ProbeControls(const ProbeMenuControls& controls, const ReadoutControls& readouts,
                              probe::clsProbe& probe, measure::ClsZeta& zeta,
-                             const measure::RecordTable& records, Config& config,
+                             const measure::RecordTable& records, files::Config& config,
                              const platform::HiResTimer& HRTMinAve, WindowShell& shell,
                              const Parts& parts, std::function<void()> clearPeakHolds)
     : m_ui(controls), m_readouts(readouts), m_probe(probe), m_zeta(zeta), m_records(records),

@@ -3,11 +3,11 @@
 // labels, zero, the peak holds cleared and the axis switches. A field-reporting probe is sent a
 // command and the window follows its answer; a Zeta probe's units and zero are the program's
 // own. A units or range command the probe refuses leaves the window as it was and says so.
+#include "files/Config.h"
 #include "measure/ClsZeta.h"
 #include "measure/RecordTable.h"
 #include "platform/HiResTimer.h"
 #include "probe/clsProbe.h"
-#include "window/Config.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
@@ -27,7 +27,7 @@ public:
 
     ProbeControls(const ProbeMenuControls& controls, const ReadoutControls& readouts,
                   probe::clsProbe& probe, measure::ClsZeta& zeta,
-                  const measure::RecordTable& records, Config& config,
+                  const measure::RecordTable& records, files::Config& config,
                   const platform::HiResTimer& HRTMinAve, WindowShell& shell, const Parts& parts,
                   std::function<void()> clearPeakHolds);
 
@@ -74,7 +74,7 @@ private:
     probe::clsProbe& m_probe;
     measure::ClsZeta& m_zeta;
     const measure::RecordTable& m_records;
-    Config& m_config;
+    files::Config& m_config;
     const platform::HiResTimer& m_minAve;
     WindowShell& m_shell;
     Parts m_parts;

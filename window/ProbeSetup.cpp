@@ -16,7 +16,7 @@ const QChar Sup2 = probe::SuperTwo;
 } // namespace
 
 ProbeSetup::ProbeSetup(const ProbeMenuControls& controls, probe::clsProbe& probe,
-                       probe::PollingCycle& cycle, Config& config, const Parts& parts,
+                       probe::PollingCycle& cycle, files::Config& config, const Parts& parts,
                        const measure::RecordTable& records, WindowShell& shell)
     : m_ui(controls), m_probe(probe), m_cycle(cycle), m_config(config), m_parts(parts),
       m_records(records), m_shell(shell) {

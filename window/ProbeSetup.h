@@ -2,9 +2,9 @@
 // The window set up for the identified probe: the units menu and label, the zero and range
 // entries and the range label, the sample-rate list (SetUpSigma for Sigma and Kappa probes,
 // SetUpZeta for Zeta probes), and the 3-axis menu entry.
+#include "files/Config.h"
 #include "measure/RecordTable.h"
 #include "probe/PollingCycle.h"
-#include "window/Config.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
@@ -26,7 +26,7 @@ public:
     };
 
     ProbeSetup(const ProbeMenuControls& controls, probe::clsProbe& probe,
-               probe::PollingCycle& cycle, Config& config, const Parts& parts,
+               probe::PollingCycle& cycle, files::Config& config, const Parts& parts,
                const measure::RecordTable& records, WindowShell& shell);
 
     void SetUpSigma();
@@ -52,7 +52,7 @@ private:
     ProbeMenuControls m_ui;
     probe::clsProbe& m_probe;
     probe::PollingCycle& m_cycle;
-    Config& m_config;
+    files::Config& m_config;
     Parts m_parts;
     const measure::RecordTable& m_records;
     WindowShell& m_shell;

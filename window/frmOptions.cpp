@@ -152,7 +152,7 @@ frmOptions::frmOptions(Targets targets, platform::UserDialogs& dialogs, QWidget*
 }
 
 void frmOptions::Form_Load() {
-    const Config& c = m_t.config;
+    const files::Config& c = m_t.config;
     const clsGraph& g = m_t.graph;
     TxtDisplayUpdate->setText(QString::number(c.TextUpdatePerSecond));
     const auto listed = ListMinAver->findItems(c.Exposure, Qt::MatchExactly);
@@ -239,7 +239,7 @@ int frmOptions::bounded(QWidget* field, const QString& text, int lo, int hi, int
 }
 
 void frmOptions::CmdApply_Click() {
-    Config& c = m_t.config;
+    files::Config& c = m_t.config;
     clsGraph& g = m_t.graph;
     m_t.reloadNotes();
 

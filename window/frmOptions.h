@@ -4,12 +4,12 @@
 // changes until Apply; Close keeps what was applied. The colour slots are kept between
 // openings. Numbers typed are checked: one that is not a number, or out of its bounds, keeps
 // the value in force and the field says so.
+#include "files/Config.h"
 #include "graph/ClsBarGraph.h"
 #include "graph/clsGraph.h"
 #include "measure/ClsZeta.h"
 #include "platform/UserDialogs.h"
 #include "probe/clsProbe.h"
-#include "window/Config.h"
 #include "window/MainControls.h"
 
 #include <QDialog>
@@ -37,7 +37,7 @@ class frmOptions : public QDialog {
 public:
     // What Apply changes, and what the window does for it.
     struct Targets {
-        Config& config;
+        files::Config& config;
         graph::clsGraph& graph;
         graph::ClsBarGraph& barGraph;
         GraphControl& graphs;

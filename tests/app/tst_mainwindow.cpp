@@ -1,8 +1,8 @@
 // The program's windows on the test doubles: the main window's start-up, shutdown and layout,
 // its graphs' scales, lists, sweep and bar graph; the splash, the about box, the port dialog.
-#include "app/ConfigFile.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
+#include "files/ConfigFile.h"
 #include "measure/RecordTable.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "tests/support/WindowKit.h"
@@ -85,8 +85,8 @@ private Q_SLOTS:
                  (QList<bool>{false, false, false, true}));
 
         rig->close(); // the port chosen survives the first run
-        window::Config again;
-        QVERIFY(app::LoadCfg(rig->dir.filePath(QStringLiteral("Varnex.cfg")), again).complete);
+        files::Config again;
+        QVERIFY(files::LoadCfg(rig->dir.filePath(QStringLiteral("Varnex.cfg")), again).complete);
         QCOMPARE(again.CommPortNo, 3);
     }
 

@@ -1,9 +1,9 @@
 // The window on lines whose replies come late or in parts from the very first reply on, each
 // beside the same probe on a clean line, all at once: each window logging from the probe's
 // first sample, as with --record, read through its journal rows, and watched all along.
-#include "app/LogJournal.h"
 #include "bench/LoggerRuns.h"
 #include "bench/WindowBench.h"
+#include "files/LogJournal.h"
 #include "window/Readouts.h"
 
 #include <QTest>
@@ -75,7 +75,7 @@ private Q_SLOTS:
             if (*c.fault.spec) args << "--fault" << c.fault.spec;
             QVERIFY(w->probe.start(args));
             w->run = std::make_unique<bench::WindowRun>(w->probe.line(),
-                                                        window::Config(QString()).SampleRate);
+                                                        files::Config(QString()).SampleRate);
             w->run->window().StartLogWhenRead();
             windows.push_back(std::move(w));
         }
@@ -97,7 +97,8 @@ private Q_SLOTS:
         watch.start(20);
         const auto logged = [&] {
             for (const auto& w : windows) {
-                const Journal j = Read(QDir(w->run->folder()).filePath(app::LogJournal::FileName));
+                const Journal j =
+                    Read(QDir(w->run->folder()).filePath(files::LogJournal::FileName));
                 if (Seconds(j) < LogSeconds) return false;
             }
             return true;
@@ -120,7 +121,7 @@ private Q_SLOTS:
         QVERIFY2(w.foundAfterS >= 0 && w.foundAfterS <= 30,
                  qPrintable(w.run->window().StatusPanel(1)));
         QVERIFY2(w.noProbe.isEmpty(), qPrintable(w.noProbe));
-        const Journal j = Read(QDir(w.run->folder()).filePath(app::LogJournal::FileName));
+        const Journal j = Read(QDir(w.run->folder()).filePath(files::LogJournal::FileName));
         QVERIFY2(Seconds(j) >= LogSeconds, qPrintable(QString::number(Seconds(j))));
         const bool zeta = QByteArray(c.family.model).startsWith("PX-9");
         const double tolerance = zeta ? 0.01 : 0.001;
@@ -137,7 +138,7 @@ private Q_SLOTS:
         // Each late or split reply costs its delay, no more: at least half of what that leaves
         // of the clean line's rows a second.
         const Journal clean = Read(QDir(windows[std::size_t(index - index % 2)]->run->folder())
-                                       .filePath(app::LogJournal::FileName));
+                                       .filePath(files::LogJournal::FileName));
         const double cleanRate = clean.rows.size() / Seconds(clean);
         const double allows = bench::ShareAllowed(cleanRate, c.family.repliesPerRow, c.fault);
         const double rate = j.rows.size() / Seconds(j);

@@ -1,8 +1,8 @@
 // The whole window on a virtual probe behind a real pseudo-terminal: the real serial port,
 // timers and clock, the probe identified and its field shown in the readouts.
-#include "app/LogFile.h"
-#include "app/LogJournal.h"
 #include "bench/WindowBench.h"
+#include "files/LogFile.h"
+#include "files/LogJournal.h"
 #include "measure/ClsZeta.h"
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
@@ -270,10 +270,10 @@ private Q_SLOTS:
         QSKIP("needs a kill that gives the program no say");
 #endif
         QTemporaryDir home;
-        window::Config fast(home.path());
+        files::Config fast(home.path());
         fast.SampleRate = "Max";
         fast.Multiplex = false; // one row a reply
-        app::SaveCfg(home.filePath("Varnex.cfg"), fast);
+        files::SaveCfg(home.filePath("Varnex.cfg"), fast);
         QProcess varnex;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -286,7 +286,7 @@ private Q_SLOTS:
         QString journal;
         auto rowsWritten = [&] {
             if (journal.isEmpty()) {
-                QDirIterator it(home.filePath("data"), {app::LogJournal::FileName}, QDir::Files,
+                QDirIterator it(home.filePath("data"), {files::LogJournal::FileName}, QDir::Files,
                                 QDirIterator::Subdirectories);
                 if (!it.hasNext()) return 0;
                 journal = it.next();
@@ -301,7 +301,7 @@ private Q_SLOTS:
         QVERIFY(varnex.waitForFinished());
 
         kit::WindowRig rig;
-        QVERIFY(QFile::copy(journal, rig.dir.filePath(app::LogJournal::FileName)));
+        QVERIFY(QFile::copy(journal, rig.dir.filePath(files::LogJournal::FileName)));
         rig.boxes.queueAnswer(true);
         app::frmMain& w = rig.start();
         QVERIFY(rig.boxes.texts().value(0).startsWith("A log of "));
@@ -325,7 +325,7 @@ private Q_SLOTS:
             ++heading;
         QVERIFY(heading < lines.size());
         QCOMPARE(lines.size() - heading - 2, n);
-        QCOMPARE(lines[heading + 1].left(9), app::FormatTimeStr(t.At(1, 0)).toLatin1() + ',');
+        QCOMPARE(lines[heading + 1].left(9), files::FormatTimeStr(t.At(1, 0)).toLatin1() + ',');
     }
 };
 

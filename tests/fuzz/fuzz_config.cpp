@@ -1,7 +1,7 @@
 // The configuration file and the notes file, read from disk as the program reads them: the
 // first byte chooses which.
-#include "app/ConfigFile.h"
-#include "app/HeaderNotes.h"
+#include "files/ConfigFile.h"
+#include "files/HeaderNotes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,11 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.write(reinterpret_cast<const char*>(data) + 1, qint64(size - 1));
     file.close();
     if (data[0] & 1) {
-        app::HeaderNotes notes;
+        files::HeaderNotes notes;
         notes.LoadNoteQuery(path);
     } else {
-        window::Config config(dir.path());
-        app::LoadCfg(path, config);
+        files::Config config(dir.path());
+        files::LoadCfg(path, config);
     }
     return 0;
 }

@@ -2,7 +2,7 @@
 // window reads them (paging, completed headers, a page cut off by a kill), the rows' stream
 // on standard output, and whole runs of the program on the virtual probe of each family,
 // with the probe unplugged in the middle of one.
-#include "app/LogReading.h"
+#include "files/LogReading.h"
 #include "logger/LogPages.h"
 #include "logger/LoggerOptions.h"
 #include "logger/RowStream.h"
@@ -22,15 +22,15 @@ using namespace logger;
 
 namespace {
 
-app::LoadedLog Load(const QString& path, QString* error = nullptr) {
+files::LoadedLog Load(const QString& path, QString* error = nullptr) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const app::LogReadResult r = app::ReadLog(file.readAll());
+    const files::LogReadResult r = files::ReadLog(file.readAll());
     if (error) *error = r.ok ? QString() : QStringLiteral("line %1: %2").arg(r.line).arg(r.error);
     return r.log;
 }
 
-QString Field(const app::LoadedLog& log, const char* label) {
+QString Field(const files::LoadedLog& log, const char* label) {
     for (const auto& [name, value] : log.fields)
         if (name == QLatin1String(label)) return value;
     return QStringLiteral("(none)");
@@ -123,8 +123,8 @@ private Q_SLOTS:
     // Rows 1..32000 in the file chosen, the next in FILE_2.csv; each page's header is completed
     // when it closes, and the window's loader reads every page.
     void pagesOf32000Rows() {
-        app::LogHeader h;
-        h.columns = app::LogColumns::Axes;
+        files::LogHeader h;
+        h.columns = files::LogColumns::Axes;
         h.units = "V/m";
         h.probeType = "PX-9100";
         h.graphScale = "Auto";
@@ -142,7 +142,7 @@ private Q_SLOTS:
         QStringList seen;
         for (int p = 0; p < 3; ++p) {
             QString error;
-            const app::LoadedLog log = Load(path(names[p]), &error);
+            const files::LoadedLog log = Load(path(names[p]), &error);
             QVERIFY2(error.isEmpty(), qPrintable(error));
             seen << QStringLiteral("%1 rows, samples %2, page %3, peak %4, first %5")
                         .arg(log.rows.size())
@@ -159,7 +159,7 @@ private Q_SLOTS:
     // A disk that refuses the rows is reported, not passed over.
     void aRefusingDiskIsReported() {
         if (!QFile::exists("/dev/full")) QSKIP("no /dev/full here");
-        LogPages pages("/dev/full", app::LogHeader{});
+        LogPages pages("/dev/full", files::LogHeader{});
         const float v[1] = {1};
         QVERIFY(!pages.Append(0.5f, v, {}));
         QVERIFY2(pages.Error().contains("/dev/full"), qPrintable(pages.Error()));
@@ -220,7 +220,7 @@ private Q_SLOTS:
         Run run(arguments + more);
         QCOMPARE(run.finish(), 0);
         QString error;
-        const app::LoadedLog log = Load(out, &error);
+        const files::LoadedLog log = Load(out, &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY2(log.rows.size() >= 3, qPrintable(run.errors()));
         QCOMPARE(log.valueColumns, values);
@@ -253,11 +253,11 @@ private Q_SLOTS:
         const int code = run.finish();
         QCOMPARE(code, signal == SIGTERM ? 0 : -2);
         QString error;
-        const app::LoadedLog first = Load(out, &error);
+        const files::LoadedLog first = Load(out, &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(first.rows.size(), std::size_t(32000));
         QCOMPARE(Field(first, "Page"), QString("1 of 2"));
-        const app::LoadedLog open = Load(app::PageFileName(out, 2), &error);
+        const files::LoadedLog open = Load(files::PageFileName(out, 2), &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(!open.rows.empty());
         // Closed by SIGTERM the last page knows its rows; killed, it still says none.
@@ -310,7 +310,7 @@ private Q_SLOTS:
         QVERIFY2(errors.contains("The probe stopped answering") &&
                      errors.contains("The probe answers again"),
                  qPrintable(errors));
-        const app::LoadedLog log = Load(out);
+        const files::LoadedLog log = Load(out);
         float gap = 0;
         for (std::size_t r = 1; r < log.rows.size(); ++r)
             gap = std::max(gap, (log.rows[r][0] - log.rows[r - 1][0]) * 86400.0f);

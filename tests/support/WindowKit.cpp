@@ -38,7 +38,7 @@ void WindowRig::useProbe(const QString& model, const probesim::FieldPlan& plan) 
 }
 
 app::frmMain& WindowRig::start() {
-    if (writeConfig) app::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config);
+    if (writeConfig) files::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config);
     main = std::make_unique<app::frmMain>(services);
     main->Form_Load();
     main->show();

@@ -79,7 +79,7 @@ struct WindowRig {
     platform::CountingBeeper beeper;
     QTemporaryDir dir;
     platform::Services services;
-    window::Config config;
+    files::Config config;
     bool writeConfig = true;
     std::unique_ptr<probesim::VirtualProbe> probe;
     std::unique_ptr<app::frmMain> main;

@@ -1,6 +1,7 @@
 // The virtual probe end to end: the host's real serial port on the pseudo-terminal, the
 // polling cycle and the probe session, against the virtual probe of every family, with the
 // line misbehaving in every way the virtual probe can.
+#include "probe/ModelTables.h"
 #include "tests/support/ProbeLine.h"
 
 #include <QProcess>
@@ -30,6 +31,14 @@ class ProbeLineTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The logger offers the program's models for --simulate: each must have a virtual probe.
+    void theVirtualProbeServesEveryKnownModel() {
+        QStringList known = probe::KnownModels(), served = probesim::Models();
+        known.sort();
+        served.sort();
+        QCOMPARE(served, known);
+    }
+
     void everySigmaModelIsIdentified_data() {
         QTest::addColumn<QString>("model");
         for (const QString& model : ModelsOf(QStringLiteral("Sigma")))

@@ -1,6 +1,6 @@
 // The options dialog on the test doubles: Apply against what the window, the graphs, the probe
 // objects and the settings hold afterwards; the moving-average periods; the colour slots.
-#include "app/HeaderNotes.h"
+#include "files/HeaderNotes.h"
 #include "measure/ClsZeta.h"
 #include "platform/SurfaceWidget.h"
 #include "tests/support/WindowKit.h"
@@ -75,7 +75,7 @@ private Q_SLOTS:
         if (field == "rate") o.TxtDisplayUpdate->setText(typed);
         if (field == "period") o.CmbPeriod->setCurrentText(typed);
         o.CmdApply_Click();
-        const window::Config& c = w.config();
+        const files::Config& c = w.config();
         const int applied = field == "averaging" ? c.Averaging
                             : field == "rate"    ? c.TextUpdatePerSecond
                                                  : c.PeriodicInterval;
@@ -113,7 +113,8 @@ private Q_SLOTS:
 
     // Colours: an axis colour alone recolours the traces without a repaint; a cancelled or
     // failed colour dialog leaves its slot; the box colour is the one in force; with the bars
-    // unmatched they take the text colour, as do the axis switches; "Default Colors" brings back all ten.
+    // unmatched they take the text colour, as do the axis switches; "Default Colors" brings back
+    // all ten.
     void colours() {
         rig->config.BoxColor = 0x123456;
         frmOptions& o = opened();
@@ -170,7 +171,7 @@ private Q_SLOTS:
                  (QList<int>{2, 0}));
         QCOMPARE(w.notes().HeaderNotes[1].value, QString("Hall 3"));
         o.CmndEditPrompts->click();
-        const QString notes = rig->dir.filePath(app::HeaderNotes::FileName);
+        const QString notes = rig->dir.filePath(files::HeaderNotes::FileName);
         QCOMPARE(rig->dialogs.edited, QStringList{notes});
         QVERIFY(QFile::exists(notes));
 

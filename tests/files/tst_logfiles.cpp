@@ -2,11 +2,11 @@
 // the journal after a crash; files opened back into the graph and the log table, the files
 // refused, and the stored view zoomed from the window's mouse events; the graphs exported as
 // pictures.
-#include "app/LogFile.h"
-#include "app/LogJournal.h"
 #include "app/LogLoading.h"
-#include "app/LogReading.h"
 #include "app/LogSaving.h"
+#include "files/LogFile.h"
+#include "files/LogJournal.h"
+#include "files/LogReading.h"
 #include "measure/RecordTable.h"
 #include "platform/SurfaceWidget.h"
 #include "tests/support/WindowKit.h"
@@ -95,16 +95,16 @@ private Q_SLOTS:
         table.Append(at(23, 59, 59.6), 0.0001f, 0.00001f, 1234567.0f, 0.0f);
         table.Append(at(0, 0, 0.4), 12.5f, 0, 0, 0);
         table.SetRecordCount(rows);
-        app::LogHeader h{"06/12/2026",
-                         "14:05",
-                         rows,
-                         app::LogColumns(columns),
-                         "Auto",
-                         {12.34567f, 7.1f, 8.25f, 6.5f},
-                         "PX-5100",
-                         {{"Operator", ""}, {"Site", "Hall\r\n3"}},
-                         "mW/cm" + QString(QChar(0xB2))};
-        const QByteArray text = app::LogPageText(h, table, 1, 1, "run.csv");
+        files::LogHeader h{"06/12/2026",
+                           "14:05",
+                           rows,
+                           files::LogColumns(columns),
+                           "Auto",
+                           {12.34567f, 7.1f, 8.25f, 6.5f},
+                           "PX-5100",
+                           {{"Operator", ""}, {"Site", "Hall\r\n3"}},
+                           "mW/cm" + QString(QChar(0xB2))};
+        const QByteArray text = files::LogPageText(h, table, 1, 1, "run.csv");
         QLocale::setDefault(QLocale::c());
         QTEST(text, "expected");
     }
@@ -120,7 +120,7 @@ private Q_SLOTS:
         w.records().StartLog(measure::RecordTable::Layout::Axes, "V/m", "PX-5100");
         w.records().SetRecording(measure::RecordTable::Logging);
         w.records().Append(0.5f, 14.49f, 5, 8, 11);
-        app::HeaderNotes& notes = w.notes();
+        files::HeaderNotes& notes = w.notes();
         notes.NoteCount = 3;
         notes.HeaderNotes[1] = {"1", "Operator", "Ann"};
         notes.HeaderNotes[2] = {"2", "", "no label, not asked"};
@@ -219,7 +219,7 @@ private Q_SLOTS:
     void aCrashedLogIsOffered() {
         QFETCH(bool, recover);
         {
-            app::LogJournal journal(rig->dir.path(), rig->clock);
+            files::LogJournal journal(rig->dir.path(), rig->clock);
             measure::RecordTable table;
             table.SetJournal(&journal);
             table.StartLog(measure::RecordTable::Layout::Total, "V/m", "PX-5100");
@@ -237,9 +237,10 @@ private Q_SLOTS:
         const QString started = rig->clock.now().time().toString("HH:mm:ss");
         rig->boxes.queueAnswer(recover);
         app::frmMain& w = rig->start();
-        QCOMPARE(rig->boxes.texts().first(), app::LogJournal::RecoverText.arg(3).arg(started));
+        QCOMPARE(rig->boxes.texts().first(), files::LogJournal::RecoverText.arg(3).arg(started));
         const measure::RecordTable& t = w.records();
-        QCOMPARE(QFile::exists(QDir(rig->dir.path()).filePath(app::LogJournal::FileName)), recover);
+        QCOMPARE(QFile::exists(QDir(rig->dir.path()).filePath(files::LogJournal::FileName)),
+                 recover);
         if (!recover) {
             QCOMPARE(t.RecordCount(), 0);
             return;
@@ -252,7 +253,7 @@ private Q_SLOTS:
         rig->dialogs.queueFile(QDir(rig->dir.path()).filePath("back.csv"));
         w.ui().record.mnuFileSaveAs->trigger();
         QVERIFY(QFile::exists(QDir(rig->dir.path()).filePath("back.csv")));
-        QVERIFY(!QFile::exists(QDir(rig->dir.path()).filePath(app::LogJournal::FileName)));
+        QVERIFY(!QFile::exists(QDir(rig->dir.path()).filePath(files::LogJournal::FileName)));
     }
 
     // Page files, the name the next save proposes, the pages of a full log, the time stamps
@@ -261,19 +262,20 @@ private Q_SLOTS:
         const QStringList chosen{"run.csv", "run.backup", "/d/a.b/run", "run"};
         QStringList names;
         for (const QString& c : chosen)
-            names << app::PageFileName(c, 1) + " " + app::PageFileName(c, 2) + " " +
-                         app::SaveFileNameOf(c);
+            names << files::PageFileName(c, 1) + " " + files::PageFileName(c, 2) + " " +
+                         files::SaveFileNameOf(c);
         QCOMPARE(names, (QStringList{"run.csv run_2.csv run", "run.backup run_2.backup run",
                                      "/d/a.b/run /d/a.b/run_2 /d/a.b/run", "run run_2 run"}));
-        QCOMPARE((QList<int>{app::PageCount(0), app::PageCount(32000), app::PageCount(32001)}),
-                 (QList<int>{1, 1, 2}));
-        QCOMPARE(app::UnFormatTime("14:05:09"), float((14 * 3600 + 5 * 60 + 9) / 86400.0));
+        QCOMPARE(
+            (QList<int>{files::PageCount(0), files::PageCount(32000), files::PageCount(32001)}),
+            (QList<int>{1, 1, 2}));
+        QCOMPARE(files::UnFormatTime("14:05:09"), float((14 * 3600 + 5 * 60 + 9) / 86400.0));
         measure::RecordTable full;
         for (int i = 0; i < 32000; ++i)
             full.Append(0.5f, 1, 0, 0, 0);
-        app::LogHeader h;
+        files::LogHeader h;
         h.samples = 32000;
-        const QByteArray text = app::LogPageText(h, full, 1, 1, "full.csv");
+        const QByteArray text = files::LogPageText(h, full, 1, 1, "full.csv");
         QVERIFY(text.contains("\r\nPage,1 of 1\r\n"));
         QCOMPARE(text.count("12:00:00,1\r\n"), 32000);
     }
@@ -322,13 +324,13 @@ private Q_SLOTS:
         saved.StartLog(measure::RecordTable::Layout(layout), "V/m", "PX-5100");
         for (int i = 1; i <= 3; ++i)
             saved.Append(float(i) / 86400.0f, 1.25f * float(i), 0.001f * float(i), 1e6f, 7);
-        app::LogHeader h;
+        files::LogHeader h;
         h.samples = 3;
-        h.columns = app::LogColumns(layout);
+        h.columns = files::LogColumns(layout);
         h.units = "V/m";
         app::frmMain& w = rig->start();
         QVERIFY(w.loader().LoadData(
-            Write(rig->dir, "l.csv", app::LogPageText(h, saved, 1, 1, "l.csv"))));
+            Write(rig->dir, "l.csv", files::LogPageText(h, saved, 1, 1, "l.csv"))));
         const measure::RecordTable& t = w.records();
         QCOMPARE((QList<int>{t.RecordCount(), int(t.RecordColumns())}), (QList<int>{3, layout}));
         for (int r = 1; r <= 3; ++r)
@@ -360,7 +362,7 @@ private Q_SLOTS:
         QVERIFY(w.loader().LoadData(Write(rig->dir, "in.csv", file)));
         const measure::RecordTable& t = w.records();
         QStringList got{QString::number(t.RecordCount()), QString::number(int(t.RecordColumns())),
-                        app::FormatTimeStr(t.At(1, 0))};
+                        files::FormatTimeStr(t.At(1, 0))};
         for (int c = 1; c <= 4; ++c)
             got << QString::number(t.At(1, c));
         QTEST(got.join(' ') + ' ' + w.config().GraphScaleStr, "expected");

@@ -1,11 +1,11 @@
-#include "app/HeaderNotes.h"
+#include "files/HeaderNotes.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 
-namespace app {
+namespace files {
 
 namespace {
 
@@ -100,4 +100,4 @@ bool HeaderNotes::SaveNoteQuery(const QString& filePath) const {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
-} // namespace app
+} // namespace files

@@ -1,14 +1,14 @@
 // The files of the program beside its logs: the configuration file, read and written byte for
 // byte (and where it is kept), and the header notes with the answers entered.
-#include "app/ConfigFile.h"
-#include "app/HeaderNotes.h"
+#include "files/ConfigFile.h"
+#include "files/HeaderNotes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace app;
+using namespace files;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/LogJournal.h"
+#include "files/LogJournal.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace app {
+namespace files {
 
 namespace {
 
@@ -142,4 +142,4 @@ bool LogJournal::Recover(measure::RecordTable& table) {
     return true;
 }
 
-} // namespace app
+} // namespace files

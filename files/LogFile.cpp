@@ -1,4 +1,4 @@
-#include "app/LogFile.h"
+#include "files/LogFile.h"
 
 #include "probe/Readings.h"
 
@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace app {
+namespace files {
 
 namespace {
 
@@ -130,4 +130,4 @@ QByteArray LogPageText(const LogHeader& h, const measure::RecordTable& table, in
     return out;
 }
 
-} // namespace app
+} // namespace files

@@ -9,7 +9,7 @@
 #include <QPair>
 #include <QString>
 
-namespace app {
+namespace files {
 
 using LogColumns = measure::RecordTable::Layout;
 
@@ -51,4 +51,4 @@ void AppendLogRow(QByteArray& out, float dayFraction, const float* values, int c
 QByteArray LogPageText(const LogHeader& header, const measure::RecordTable& table, int page,
                        int pages, const QString& fileName);
 
-} // namespace app
+} // namespace files

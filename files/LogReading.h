@@ -13,7 +13,7 @@
 #include <array>
 #include <vector>
 
-namespace app {
+namespace files {
 
 struct LoadedLog {
     static constexpr int MaxValueColumns = 4;
@@ -48,4 +48,4 @@ LogReadResult ReadLog(const QByteArray& bytes);
 // a day; false when the text is no time of day.
 bool ParseLogTime(QStringView text, float* dayFraction);
 
-} // namespace app
+} // namespace files

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QString>
 
-namespace app {
+namespace files {
 
 class LogJournal : public measure::RecordJournal {
 public:
@@ -47,4 +47,4 @@ private:
     qint64 m_syncedMs = -1;
 };
 
-} // namespace app
+} // namespace files

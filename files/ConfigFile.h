@@ -8,13 +8,13 @@
 //
 // Nothing here touches a widget: the main window copies the values into its objects and menus
 // after LoadCfg and gathers them back before SaveCfg.
-#include "window/Config.h"
+#include "files/Config.h"
 
 #include <QString>
 
-namespace app {
+namespace files {
 
-using window::Config;
+using files::Config;
 
 struct LoadResult {
     int linesRead = 0;     // lines taken from the file, 0 to 41
@@ -51,4 +51,4 @@ QString ConfigFilePath(const QString& programFolder);
 // path without one has the folder "" and is itself the file name.
 QString ParsePathFile(const QString& path, int part);
 
-} // namespace app
+} // namespace files

@@ -6,7 +6,7 @@
 #include <QString>
 #include <array>
 
-namespace app {
+namespace files {
 
 class HeaderNotes {
 public:
@@ -39,4 +39,4 @@ private:
     QList<Line> m_lines;
 };
 
-} // namespace app
+} // namespace files

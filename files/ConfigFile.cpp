@@ -1,4 +1,4 @@
-#include "app/ConfigFile.h"
+#include "files/ConfigFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <cmath>
 #include <optional>
 
-namespace app {
+namespace files {
 namespace {
 
 const QString FileName = QStringLiteral("Varnex.cfg");
@@ -225,4 +225,4 @@ QString ParsePathFile(const QString& path, int part) {
     return path.mid(cut + 1);
 }
 
-} // namespace app
+} // namespace files

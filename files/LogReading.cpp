@@ -1,10 +1,10 @@
-#include "app/LogReading.h"
+#include "files/LogReading.h"
 
 #include <QByteArrayView>
 #include <charconv>
 #include <cmath>
 
-namespace app {
+namespace files {
 
 namespace {
 
@@ -220,4 +220,4 @@ LogReadResult ReadLog(const QByteArray& bytes) {
     return result;
 }
 
-} // namespace app
+} // namespace files

@@ -1,11 +1,11 @@
 #pragma once
 // The main window's settings in memory, from start-up to shutdown: one member per line of the
-// configuration file "Varnex.cfg" (read and written by app/ConfigFile), holding the defaults
+// configuration file "Varnex.cfg" (read and written by files/ConfigFile), holding the defaults
 // that stand when the file is missing or stops early.
 #include <QString>
 #include <QtGlobal>
 
-namespace window {
+namespace files {
 
 // One member per line of the file, in file order, holding the defaults that stand when the file
 // is missing or stops early. Colours are 0x00BBGGRR.
@@ -60,4 +60,4 @@ struct Config {
     int ZetaUnitsCode = 0;
 };
 
-} // namespace window
+} // namespace files
