@@ -46,8 +46,6 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
       m_config(services.dataFolder) {
     m_configPath = QDir(services.dataFolder).filePath(QStringLiteral("Varnex.cfg"));
 
-    m_readProbe = services.makeTimer();
-    m_readProbe->setInterval(66);
     m_calSamPerSec = services.makeTimer();
     m_calSamPerSec->setInterval(500);
     m_calSamPerSec->setOnTimer([this] { everyHalfSecond(); });
@@ -57,12 +55,11 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_minAve = services.makeTimer();
     m_play = services.makeTimer();
 
-    m_zeta = std::make_unique<measure::ClsZeta>(*this);
     m_graph = std::make_unique<graph::clsGraph>();
     m_barGraph = std::make_unique<graph::ClsBarGraph>();
-    m_probe = std::make_unique<probe::clsProbe>(*this);
-    m_cycle = std::make_unique<probe::PollingCycle>(*m_probe, services.port, *m_readProbe,
-                                                    services.clock, services.boxes, *this);
+    m_engine = std::make_unique<engine::ProbeEngine>(
+        services.port, services.clock, services.boxes, [&services] { return services.makeTimer(); },
+        m_readings);
     makeParts();
     m_notes = std::make_unique<files::HeaderNotes>();
     m_journal = std::make_unique<files::LogJournal>(m_services.journalFolder, m_services.clock);
@@ -91,13 +88,13 @@ void frmMain::makeParts() {
     using namespace window;
     platform::Services& s = m_services;
     m_displayTimers = std::make_unique<DisplayTimers>(*m_upDateText, s.boxes);
-    m_battery = std::make_unique<BatteryTemp>(m_ui.battery, *m_probe, *m_readBattTemp);
+    m_battery = std::make_unique<BatteryTemp>(m_ui.battery, *m_engine, *m_readBattTemp);
     m_barControl = std::make_unique<BarGraphControl>(
         *m_barGraph, m_ui.graphs.Picture3, m_records,
         [this] { return m_graphControl->ScaleInForce(); }, [this] { clearPeakHolds(); });
-    m_graphControl = std::make_unique<GraphControl>(m_ui.graphs, *m_graph, m_config, *m_probe,
+    m_graphControl = std::make_unique<GraphControl>(m_ui.graphs, *m_graph, m_config, *m_engine,
                                                     *m_barControl, s.boxes, *this);
-    m_readouts = std::make_unique<Readouts>(m_ui.readouts, *m_probe, *m_displayTimers,
+    m_readouts = std::make_unique<Readouts>(m_ui.readouts, m_engine->probe(), *m_displayTimers,
                                             *m_barControl, *m_graph, s.clock);
     m_storedView = std::make_unique<StoredView>(m_ui.graphs, m_ui.record.LabRecordCnt, *m_graph,
                                                 *m_graphControl, m_records, *this, s.busy);
@@ -108,7 +105,7 @@ void frmMain::makeParts() {
                            m_ui.probe.mnuProbeZero, m_ui.probe.mnuProbeClearPeak,
                            m_ui.battery.mnuProbeUpdateProbeBatt, m_ui.exposure.mnuViewExposure,
                            m_ui.probe.LabUnits, m_ui.readouts.LabPeak},
-        m_records, *m_probe, *m_zeta, *m_graph, *m_storedView, *this,
+        m_records, *m_engine, *m_graph, *m_storedView, *this,
         Recorder::Hooks{
             [this] {
                 m_barGraph->ClearPeak();
@@ -128,16 +125,16 @@ void frmMain::makeParts() {
     m_player = std::make_unique<Player>(
         Player::Controls{m_ui.graphs.mnuProbePlay, m_ui.link.CmbSampleRate, m_ui.record.tbRecord,
                          m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut},
-        m_ui.readouts, *m_graph, *m_probe, m_config,
+        m_ui.readouts, *m_graph, m_engine->probe(), m_config,
         Player::Parts{*m_graphControl, *m_barControl, *m_displayTimers, *m_recorder},
-        Player::Timers{*m_play, *m_readProbe}, s.boxes);
-    m_exposure = std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,
-                                            *m_cycle, m_config, *m_displayTimers, *m_recorder);
-    m_link = std::make_unique<LinkControl>(m_ui.link, *m_probe, *m_cycle, s.port, m_config, *m_play,
-                                           m_identity, *m_battery, *this,
-                                           [this] { m_setup->SetUpZeta(); });
+        Player::Timers{*m_play, m_engine->HRTReadProbe()}, s.boxes);
+    m_exposure =
+        std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,
+                                   m_engine->cycle(), m_config, *m_displayTimers, *m_recorder);
+    m_link = std::make_unique<LinkControl>(m_ui.link, *m_engine, m_config, *m_play, *m_battery,
+                                           *this, [this] { m_setup->SetUpZeta(); });
     m_probeControls = std::make_unique<ProbeControls>(
-        m_ui.probe, m_ui.readouts, *m_probe, *m_zeta, m_records, m_config, *m_minAve, *this,
+        m_ui.probe, m_ui.readouts, *m_engine, m_records, m_config, *m_minAve, *this,
         ProbeControls::Parts{*m_graphControl, *m_barControl}, [this] { clearPeakHolds(); });
     m_alarm = std::make_unique<Alarm>(Alarm::Controls{m_ui.probe.mnuprobeAlarm,
                                                       m_ui.probe.mnuprobeAlarmSet,
@@ -145,7 +142,7 @@ void frmMain::makeParts() {
                                       m_config, *m_graph, *m_graphControl, s.dialogs, s.boxes,
                                       [this] { m_services.beeper.Beep(); });
     m_setup = std::make_unique<ProbeSetup>(
-        m_ui.probe, *m_probe, *m_cycle, m_config,
+        m_ui.probe, *m_engine, m_config,
         ProbeSetup::Parts{*m_readouts, *m_battery, *m_link, *m_graphControl}, m_records, *this);
     m_layout = std::make_unique<MainLayout>(
         m_ui, *this, *m_graph,
@@ -159,28 +156,33 @@ void frmMain::makeParts() {
     m_readings.Add(*m_recorder);
     m_readings.Add(*m_exposure);
     m_processing = std::make_unique<SampleProcessing>(
-        *m_probe, *m_zeta, m_readings,
+        *m_engine,
         SampleProcessing::Parts{*m_readouts, *m_battery, *m_setup, *m_graphControl, *m_link,
                                 *m_layout, *m_probeControls},
-        m_identity, *this, s.clock, s.boxes);
+        *this, s.boxes, [this](int) {
+            // The log starts after the first whole sample, when the probe has told its units.
+            if (!m_logWhenRead) return;
+            m_logWhenRead = false;
+            if (m_records.Recording() == measure::RecordTable::Idle) m_recorder->ToggleRecordOn();
+        });
+    m_engine->SetEvents(*m_processing);
 }
 
 void frmMain::clearPeakHolds() {
-    m_zeta->ClearMaxHold();
-    m_probe->ClearMaxHold();
+    m_engine->ClearPeaks();
     if (m_player) m_player->ClearPlayPeakHold();
 }
 
 void frmMain::stopTimers() {
-    for (platform::HiResTimer* t : {m_readProbe.get(), m_calSamPerSec.get(), m_readBattTemp.get(),
-                                    m_upDateText.get(), m_minAve.get(), m_play.get()})
+    m_engine->StopPolling();
+    for (platform::HiResTimer* t : {m_calSamPerSec.get(), m_readBattTemp.get(), m_upDateText.get(),
+                                    m_minAve.get(), m_play.get()})
         t->setEnabled(false);
 }
 
 frmMain::~frmMain() {
     // Timers and the port must not call into parts that are going away.
     stopTimers();
-    m_services.port.setOnComm({});
 }
 
 void frmMain::connectCommands() {
@@ -214,9 +216,9 @@ void frmMain::Main() {
     m_barGraph->SetOutputObj(m_ui.graphs.Picture3);
 
     m_config = files::Config(m_services.dataFolder);
-    m_config.ZetaUnitsCode = m_zeta->Units();
+    m_config.ZetaUnitsCode = m_engine->zeta().Units();
     const files::LoadResult loaded = files::LoadCfg(m_configPath, m_config);
-    m_zeta->SetUnits(m_config.ZetaUnitsCode);
+    m_engine->SetZetaUnitsCode(m_config.ZetaUnitsCode);
     applySettingsAsRead();
     // A port named for this run needs no choosing.
     if (!loaded.complete && m_runPort.isEmpty()) {
@@ -230,7 +232,7 @@ void frmMain::Main() {
     {
         frmSplash splash;
         splash.show();
-        Delay(3000);
+        m_services.clock.delay(3000);
         splash.close();
     }
 
@@ -240,14 +242,12 @@ void frmMain::Main() {
                                          numberText(m_config.AlarmValue));
 
     m_link->SetUpBaudMenu(m_config.BaudRate);
-    m_zeta->SetAveraging(m_config.Averaging);
-    m_probe->SetAverage(m_config.Averaging);
-    m_probe->SetBaudRatePerfered(m_config.BaudRate);
-    m_probe->SetMultiplexPrefered(m_config.Multiplex ? 1 : 0);
-    m_probe->SetTypeZeta(probe::StateIdentifying);
-    m_probe->SetLostComm(1);
-    m_ui.battery.mnuProbeTempCels->setChecked(m_probe->UseCelsiusTemp() == 1);
-    m_ui.battery.mnuProbeTempFahr->setChecked(m_probe->UseCelsiusTemp() != 1);
+    m_engine->SetAveraging(m_config.Averaging);
+    m_engine->SetPreferredSpeed(m_config.BaudRate);
+    m_engine->SetMultiplexPreferred(m_config.Multiplex);
+    m_engine->BeginSearch();
+    m_ui.battery.mnuProbeTempCels->setChecked(m_engine->probe().UseCelsiusTemp() == 1);
+    m_ui.battery.mnuProbeTempFahr->setChecked(m_engine->probe().UseCelsiusTemp() != 1);
 
     m_link->SetSampleRate(m_config.SampleRate);
     m_battery->SetUpReadBattTemp(m_config.BattUpdateMinutes);
@@ -258,12 +258,11 @@ void frmMain::Main() {
     m_notes->LoadNoteQuery(QDir(m_services.dataFolder).filePath(files::HeaderNotes::FileName));
 
     m_readouts->ChanColorIndicator();
-    m_cycle->OpenCommPort(m_config.CommPortNo);
+    m_engine->OpenPort(m_config.CommPortNo);
     m_config.TextUpdatePerSecond =
         m_displayTimers->SetTextUpdateTimer(m_config.TextUpdatePerSecond);
     m_displayTimers->SetMinuteAverTime(m_config.Exposure);
     m_graphControl->SetPlotComp(m_config.PlotComposite);
-    m_cycle->PrimeFirstPoll();
     m_graphControl->InitSweep();
     m_layout->ResetLayoutShown();
     m_processing->ClearDisplay();
@@ -273,7 +272,7 @@ void frmMain::Main() {
         off->setEnabled(false);
     offerRecovery();
 
-    if (m_cycle->PortOpened()) m_readProbe->setEnabled(true);
+    m_engine->StartPolling();
     m_calSamPerSec->setEnabled(true);
     m_startingUp = false;
 }
@@ -286,7 +285,7 @@ void frmMain::applySettingsAsRead() {
     m_ui.frame.mnuViewStatusBar->setChecked(c.StatusBar);
     m_ui.frame.sbStatusBar->setVisible(c.StatusBar);
     m_ui.probe.mnuProbe3AxisData->setChecked(c.Multiplex);
-    m_probe->SetAutoRangeOn(c.AutoRange);
+    m_engine->SetAutoRange(c.AutoRange == 1);
     m_ui.probe.mnuProbeRange[0]->setChecked(c.AutoRange == 1);
     m_graph->SetBackGround(platform::Colour(c.GraphBackGroundColor));
     m_graph->SetGridLineColor(platform::Colour(c.GraphGridLineColor));
@@ -294,7 +293,7 @@ void frmMain::applySettingsAsRead() {
     m_graph->SetChanLineColour(graph::clsGraph::TraceX, platform::Colour(c.GraphXaxisColor));
     m_graph->SetChanLineColour(graph::clsGraph::TraceY, platform::Colour(c.GraphYaxisColor));
     m_graph->SetChanLineColour(graph::clsGraph::TraceZ, platform::Colour(c.GraphZaxisColor));
-    m_probe->SetUseCelsiusTemp(c.TemperatureCelsius);
+    m_engine->SetUseCelsius(c.TemperatureCelsius == 1);
     m_ui.probe.mnuprobeAlarm->setChecked(c.AlarmEnable != 0);
     m_graph->SetMark1(c.AlarmValue);
     m_ui.graphs.Picture1->SetForeColor(platform::Colour(c.GraphTextColor));
@@ -435,18 +434,17 @@ void frmMain::gatherSettings() {
     c.HorizontalLinesOn = m_graph->DisHorLines();
     c.ExposureFrame = m_ui.exposure.mnuViewExposure->isChecked();
     c.StatusBar = m_ui.frame.mnuViewStatusBar->isChecked();
-    c.Multiplex = m_ui.probe.mnuProbe3AxisData->isChecked();
-    c.AutoRange = m_probe->AutoRangeOn();
+    c.AutoRange = m_engine->probe().AutoRangeOn();
     c.GraphBackGroundColor = qint32(m_graph->BackGround());
     c.GraphGridLineColor = qint32(m_graph->GridLineColor());
     c.GraphXYZaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceTotal));
     c.GraphXaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceX));
     c.GraphYaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceY));
     c.GraphZaxisColor = qint32(m_graph->GetChanLineColour(graph::clsGraph::TraceZ));
-    c.TemperatureCelsius = m_probe->UseCelsiusTemp();
+    c.TemperatureCelsius = m_engine->probe().UseCelsiusTemp();
     c.LogScaleMinDivOn = m_graph->LogScaleMinOn();
     c.MinDivColor = qint32(m_graph->MinLineColor());
-    c.CommPortNo = m_cycle->CommPortNo();
+    c.CommPortNo = m_engine->cycle().CommPortNo();
     c.BattUpdateMinutes = m_battery->BattUpdateMinutes();
 }
 
@@ -505,10 +503,10 @@ QString frmMain::StatusPanel(int panel) const {
 }
 
 void frmMain::everyHalfSecond() {
-    m_cycle->CalSamPerSecTick();
-    m_alarm->CheckAlarm(m_probe->TypeZeta() == probe::StateZeta ? m_zeta->XYZ()
-                                                                : m_probe->XYZAxis(),
-                        m_probe->LostComm() == 1);
+    m_engine->HalfSecondTick();
+    const probe::clsProbe& p = m_engine->probe();
+    m_alarm->CheckAlarm(p.TypeZeta() == probe::StateZeta ? m_engine->zeta().XYZ() : p.XYZAxis(),
+                        p.LostComm() == 1);
     m_battery->BlinkTick();
     m_recorder->ShowRecordCount();
     const QDateTime now = m_services.clock.now();
@@ -517,84 +515,11 @@ void frmMain::everyHalfSecond() {
 }
 
 void frmMain::mnuHelpAbout_Click() {
-    frmAbout about(
-        AppTitle,
-        {m_probe->GetModel(), m_identity.SoftRev(), m_identity.CalDate(), m_identity.SerialNo()},
-        this);
+    frmAbout about(AppTitle,
+                   {m_engine->probe().GetModel(), identity().SoftRev(), identity().CalDate(),
+                    identity().SerialNo()},
+                   this);
     m_services.modal.run(about);
-}
-
-// --- the probe session's requests --------------------------------------------------------
-
-QByteArray frmMain::AutoNextCmndS(const QByteArray& code, const QByteArray& reply) {
-    // The calibration reply of a Zeta probe becomes its field tables.
-    if (code == ":M0") m_zeta->ParseCoeff(reply);
-    return m_cycle->AutoNextCmndS(code);
-}
-
-void frmMain::ShowMessage(platform::MsgIcon icon, const QString& text) {
-    m_services.boxes.inform(icon, text, AppTitle);
-}
-
-void frmMain::Delay(double ms) {
-    m_services.clock.delay(ms);
-}
-
-void frmMain::SetProbeIdentity(const QString& serialNo, const QString& calDate) {
-    m_identity.SetSerialNo(serialNo);
-    m_identity.SetCalDate(calDate);
-}
-
-void frmMain::SetProbeSoftRev(const QString& softRev) {
-    m_identity.SetSoftRev(softRev);
-}
-
-// --- the polling cycle's requests --------------------------------------------------------
-
-probe::ReplyTaken frmMain::ProcessData(const QByteArray& reply) {
-    const probe::ReplyTaken taken = m_processing->ProcessData(reply);
-    // The log starts after the first whole sample, when the probe has told its units.
-    if (m_logWhenRead && taken.samples > 0) {
-        m_logWhenRead = false;
-        if (m_records.Recording() == measure::RecordTable::Idle) m_recorder->ToggleRecordOn();
-    }
-    return taken;
-}
-
-void frmMain::ClearDisplay() {
-    m_processing->ClearDisplay();
-}
-
-void frmMain::UncheckHighSpeedEntries() {
-    m_link->UncheckHighSpeedEntries();
-}
-
-void frmMain::CheckPortEntry(int port) {
-    m_link->CheckPortEntry(port);
-}
-
-void frmMain::ShowSampleRate(double perSecond) {
-    m_readouts->ShowSampleRate(perSecond);
-}
-
-void frmMain::LowBatteryOff() {
-    m_battery->LowBatteryOff();
-}
-
-bool frmMain::ARProbeChecked() const {
-    return m_link->ARProbeChecked();
-}
-
-void frmMain::SuperFast2(const QByteArray& record) {
-    m_processing->SuperFast2(record);
-}
-
-void frmMain::ShowLineHealth(const probe::LineHealth& health) {
-    m_link->ShowLineHealth(health);
-}
-
-void frmMain::DisableHiSpeed(bool enabled) {
-    m_link->DisableHiSpeed(enabled);
 }
 
 } // namespace app

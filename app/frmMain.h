@@ -3,9 +3,10 @@
 // timers, the named controls and the parts of the window (window/), and that runs the start-up
 // and shutdown in their fixed order.
 //
-// The shell only routes: the probe session's requests (ProbeHost) and the polling cycle's
-// (PollingView) go to the parts they concern, and each reading goes from the sample processing
-// to the readouts, the time-series graph, the bar graph and the log, in that order.
+// The shell only routes: the probe engine's reports go to the parts they concern (through
+// SampleProcessing), and each reading goes from the engine to the readouts, the time-series
+// graph, the bar graph and the log, in that order.
+#include "engine/ProbeEngine.h"
 #include "files/ConfigFile.h"
 #include "graph/ClsBarGraph.h"
 #include "graph/clsGraph.h"
@@ -13,9 +14,6 @@
 #include "measure/Reading.h"
 #include "measure/RecordTable.h"
 #include "platform/Services.h"
-#include "probe/PollingCycle.h"
-#include "probe/ProbeHost.h"
-#include "probe/clsProbe.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
@@ -51,10 +49,7 @@ namespace app {
 class LogSaver;
 class LogLoader;
 
-class frmMain : public QMainWindow,
-                public probe::ProbeHost,
-                public probe::PollingView,
-                public window::WindowShell {
+class frmMain : public QMainWindow, public window::WindowShell {
     Q_OBJECT
 public:
     static inline const QString AppTitle = window::AppTitle;
@@ -70,14 +65,15 @@ public:
     // --- what the window holds (for the program's tests and benches) ----------------------
     window::MainControls& ui() { return m_ui; }
     files::Config& config() { return m_config; }
-    probe::clsProbe& probe() { return *m_probe; }
-    measure::ClsZeta& zeta() { return *m_zeta; }
+    engine::ProbeEngine& engine() { return *m_engine; }
+    probe::clsProbe& probe() { return m_engine->session(); }
+    measure::ClsZeta& zeta() { return m_engine->zetaSession(); }
     graph::clsGraph& graph() { return *m_graph; }
     graph::ClsBarGraph& barGraph() { return *m_barGraph; }
-    probe::PollingCycle& cycle() { return *m_cycle; }
+    probe::PollingCycle& cycle() { return m_engine->polling(); }
     measure::RecordTable& records() { return m_records; }
     files::HeaderNotes& notes() { return *m_notes; }
-    const probe::ProbeIdentity& identity() const { return m_identity; }
+    const probe::ProbeIdentity& identity() const { return m_engine->identity(); }
     window::BatteryTemp& battery() { return *m_battery; }
     window::LinkControl& link() { return *m_link; }
     window::Readouts& readouts() { return *m_readouts; }
@@ -98,7 +94,7 @@ public:
     measure::ReadingFanOut& readings() { return m_readings; }
 
     // --- the timers -----------------------------------------------------------------------
-    platform::HiResTimer& HRTReadProbe() { return *m_readProbe; }
+    platform::HiResTimer& HRTReadProbe() { return m_engine->HRTReadProbe(); }
     platform::HiResTimer& HRTCalSamPerSec() { return *m_calSamPerSec; }
     platform::HiResTimer& HRTReadBattTemp() { return *m_readBattTemp; }
     platform::HiResTimer& HRTUpDateText() { return *m_upDateText; }
@@ -112,25 +108,6 @@ public:
     bool StartingUp() const override { return m_startingUp; }
     void SetCaption(const QString& caption) override { setWindowTitle(caption); }
     bool shutDown() const { return m_shutDown; }
-
-    // --- ProbeHost ------------------------------------------------------------------------
-    QByteArray AutoNextCmndS(const QByteArray& code, const QByteArray& reply) override;
-    void ShowMessage(platform::MsgIcon icon, const QString& text) override;
-    void Delay(double ms) override;
-    void SetProbeIdentity(const QString& serialNo, const QString& calDate) override;
-    void SetProbeSoftRev(const QString& softRev) override;
-
-    // --- PollingView ----------------------------------------------------------------------
-    probe::ReplyTaken ProcessData(const QByteArray& reply) override;
-    void ClearDisplay() override;
-    void UncheckHighSpeedEntries() override;
-    void CheckPortEntry(int port) override;
-    void ShowSampleRate(double perSecond) override;
-    void LowBatteryOff() override;
-    bool ARProbeChecked() const override;
-    void SuperFast2(const QByteArray& record) override;
-    void DisableHiSpeed(bool enabled) override;
-    void ShowLineHealth(const probe::LineHealth& health) override;
 
     // --- commands -------------------------------------------------------------------------
     void mnuFileExit_Click();
@@ -178,17 +155,14 @@ private:
     QString m_configPath;
     QString m_runPort;
 
-    std::unique_ptr<platform::HiResTimer> m_readProbe, m_calSamPerSec, m_readBattTemp, m_upDateText,
-        m_minAve, m_play;
+    std::unique_ptr<platform::HiResTimer> m_calSamPerSec, m_readBattTemp, m_upDateText, m_minAve,
+        m_play;
 
     std::unique_ptr<graph::clsGraph> m_graph;
     std::unique_ptr<graph::ClsBarGraph> m_barGraph;
-    std::unique_ptr<probe::clsProbe> m_probe;
-    std::unique_ptr<measure::ClsZeta> m_zeta;
-    std::unique_ptr<probe::PollingCycle> m_cycle;
     measure::RecordTable m_records;
-    probe::ProbeIdentity m_identity;
     measure::ReadingFanOut m_readings;
+    std::unique_ptr<engine::ProbeEngine> m_engine;
 
     std::unique_ptr<window::DisplayTimers> m_displayTimers;
     std::unique_ptr<window::BatteryTemp> m_battery;

@@ -49,8 +49,8 @@ void frmMain::mnuViewOptions_Click() {
         using window::frmOptions;
         m_options = std::make_unique<frmOptions>(
             frmOptions::Targets{m_config, *m_graph, *m_barGraph, *m_graphControl, *m_barControl,
-                                *m_displayTimers, *m_exposure, *m_readouts, *m_layout, *m_zeta,
-                                *m_probe, [this] { reloadNotes(); }, [this] { editNotes(); },
+                                *m_displayTimers, *m_exposure, *m_readouts, *m_layout, *m_engine,
+                                [this] { reloadNotes(); }, [this] { editNotes(); },
                                 [this] { applyColours(); }},
             m_services.dialogs, this);
     }

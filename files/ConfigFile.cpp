@@ -1,5 +1,7 @@
 #include "files/ConfigFile.h"
 
+#include "measure/ZetaUnits.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -184,13 +186,8 @@ LoadResult LoadCfg(const QString& filePath, Config& cfg) {
     result.complete = !stopped;
     if (!result.complete) return result;
 
-    if (cfg.ProbeUnits == u"V/m") {
-        cfg.ZetaUnitsCode = 0;
-    } else if (cfg.ProbeUnits == u"mW/cm2") {
-        cfg.ZetaUnitsCode = 1;
-    } else if (cfg.ProbeUnits == u"V2/m2") {
-        cfg.ZetaUnitsCode = 2;
-    }
+    if (const measure::ZetaUnit* unit = measure::ZetaUnitOfText(cfg.ProbeUnits))
+        cfg.ZetaUnitsCode = unit->code;
     return result;
 }
 

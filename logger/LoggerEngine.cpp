@@ -10,7 +10,6 @@
 namespace logger {
 
 namespace {
-const QChar Sup2(0xB2);
 constexpr double FlushMs = 100; // rows reach the disk at most this late
 // How long the probe may take to answer a units or range request before logging starts anyway.
 constexpr qint64 SetUpWaitMs = 3000;
@@ -28,16 +27,10 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options,
                            const QList<QPair<QString, QString>>& notes, platform::SerialComm& port,
                            platform::Clock& clock, const TimerFactory& timers, Reporter& reporter)
     : m_options(options), m_notes(notes), m_port(port), m_clock(clock), m_reporter(reporter),
-      m_readTimer(timers()), m_halfSecond(timers()), m_flush(timers()), m_second(timers()),
-      m_zeta(static_cast<probe::ProbeHost&>(*this)), m_probe(*this),
-      m_average(measure::MovingAverage::PeriodSeconds(options.average)) {
-    m_readTimer->setInterval(66);
-    m_cycle = std::make_unique<probe::PollingCycle>(m_probe, m_port, *m_readTimer, m_clock,
-                                                    static_cast<platform::MessageBoxes&>(*this),
-                                                    static_cast<probe::PollingView&>(*this));
-    m_replies = std::make_unique<measure::ReplyProcessor>(
-        m_probe, m_zeta, static_cast<measure::ReadingSink&>(*this), m_identity,
-        static_cast<measure::ReplyEvents&>(*this), m_clock);
+      m_halfSecond(timers()), m_flush(timers()), m_second(timers()),
+      m_engine(port, clock, static_cast<platform::MessageBoxes&>(*this), timers,
+               static_cast<measure::ReadingSink&>(*this), static_cast<engine::EngineEvents*>(this)),
+      m_probe(m_engine.probe()), m_average(measure::MovingAverage::PeriodSeconds(options.average)) {
     m_halfSecond->setInterval(500);
     m_halfSecond->setOnTimer([this] { halfSecond(); });
     m_flush->setInterval(FlushMs);
@@ -52,10 +45,9 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options,
     m_second->setOnTimer([this] { averageSecond(); });
 
     // Axis by axis where the probe can, each sample on its own, as the window starts.
-    m_probe.SetMultiplexPrefered(1);
-    m_zeta.SetAveraging(1);
-    m_probe.SetAverage(1);
-    if (m_options.baud == 19200) m_probe.SetBaudRatePerfered(QStringLiteral("19200,o,7,1"));
+    m_engine.SetMultiplexPreferred(true);
+    m_engine.SetAveraging(1);
+    if (m_options.baud == 19200) m_engine.SetPreferredSpeed(probe::PolledFastSpeed().Settings());
 }
 
 LoggerEngine::~LoggerEngine() {
@@ -64,12 +56,11 @@ LoggerEngine::~LoggerEngine() {
 
 bool LoggerEngine::Start() {
     m_startMs = m_clock.monotonicMs();
-    m_cycle->Start(1);
-    if (!m_cycle->PortOpened()) return false;
+    if (!m_engine.Start(1)) return false;
     if (m_options.maxRate)
-        m_cycle->SetMaxRate(true);
+        m_engine.SetMaxRate(true);
     else if (m_options.rate > 0)
-        m_probe.SetSampleRate(m_options.rate);
+        m_engine.SetSampleRate(m_options.rate);
     m_halfSecond->setEnabled(true);
     m_flush->setEnabled(true);
     m_reporter.Event(QStringLiteral("Looking for a probe on the line"));
@@ -80,7 +71,8 @@ void LoggerEngine::Finish(int exitCode) {
     if (m_finished) return;
     m_finished = true;
     countPace(m_clock.monotonicMs());
-    for (auto* t : {m_readTimer.get(), m_halfSecond.get(), m_flush.get(), m_second.get()})
+    m_engine.StopPolling();
+    for (auto* t : {m_halfSecond.get(), m_flush.get(), m_second.get()})
         t->setEnabled(false);
     int code = exitCode;
     if (m_pages) {
@@ -112,12 +104,6 @@ void LoggerEngine::Finish(int exitCode) {
 
 // ---- the probe session's and the polling cycle's requests ------------------------------------
 
-QByteArray LoggerEngine::AutoNextCmndS(const QByteArray& code, const QByteArray& reply) {
-    // The calibration reply of a Zeta probe becomes its field tables.
-    if (code == ":M0") m_zeta.ParseCoeff(reply);
-    return m_cycle->AutoNextCmndS(code);
-}
-
 void LoggerEngine::ShowMessage(platform::MsgIcon, const QString& text) {
     m_reporter.Event(text);
 }
@@ -131,30 +117,7 @@ bool LoggerEngine::askYesNo(platform::MsgIcon, const QString& text, const QStrin
     return false;
 }
 
-void LoggerEngine::Delay(double ms) {
-    m_clock.delay(ms);
-}
-
-void LoggerEngine::SetProbeIdentity(const QString& serialNo, const QString& calDate) {
-    m_identity.SetSerialNo(serialNo);
-    m_identity.SetCalDate(calDate);
-}
-
-void LoggerEngine::SetProbeSoftRev(const QString& softRev) {
-    m_identity.SetSoftRev(softRev);
-}
-
-probe::ReplyTaken LoggerEngine::ProcessData(const QByteArray& reply) {
-    m_anyReply = true;
-    return m_replies->ProcessData(reply);
-}
-
-void LoggerEngine::SuperFast2(const QByteArray& record) {
-    m_replies->SuperFast2(record);
-}
-
 void LoggerEngine::ClearDisplay() {
-    m_probe.SetLostComm(1);
     if (!m_found) return;
     m_found = false;
     m_setUpSent = false;
@@ -162,8 +125,6 @@ void LoggerEngine::ClearDisplay() {
     ++m_losses;
     m_reporter.Event(QStringLiteral("The probe stopped answering; waiting for it"));
 }
-
-void LoggerEngine::SetStatusPanel(int, const QString&) {}
 
 void LoggerEngine::DisableHiSpeed(bool ended) {
     m_reporter.Event(ended ? QStringLiteral("The probe's stream ended; polling it again")
@@ -174,7 +135,7 @@ void LoggerEngine::ReadingChanges(int mask) {
     // A probe of the basic line cannot be answered at once.
     if (mask & probe::ChgMultiplex) {
         const probe::ModelSetUp* row = probe::FindModelSetUp(m_probe.GetModel());
-        if (row && row->basicLine) m_cycle->StopAutoNext();
+        if (row && row->basicLine) m_engine.StopAutoNext();
     }
 }
 
@@ -195,25 +156,21 @@ void LoggerEngine::setUpProbe() {
     const bool zeta = m_probe.TypeZeta() == probe::StateZeta;
     if (m_options.units > 0) {
         if (zeta) {
-            static const int codes[] = {0, measure::ClsZeta::UnitVm, measure::ClsZeta::UnitV2m2,
-                                        measure::ClsZeta::UnitMWcm2};
-            m_zeta.SetUnits(codes[m_options.units]);
-            m_probe.UnitsNoZeta(m_options.units);
+            if (const measure::ZetaUnit* unit = measure::ZetaUnitOfNumber(m_options.units))
+                m_engine.SetZetaUnits(*unit);
         } else if (m_probe.TypeZeta() == probe::StateSigma) {
-            m_probe.SetNextCmnd("U" + QByteArray::number(m_options.units) + probe::Cr);
+            m_engine.RequestUnits(m_options.units);
         }
     }
     // The probe takes one command a poll: the range goes with the next sample (askRange).
-    if (m_options.range == 0 && !zeta) m_probe.SetAutoRangeOn(1);
+    if (m_options.range == 0 && !zeta) m_engine.SetAutoRange(true);
     if (zeta && m_options.baud > 19200) {
         // The probe is asked at the base speed; it acknowledges there, then streams.
         for (const probe::LinkSpeed& speed : probe::LinkSpeeds()) {
             if (!speed.streams || !QString::fromLatin1(speed.settings)
                                        .startsWith(QString::number(m_options.baud) + u','))
                 continue;
-            m_cycle->RequestHighSpeed();
-            m_probe.SetHighSpeedMode(10 + speed.entry - 3);
-            m_port.setSettings(probe::BaseSpeed().Settings());
+            m_engine.RequestStreamingSpeed(speed);
         }
     }
 }
@@ -221,8 +178,7 @@ void LoggerEngine::setUpProbe() {
 void LoggerEngine::askRange() {
     m_rangeAsked = true;
     if (m_options.range <= 0 || m_probe.TypeZeta() == probe::StateZeta) return;
-    m_probe.SetAutoRangeOn(0);
-    m_probe.SetNextCmnd("R" + QByteArray::number(m_options.range) + probe::Cr);
+    m_engine.RequestRange(m_options.range);
 }
 
 // Whether the probe shows what was asked of it (or has had long enough to).
@@ -238,11 +194,8 @@ bool LoggerEngine::setUpDone() {
 
 QString LoggerEngine::unitsText(const measure::Reading& r) const {
     if (r.family != measure::Family::Zeta) return m_probe.UnitsStr();
-    switch (r.zetaUnits) {
-    case measure::ClsZeta::UnitMWcm2: return QStringLiteral("mW/cm") + Sup2;
-    case measure::ClsZeta::UnitV2m2: return QStringLiteral("(V/m)") + Sup2;
-    default: return QStringLiteral("V/m");
-    }
+    const measure::ZetaUnit* unit = measure::ZetaUnitOfCode(r.zetaUnits);
+    return unit ? unit->label : measure::ZetaUnits()[0].label;
 }
 
 void LoggerEngine::startPages(const measure::Reading& r) {
@@ -276,7 +229,7 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
     // While the probe is being identified (a Sigma probe tried in each unit and range) its
     // samples are no readings of the survey. The first sample after it is: the probe counts as
     // found again only once that sample has been taken.
-    if (m_cycle->Identifying()) return;
+    if (m_engine.cycle().Identifying()) return;
     m_last = reading;
     m_haveReading = true;
     if (!m_found) {
@@ -316,7 +269,7 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
 
 void LoggerEngine::averageSecond() {
     // A silent probe gives no total: the average stands still.
-    if (!m_haveReading || !m_found || !m_unitsAgree || m_cycle->MissCount() != 0) return;
+    if (!m_haveReading || !m_found || !m_unitsAgree || m_engine.cycle().MissCount() != 0) return;
     const float total = m_last.value[measure::Total];
     const float values[2] = {total, float(m_average.Take(total))};
     measure::Reading row = m_last;
@@ -341,7 +294,7 @@ void LoggerEngine::writeRow(const measure::Reading& r, const float* values, int 
     StreamRow row;
     row.epochMs = m_clock.epochMs();
     row.model = m_probe.GetModel();
-    row.serialNo = m_identity.SerialNo();
+    row.serialNo = m_engine.identity().SerialNo();
     row.units = m_units;
     row.total = values[0];
     if (count == 4) {
@@ -393,7 +346,7 @@ QString LoggerEngine::lineFigures() const {
 // or the samples the probe is polled for.
 double LoggerEngine::pace() const {
     if (!m_options.average.isEmpty()) return 1.0;
-    if (m_cycle->HighSpeedState() == probe::HighSpeed::Streaming) {
+    if (m_engine.cycle().HighSpeedState() == probe::HighSpeed::Streaming) {
         // Ten bits a character, a record's length a record.
         for (const probe::LinkSpeed& speed : probe::LinkSpeeds())
             if (speed.streams && m_port.settings() == speed.Settings())
@@ -417,7 +370,7 @@ void LoggerEngine::checkStall(qint64 now) {
 }
 
 void LoggerEngine::halfSecond() {
-    m_cycle->CalSamPerSecTick();
+    m_engine.HalfSecondTick();
     const qint64 now = m_clock.monotonicMs();
     countPace(now);
     if (!m_everFound && now - m_startMs >= m_options.findTimeoutMs) {

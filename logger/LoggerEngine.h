@@ -5,19 +5,15 @@
 // period, the total and its moving average once a second) page after page, with a second
 // stream of rows on standard output if asked. A lost probe is waited for; its rows resume
 // when it answers again, and the gap shows in the rows' times.
+#include "engine/ProbeEngine.h"
 #include "logger/LogPages.h"
 #include "logger/LoggerOptions.h"
 #include "logger/RowStream.h"
-#include "measure/ClsZeta.h"
 #include "measure/MovingAverage.h"
-#include "measure/ReplyProcessor.h"
 #include "platform/Clock.h"
 #include "platform/HiResTimer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialComm.h"
-#include "probe/PollingCycle.h"
-#include "probe/ProbeHost.h"
-#include "probe/clsProbe.h"
 
 #include <functional>
 #include <memory>
@@ -35,9 +31,7 @@ public:
     virtual void Finished(int exitCode) = 0;
 };
 
-class LoggerEngine : private probe::ProbeHost,
-                     private probe::PollingView,
-                     private measure::ReplyEvents,
+class LoggerEngine : private engine::EngineEvents,
                      private measure::ReadingSink,
                      private platform::MessageBoxes {
 public:
@@ -60,22 +54,11 @@ public:
     static constexpr qint64 StallMs = 10000;
 
 private:
-    // ProbeHost
-    QByteArray AutoNextCmndS(const QByteArray& code, const QByteArray& reply) override;
+    // EngineEvents
     void ShowMessage(platform::MsgIcon icon, const QString& text) override;
-    void Delay(double ms) override;
-    void SetProbeIdentity(const QString& serialNo, const QString& calDate) override;
-    void SetProbeSoftRev(const QString& softRev) override;
-    // PollingView
-    probe::ReplyTaken ProcessData(const QByteArray& reply) override;
+    void ReplyProcessed(const probe::ReplyTaken&) override { m_anyReply = true; }
     void ClearDisplay() override;
-    void SetStatusPanel(int panel, const QString& text) override;
-    void UncheckHighSpeedEntries() override {}
-    void CheckPortEntry(int) override {}
     void ShowSampleRate(double perSecond) override { m_sampleRate = perSecond; }
-    void LowBatteryOff() override {}
-    bool ARProbeChecked() const override { return false; }
-    void SuperFast2(const QByteArray& record) override;
     void DisableHiSpeed(bool ended) override;
     void ShowLineHealth(const probe::LineHealth& health) override { m_health = health; }
     // ReplyEvents
@@ -107,12 +90,9 @@ private:
     platform::SerialComm& m_port;
     platform::Clock& m_clock;
     Reporter& m_reporter;
-    std::unique_ptr<platform::HiResTimer> m_readTimer, m_halfSecond, m_flush, m_second;
-    probe::ProbeIdentity m_identity;
-    measure::ClsZeta m_zeta;
-    probe::clsProbe m_probe;
-    std::unique_ptr<probe::PollingCycle> m_cycle;
-    std::unique_ptr<measure::ReplyProcessor> m_replies;
+    std::unique_ptr<platform::HiResTimer> m_halfSecond, m_flush, m_second;
+    engine::ProbeEngine m_engine;
+    const probe::clsProbe& m_probe; // the engine's session, read only
     std::unique_ptr<LogPages> m_pages;
     measure::MovingAverage m_average;
     measure::Reading m_last;

@@ -218,10 +218,12 @@ void ClsZeta::SetUnits(int code) {
 void ClsZeta::SetRef() {
     m_zeroOffset = {};
     m_refCount = 0;
+    m_zeroSet = true;
 }
 
 void ClsZeta::ClearRef() {
     m_zeroOffset = {};
+    m_zeroSet = false;
     // A reference still being taken ends too: "Clear Zero" leaves no offsets behind.
     m_refCount = m_averageCount;
 }

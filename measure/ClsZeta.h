@@ -102,6 +102,8 @@ public:
     void SetRef();
     // Offsets back to 0; a reference in progress ends without offsets.
     void ClearRef();
+    // A zero reference was set (taken or being taken) and not cleared since.
+    bool ZeroReferenceOn() const { return m_zeroSet; }
     // One zero-reference value of an axis (1..3); axis 1 opens the next sample.
     void OffsetAverage(int axis, float value);
 
@@ -198,6 +200,7 @@ private:
 
     // zero reference (idle while RefCount equals AverageCount)
     int m_refCount = 10;
+    bool m_zeroSet = false;
     std::array<std::array<float, RingSlots>, 3> m_refSamples{};
     Axes m_zeroOffset{};
 

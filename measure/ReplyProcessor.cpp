@@ -27,7 +27,7 @@ bool BatteryFlagLow(const QByteArray& sample) {
 ReplyProcessor::ReplyProcessor(probe::clsProbe& probe, ClsZeta& zeta, ReadingSink& sink,
                                probe::ProbeIdentity& identity, ReplyEvents& events,
                                platform::Clock& clock)
-    : m_probe(probe), m_zeta(zeta), m_sink(sink), m_identity(identity), m_events(events),
+    : m_probe(probe), m_zeta(zeta), m_sink(sink), m_identity(identity), m_events(&events),
       m_clock(clock) {}
 
 ReplyTaken ReplyProcessor::ProcessData(const QByteArray& reply) {
@@ -58,23 +58,23 @@ float ReplyProcessor::dayFraction() const {
 ReplyTaken ReplyProcessor::ProcessSigmaFormat(const QByteArray& reply) {
     const qint64 refusedBefore = m_probe.RefusedReplies();
     const int mask = m_probe.InputStr(reply);
-    if (reply.startsWith('?')) m_events.NonAsciiMode();
+    if (reply.startsWith('?')) m_events->NonAsciiMode();
     if (mask == 0) return {false, 0, m_probe.RefusedReplies() != refusedBefore};
     if (mask & probe::ChgRefused) {
-        m_events.CommandRefused(QString::fromLatin1(m_probe.RefusedCmnd()));
+        m_events->CommandRefused(QString::fromLatin1(m_probe.RefusedCmnd()));
         return {false, 0, false};
     }
     if (mask & probe::ChgReading) {
-        m_events.ReadingChanges(mask);
+        m_events->ReadingChanges(mask);
         // Battery and temperature come only in replies of their own.
         return {true, UpdateVMSigma()};
     }
-    if (mask & probe::ChgRange) m_events.RangeReported(QString::fromLatin1(reply.mid(2, 1)));
+    if (mask & probe::ChgRange) m_events->RangeReported(QString::fromLatin1(reply.mid(2, 1)));
     if (mask & probe::ChgBattery)
-        m_events.BatteryReported(
+        m_events->BatteryReported(
             BatteryPercentOf(m_probe.Battery(), m_probe.TypeZeta(), m_probe.GetModel()));
     if (mask & probe::ChgTemperature)
-        m_events.TemperatureReported(
+        m_events->TemperatureReported(
             TemperatureText(m_probe.Temperature(), m_probe.UseCelsiusTemp() >= 1));
     return {true, 0};
 }
@@ -114,11 +114,11 @@ ReplyTaken ReplyProcessor::ProcessZetaFormat(const QByteArray& reply) {
         bool ok = false;
         const int percent = reply.mid(2, 2).toInt(&ok, 16);
         m_batteryPercent = ok ? std::min(percent, 100) : 0;
-        if (reply.size() == BatteryReplyLength) m_events.BatteryReported(m_batteryPercent);
+        if (reply.size() == BatteryReplyLength) m_events->BatteryReported(m_batteryPercent);
     } else if (prefix == ":F" || prefix == ":M") {
         // acknowledgements: a sign of life and nothing else
     } else if (prefix == ":I") {
-        m_events.ZetaFamilySeen();
+        m_events->ZetaFamilySeen();
         if (reply.size() == IdentityLength) zetaIdentified(reply);
     } else if (prefix == ":S") {
         if (reply.size() < SampleLength) {
@@ -130,12 +130,12 @@ ReplyTaken ReplyProcessor::ProcessZetaFormat(const QByteArray& reply) {
         }
         // An unreadable sample is no reading: nothing is plotted or logged for it.
         if (!m_zeta.ParseCalZeta(reply)) return {true, 0, true};
-        m_events.BatteryFlag(BatteryFlagLow(reply));
+        m_events->BatteryFlag(BatteryFlagLow(reply));
         UpdateVM();
         return {true, 1};
     } else if (prefix == ":T") {
         const float t = float(probe::Val(reply.mid(2, 4)));
-        m_events.TemperatureReported(
+        m_events->TemperatureReported(
             TemperatureText(QString::number(double(t), 'f', 1), m_probe.UseCelsiusTemp() == 1));
     } else {
         return {};
@@ -148,7 +148,7 @@ void ReplyProcessor::zetaIdentified(const QByteArray& reply) {
     m_identity.SetCalDate(
         QString::fromLatin1(reply.mid(24, 2) + '/' + reply.mid(26, 2) + '/' + reply.mid(28, 4)));
     const bool otherProbe = m_identity.SetSerialNo(QString::fromLatin1(reply.mid(16, 8)));
-    m_events.ZetaIdentified(otherProbe, reply.at(32) == 'F');
+    m_events->ZetaIdentified(otherProbe, reply.at(32) == 'F');
 }
 
 void ReplyProcessor::UpdateVM() {
@@ -157,9 +157,9 @@ void ReplyProcessor::UpdateVM() {
 
 void ReplyProcessor::SuperFast2(const QByteArray& record) {
     // The record carries the battery flag as a polled sample does.
-    m_events.BatteryFlag(BatteryFlagLow(record));
+    m_events->BatteryFlag(BatteryFlagLow(record));
     if (m_zeta.ParseCalZeta(record)) UpdateVM();
-    m_events.RecordTaken();
+    m_events->RecordTaken();
 }
 
 } // namespace measure

@@ -44,6 +44,9 @@ public:
     ReplyProcessor(probe::clsProbe& probe, ClsZeta& zeta, ReadingSink& sink,
                    probe::ProbeIdentity& identity, ReplyEvents& events, platform::Clock& clock);
 
+    // The front end that hears what replies tell from now on.
+    void SetEvents(ReplyEvents& events) { m_events = &events; }
+
     probe::ReplyTaken ProcessData(const QByteArray& reply);
     probe::ReplyTaken ProcessSigmaFormat(const QByteArray& reply);
     probe::ReplyTaken ProcessZetaFormat(const QByteArray& reply);
@@ -71,7 +74,7 @@ private:
     ClsZeta& m_zeta;
     ReadingSink& m_sink;
     probe::ProbeIdentity& m_identity;
-    ReplyEvents& m_events;
+    ReplyEvents* m_events;
     platform::Clock& m_clock;
     int m_batteryPercent = 0;
     int m_shortSamples = 0;

@@ -1,6 +1,6 @@
 #include "window/BatteryTemp.h"
 
-#include "probe/clsProbe.h"
+#include "engine/ProbeEngine.h"
 
 #include <algorithm>
 
@@ -11,9 +11,9 @@ namespace {
 constexpr double GaugeEmptyTop = 1200.0;
 } // namespace
 
-BatteryTemp::BatteryTemp(const BatteryControls& controls, probe::clsProbe& probe,
+BatteryTemp::BatteryTemp(const BatteryControls& controls, engine::ProbeEngine& engine,
                          platform::HiResTimer& readBattTemp)
-    : m_ui(controls), m_probe(probe), HRTReadBattTemp(readBattTemp) {
+    : m_ui(controls), m_engine(engine), HRTReadBattTemp(readBattTemp) {
     QObject::connect(m_ui.mnuProbeUpdateNow, &QAction::triggered,
                      [this] { mnuProbeUpdateNow_Click(); });
     QObject::connect(m_ui.mnuProbeUpdateoff, &QAction::triggered, [this] { SetUpReadBattTemp(0); });
@@ -64,15 +64,7 @@ void BatteryTemp::HRTReadBattTemp_Timer() {
 }
 
 void BatteryTemp::RefreshRequest() {
-    switch (m_probe.TypeZeta()) {
-    case probe::StateZeta:
-        m_probe.SetNextCmnd(m_probe.UseCelsiusTemp() == 1 ? QByteArrayLiteral("TC\r")
-                                                          : QByteArrayLiteral("TF\r"));
-        break;
-    case probe::StateSigma: m_probe.SetNextCmnd(QByteArrayLiteral("R\r")); break;
-    case probe::StateKappa: m_probe.SetNextCmnd(QByteArrayLiteral("B\r")); break;
-    default: break; // identifying: the probe is asked once it is in service
-    }
+    m_engine.RefreshBattTemp();
 }
 
 // The caption offers the refresh, so it refreshes for every family, as the menu entry does.
@@ -91,7 +83,7 @@ void BatteryTemp::mnuProbeTempFahr_Click() {
 }
 
 void BatteryTemp::setCelsius(bool celsius) {
-    m_probe.SetUseCelsiusTemp(celsius ? 1 : 0);
+    m_engine.SetUseCelsius(celsius);
     m_ui.mnuProbeTempCels->setChecked(celsius);
     m_ui.mnuProbeTempFahr->setChecked(!celsius);
 }

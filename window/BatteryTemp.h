@@ -6,8 +6,8 @@
 #include "platform/HiResTimer.h"
 #include "window/MainControls.h"
 
-namespace probe {
-class clsProbe;
+namespace engine {
+class ProbeEngine;
 }
 
 namespace window {
@@ -25,13 +25,13 @@ public:
     static constexpr double TickMs = 60000.0;
 
     // Connects the menu entries and the temperature caption; sets the timer's handler.
-    BatteryTemp(const BatteryControls& controls, probe::clsProbe& probe,
+    BatteryTemp(const BatteryControls& controls, engine::ProbeEngine& engine,
                 platform::HiResTimer& readBattTemp);
 
     void SetUpReadBattTemp(int minutes);
     int BattUpdateMinutes() const { return m_updateMinutes; }
     void HRTReadBattTemp_Timer();
-    // The refresh request for the protocol state in force, queued with SetNextCmnd.
+    // Battery and temperature asked of the probe now.
     void RefreshRequest();
     void mnuProbeUpdateNow_Click() { RefreshRequest(); }
     void LabTempLab_Click();
@@ -64,7 +64,7 @@ private:
     platform::Colour gaugeColour() const;
 
     BatteryControls m_ui;
-    probe::clsProbe& m_probe;
+    engine::ProbeEngine& m_engine;
     platform::HiResTimer& HRTReadBattTemp;
     int m_updateMinutes = 30;
     int m_minuteCount = 0;

@@ -2,6 +2,8 @@
 // two lists under the graph and the graph menus.
 #include "window/GraphControl.h"
 
+#include "engine/ProbeEngine.h"
+
 #include "graph/VerticalScale.h"
 #include "graph/clsGraphMath.h"
 #include "probe/clsProbe.h"
@@ -26,10 +28,10 @@ constexpr int DefaultSamPerDiv = 50;
 } // namespace
 
 GraphControl::GraphControl(const GraphControls& controls, clsGraph& graph, files::Config& config,
-                           probe::clsProbe& probe, BarGraphControl& bars,
+                           engine::ProbeEngine& engine, BarGraphControl& bars,
                            platform::MessageBoxes& boxes, WindowShell& shell)
-    : m_ui(controls), m_graph(graph), m_config(config), m_probe(probe), m_bars(bars),
-      m_boxes(boxes), m_shell(shell) {
+    : m_ui(controls), m_graph(graph), m_config(config), m_engine(engine), m_probe(engine.probe()),
+      m_bars(bars), m_boxes(boxes), m_shell(shell) {
     const GraphControls& u = m_ui;
     QObject::connect(u.cmbSamPerDiv, &QComboBox::activated, u.cmbSamPerDiv,
                      [this] { cmbSamPerDiv_Click(); });
@@ -286,10 +288,10 @@ void GraphControl::CmbVerticalScale_Click() {
 void GraphControl::applyVerticalScale(const QString& text) {
     if (text == AutoText) {
         m_config.GraphScaleAuto = 1;
-        m_probe.SetGraphType(AutoText);
+        m_engine.SetGraphType(AutoText);
     } else {
         m_config.GraphScaleStr = text;
-        m_probe.SetGraphType(text);
+        m_engine.SetGraphType(text);
         m_config.GraphScaleAuto = 0;
     }
     m_sweepLength = graph::CInt(m_graph.ReTraceCnt());

@@ -14,6 +14,9 @@
 namespace probe {
 class clsProbe;
 }
+namespace engine {
+class ProbeEngine;
+}
 
 namespace window {
 
@@ -25,7 +28,7 @@ public:
 
     // Connects the lists, the graph menus and the toolbar buttons of the graph.
     GraphControl(const GraphControls& controls, graph::clsGraph& graph, files::Config& config,
-                 probe::clsProbe& probe, BarGraphControl& bars, platform::MessageBoxes& boxes,
+                 engine::ProbeEngine& engine, BarGraphControl& bars, platform::MessageBoxes& boxes,
                  WindowShell& shell);
 
     void SetUpGraphCls();
@@ -91,7 +94,8 @@ private:
     GraphControls m_ui;
     graph::clsGraph& m_graph;
     files::Config& m_config;
-    probe::clsProbe& m_probe;
+    engine::ProbeEngine& m_engine;
+    const probe::clsProbe& m_probe; // the engine's session, read only
     BarGraphControl& m_bars;
     platform::MessageBoxes& m_boxes;
     WindowShell& m_shell;

@@ -1,5 +1,6 @@
 #include "window/LinkControl.h"
 
+#include "engine/ProbeEngine.h"
 #include "probe/LinkSpeeds.h"
 #include "probe/Readings.h"
 #include "probe/Rounding.h"
@@ -18,13 +19,11 @@ constexpr int ZetaTopRateFast = 44;
 constexpr int ZetaFastSteps[] = {70, 63, 59, 56, 53, 51, 48, 46};
 } // namespace
 
-LinkControl::LinkControl(const LinkControls& controls, probe::clsProbe& probe,
-                         probe::PollingCycle& cycle, platform::SerialComm& port,
-                         files::Config& config, platform::HiResTimer& play,
-                         const probe::ProbeIdentity& identity, BatteryTemp& battery,
+LinkControl::LinkControl(const LinkControls& controls, engine::ProbeEngine& engine,
+                         files::Config& config, platform::HiResTimer& play, BatteryTemp& battery,
                          WindowShell& shell, std::function<void()> zetaSetUp)
-    : m_ui(controls), m_probe(probe), m_cycle(cycle), m_port(port), m_config(config), HRTPlay(play),
-      m_identity(identity), m_battery(battery), m_shell(shell), m_zetaSetUp(std::move(zetaSetUp)) {
+    : m_ui(controls), m_engine(engine), m_config(config), HRTPlay(play), m_battery(battery),
+      m_shell(shell), m_zetaSetUp(std::move(zetaSetUp)) {
     QObject::connect(m_ui.CmbSampleRate, &QComboBox::activated, [this] { CmbSampleRate_Click(); });
     for (int i = 1; i <= 5; ++i) {
         QObject::connect(m_ui.mnucommcomm[i], &QAction::triggered,
@@ -44,14 +43,14 @@ void LinkControl::SetSampleRate(const QString& text) {
     m_config.SampleRate = text;
     if (text == MaxRate) {
         // Every complete reply is answered at once, in the port's receive notification.
-        m_cycle.SetMaxRate(true);
+        m_engine.SetMaxRate(true);
         HRTPlay.setInterval(MaxRatePlayMs);
         return;
     }
     const double x = probe::Val(text);
     if (x <= 0) return;
-    m_probe.SetSampleRate(probe::CInt(x));
-    m_cycle.SetMaxRate(false);
+    m_engine.SetSampleRate(probe::CInt(x));
+    m_engine.SetMaxRate(false);
     HRTPlay.setInterval(1000.0 / x); // playback at the recording rate
 }
 
@@ -64,16 +63,17 @@ void LinkControl::FillSampleRates(bool maxEntry) {
     QComboBox* box = m_ui.CmbSampleRate;
     box->clear();
     if (maxEntry) box->addItem(MaxRate);
-    for (int rate = m_probe.GetMaxSamRate(); rate >= 1; --rate)
+    for (int rate = m_engine.probe().GetMaxSamRate(); rate >= 1; --rate)
         box->addItem(QString::number(rate));
 
     QString shown;
-    if (m_cycle.AutoNext()) {
-        shown = m_probe.TypeZeta() == probe::StateKappa ? QStringLiteral("3") : MaxRate;
+    if (m_engine.cycle().AutoNext()) {
+        shown = m_engine.probe().TypeZeta() == probe::StateKappa ? QStringLiteral("3") : MaxRate;
     } else {
         // The rate in force is rounded to the nearest whole number and may come out one above
         // the fastest rate the list offers: the probe then runs at that fastest rate.
-        shown = QString::number(std::min(m_probe.SampleRate(), m_probe.GetMaxSamRate()));
+        shown = QString::number(
+            std::min(m_engine.probe().SampleRate(), m_engine.probe().GetMaxSamRate()));
     }
     // A rate the list does not hold leaves the box as the clearing left it: empty.
     box->setCurrentIndex(box->findText(shown));
@@ -84,7 +84,7 @@ void LinkControl::FillZetaSampleRates() {
     box->clear();
     box->addItem(MaxRate);
     int top = ZetaTopRate;
-    if (m_probe.BaudRatePerfered() == probe::PolledFastSpeed().Settings()) {
+    if (m_engine.probe().BaudRatePerfered() == probe::PolledFastSpeed().Settings()) {
         for (int rate : ZetaFastSteps)
             box->addItem(QString::number(rate));
         top = ZetaTopRateFast;
@@ -93,13 +93,13 @@ void LinkControl::FillZetaSampleRates() {
         box->addItem(QString::number(rate));
 
     QString shown = MaxRate;
-    if (!m_cycle.AutoNext()) {
+    if (!m_engine.cycle().AutoNext()) {
         const int wanted = int(probe::Val(m_config.SampleRate));
-        if (wanted <= m_probe.GetMaxSamRate()) {
+        if (wanted <= m_engine.probe().GetMaxSamRate()) {
             if (wanted > ZetaTopRate) m_config.SampleRate = QString::number(ZetaTopRate);
             shown = m_config.SampleRate;
         } else {
-            shown = QString::number(m_probe.GetMaxSamRate());
+            shown = QString::number(m_engine.probe().GetMaxSamRate());
         }
     }
     int index = box->findText(shown);
@@ -125,7 +125,7 @@ void LinkControl::DisableHiSpeed(bool enabled) {
 }
 
 void LinkControl::mnucommcomm_Click(int index) {
-    m_cycle.SelectPort(index);
+    m_engine.SelectPort(index);
 }
 
 void LinkControl::CheckPortEntry(int port) {
@@ -156,34 +156,24 @@ void LinkControl::UncheckHighSpeedEntries() {
 void LinkControl::mnuCommBaud_Click(int index) {
     const probe::LinkSpeed* speed = probe::LinkSpeedOfEntry(index);
     if (!speed) return;
-    const bool zeta = m_probe.TypeZeta() == probe::StateZeta;
-    const QByteArray request = QByteArray(speed->ack).mid(1) + probe::Cr; // "F1" .. "F5"
+    const bool zeta = m_engine.probe().TypeZeta() == probe::StateZeta;
     if (index == 1) {
         m_config.BaudRate = speed->Settings();
-        m_probe.SetBaudRatePerfered(speed->Settings());
-        m_probe.SetNextCmnd(request);
-        m_cycle.CancelHighSpeed();
-        m_port.setInputLen(0);
+        m_engine.RequestPolledSpeed(*speed);
         m_ui.mnuCommBaud[2]->setChecked(false);
-        if (probe::RevisionStreams(m_identity.SoftRev())) enableStreamingSpeeds(true);
-        m_probe.SetHighSpeedMode(0);
+        if (probe::RevisionStreams(m_engine.identity().SoftRev())) enableStreamingSpeeds(true);
         if (zeta) m_zetaSetUp();
     } else if (index == 2) {
         if (zeta) m_zetaSetUp();
-        m_probe.SetBaudRatePerfered(speed->Settings());
+        m_engine.SetPreferredSpeed(speed->Settings());
         m_config.BaudRate = speed->Settings();
         if (zeta) m_zetaSetUp(); // now with the new preference
-        m_probe.SetNextCmnd(request);
-        m_probe.SetHighSpeedMode(0);
-        m_cycle.CancelHighSpeed();
-        m_port.setInputLen(0);
+        m_engine.RequestPolledSpeed(*speed);
         m_ui.mnuCommBaud[1]->setChecked(false);
         enableStreamingSpeeds(false);
     } else {
         // The probe is asked at the base speed; it acknowledges there and then changes speed.
-        m_cycle.RequestHighSpeed();
-        m_probe.SetHighSpeedMode(10 + index - 3);
-        m_port.setSettings(probe::BaseSpeed().Settings());
+        m_engine.RequestStreamingSpeed(*speed);
         m_shell.SetStatusPanel(2, probe::BaseSpeed().Label());
         DisableHiSpeed(false);
     }
@@ -191,7 +181,7 @@ void LinkControl::mnuCommBaud_Click(int index) {
 }
 
 void LinkControl::ZetaIdentified(const QString& softwareRevision) {
-    if (m_port.settings() == probe::BaseSpeed().Settings() &&
+    if (m_engine.port().settings() == probe::BaseSpeed().Settings() &&
         probe::RevisionStreams(softwareRevision))
         enableStreamingSpeeds(true);
 }
@@ -213,27 +203,26 @@ void LinkControl::ShowFamily(bool sigma) {
 void LinkControl::mnuCommARProbe_Click() {
     // The entry has flipped its own tick.
     if (m_ui.mnuCommARProbe->isChecked()) {
-        m_port.setSettings(probe::BaseSpeed().Settings());
+        m_engine.SetARProbe(true);
         m_shell.SetStatusPanel(2, probe::BaseSpeed().Label());
         m_ui.mnuCommBaud[1]->setChecked(true);
         m_ui.mnuCommBaud[2]->setEnabled(false);
         m_ui.mnuCommBaud[2]->setChecked(false);
-        m_probe.SetStartARProbe(1);
     } else {
         m_ui.mnuCommBaud[1]->setChecked(false);
         m_ui.mnuCommBaud[2]->setEnabled(true);
-        m_probe.SetStartARProbe(0);
+        m_engine.SetARProbe(false);
         const bool fast = m_config.BaudRate == probe::PolledFastSpeed().Settings();
         m_ui.mnuCommBaud[fast ? 2 : 1]->setChecked(true);
     }
 }
 
 void LinkControl::mnuCommARM_Click() {
-    m_probe.SetNextCmnd(QByteArrayLiteral("P1") + probe::Cr);
+    m_engine.SetCommMode(engine::CommMode::ARM);
 }
 
 void LinkControl::mnuCommASCII_Click() {
-    m_probe.SetNextCmnd(QByteArrayLiteral("P2") + probe::Cr);
+    m_engine.SetCommMode(engine::CommMode::ASCII);
 }
 
 void LinkControl::ShowLineHealth(const probe::LineHealth& health) {

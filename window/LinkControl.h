@@ -4,14 +4,16 @@
 // link-speed menu with its way to streaming (DisableHiSpeed), and the communication-mode menus.
 #include "files/Config.h"
 #include "platform/HiResTimer.h"
-#include "platform/SerialComm.h"
-#include "probe/PollingCycle.h"
-#include "probe/ProbeHost.h"
+#include "probe/LineQuality.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
 #include <QString>
 #include <functional>
+
+namespace engine {
+class ProbeEngine;
+}
 
 namespace window {
 
@@ -20,9 +22,8 @@ class BatteryTemp;
 class LinkControl {
 public:
     // zetaSetUp fits the window to a Zeta probe again (its sample rates follow the link speed).
-    LinkControl(const LinkControls& controls, probe::clsProbe& probe, probe::PollingCycle& cycle,
-                platform::SerialComm& port, files::Config& config, platform::HiResTimer& play,
-                const probe::ProbeIdentity& identity, BatteryTemp& battery, WindowShell& shell,
+    LinkControl(const LinkControls& controls, engine::ProbeEngine& engine, files::Config& config,
+                platform::HiResTimer& play, BatteryTemp& battery, WindowShell& shell,
                 std::function<void()> zetaSetUp);
 
     // "Max" or a number of samples per second.
@@ -51,7 +52,6 @@ public:
     void mnuCommARProbe_Click(); // "Corvane Probe"
     void mnuCommARM_Click();     // "Set to Corvane"
     void mnuCommASCII_Click();   // "Set to ASCII"
-    bool ARProbeChecked() const { return m_ui.mnuCommARProbe->isChecked(); }
     // A streamed record was taken.
     void RecordTaken() {
         if (!m_ui.LabInString->text().isEmpty()) m_ui.LabInString->clear();
@@ -70,12 +70,9 @@ private:
     void enableStreamingSpeeds(bool enabled);
 
     LinkControls m_ui;
-    probe::clsProbe& m_probe;
-    probe::PollingCycle& m_cycle;
-    platform::SerialComm& m_port;
+    engine::ProbeEngine& m_engine;
     files::Config& m_config;
     platform::HiResTimer& HRTPlay;
-    const probe::ProbeIdentity& m_identity;
     BatteryTemp& m_battery;
     WindowShell& m_shell;
     std::function<void()> m_zetaSetUp;

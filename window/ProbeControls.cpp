@@ -1,5 +1,6 @@
 #include "window/ProbeControls.h"
 
+#include "engine/ProbeEngine.h"
 #include "platform/Controls.h"
 #include "window/BarGraphControl.h"
 #include "window/GraphControl.h"
@@ -8,19 +9,13 @@
 
 namespace window {
 
-namespace {
-
-const QString Sup2 = QString(QChar(0xB2));
-
-} // namespace
-
 ProbeControls::ProbeControls(const ProbeMenuControls& controls, const ReadoutControls& readouts,
-                             probe::clsProbe& probe, measure::ClsZeta& zeta,
-                             const measure::RecordTable& records, files::Config& config,
-                             const platform::HiResTimer& HRTMinAve, WindowShell& shell,
-                             const Parts& parts, std::function<void()> clearPeakHolds)
-    : m_ui(controls), m_readouts(readouts), m_probe(probe), m_zeta(zeta), m_records(records),
-      m_config(config), m_minAve(HRTMinAve), m_shell(shell), m_parts(parts),
+                             engine::ProbeEngine& engine, const measure::RecordTable& records,
+                             files::Config& config, const platform::HiResTimer& HRTMinAve,
+                             WindowShell& shell, const Parts& parts,
+                             std::function<void()> clearPeakHolds)
+    : m_ui(controls), m_readouts(readouts), m_engine(engine), m_records(records), m_config(config),
+      m_minAve(HRTMinAve), m_shell(shell), m_parts(parts),
       m_clearPeakHolds(std::move(clearPeakHolds)) {
     const auto on = [](auto* sender, auto signal, auto handler) {
         QObject::connect(sender, signal, sender, handler);
@@ -44,35 +39,19 @@ ProbeControls::ProbeControls(const ProbeMenuControls& controls, const ReadoutCon
     on(m_readouts.LabZAxis, &platform::ClickLabel::clicked, [this] { LabAxis_Click(3); });
 }
 
-void ProbeControls::queue(const QByteArray& command) {
-    m_probe.SetNextCmnd(command + probe::Cr);
-}
-
 // ---- units ----------------------------------------------------------------------------------
 
 void ProbeControls::ChangeUnits(const QString& unitText) {
     if (logging()) return;
-    struct Unit {
-        const char* text;
-        QString label;
-        QAction* entry;
-        int zetaCode, number;
-    };
-    const Unit units[] = {
-        {"V/m", QStringLiteral("V/m"), m_ui.mnuProbeUnitsVPM, 0, 1},
-        {"V2/m2", QStringLiteral("(V/m)") + Sup2, m_ui.mnuProbeUnitsV2M2, 2, 2},
-        {"mW/cm2", QStringLiteral("mW/cm") + Sup2, m_ui.mnuProbeUnitsMWPCM, 1, 3},
-    };
-    const Unit* chosen = nullptr;
-    for (const Unit& u : units)
-        if (unitText == QLatin1String(u.text)) chosen = &u;
-    if (!chosen) return; // only the three texts above are ever passed
+    const measure::ZetaUnit* chosen = measure::ZetaUnitOfText(unitText);
+    if (!chosen) return; // only the three texts of the table are ever passed
+    QAction* const entries[] = {m_ui.mnuProbeUnitsVPM, m_ui.mnuProbeUnitsV2M2,
+                                m_ui.mnuProbeUnitsMWPCM};
     m_ui.LabUnits->setText(chosen->label);
-    for (const Unit& u : units)
-        u.entry->setChecked(&u == chosen);
+    for (const measure::ZetaUnit& u : measure::ZetaUnits())
+        entries[u.number - 1]->setChecked(&u == chosen);
     m_config.ProbeUnits = unitText;
-    m_zeta.SetUnits(chosen->zetaCode);
-    m_probe.UnitsNoZeta(chosen->number);
+    m_engine.SetZetaUnits(*chosen);
 
     GraphControl& graphs = m_parts.graphs;
     graphs.LimitGraphSetting();
@@ -82,18 +61,19 @@ void ProbeControls::ChangeUnits(const QString& unitText) {
 }
 
 void ProbeControls::mnuProbeUnitsOld(int index) {
-    if (!logging()) queue("U" + QByteArray::number(index));
+    if (!logging()) m_engine.RequestUnits(index);
 }
 
 void ProbeControls::LabUnits_Click() {
-    if (m_probe.GetModel() == QLatin1String("PX-2100") || m_probe.TypeZeta() == probe::StateKappa)
+    if (m_engine.probe().GetModel() == QLatin1String("PX-2100") ||
+        m_engine.probe().TypeZeta() == probe::StateKappa)
         return;
     if (logging() || m_minAve.enabled()) {
         m_shell.SetStatusPanel(1, NotDuringLoggingText);
         return;
     }
-    if (m_probe.TypeZeta() != probe::StateZeta) {
-        queue("UN");
+    if (m_engine.probe().TypeZeta() != probe::StateZeta) {
+        m_engine.StepUnits();
         return;
     }
     const QString now = m_config.ProbeUnits;
@@ -110,7 +90,7 @@ void ProbeControls::checkRange(int index) {
 }
 
 void ProbeControls::showAutoRange() {
-    m_ui.LabRange->setText(QStringLiteral("Auto ") + QString::number(m_probe.Range()));
+    m_ui.LabRange->setText(QStringLiteral("Auto ") + QString::number(m_engine.probe().Range()));
     m_parts.graphs.ShowProbeRange();
 }
 
@@ -118,43 +98,43 @@ void ProbeControls::mnuProbeRange(int index) {
     m_rangeCheckedBefore = -1;
     for (int i = 0; i <= 5; ++i)
         if (m_ui.mnuProbeRange[std::size_t(i)]->isChecked() && i != index) m_rangeCheckedBefore = i;
-    m_autoRangeBefore = m_probe.AutoRangeOn();
+    m_autoRangeBefore = m_engine.probe().AutoRangeOn();
     checkRange(index);
     if (index == 0) {
-        m_probe.SetAutoRangeOn(1);
+        m_engine.SetAutoRange(true);
         showAutoRange();
     } else {
-        queue("R" + QByteArray::number(index));
-        m_probe.SetAutoRangeOn(0);
+        m_engine.RequestRange(index);
     }
     m_parts.graphs.RescaleAll();
 }
 
 void ProbeControls::LabRange_Click() {
-    const QString model = m_probe.GetModel();
+    const QString model = m_engine.probe().GetModel();
     if (model == QLatin1String("PX-2200") ||
-        (model == QLatin1String("PX-2100") && m_probe.Range() == 0)) {
-        queue("RN");
+        (model == QLatin1String("PX-2100") && m_engine.probe().Range() == 0)) {
+        m_engine.StepRange();
         return;
     }
-    if (m_probe.Range() == m_probe.GetMaxRange() && m_probe.AutoRangeOn() == 0) {
-        m_probe.SetAutoRangeOn(1);
+    if (m_engine.probe().Range() == m_engine.probe().GetMaxRange() &&
+        m_engine.probe().AutoRangeOn() == 0) {
+        m_engine.SetAutoRange(true);
         showAutoRange();
         return;
     }
-    if (m_probe.AutoRangeOn() != 1) {
-        if (!m_ui.LabRange->text().startsWith(QLatin1String("Auto"))) queue("RN");
+    if (m_engine.probe().AutoRangeOn() != 1) {
+        if (!m_ui.LabRange->text().startsWith(QLatin1String("Auto"))) m_engine.StepRange();
         return;
     }
-    m_probe.SetAutoRangeOn(0);
-    m_ui.LabRange->setText(QStringLiteral("Range ") + QString::number(m_probe.Range()));
+    m_engine.SetAutoRange(false);
+    m_ui.LabRange->setText(QStringLiteral("Range ") + QString::number(m_engine.probe().Range()));
     m_parts.graphs.ShowProbeRange();
 }
 
 void ProbeControls::CommandRefused(const QString& command) {
     if (command.startsWith(QLatin1Char('R')) && command != QLatin1String("RN")) {
         checkRange(m_rangeCheckedBefore);
-        m_probe.SetAutoRangeOn(m_autoRangeBefore);
+        m_engine.SetAutoRange(m_autoRangeBefore == 1);
     }
     m_shell.SetStatusPanel(1, RefusedText.arg(command));
 }
@@ -162,25 +142,24 @@ void ProbeControls::CommandRefused(const QString& command) {
 // ---- zero, peaks, axes ----------------------------------------------------------------------
 
 void ProbeControls::mnuProbeZero() {
-    if (m_probe.TypeZeta() != probe::StateZeta) {
-        queue("Z");
+    if (m_engine.probe().TypeZeta() != probe::StateZeta) {
+        m_engine.Zero();
         return;
     }
-    if (m_ui.mnuProbeZero->text() != QLatin1String("Clear &Zero")) {
+    if (!m_engine.ZeroReferenceOn())
         SetRef();
-        m_ui.mnuProbeZero->setText(QStringLiteral("Clear &Zero"));
-    } else {
+    else
         ClearRef();
-        m_ui.mnuProbeZero->setText(QStringLiteral("&Zero"));
-    }
 }
 
 void ProbeControls::SetRef() {
-    m_zeta.SetRef();
+    m_engine.SetZeroReference(true);
+    m_ui.mnuProbeZero->setText(QStringLiteral("Clear &Zero"));
 }
 
 void ProbeControls::ClearRef() {
-    m_zeta.ClearRef();
+    m_engine.SetZeroReference(false);
+    m_ui.mnuProbeZero->setText(QStringLiteral("&Zero"));
 }
 
 void ProbeControls::mnuProbeClearPeak() {
@@ -190,17 +169,13 @@ void ProbeControls::mnuProbeClearPeak() {
 }
 
 void ProbeControls::LabAxis_Click(int axis) {
-    m_probe.ToggleAxis(axis);
+    m_engine.ToggleAxis(axis);
 }
 
 void ProbeControls::ZetaIdentified(bool anotherProbe) {
-    if (anotherProbe) {
-        ClearRef();
-        m_ui.mnuProbeZero->setText(QStringLiteral("&Zero"));
-    }
+    if (anotherProbe) ClearRef();
     const QString units = m_config.ProbeUnits;
-    const bool known = units == QLatin1String("V/m") || units == QLatin1String("V2/m2") ||
-                       units == QLatin1String("mW/cm2");
+    const bool known = measure::ZetaUnitOfText(units) != nullptr;
     // A log running keeps the units it was started in.
     ChangeUnits(known ? units : QStringLiteral("V/m"));
 }

@@ -4,14 +4,16 @@
 // command and the window follows its answer; a Zeta probe's units and zero are the program's
 // own. A units or range command the probe refuses leaves the window as it was and says so.
 #include "files/Config.h"
-#include "measure/ClsZeta.h"
 #include "measure/RecordTable.h"
 #include "platform/HiResTimer.h"
-#include "probe/clsProbe.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
 
 #include <functional>
+
+namespace engine {
+class ProbeEngine;
+}
 
 namespace window {
 
@@ -26,10 +28,9 @@ public:
     };
 
     ProbeControls(const ProbeMenuControls& controls, const ReadoutControls& readouts,
-                  probe::clsProbe& probe, measure::ClsZeta& zeta,
-                  const measure::RecordTable& records, files::Config& config,
-                  const platform::HiResTimer& HRTMinAve, WindowShell& shell, const Parts& parts,
-                  std::function<void()> clearPeakHolds);
+                  engine::ProbeEngine& engine, const measure::RecordTable& records,
+                  files::Config& config, const platform::HiResTimer& HRTMinAve, WindowShell& shell,
+                  const Parts& parts, std::function<void()> clearPeakHolds);
 
     // A Zeta probe's units: "V/m", "V2/m2" or "mW/cm2" (not while logging).
     void ChangeUnits(const QString& unitText);
@@ -64,15 +65,13 @@ public:
         QStringLiteral("The probe refused \"%1\"; it keeps its units and range.");
 
 private:
-    void queue(const QByteArray& command);
     void checkRange(int index);
     void showAutoRange();
     bool logging() const { return m_records.Recording() != measure::RecordTable::Idle; }
 
     ProbeMenuControls m_ui;
     ReadoutControls m_readouts;
-    probe::clsProbe& m_probe;
-    measure::ClsZeta& m_zeta;
+    engine::ProbeEngine& m_engine;
     const measure::RecordTable& m_records;
     files::Config& m_config;
     const platform::HiResTimer& m_minAve;

@@ -1,5 +1,7 @@
 #include "window/ProbeSetup.h"
 
+#include "engine/ProbeEngine.h"
+
 #include "probe/ModelTables.h"
 #include "window/BatteryTemp.h"
 #include "window/GraphControl.h"
@@ -15,10 +17,10 @@ namespace {
 const QChar Sup2 = probe::SuperTwo;
 } // namespace
 
-ProbeSetup::ProbeSetup(const ProbeMenuControls& controls, probe::clsProbe& probe,
-                       probe::PollingCycle& cycle, files::Config& config, const Parts& parts,
+ProbeSetup::ProbeSetup(const ProbeMenuControls& controls, engine::ProbeEngine& engine,
+                       files::Config& config, const Parts& parts,
                        const measure::RecordTable& records, WindowShell& shell)
-    : m_ui(controls), m_probe(probe), m_cycle(cycle), m_config(config), m_parts(parts),
+    : m_ui(controls), m_engine(engine), m_probe(engine.probe()), m_config(config), m_parts(parts),
       m_records(records), m_shell(shell) {
     QAction* entry = m_ui.mnuProbe3AxisData;
     // The handler decides the tick itself (and keeps it while logging): undo the toggle the
@@ -30,7 +32,7 @@ ProbeSetup::ProbeSetup(const ProbeMenuControls& controls, probe::clsProbe& probe
 }
 
 void ProbeSetup::SetUpSigma() {
-    probe::clsProbe& p = m_probe;
+    const probe::clsProbe& p = m_probe;
     const bool kappa = p.TypeZeta() == probe::StateKappa;
 
     m_ui.mnuProbe3AxisData->setEnabled(p.GetMultiplexAvail() != 0);
@@ -76,7 +78,7 @@ void ProbeSetup::SetUpSigma() {
         m_ui.mnuProbeUnitsSigma->menuAction()->setVisible(false);
         m_ui.mnuProbeRange[5]->setVisible(true);
         m_parts.battery.ShowTemperatureCaption(false);
-        m_cycle.StopAutoNext();
+        m_engine.StopAutoNext();
         if (p.GetModel() == QLatin1String("PX-2100")) m_parts.readouts.SetXYZLabVisible();
     }
     m_parts.readouts.AllAxisDisplayed();
@@ -114,20 +116,20 @@ void ProbeSetup::SetUpZeta() {
 
 void ProbeSetup::mnuProbe3AxisData_Click() {
     if (m_records.Recording() != measure::RecordTable::Idle) return;
-    if (!m_ui.mnuProbe3AxisData->isChecked()) {
+    if (!m_config.Multiplex) {
         m_config.Multiplex = true;
         m_ui.mnuProbe3AxisData->setChecked(true);
-        m_probe.SetMultiplexPrefered(1);
+        m_engine.SetMultiplexPreferred(true);
         m_parts.readouts.AllAxisDisplayed();
         return;
     }
     m_ui.mnuProbe3AxisData->setChecked(false);
     m_config.Multiplex = false;
-    m_probe.SetMultiplexPrefered(0);
+    m_engine.SetMultiplexPreferred(false);
     m_parts.readouts.SetXYZLabVisible();
     m_parts.readouts.AxisSwitchesOff();
     // All sensors on again.
-    m_probe.SetNextCmnd(QByteArrayLiteral("AEEE") + probe::Cr);
+    m_engine.AllSensorsOn();
     m_parts.readouts.AllAxisDisplayed();
 }
 

@@ -4,9 +4,12 @@
 // SetUpZeta for Zeta probes), and the 3-axis menu entry.
 #include "files/Config.h"
 #include "measure/RecordTable.h"
-#include "probe/PollingCycle.h"
 #include "window/MainControls.h"
 #include "window/WindowShell.h"
+
+namespace engine {
+class ProbeEngine;
+}
 
 namespace window {
 
@@ -25,9 +28,9 @@ public:
         GraphControl& graphs;
     };
 
-    ProbeSetup(const ProbeMenuControls& controls, probe::clsProbe& probe,
-               probe::PollingCycle& cycle, files::Config& config, const Parts& parts,
-               const measure::RecordTable& records, WindowShell& shell);
+    ProbeSetup(const ProbeMenuControls& controls, engine::ProbeEngine& engine,
+               files::Config& config, const Parts& parts, const measure::RecordTable& records,
+               WindowShell& shell);
 
     void SetUpSigma();
     void SetUpZeta();
@@ -50,8 +53,8 @@ private:
     void uncheckRanges();
 
     ProbeMenuControls m_ui;
-    probe::clsProbe& m_probe;
-    probe::PollingCycle& m_cycle;
+    engine::ProbeEngine& m_engine;
+    const probe::clsProbe& m_probe; // the engine's session, read only
     files::Config& m_config;
     Parts m_parts;
     const measure::RecordTable& m_records;

@@ -1,5 +1,7 @@
 #include "window/Recorder.h"
 
+#include "engine/ProbeEngine.h"
+
 #include <QMenu>
 
 namespace window {
@@ -7,10 +9,10 @@ namespace window {
 using measure::RecordTable;
 
 Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
-                   measure::RecordTable& records, probe::clsProbe& probe, measure::ClsZeta& zeta,
+                   measure::RecordTable& records, engine::ProbeEngine& engine,
                    graph::clsGraph& graph, StoredView& stored, WindowShell& shell, Hooks hooks)
-    : m_ui(controls), m_held(heldBack), m_records(records), m_probe(probe), m_zeta(zeta),
-      m_graph(graph), m_stored(stored), m_shell(shell), m_hooks(std::move(hooks)) {
+    : m_ui(controls), m_held(heldBack), m_records(records), m_engine(engine), m_graph(graph),
+      m_stored(stored), m_shell(shell), m_hooks(std::move(hooks)) {
     QObject::connect(m_ui.mnuProbeRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.tbRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.mnuProbeRecordPause, &QAction::triggered, [this] { TogglePause(); });
@@ -50,10 +52,11 @@ void Recorder::ToggleRecordOn() {
         m_stored.NewLog();
         m_hooks.clearPeaks();
         using Layout = RecordTable::Layout;
-        const bool zeta = m_probe.TypeZeta() == probe::StateZeta;
-        Layout layout = (zeta || m_probe.MultiplexOn() == 1) ? Layout::Axes : Layout::Total;
+        const bool zeta = m_engine.probe().TypeZeta() == probe::StateZeta;
+        Layout layout =
+            (zeta || m_engine.probe().MultiplexOn() == 1) ? Layout::Axes : Layout::Total;
         if (m_held.mnuViewExposure->isChecked()) layout = Layout::MovingAverage;
-        m_records.StartLog(layout, m_held.LabUnits->text(), m_probe.GetModel());
+        m_records.StartLog(layout, m_held.LabUnits->text(), m_engine.probe().GetModel());
         if (layout == Layout::MovingAverage) {
             m_records.SetRecording(RecordTable::ExposureLogging);
             m_hooks.movingAverage(true);
@@ -82,8 +85,8 @@ void Recorder::stopped() {
     m_held.mnuProbeUpdateProbeBatt->setEnabled(true);
     m_held.LabPeak->setClickable(true);
     m_held.mnuProbeZero->setEnabled(m_hooks.zeroAvailable());
-    m_held.mnuProbeUnitsZeta->setEnabled(m_probe.TypeZeta() == probe::StateZeta);
-    m_held.mnuProbeUnitsSigma->setEnabled(m_probe.TypeZeta() == probe::StateSigma);
+    m_held.mnuProbeUnitsZeta->setEnabled(m_engine.probe().TypeZeta() == probe::StateZeta);
+    m_held.mnuProbeUnitsSigma->setEnabled(m_engine.probe().TypeZeta() == probe::StateSigma);
     m_ui.tbRecordPause->setEnabled(false);
     setPeakHoldPaused(false);
 }
@@ -114,8 +117,7 @@ void Recorder::TogglePause() {
 }
 
 void Recorder::setPeakHoldPaused(bool paused) {
-    m_probe.PausePeakHold(paused ? 1 : 0);
-    m_zeta.PausePeakHold(paused);
+    m_engine.PausePeakHolds(paused);
 }
 
 void Recorder::StopRecording() {

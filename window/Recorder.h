@@ -4,15 +4,17 @@
 // indicator, the controls a running log holds back, and every reading that closes a sample
 // going into the log table while logging is on.
 #include "graph/clsGraph.h"
-#include "measure/ClsZeta.h"
 #include "measure/Reading.h"
 #include "measure/RecordTable.h"
-#include "probe/clsProbe.h"
 #include "window/MainControls.h"
 #include "window/StoredView.h"
 #include "window/WindowShell.h"
 
 #include <functional>
+
+namespace engine {
+class ProbeEngine;
+}
 
 namespace window {
 
@@ -44,8 +46,8 @@ public:
     };
 
     Recorder(const RecordControls& controls, const HeldBack& heldBack,
-             measure::RecordTable& records, probe::clsProbe& probe, measure::ClsZeta& zeta,
-             graph::clsGraph& graph, StoredView& stored, WindowShell& shell, Hooks hooks);
+             measure::RecordTable& records, engine::ProbeEngine& engine, graph::clsGraph& graph,
+             StoredView& stored, WindowShell& shell, Hooks hooks);
 
     void TakeReading(const measure::Reading& reading) override;
     // "&Log Data", the toolbar's "Record" and the click on LabRecord: starts a log, or stops
@@ -73,8 +75,7 @@ private:
     RecordControls m_ui;
     HeldBack m_held;
     measure::RecordTable& m_records;
-    probe::clsProbe& m_probe;
-    measure::ClsZeta& m_zeta;
+    engine::ProbeEngine& m_engine;
     graph::clsGraph& m_graph;
     StoredView& m_stored;
     WindowShell& m_shell;

@@ -10,12 +10,19 @@
 
 namespace window {
 
-SampleProcessing::SampleProcessing(probe::clsProbe& probe, measure::ClsZeta& zeta,
-                                   measure::ReadingSink& sink, const Parts& parts,
-                                   probe::ProbeIdentity& identity, WindowShell& shell,
-                                   platform::Clock& clock, platform::MessageBoxes& boxes)
-    : m_probe(probe), m_parts(parts), m_identity(identity), m_shell(shell), m_boxes(boxes),
-      m_replies(probe, zeta, sink, identity, *this, clock) {}
+SampleProcessing::SampleProcessing(const engine::ProbeEngine& engine, const Parts& parts,
+                                   WindowShell& shell, platform::MessageBoxes& boxes,
+                                   std::function<void(int)> samplesTaken)
+    : m_engine(engine), m_parts(parts), m_shell(shell), m_boxes(boxes),
+      m_samplesTaken(std::move(samplesTaken)) {}
+
+void SampleProcessing::ShowMessage(platform::MsgIcon icon, const QString& text) {
+    m_boxes.inform(icon, text, AppTitle);
+}
+
+void SampleProcessing::ReplyProcessed(const probe::ReplyTaken& taken) {
+    if (taken.samples > 0 && m_samplesTaken) m_samplesTaken(taken.samples);
+}
 
 // ---- field-reporting replies ----------------------------------------------------------------
 
@@ -74,13 +81,13 @@ void SampleProcessing::ZetaFamilySeen() {
 void SampleProcessing::ZetaIdentified(bool otherProbe, bool batteryLow) {
     MainLayout& layout = m_parts.layout;
     layout.ChangeDisplay();
-    m_parts.link.ZetaIdentified(m_identity.SoftRev());
+    m_parts.link.ZetaIdentified(m_engine.identity().SoftRev());
     if (batteryLow)
         m_boxes.inform(platform::MsgIcon::Information, QStringLiteral("Probe battery low."),
                        AppTitle);
     // Another probe: its zero reference is not this one's.
     m_parts.controls.ZetaIdentified(otherProbe);
-    m_shell.SetStatusPanel(1, QStringLiteral("Found probe type: ") + m_probe.GetModel());
+    m_shell.SetStatusPanel(1, QStringLiteral("Found probe type: ") + m_engine.probe().GetModel());
     layout.ShowFamilyLayout();
 }
 
@@ -96,9 +103,38 @@ void SampleProcessing::ClearDisplay() {
     m_parts.battery.Clear();
     m_shell.SetStatusPanel(1, QString());
     m_parts.link.ProbeLost();
-    m_probe.SetLostComm(1);
     // The live graph starts again on an empty plot.
     if (m_parts.graphs.ScatterGraphOn() && !m_shell.StartingUp()) m_parts.graphs.DrawGraph();
+}
+
+// ---- the polling cycle's reports --------------------------------------------------------------
+
+void SampleProcessing::SetStatusPanel(int panel, const QString& text) {
+    m_shell.SetStatusPanel(panel, text);
+}
+
+void SampleProcessing::UncheckHighSpeedEntries() {
+    m_parts.link.UncheckHighSpeedEntries();
+}
+
+void SampleProcessing::CheckPortEntry(int port) {
+    m_parts.link.CheckPortEntry(port);
+}
+
+void SampleProcessing::ShowSampleRate(double perSecond) {
+    m_parts.readouts.ShowSampleRate(perSecond);
+}
+
+void SampleProcessing::LowBatteryOff() {
+    m_parts.battery.LowBatteryOff();
+}
+
+void SampleProcessing::DisableHiSpeed(bool ended) {
+    m_parts.link.DisableHiSpeed(ended);
+}
+
+void SampleProcessing::ShowLineHealth(const probe::LineHealth& health) {
+    m_parts.link.ShowLineHealth(health);
 }
 
 } // namespace window

@@ -1,12 +1,9 @@
 #pragma once
-// The window's side of every complete reply: the reply itself is read by the engine's
-// ReplyProcessor (the same one the unattended logger uses), which pushes each reading on to
-// the readouts, graphs and log; what else the reply tells goes to the part of the window it
-// concerns, here. ClearDisplay blanks the window when the probe is lost.
-#include "measure/ClsZeta.h"
-#include "measure/Reading.h"
-#include "measure/ReplyProcessor.h"
-#include "platform/Clock.h"
+// The window's side of the engine: every complete reply is read by the engine (the same
+// reading the unattended logger uses), which pushes each reading on to the readouts, graphs
+// and log; what else a reply tells, and what the polling cycle reports (a lost probe, the link
+// and its health, the sample rate), goes to the part of the window it concerns, here.
+#include "engine/ProbeEngine.h"
 #include "platform/MessageBoxes.h"
 #include "probe/PollingCycle.h"
 #include "probe/ProbeHost.h"
@@ -14,6 +11,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace window {
 
@@ -25,7 +23,7 @@ class ProbeControls;
 class ProbeSetup;
 class Readouts;
 
-class SampleProcessing : private measure::ReplyEvents {
+class SampleProcessing : public engine::EngineEvents {
 public:
     // The parts of the window that a reply may concern.
     struct Parts {
@@ -38,19 +36,22 @@ public:
         ProbeControls& controls;
     };
 
-    SampleProcessing(probe::clsProbe& probe, measure::ClsZeta& zeta, measure::ReadingSink& sink,
-                     const Parts& parts, probe::ProbeIdentity& identity, WindowShell& shell,
-                     platform::Clock& clock, platform::MessageBoxes& boxes);
+    // samplesTaken hears of every complete reply that closed samples.
+    SampleProcessing(const engine::ProbeEngine& engine, const Parts& parts, WindowShell& shell,
+                     platform::MessageBoxes& boxes, std::function<void(int)> samplesTaken);
 
-    probe::ReplyTaken ProcessData(const QByteArray& reply) { return m_replies.ProcessData(reply); }
-    // One streamed record of a Zeta probe.
-    void SuperFast2(const QByteArray& record) { m_replies.SuperFast2(record); }
-    void ClearDisplay();
-
-    int BatteryPercent() const { return m_replies.BatteryPercent(); } // last Zeta battery reading
-    int ShortSamples() const { return m_replies.ShortSamples(); }
+    void ClearDisplay() override;
 
 private:
+    void ShowMessage(platform::MsgIcon icon, const QString& text) override;
+    void ReplyProcessed(const probe::ReplyTaken& taken) override;
+    void SetStatusPanel(int panel, const QString& text) override;
+    void UncheckHighSpeedEntries() override;
+    void CheckPortEntry(int port) override;
+    void ShowSampleRate(double perSecond) override;
+    void LowBatteryOff() override;
+    void DisableHiSpeed(bool ended) override;
+    void ShowLineHealth(const probe::LineHealth& health) override;
     void ReadingChanges(int mask) override;
     void RangeReported(const QString& range) override;
     void BatteryReported(int percent) override;
@@ -63,12 +64,11 @@ private:
     void RecordTaken() override;
     void unitsChanged();
 
-    probe::clsProbe& m_probe;
+    const engine::ProbeEngine& m_engine;
     Parts m_parts;
-    probe::ProbeIdentity& m_identity;
     WindowShell& m_shell;
     platform::MessageBoxes& m_boxes;
-    measure::ReplyProcessor m_replies;
+    std::function<void(int)> m_samplesTaken;
 };
 
 } // namespace window

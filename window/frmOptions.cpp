@@ -1,5 +1,7 @@
 #include "window/frmOptions.h"
 
+#include "engine/ProbeEngine.h"
+
 #include "measure/MovingAverage.h"
 
 #include "platform/ImageSurface.h"
@@ -266,8 +268,7 @@ void frmOptions::CmdApply_Click() {
     bool number = false;
     if (typed.trimmed().toDouble(&number) > 50 && number) typed = QStringLiteral("50");
     c.Averaging = bounded(CmbAveraging, typed, 1, 50, c.Averaging);
-    m_t.zeta.SetAveraging(c.Averaging);
-    m_t.probe.SetAverage(c.Averaging);
+    m_t.engine.SetAveraging(c.Averaging);
     CmbAveraging->setCurrentText(QString::number(c.Averaging));
 
     if (ListMinAver->currentItem())

@@ -24,6 +24,10 @@ class QListWidget;
 class QPushButton;
 class QTabWidget;
 
+namespace engine {
+class ProbeEngine;
+}
+
 namespace window {
 
 class BarGraphControl;
@@ -46,8 +50,7 @@ public:
         Exposure& exposure;
         Readouts& readouts;
         MainLayout& layout;
-        measure::ClsZeta& zeta;
-        probe::clsProbe& probe;
+        engine::ProbeEngine& engine;
         std::function<void()> reloadNotes;      // the note prompts read again (values kept)
         std::function<void()> editNotes;        // the prompts file opened in the editor
         std::function<void()> applyFormColours; // boxes, surfaces, bars and form from Config

@@ -153,17 +153,17 @@ private Q_SLOTS:
         const QLabel* line = window.ui().link.sbLineHealth;
         probe::LineHealth h;
         h.stage = probe::LineHealth::Stage::Identifying;
-        window.ShowLineHealth(h);
+        window.link().ShowLineHealth(h);
         QCOMPARE(line->text(), QString::fromUtf8("Identifying probe\u2026"));
         h.step = 12;
         h.steps = 24;
         h.attempt = 2;
-        window.ShowLineHealth(h);
+        window.link().ShowLineHealth(h);
         QCOMPARE(line->text(), QString::fromUtf8("Identifying probe\u2026 step 12 of 24, try 2"));
         h.tooNoisy = true;
-        window.ShowLineHealth(h);
+        window.link().ShowLineHealth(h);
         QVERIFY(line->text().startsWith("Line too noisy to identify the probe"));
-        window.ShowLineHealth(probe::LineHealth{});
+        window.link().ShowLineHealth(probe::LineHealth{});
         QVERIFY(line->isHidden());
     }
 

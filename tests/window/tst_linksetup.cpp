@@ -394,7 +394,7 @@ private Q_SLOTS:
         w.zeta().SetRef();
         rig->run(3000);
         QVERIFY(w.zeta().XYZ() < field(14.49) * 0.03);
-        w.processing().ProcessData(QByteArrayLiteral(":I9100073020030A8765432103152024N\r"));
+        w.engine().ProcessData(QByteArrayLiteral(":I9100073020030A8765432103152024N\r"));
         rig->run(3000);
         QVERIFY(qAbs(w.zeta().XYZ() - field(14.49)) < field(14.49) * (mw ? 0.02 : 0.01));
     }

@@ -21,17 +21,13 @@ namespace {
 
 const QString Deg(QChar(0xB0));
 
-// The window's sample processing, but for the readings: those go to the test's sink.
+// Replies handed to the window's engine as the polling cycle hands them on; the readings also
+// go to the test's sink.
 struct Processing {
-    explicit Processing(kit::WindowRig& rig)
-        : w(rig.build()), sp(w.probe(), w.zeta(), sink,
-                             {w.readouts(), w.battery(), w.setup(), w.graphControl(), w.link(),
-                              w.layout(), w.probeControls()},
-                             identity, w, rig.clock, rig.boxes) {}
+    explicit Processing(kit::WindowRig& rig) : w(rig.build()) { w.readings().Add(sink); }
+    probe::ReplyTaken ProcessData(const QByteArray& reply) { return w.engine().ProcessData(reply); }
     app::frmMain& w;
     kit::RecordingSink sink;
-    probe::ProbeIdentity identity;
-    window::SampleProcessing sp;
 };
 
 } // namespace
@@ -140,7 +136,7 @@ private Q_SLOTS:
         p.w.probe().SetTypeZeta(state);
         p.w.probe().SetUseCelsiusTemp(celsius ? 1 : 0);
         p.w.probe().SetAutoRangeOn(1);
-        const probe::ReplyTaken taken = p.sp.ProcessData(reply);
+        const probe::ReplyTaken taken = p.ProcessData(reply);
         QTEST(taken.alive, "alive");
         QCOMPARE(int(p.sink.readings.size()), readings);
         QCOMPARE(taken.samples, readings);
@@ -159,20 +155,20 @@ private Q_SLOTS:
     void zetaIdentityAndBatteryFlag() {
         Processing p(*rig);
         p.w.probe().SetTypeZeta(probe::StateZeta);
-        p.sp.ProcessData(":I9100073020030A8765432103152024F\r");
-        QCOMPARE(p.identity.SerialNo(), QString("87654321"));
-        QCOMPARE(p.identity.CalDate(), QString("03/15/2024"));
-        QCOMPARE(p.identity.SoftRev(), QString("073020030A"));
+        p.ProcessData(":I9100073020030A8765432103152024F\r");
+        QCOMPARE(p.w.identity().SerialNo(), QString("87654321"));
+        QCOMPARE(p.w.identity().CalDate(), QString("03/15/2024"));
+        QCOMPARE(p.w.identity().SoftRev(), QString("073020030A"));
         QCOMPARE(rig->boxes.count("Probe battery low."), 1);
         QVERIFY(p.w.ui().link.mnuCommBaud[5]->isEnabled()); // this software streams
-        QCOMPARE(p.sp.ProcessData(":S100100100000000F\r").samples, 1);
+        QCOMPARE(p.ProcessData(":S100100100000000F\r").samples, 1);
         QVERIFY(p.w.battery().BattLowBlink());
-        QCOMPARE(p.sp.ShortSamples(), 0);
+        QCOMPARE(p.w.engine().replies().ShortSamples(), 0);
     }
 
     void fixedRangeIsTickedInTheMenu() {
         Processing p(*rig);
-        p.sp.ProcessData(":R3\r");
+        p.ProcessData(":R3\r");
         QCOMPARE(p.w.ui().probe.LabRange->text(), QString("Range 3"));
         for (int i = 1; i <= 5; ++i)
             QCOMPARE(p.w.ui().probe.mnuProbeRange[i]->isChecked(), i == 3);
