@@ -104,7 +104,7 @@ void frmMain::makeParts() {
                            m_ui.probe.mnuProbeUnitsZeta, m_ui.probe.mnuProbeUnitsSigma,
                            m_ui.probe.mnuProbeZero, m_ui.probe.mnuProbeClearPeak,
                            m_ui.battery.mnuProbeUpdateProbeBatt, m_ui.exposure.mnuViewExposure,
-                           m_ui.probe.LabUnits, m_ui.readouts.LabPeak},
+                           m_ui.readouts.LabPeak},
         m_records, *m_engine, *m_graph, *m_storedView, *this,
         Recorder::Hooks{
             [this] {
@@ -175,6 +175,7 @@ void frmMain::clearPeakHolds() {
 
 void frmMain::stopTimers() {
     m_engine->StopPolling();
+    if (m_splashTimer) m_splashTimer->setEnabled(false);
     for (platform::HiResTimer* t : {m_calSamPerSec.get(), m_readBattTemp.get(), m_upDateText.get(),
                                     m_minAve.get(), m_play.get()})
         t->setEnabled(false);
@@ -204,9 +205,13 @@ void frmMain::connectCommands() {
 
 void frmMain::Form_Load() {
     Main();
-    restorePlacement();
-    setWindowTitle(AppTitle);
-    m_readouts->ResetPeaks();
+}
+
+void frmMain::WhenStarted(std::function<void()> then) {
+    if (m_started)
+        then();
+    else
+        m_whenStarted.push_back(std::move(then));
 }
 
 void frmMain::Main() {
@@ -229,13 +234,21 @@ void frmMain::Main() {
     }
     if (!m_runPort.isEmpty()) m_services.ports.setRunOverride(m_config.CommPortNo, m_runPort);
 
-    {
-        frmSplash splash;
-        splash.show();
-        m_services.clock.delay(3000);
-        splash.close();
-    }
+    // The splash stands for three seconds; the start-up goes on from its timer.
+    m_splash = std::make_unique<frmSplash>();
+    m_splash->show();
+    m_splashTimer = m_services.makeTimer();
+    m_splashTimer->setInterval(3000);
+    m_splashTimer->setOnTimer([this] {
+        m_splashTimer->setEnabled(false);
+        m_splash->close();
+        m_splash.reset();
+        MainAfterSplash();
+    });
+    m_splashTimer->setEnabled(true);
+}
 
+void frmMain::MainAfterSplash() {
     m_graphControl->SetUpGraphCls();
     applyColours();
     m_ui.probe.mnuprobeAlarmSet->setText(QStringLiteral("Set Alarm Value ...       Value = ") +
@@ -275,6 +288,13 @@ void frmMain::Main() {
     m_engine->StartPolling();
     m_calSamPerSec->setEnabled(true);
     m_startingUp = false;
+
+    restorePlacement();
+    setWindowTitle(AppTitle);
+    m_readouts->ResetPeaks();
+    m_started = true;
+    for (const std::function<void()>& then : std::exchange(m_whenStarted, {}))
+        then();
 }
 
 void frmMain::applySettingsAsRead() {

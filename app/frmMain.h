@@ -18,7 +18,9 @@
 #include "window/WindowShell.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace window {
 class Alarm;
@@ -58,7 +60,12 @@ public:
     ~frmMain() override;
 
     // Form_Load: the start-up sequence (Main), then the placement, caption and peak captions.
+    // The splash stands for its three seconds while the program runs on; the start-up goes on
+    // from its timer, and what was handed to WhenStarted runs at its end.
     void Form_Load();
+    bool Started() const { return m_started; }
+    // Runs `then` once the start-up is over (at once when it is).
+    void WhenStarted(std::function<void()> then);
     // Form_Unload: the shutdown sequence; safe to call once, and called by closing the window.
     void Form_Unload();
 
@@ -134,6 +141,7 @@ protected:
 
 private:
     void Main();
+    void MainAfterSplash();
     void makeParts();
     void connectCommands();
     void applySettingsAsRead();
@@ -186,6 +194,10 @@ private:
     std::unique_ptr<files::LogJournal> m_journal;
 
     bool m_startingUp = false;
+    bool m_started = false;
+    std::unique_ptr<QWidget> m_splash;
+    std::unique_ptr<platform::HiResTimer> m_splashTimer;
+    std::vector<std::function<void()>> m_whenStarted;
     bool m_logWhenRead = false;
     bool m_shutDown = false;
     bool m_activated = false;

@@ -111,19 +111,21 @@ int main(int argc, char** argv) {
     app::frmMain window(services);
     window.SetRunPort(runPort);
     if (parser.isSet(recordOption)) window.StartLogWhenRead();
+    const QStringList logs = parser.positionalArguments();
+    const bool quit = parser.isSet(quitOption);
+    const double quitSeconds = parser.value(quitOption).toDouble();
+    const QString picture = parser.value(screenshotOption);
     window.Form_Load();
-    window.show();
-    if (!parser.positionalArguments().isEmpty())
-        window.OpenLog(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
-    if (parser.isSet(quitOption)) {
-        const QString picture = parser.value(screenshotOption);
-        QTimer::singleShot(int(parser.value(quitOption).toDouble() * 1000), &window,
-                           [&window, picture] {
-                               if (!picture.isEmpty() && !window.grab().save(picture))
-                                   fprintf(stderr, "Could not save %s\n", qPrintable(picture));
-                               window.close();
-                           });
-    }
+    window.WhenStarted([&window, logs, quit, quitSeconds, picture] {
+        window.show();
+        if (!logs.isEmpty()) window.OpenLog(QFileInfo(logs.first()).absoluteFilePath());
+        if (!quit) return;
+        QTimer::singleShot(int(quitSeconds * 1000), &window, [&window, picture] {
+            if (!picture.isEmpty() && !window.grab().save(picture))
+                fprintf(stderr, "Could not save %s\n", qPrintable(picture));
+            window.close();
+        });
+    });
     const int result = app.exec();
     child.stop();
     return result;

@@ -108,6 +108,8 @@ public:
         m_window = std::make_unique<app::frmMain>(m_services);
         m_window->SetRunPort(line);
         m_window->Form_Load();
+        while (!m_window->Started())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         m_window->show();
     }
     ~WindowRun() { m_window->close(); }

@@ -72,6 +72,13 @@ void ProbeEngine::StopAutoNext() {
     m_cycle->StopAutoNext();
 }
 
+QString ProbeEngine::UnitsText() const {
+    if (m_probe.LostComm() == 1 || m_probe.TypeZeta() == probe::StateIdentifying) return {};
+    if (m_probe.TypeZeta() != probe::StateZeta) return m_probe.UnitsStr();
+    const measure::ZetaUnit* unit = measure::ZetaUnitOfCode(m_zeta.Units());
+    return unit ? unit->label : measure::ZetaUnits()[0].label;
+}
+
 // ---- commands ---------------------------------------------------------------------------------
 
 void ProbeEngine::queue(const QByteArray& command) {
@@ -194,8 +201,10 @@ void ProbeEngine::ShowMessage(platform::MsgIcon icon, const QString& text) {
     m_events->ShowMessage(icon, text);
 }
 
+// The probe settles (a Kappa probe after its software revision): the command chosen waits, the
+// program runs on.
 void ProbeEngine::Delay(double ms) {
-    m_clock.delay(ms);
+    m_cycle->HoldNextCommand(ms);
 }
 
 void ProbeEngine::SetProbeIdentity(const QString& serialNo, const QString& calDate) {

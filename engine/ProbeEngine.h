@@ -68,6 +68,8 @@ public:
     const probe::PollingCycle& cycle() const { return *m_cycle; }
     const probe::ProbeIdentity& identity() const { return m_identity; }
     const measure::ReplyProcessor& replies() const { return *m_replies; }
+    // The units the probe in service reads in, as shown and logged; empty while none is.
+    QString UnitsText() const;
     // The session and cycle for set-up at start-up and for the program's tests.
     probe::clsProbe& session() { return m_probe; }
     measure::ClsZeta& zetaSession() { return m_zeta; }

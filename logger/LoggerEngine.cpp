@@ -192,12 +192,6 @@ bool LoggerEngine::setUpDone() {
     return true;
 }
 
-QString LoggerEngine::unitsText(const measure::Reading& r) const {
-    if (r.family != measure::Family::Zeta) return m_probe.UnitsStr();
-    const measure::ZetaUnit* unit = measure::ZetaUnitOfCode(r.zetaUnits);
-    return unit ? unit->label : measure::ZetaUnits()[0].label;
-}
-
 void LoggerEngine::startPages(const measure::Reading& r) {
     files::LogHeader h;
     const QDateTime now = m_clock.now();
@@ -209,7 +203,7 @@ void LoggerEngine::startPages(const measure::Reading& r) {
     h.graphScale = QStringLiteral("Auto");
     h.probeType = m_probe.GetModel();
     h.notes = m_notes;
-    h.units = m_units = unitsText(r);
+    h.units = m_units = r.units;
     m_pages = std::make_unique<LogPages>(QFileInfo(m_options.out).absoluteFilePath(), h);
     m_logStartMs = m_clock.monotonicMs();
     m_reporter.Event(QStringLiteral("Logging %1 in %2 to %3")
@@ -250,13 +244,13 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
     ++m_delivered;
     // Every row of the pages is in the units of their header: a probe found again in other
     // units (and not taking those asked for) is not logged until it reads in them again.
-    const bool sameUnits = unitsText(reading) == m_units;
+    const bool sameUnits = reading.units == m_units;
     if (sameUnits != m_unitsAgree) {
         m_unitsAgree = sameUnits;
         m_reporter.Event(sameUnits ? QStringLiteral("The probe reads in %1 again").arg(m_units)
                                    : QStringLiteral("The probe reads in %1, not %2; its rows are "
                                                     "left out until it reads in %2 again")
-                                         .arg(unitsText(reading), m_units));
+                                         .arg(reading.units, m_units));
     }
     if (!sameUnits) return;
     if (!m_options.average.isEmpty()) return; // rows come once a second
@@ -315,7 +309,7 @@ QString LoggerEngine::statusLine() const {
                    QStringLiteral(" rows");
     if (m_haveReading && m_found)
         line += QStringLiteral("  ") + QString::number(double(m_last.value[0]), 'g', 4) + u' ' +
-                unitsText(m_last);
+                m_last.units;
     line += m_found ? QStringLiteral("  %1 samples/s").arg(m_sampleRate, 0, 'f', 1)
                     : QStringLiteral("  no probe");
     if (m_found && m_health.percent >= 0)

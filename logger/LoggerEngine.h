@@ -78,7 +78,6 @@ private:
     bool setUpDone();
     void startPages(const measure::Reading& reading);
     void writeRow(const measure::Reading& reading, const float* values, int count);
-    QString unitsText(const measure::Reading& reading) const;
     QString statusLine() const;
     QString lineFigures() const;
     double pace() const;

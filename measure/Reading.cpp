@@ -1,5 +1,6 @@
 #include "measure/Reading.h"
 
+#include "measure/ZetaUnits.h"
 #include "probe/clsProbe.h"
 
 namespace measure {
@@ -19,6 +20,8 @@ Reading ReadingOf(const probe::clsProbe& p, float dayFraction) {
         r.completesSample = p.CycleCompleted();
     }
     if (r.family == Family::Kappa) r.probeText = p.FieldStr();
+    r.units = p.UnitsStr();
+    r.range = p.Range();
     return r;
 }
 
@@ -32,6 +35,8 @@ Reading ReadingOf(const ClsZeta& z, float dayFraction) {
     r.plottedTotal = z.XYZ();
     r.axesReported = true;
     r.zetaUnits = ClsZeta::Unit(z.Units());
+    const ZetaUnit* unit = ZetaUnitOfCode(z.Units());
+    r.units = unit ? unit->label : ZetaUnits()[0].label;
     return r;
 }
 

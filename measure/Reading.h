@@ -36,7 +36,9 @@ struct Reading {
     // ends a whole X, Y, Z cycle does.
     bool completesSample = true;
     ClsZeta::Unit zetaUnits = ClsZeta::UnitVm; // Zeta: the unit of the values
-    QString probeText;                         // Kappa: the total as the probe wrote it
+    QString units;     // the units of the values, as they are shown and logged ("V/m", "mW/cm²")
+    int range = 0;     // Sigma and Kappa: the range the probe reads in (0 for a Zeta probe)
+    QString probeText; // Kappa: the total as the probe wrote it
 };
 
 // The reading of a field-reporting probe (Sigma or Kappa) after its reply was parsed.

@@ -66,6 +66,8 @@ public:
     // A recovered row with the peak holds of its time.
     void Restore(float dayFraction, const AxisValues& values, const AxisValues& peaks);
     QString RecordUnits() const { return m_units; }
+    // The units of a log begun before the probe told its own: those of its first row.
+    void SetRecordUnits(const QString& units) { m_units = units; }
     QString ProbeType() const { return m_probeType; }
 
 private:

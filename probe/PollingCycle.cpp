@@ -3,6 +3,8 @@
 #include "probe/LinkSpeeds.h"
 #include "probe/ReplyCheck.h"
 
+#include <cmath>
+
 namespace probe {
 
 namespace {
@@ -87,6 +89,19 @@ void PollingCycle::SendCmnd() {
     HRTReadProbe.setInterval(m_probe.GetTimerInterval());
     // Asked again: the handshake may have switched event mode on.
     if (m_eventReceive) HRTReadProbe.setEnabled(true);
+    if (m_holdMs > 0) {
+        // The probe is not ready for it yet: a tick sends it when the hold is over.
+        m_held = true;
+        m_heldUntilMs = m_clock.monotonicMs() + qint64(std::ceil(m_holdMs));
+        m_holdMs = 0;
+        m_inFlight.active = false;
+        HRTReadProbe.setEnabled(true);
+        return;
+    }
+    output();
+}
+
+void PollingCycle::output() {
     expect(m_probe.GetTimerInterval(), m_probe.GetRThreshold());
     MainComm.output(m_outCmnd);
 }
@@ -122,6 +137,8 @@ int PollingCycle::wireMs(qsizetype characters) {
 
 // The port, the line and what was owed start afresh.
 void PollingCycle::forgetReplies() {
+    m_held = false;
+    m_holdMs = 0;
     m_framer.Clear();
     m_owed.clear();
     m_inFlight.active = false;
@@ -157,6 +174,12 @@ void PollingCycle::ReadProbeTick() {
     if (m_highSpeed >= HighSpeed::Acknowledged) {
         // Also a stream that never began after the acknowledgement ends here.
         streamWatchdog();
+        return;
+    }
+    if (m_held) {
+        if (m_clock.monotonicMs() < m_heldUntilMs) return;
+        m_held = false;
+        output();
         return;
     }
     if (m_respReceived) {
@@ -377,6 +400,7 @@ void PollingCycle::OnComm() {
         streamed();
         return;
     }
+    if (m_held) return; // nothing is asked of the probe yet
     readLine();
     if (!takeReplies(true)) overlong(true);
 }
@@ -427,7 +451,8 @@ bool PollingCycle::identifying() const {
 LineHealth PollingCycle::Health() const {
     LineHealth health;
     if (m_probe.LostComm() == 1) return health;
-    if (identifying()) {
+    // A probe still settling after it was named is not read yet either.
+    if (identifying() || m_held) {
         health.stage = LineHealth::Stage::Identifying;
         if (m_probe.TypeZeta() == StateSigma && m_probe.InitState() >= 1) {
             health.step = std::min(m_probe.InitStep(), m_probe.InitLength());

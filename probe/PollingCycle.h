@@ -130,6 +130,11 @@ public:
     void RequestHighSpeed();
     // A polled speed is chosen: no streaming is asked for.
     void CancelHighSpeed() { m_highSpeed = HighSpeed::Off; }
+    // The probe needs this long before it takes the next command: the command chosen next goes
+    // out that much later, from a tick, while the program runs on.
+    void HoldNextCommand(double ms) { m_holdMs = std::max(m_holdMs, ms); }
+    // A command is waiting for its hold to end.
+    bool CommandHeld() const { return m_held; }
 
     QByteArray InString() const { return m_inString; }
     QByteArray OutCmnd() const { return m_outCmnd; }
@@ -166,6 +171,7 @@ private:
         qint64 untilMs;
     };
 
+    void output();
     void readLine();
     bool takeReplies(bool fromNotification);
     bool overlong(bool fromNotification);
@@ -200,6 +206,9 @@ private:
     InFlight m_inFlight;
     std::deque<Owed> m_owed;
     qint64 m_lastCharMs = -1;
+    double m_holdMs = 0; // the hold asked for the next command
+    bool m_held = false; // the command chosen waits until m_heldUntilMs
+    qint64 m_heldUntilMs = 0;
     qint64 m_staleReplies = 0;
     QString m_baudSettings;
     int m_baud = 9600;

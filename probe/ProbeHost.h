@@ -1,6 +1,6 @@
 #pragma once
 // What the probe session needs of its owner: the link-speed and calibration completion, the
-// message boxes, the settling wait, and where the probe's identity goes.
+// message boxes, the probe's settling wait, and where the probe's identity goes.
 #include "platform/MessageBoxes.h"
 
 #include <QByteArray>
@@ -15,7 +15,8 @@ public:
     // with the calibration reply) and returns the next command with its carriage return.
     virtual QByteArray AutoNextCmndS(const QByteArray& code, const QByteArray& reply) = 0;
     virtual void ShowMessage(platform::MsgIcon icon, const QString& text) = 0;
-    // Waits the given milliseconds (the window is not served meanwhile).
+    // The probe needs this long before it takes the next command: the next command waits that
+    // long (the program runs on meanwhile).
     virtual void Delay(double ms) = 0;
     // Identity of a Kappa probe: serial number and calibration date from "I", software
     // revision from "i".

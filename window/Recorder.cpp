@@ -24,7 +24,18 @@ Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
                      [this] { EraseRecords(); });
 }
 
+// Every row of a log is in the log's units: a probe that changes its units ends the log, as
+// the user's stop would.
 void Recorder::TakeReading(const measure::Reading& reading) {
+    if (m_records.Recording() == RecordTable::Idle) return;
+    if (m_records.RecordUnits().isEmpty()) {
+        m_records.SetRecordUnits(reading.units);
+    } else if (reading.units != m_records.RecordUnits()) {
+        const QString was = m_records.RecordUnits();
+        ToggleRecordOn();
+        m_shell.SetStatusPanel(1, UnitsChangedText.arg(reading.units, was));
+        return;
+    }
     if (m_records.Recording() != RecordTable::Logging || !reading.completesSample) return;
     if (m_records.Append(reading)) EndFullLog();
 }
@@ -56,7 +67,8 @@ void Recorder::ToggleRecordOn() {
         Layout layout =
             (zeta || m_engine.probe().MultiplexOn() == 1) ? Layout::Axes : Layout::Total;
         if (m_held.mnuViewExposure->isChecked()) layout = Layout::MovingAverage;
-        m_records.StartLog(layout, m_held.LabUnits->text(), m_engine.probe().GetModel());
+        // A log begun before the probe told its units takes those of its first row.
+        m_records.StartLog(layout, m_engine.UnitsText(), m_engine.probe().GetModel());
         if (layout == Layout::MovingAverage) {
             m_records.SetRecording(RecordTable::ExposureLogging);
             m_hooks.movingAverage(true);

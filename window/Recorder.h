@@ -32,7 +32,6 @@ public:
         QAction* mnuProbeClearPeak;
         QMenu* mnuProbeUpdateProbeBatt;
         QAction* mnuViewExposure;
-        QLabel* LabUnits;
         platform::ClickLabel* LabPeak;
     };
     // What starting and stopping a log asks of the rest of the window.
@@ -67,6 +66,8 @@ public:
 
     static inline const QString LogFullText =
         QStringLiteral("The log is full (32000 rows): logging stopped. Save it with Save As.");
+    static inline const QString UnitsChangedText =
+        QStringLiteral("The probe now reads in %1, the log is in %2: logging stopped.");
 
 private:
     void stopped();

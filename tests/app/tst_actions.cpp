@@ -42,7 +42,8 @@ std::unique_ptr<Rig> Enter(State state) {
     r->rig.config.AlarmValue = 5; // below the field, so switching the alarm shows
     r->w = &r->rig.start();
     if (!r->rig.runUntil([&] { return r->w->probe().GetModel() == model; })) return {};
-    r->rig.run(state == State::Zeta ? 3000 : 1000);
+    // A Kappa probe settles for 1.5 s after it is named.
+    r->rig.run(state == State::Zeta ? 3000 : state == State::Kappa ? 2500 : 1000);
     if (state == State::SigmaLogging || state == State::Stored) {
         TbAction(*r->w, "tbRecord")->trigger();
         r->rig.run(1500);

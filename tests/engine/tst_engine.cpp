@@ -24,6 +24,7 @@ struct Rig {
     explicit Rig(const QString& model) {
         probe = probesim::CreateProbe(model, kit::WindowRig::DefaultPlan());
         port.setResponder([this](const QByteArray& command) -> QByteArray {
+            sentAt.append({command.chopped(1), clock.monotonicMs()});
             if (silent || !probe) return {};
             return probe->answer(command.chopped(1), clock.monotonicMs() / 1000.0);
         });
@@ -63,6 +64,7 @@ struct Rig {
     Events events;
     std::unique_ptr<probesim::VirtualProbe> probe;
     bool silent = false;
+    QList<QPair<QByteArray, qint64>> sentAt; // each command and when it went out
     engine::ProbeEngine engine{port, clock, boxes, [this] { return clock.createTimer(); },
                                readings};
 };
@@ -184,6 +186,27 @@ private Q_SLOTS:
             QVERIFY(rig.events.samples > before + 5);
         }
         QCOMPARE(rig.events.losses, 0);
+    }
+
+    // A Kappa probe needs 1.5 s after its software revision: the next command waits that long,
+    // while the rest of the program runs on (no busy wait).
+    void theKappaWaitLetsTheProgramRun() {
+        Rig rig(QStringLiteral("E310"));
+        auto other = rig.clock.createTimer();
+        int ticks = 0;
+        other->setInterval(100);
+        other->setOnTimer([&] { ++ticks; });
+        other->setEnabled(true);
+        rig.engine.Start(1);
+        QVERIFY(rig.inService());
+        QVERIFY(rig.clock.delays().isEmpty());
+        qsizetype i = 0;
+        while (i < rig.sentAt.size() && rig.sentAt[i].first != "i")
+            ++i;
+        QVERIFY(i + 1 < rig.sentAt.size());
+        const qint64 waited = rig.sentAt[i + 1].second - rig.sentAt[i].second;
+        QVERIFY2(waited >= 1500 && waited < 1700, qPrintable(QString::number(waited)));
+        QVERIFY(ticks >= (rig.sentAt[i + 1].second / 100) - 1);
     }
 
     // A probe that falls silent is lost once, and found again when it answers.

@@ -41,6 +41,9 @@ app::frmMain& WindowRig::start() {
     if (writeConfig) files::SaveCfg(dir.filePath(QStringLiteral("Varnex.cfg")), config);
     main = std::make_unique<app::frmMain>(services);
     main->Form_Load();
+    // The splash stands for its time on the clock; the start-up goes on from it.
+    for (int waited = 0; !main->Started() && waited < 5000; waited += 5)
+        run(5);
     main->show();
     QCoreApplication::processEvents();
     return *main;
@@ -49,7 +52,11 @@ app::frmMain& WindowRig::start() {
 app::frmMain& WindowRig::startOn(const QString& model, double settleMs) {
     useProbe(model);
     start();
-    if (runUntil([&] { return main->probe().GetModel() == model; }, 30000)) run(settleMs);
+    readingCount.count = 0;
+    main->readings().Add(readingCount);
+    if (runUntil([&] { return main->probe().GetModel() == model && readingCount.count > 0; },
+                 30000))
+        run(settleMs);
     return *main;
 }
 

@@ -51,7 +51,7 @@ struct WindowRig {
     // Builds the window with its parts, without its start-up.
     app::frmMain& build();
     // Puts the virtual probe of the model on the port, starts the window and runs until the
-    // probe is named, then settleMs on.
+    // probe is named and read, then settleMs on.
     app::frmMain& startOn(const QString& model, double settleMs = 1000);
     app::frmMain& window() { return *main; }
     // Closes the window (its shutdown runs) and forgets it.
@@ -82,6 +82,11 @@ struct WindowRig {
     files::Config config;
     bool writeConfig = true;
     std::unique_ptr<probesim::VirtualProbe> probe;
+    // Counts the window's readings from startOn on.
+    struct CountingSink : measure::ReadingSink {
+        void TakeReading(const measure::Reading&) override { ++count; }
+        int count = 0;
+    } readingCount;
     std::unique_ptr<app::frmMain> main;
     qint64 startMs = 0;
 };

@@ -110,6 +110,24 @@ private Q_SLOTS:
         QTEST(seen, "seen");
     }
 
+    // A probe that changes its units under a log (its own keys, or another probe on the line)
+    // ends the log as the user's stop would: every row stays in the log's units.
+    void aUnitsChangeUnderALogEndsIt() {
+        app::frmMain& w = rig->startOn("PX-5100");
+        w.recorder().ToggleRecordOn();
+        rig->run(1000);
+        const measure::RecordTable& log = w.records();
+        QCOMPARE(log.RecordUnits(), QString("V/m"));
+        QVERIFY(log.RecordCount() > 3);
+        w.engine().RequestUnits(2);
+        rig->run(1500);
+        QCOMPARE(log.Recording(), measure::RecordTable::Idle);
+        QCOMPARE(log.RecordUnits(), QString("V/m"));
+        QCOMPARE(w.StatusPanel(1),
+                 window::Recorder::UnitsChangedText.arg(w.engine().UnitsText(), "V/m"));
+        QVERIFY(w.engine().UnitsText() != "V/m");
+    }
+
     // A range the probe refuses: the menu and the ranging stay as they were, and the status
     // bar says so.
     void aRefusedRangeChangesNothing() {

@@ -312,6 +312,7 @@ private Q_SLOTS:
         records.SetRecording(RecordTable::Logging);
         records.SetRecordCount(RecordTable::MaxRecords - 2);
         measure::Reading r;
+        r.units = "V/m";
         r.dayFraction = 0.5f;
         r.value = {0.00045f, 1, 2, 3};
         r.peak = {14.49f, 4, 5, 6};
