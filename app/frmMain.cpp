@@ -121,7 +121,8 @@ void frmMain::makeParts() {
                 else
                     m_exposure->Stop();
             },
-            [this] { return m_saver->MayDiscardLog(); }, [this] { m_player->StopPlayback(); }});
+            [this] { return m_saver->MayDiscardLog(); }, [this] { m_player->StopPlayback(); },
+            [this] { return m_layout->ExposureShown(); }});
     m_player = std::make_unique<Player>(
         Player::Controls{m_ui.graphs.mnuProbePlay, m_ui.link.CmbSampleRate, m_ui.record.tbRecord,
                          m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut},
@@ -452,7 +453,7 @@ void frmMain::Form_Unload() {
 void frmMain::gatherSettings() {
     files::Config& c = m_config;
     c.HorizontalLinesOn = m_graph->DisHorLines();
-    c.ExposureFrame = m_ui.exposure.mnuViewExposure->isChecked();
+    c.ExposureFrame = m_layout->ExposureShown();
     c.StatusBar = m_ui.frame.mnuViewStatusBar->isChecked();
     c.AutoRange = m_engine->probe().AutoRangeOn();
     c.GraphBackGroundColor = qint32(m_graph->BackGround());
@@ -503,7 +504,7 @@ void frmMain::showEvent(QShowEvent* event) {
 void frmMain::Form_Activate() {
     m_activated = true;
     const window::ExposureControls& e = m_ui.exposure;
-    if (!e.mnuViewExposure->isChecked() ||
+    if (!m_layout->ExposureShown() ||
         m_records.Recording() != measure::RecordTable::ExposureLogging)
         e.LabMinAver->setText(m_config.Exposure);
     m_ui.frame.Command1->setFocus();

@@ -245,6 +245,7 @@ void MainLayout::placePeaks(bool exposureShown) {
 }
 
 void MainLayout::ToggleExposure(bool on) {
+    m_exposureShown = on;
     ExposureControls& e = m_ui.exposure;
     const QRectF& frame = on ? ExposureFrameShown : ExposureFrameHidden;
     const double gap = axisBoxGap();

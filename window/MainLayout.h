@@ -58,6 +58,8 @@ public:
     void ChangeTextColor(platform::Colour colour);
     // Shows or hides the moving-average panel.
     void ToggleExposure(bool show);
+    // Whether the moving-average frame is shown (a log started now averages).
+    bool ExposureShown() const { return m_exposureShown; }
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
     void mnuViewExposure_Click();
@@ -80,6 +82,7 @@ private:
     bool m_zetaFamily = false;
     bool m_layoutPending = false;
     FamilyLayout m_shown = NoLayout;
+    bool m_exposureShown = false;
 };
 
 } // namespace window

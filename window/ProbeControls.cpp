@@ -95,10 +95,11 @@ void ProbeControls::showAutoRange() {
 }
 
 void ProbeControls::mnuProbeRange(int index) {
-    m_rangeCheckedBefore = -1;
-    for (int i = 0; i <= 5; ++i)
-        if (m_ui.mnuProbeRange[std::size_t(i)]->isChecked() && i != index) m_rangeCheckedBefore = i;
-    m_autoRangeBefore = m_engine.probe().AutoRangeOn();
+    // What the menu shows: automatic ranging, the range the probe is in, or no entry (the
+    // special low range of one model).
+    const probe::clsProbe& p = m_engine.probe();
+    m_rangeCheckedBefore = p.AutoRangeOn() == 1 ? 0 : p.Range() >= 1 ? p.Range() : -1;
+    m_autoRangeBefore = p.AutoRangeOn();
     checkRange(index);
     if (index == 0) {
         m_engine.SetAutoRange(true);

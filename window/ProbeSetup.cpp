@@ -135,8 +135,9 @@ void ProbeSetup::mnuProbe3AxisData_Click() {
 
 bool ProbeSetup::ShowUnits() {
     const probe::clsProbe& p = m_probe;
-    const QString before = m_ui.LabUnits->text();
-    m_ui.LabUnits->setText(p.UnitsStr());
+    const QString before = m_unitsShown;
+    m_unitsShown = p.UnitsStr();
+    m_ui.LabUnits->setText(m_unitsShown);
     m_ui.mnuProbeRange[4]->setVisible(p.GetMaxRange() != 3);
     if (p.TypeZeta() != probe::StateKappa) {
         for (int i = 1; i <= 3; ++i)
@@ -147,7 +148,7 @@ bool ProbeSetup::ShowUnits() {
         m_ui.mnuProbeRange[std::size_t(i)]->setText(QStringLiteral("Range &") + QString::number(i) +
                                                     QStringLiteral("     ") + p.GetRangeString(i));
     }
-    return m_ui.LabUnits->text() != before;
+    return m_unitsShown != before;
 }
 
 void ProbeSetup::uncheckRanges() {
@@ -173,6 +174,7 @@ bool ProbeSetup::ShowRange(const QString& digit) {
 }
 
 void ProbeSetup::ClearProbeLabels() {
+    m_unitsShown.clear();
     m_ui.LabUnits->setText(QStringLiteral("units"));
     m_ui.LabRange->clear();
 }

@@ -60,6 +60,7 @@ private:
     const measure::RecordTable& m_records;
     WindowShell& m_shell;
     bool m_zeroAvailable = false;
+    QString m_unitsShown; // the units the label shows
 };
 
 } // namespace window

@@ -66,7 +66,7 @@ void Recorder::ToggleRecordOn() {
         const bool zeta = m_engine.probe().TypeZeta() == probe::StateZeta;
         Layout layout =
             (zeta || m_engine.probe().MultiplexOn() == 1) ? Layout::Axes : Layout::Total;
-        if (m_held.mnuViewExposure->isChecked()) layout = Layout::MovingAverage;
+        if (m_hooks.exposureShown()) layout = Layout::MovingAverage;
         // A log begun before the probe told its units takes those of its first row.
         m_records.StartLog(layout, m_engine.UnitsText(), m_engine.probe().GetModel());
         if (layout == Layout::MovingAverage) {

@@ -42,6 +42,7 @@ public:
         std::function<void(bool)> movingAverage;  // the averaging window starts, or stops
         std::function<bool()> mayDiscardLog;      // a log not saved may go (asks the user)
         std::function<void()> stopPlayback;       // a log that plays ends before one starts
+        std::function<bool()> exposureShown;      // the moving-average frame is shown
     };
 
     Recorder(const RecordControls& controls, const HeldBack& heldBack,

@@ -39,7 +39,7 @@ class ExposureTest : public QObject {
         Exposure& e = w.exposure();
         e.SetMinuteAverTime(period);
         e.TakeReading(Total(total));
-        w.ui().exposure.mnuViewExposure->setChecked(true);
+        w.ui().exposure.mnuViewExposure->trigger(); // the frame shown, as the user shows it
         w.recorder().ToggleRecordOn();
         return e;
     }

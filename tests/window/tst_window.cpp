@@ -370,7 +370,7 @@ private Q_SLOTS:
         for (QAction* a : heldBack)
             a->setEnabled(false);
         u.record.LabRecord->clear();
-        u.exposure.mnuViewExposure->setChecked(exposure);
+        if (exposure) u.exposure.mnuViewExposure->trigger();
         for (const QChar c : commands)
             c == 'R' ? w.recorder().ToggleRecordOn() : w.recorder().TogglePause();
         QTEST(int(w.records().Recording()), "state");
