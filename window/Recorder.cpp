@@ -18,7 +18,7 @@ Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
     QObject::connect(m_ui.mnuProbeRecordPause, &QAction::triggered, [this] { TogglePause(); });
     QObject::connect(m_ui.tbRecordPause, &QAction::triggered, [this] { TogglePause(); });
     QObject::connect(m_ui.LabRecord, &platform::ClickLabel::clicked, [this] {
-        if (m_ui.LabRecord->text() != QLatin1String("Play")) ToggleRecordOn();
+        if (m_indicator != Indicator::Play) ToggleRecordOn(); // a playback is not logged
     });
     QObject::connect(m_ui.LabRecordCntLab, &platform::ClickLabel::clicked,
                      [this] { EraseRecords(); });
@@ -151,6 +151,7 @@ void Recorder::RecordIndicator(Indicator shown) {
         {"Log", 0xFFFFFF, 0x808080}, // Stop: white on grey
         {"Play", 0, 0xFFFF00},       // Play: black on cyan
     };
+    m_indicator = shown;
     const Look& look = looks[int(shown)];
     m_ui.LabRecord->setText(QString::fromLatin1(look.caption));
     platform::SetForeColor(m_ui.LabRecord, look.captionColour);
