@@ -106,6 +106,7 @@ void ProbeControls::mnuProbeRange(int index) {
         showAutoRange();
     } else {
         m_engine.RequestRange(index);
+        m_awaitingRange = m_autoRangeBefore == 1;
     }
     m_parts.graphs.RescaleAll();
 }
@@ -124,7 +125,7 @@ void ProbeControls::LabRange_Click() {
         return;
     }
     if (m_engine.probe().AutoRangeOn() != 1) {
-        if (!m_ui.LabRange->text().startsWith(QLatin1String("Auto"))) m_engine.StepRange();
+        if (!m_awaitingRange) m_engine.StepRange();
         return;
     }
     m_engine.SetAutoRange(false);
@@ -134,6 +135,7 @@ void ProbeControls::LabRange_Click() {
 
 void ProbeControls::CommandRefused(const QString& command) {
     if (command.startsWith(QLatin1Char('R')) && command != QLatin1String("RN")) {
+        m_awaitingRange = false;
         checkRange(m_rangeCheckedBefore);
         m_engine.SetAutoRange(m_autoRangeBefore == 1);
     }

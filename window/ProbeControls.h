@@ -58,6 +58,8 @@ public:
     void ZetaIdentified(bool anotherProbe);
     // The probe refused a units or range command (its text).
     void CommandRefused(const QString& command);
+    // The probe reported its range, or is gone: a range asked for is no longer awaited.
+    void RangeShown() { m_awaitingRange = false; }
 
     static inline const QString NotDuringLoggingText =
         QStringLiteral("Not allowed during logging.");
@@ -81,6 +83,9 @@ private:
     // What the range menu showed before a range was asked for, put back if it is refused.
     int m_rangeCheckedBefore = -1;
     int m_autoRangeBefore = 0;
+    // A fixed range was asked for while the program ranged, and the probe has not reported it
+    // yet (the label still shows the automatic range).
+    bool m_awaitingRange = false;
 };
 
 } // namespace window

@@ -48,6 +48,7 @@ void SampleProcessing::RangeReported(const QString& range) {
     layout.SetZetaFamily(false);
     layout.ShowFamilyLayout();
     m_parts.graphs.ShowProbeRange();
+    m_parts.controls.RangeShown();
     if (m_parts.setup.ShowRange(range)) m_parts.graphs.RescaleAll();
     layout.ChangeDisplayIfPending();
 }
@@ -103,6 +104,7 @@ void SampleProcessing::ClearDisplay() {
     m_parts.battery.Clear();
     m_shell.SetStatusPanel(1, QString());
     m_parts.link.ProbeLost();
+    m_parts.controls.RangeShown();
     // The live graph starts again on an empty plot.
     if (m_parts.graphs.ScatterGraphOn() && !m_shell.StartingUp()) m_parts.graphs.DrawGraph();
 }
