@@ -218,9 +218,8 @@ private Q_SLOTS:
                  (Ints{0, processed + 1, 19}));
     }
 
-    // A reply that turns up after its command was given up on is stale: it is not taken for the
-    // answer to a command asked since, but the same question asked again is answered as well
-    // by it, unless the newer answer is already behind it.
+    // A reply that turns up after its command was given up on is stale: no answer to a command
+    // asked since, but one to the same question asked again unless the newer one came with it.
     void repliesAfterACommandWasGivenUpOn_data() {
         QTest::addColumn<QByteArray>("askedNext"); // sent when the reply's time is up
         QTest::addColumn<QList<QByteArray>>("reads");
@@ -390,9 +389,9 @@ private Q_SLOTS:
         QCOMPARE(got.join(u' '), script.section(u'|', 2));
     }
 
-    // Every Sigma model of the virtual probe, in a constant field, from the link search on:
-    // every reading from the end of the characterisation on is in the scale of the range the
-    // probe is in (the short run leaves a probe in range 5 until it is told its range again).
+    // Every Sigma model of the virtual probe in a constant field, from the link search on: each
+    // reading after the characterisation is in the scale of the probe's range (the short run
+    // leaves it in range 5 until it is told its range again).
     void everyReadingAfterTheCharacterisationIsTheField_data() {
         QTest::addColumn<QString>("model");
         for (const QString& model : probesim::Models())

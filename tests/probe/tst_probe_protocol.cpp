@@ -59,12 +59,14 @@ QString ReadOut(const clsProbe& s, const QString& name) {
 class ProbeProtocolTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The model's session in service (a PX-5100 when none is named; "" is a session before any
-    // probe) takes the steps: replies (those of the other communication mode, "#", go to the
-    // parser directly) and settings ("average n", "pause n", "auto n", "graph type", "clear"
-    // the holds). Checks are "<read-out> = <text>"; "flags" lists the change flags of each
-    // reply, "refused" counts the replies refused, "messages" lists the icons of the messages
-    // shown, "next" is the command chosen after the last reply.
+    // The model's session in service (a PX-5100 when none is named, read axis by axis with
+    // " 3-axis"; "" is a session before any probe) takes the steps: replies (those of the other
+    // communication mode, "#", go to the parser directly) and settings ("average n", "pause n",
+    // "auto n", "graph type", "clear" the holds, "command c" queued, "lost" and found again).
+    // Checks are "<read-out> = <text>"; "flags" lists the change flags of each reply, "closed"
+    // marks those that closed an X, Y, Z cycle, "sent" lists the commands chosen after each
+    // ("next" the last), "refused" counts the replies refused, "messages" lists the icons of
+    // the messages shown.
     void replies_data() {
         QTest::addColumn<QString>("model");
         QTest::addColumn<Replies>("steps");
@@ -88,8 +90,6 @@ private Q_SLOTS:
         row("axes change", twice(SigmaData(" 12.5", " V ", 0, ' ', 'N', "EED")), {"flags = 3 1"});
         // Other units clear the peak, which then takes the new reading.
         row("units change", twice(SigmaData(" 2.50", "MW2")), {"flags = 17 1", "peak = 2.5"});
-        row("unknown units: refused", twice(SigmaData(" 12.5", "QQQ")),
-            {"flags = 0 0", "refused = 2", "messages = "});
         row("data reply too short", twice(":D 12.5 V 1\r"), {"flags = 0 0", "refused = 2"});
         row("range", twice(":R3\r"), {"flags = 32 32", "range = 3"});
         row("battery", twice(":B 85.5\r"), {"flags = 128 128", "battery = 85.5"});
@@ -103,13 +103,32 @@ private Q_SLOTS:
         row("a garbled data reply changes nothing",
             {SigmaData(" 30.0", " V "), SigmaData("1!0.}", " V "), SigmaData(" 4.00", "; ^"),
              SigmaData(" 4.00", " V ", 0, ' ', 'N', "E}D")},
-            {"flags = 1 0 0 0", "refused = 3", "peak = 30", "units = V/m", "text =  30.0"});
+            {"flags = 1 0 0 0", "refused = 3", "messages = ", "peak = 30", "units = V/m",
+             "text =  30.0"});
         // Four bad replies: the units are still trusted; after five the next data reply
         // announces units and axes afresh.
         row("garbage runs",
             Replies(4, ":?junk\r") + Replies{plain} + Replies(5, ":?junk\r") + Replies{plain},
             {"flags = 0 0 0 0 1 0 0 0 0 0 19", "bad = 0"});
         row("empty reply: the same command again", {""}, {"next = D2", "state = 0"});
+        // A Z reply closes a sample only after X and Y of the same cycle, read since the probe
+        // was last found.
+        const auto axes = [](const char* list) {
+            Replies out{SigmaData(" 10.0", " V ", 10, ' ', 'N', "DDE")}; // the end of a cycle
+            for (const QByteArray& a : QByteArray(list).split(' '))
+                out << (a == "lost" ? a : SigmaData(" 10.0", " V ", 10, ' ', 'N', a));
+            return out;
+        };
+        const char* threeAxis = "PX-5100 3-axis";
+        row("whole cycles", axes("EDD DED DDE EDD DED DDE"), {"closed = ...Y..Y"}, threeAxis);
+        row("Y missed", axes("EDD DDE EDD DED DDE"), {"closed = .....Y"}, threeAxis);
+        row("cycle begun at Y", axes("DED DDE EDD DED DDE"), {"closed = .....Y"}, threeAxis);
+        row("all sensors on", axes("EDD DED EEE EEE"), {"closed = ....."}, threeAxis);
+        row("lost after X and Y", axes("EDD DED lost DDE EDD DED DDE"), {"closed = ......Y"},
+            threeAxis);
+        // This model has no fourth range in its second units: range 3 goes first.
+        row("second units of the PX-5200 RGE", {"command U2", plain, ":R3\r", ":U\r"},
+            {"sent = R3 U2 D2"}, "PX-5200 RGE");
         // The PX-5100 multiplies the second field kind by 1000 in ranges 2 to 4.
         row("field strength", {":R3\r", plain}, {"raw = 12.5", "field = 12.5"});
         row("squared, range 1", {":R1\r", SigmaData(" 12.5", " V2")}, {"raw = 12.5"});
@@ -141,7 +160,9 @@ private Q_SLOTS:
         QFETCH(QString, model);
         QFETCH(Replies, steps);
         QFETCH(QStringList, checks);
-        Bench b(model == u"PX-2100" ? Px2100 : Px5100);
+        Bench b(QMap<QString, MiniSigma>{{"PX-2100", Px2100}, {"PX-5200 RGE", Px5200Rge}}.value(
+            model, Px5100));
+        if (model.endsWith(u" 3-axis")) b.s.SetMultiplexPrefered(1);
         if (model.startsWith(u"PX-9")) {
             b.search([&](const QByteArray&) { return ZetaIdent(model.mid(3).toLatin1()); }).run(2);
             QCOMPARE(b.s.GetModel(), model);
@@ -151,8 +172,8 @@ private Q_SLOTS:
         }
         b.host.messages.clear();
         const qint64 refused = b.s.RefusedReplies();
-        QStringList flags;
-        QByteArray next;
+        QStringList flags, sent;
+        QString closed;
         for (const QByteArray& step : steps) {
             const QByteArray word = step.split(' ').first();
             const int n = step.mid(word.size() + 1).toInt();
@@ -166,9 +187,14 @@ private Q_SLOTS:
                 b.s.SetGraphType(step.mid(6));
             else if (word == "clear")
                 b.s.ClearMaxHold(), b.s.ClearMinHold();
+            else if (word == "command")
+                b.s.SetNextCmnd(step.mid(8) + "\r");
+            else if (word == "lost")
+                b.s.SetLostComm(1), b.s.SetLostComm(0);
             else {
-                next = b.d->feed(step);
+                sent << Plain({b.d->feed(step)});
                 flags << QString::number(step.startsWith('#') ? b.s.InputStr(step) : b.d->flags);
+                closed += b.s.CycleCompleted() ? u'Y' : u'.';
             }
         }
         QStringList icons;
@@ -178,7 +204,9 @@ private Q_SLOTS:
         const QMap<QString, QString> own{
             {"flags", flags.join(u' ')},
             {"refused", QString::number(b.s.RefusedReplies() - refused)},
-            {"next", Plain({next}).join(QString())},
+            {"sent", sent.join(u' ')},
+            {"next", sent.value(sent.size() - 1)},
+            {"closed", closed},
             {"messages", icons.join(u' ')}};
         for (const QString& check : checks) {
             const QString name = check.section(QStringLiteral(" = "), 0, 0);
@@ -247,9 +275,8 @@ private Q_SLOTS:
         late.replaceAt[25] = ":E\r"; // step 21 ("D2"): the late refusal of "R4"
         row("a late answer is dropped as stale", late, 22,
             {"R4", "R4", "D2", "D2", "AEEE", "R2", "B"});
-        // The fourth range of a probe that has it, unanswered through all tries: that says
-        // nothing of the model (taken as missing, a PX-5100 was named PX-5560). The run starts
-        // again.
+        // The fourth range of a probe that has it, unanswered through all tries, says nothing of
+        // the model (taken as missing, a PX-5100 was named PX-5560): the run starts again.
         MiniSigma silent = Px5100;
         for (int answer = 23; answer <= 26; ++answer)
             silent.replaceAt[answer] = "";
@@ -305,9 +332,8 @@ private Q_SLOTS:
                  std::pair(QStringLiteral("PX-5100"), 0));
     }
 
-    // The probe lost in the middle of a characterisation, after it was put into its second
-    // units: the next run starts in them, but the units restored at the end are still those
-    // the probe had before the first run.
+    // The probe lost in a characterisation after it was put into its second units: the next run
+    // starts in them, but the units restored at the end are those it had before the first.
     void theUnitsOfBeforeAreRestoredAfterARunCutShort() {
         Bench b;
         bool lost = false;
@@ -364,41 +390,6 @@ private Q_SLOTS:
         QVERIFY(b.s.YNA() > 0 && b.s.MaxHoldY() > 0);
     }
 
-    // Read axis by axis, a sample closes with a Z reply that ends a whole X, Y, Z cycle read
-    // since the probe was last found ("lost": lost and found again); "closed" marks each reply
-    // that closes one.
-    void threeAxisSamplesAreWholeCycles_data() {
-        QTest::addColumn<QString>("axes");
-        QTest::addColumn<QString>("closed");
-        const auto row = [](const char* name, const char* axes, const char* closed) {
-            QTest::newRow(name) << QString(axes) << QString(closed);
-        };
-        row("whole cycles", "EDD DED DDE EDD DED DDE", "..Y..Y");
-        row("Y missed", "EDD DDE EDD DED DDE", "....Y");
-        row("cycle begun at Y", "DED DDE EDD DED DDE", "....Y");
-        row("all sensors on", "EDD DED EEE EEE", "....");
-        row("lost after X and Y", "EDD DED lost DDE EDD DED DDE", ".....Y");
-    }
-    void threeAxisSamplesAreWholeCycles() {
-        QFETCH(QString, axes);
-        Bench b;
-        b.s.SetMultiplexPrefered(1);
-        QVERIFY(b.characterise());
-        b.d->run(8);                                               // into the axis cycle
-        b.d->feed(SigmaData(" 10.0", " V ", 10, ' ', 'N', "DDE")); // the end of a cycle
-        QString closed;
-        for (const QString& a : axes.split(u' ')) {
-            if (a == u"lost") {
-                b.s.SetLostComm(1);
-                b.s.SetLostComm(0);
-                continue;
-            }
-            b.d->feed(SigmaData(" 10.0", " V ", 10, ' ', 'N', a.toLatin1()));
-            closed += b.s.CycleCompleted() ? u'Y' : u'.';
-        }
-        QTEST(closed, "closed");
-    }
-
     // A range step whose answer is lost with the probe: once the probe is found again, the
     // axis cycle resumes (it waited for that answer for good, and no sample was taken again).
     void aRangeStepCutShortByALossEnds() {
@@ -416,14 +407,6 @@ private Q_SLOTS:
         QVERIFY(b.characterise());
         const QStringList after = Plain(b.d->run(12));
         QVERIFY2(after.contains("AEDD") && after.contains("ADDE"), qPrintable(after.join(' ')));
-    }
-
-    void rgeSelectsRangeThreeBeforeItsSecondUnits() {
-        Bench b(Px5200Rge);
-        QVERIFY(b.characterise());
-        b.d->run(6);
-        b.s.SetNextCmnd("U2\r");
-        QCOMPARE(Plain(b.d->run(3)), (QStringList{"R3", "U2", "D2"}));
     }
 
     // ":I", model digits at 3-6, serial number at 17-24, calibration date at 25-32.

@@ -56,11 +56,13 @@ QString cellOf(const ModelTables& t, const QString& key) {
     return numbers.contains(k[0]) ? QString::number(numbers[k[0]]) : QString("?");
 }
 
-// A units lookup as "text|kind|factor|current multiplier|message".
-QString describe(const UnitsLookup& u) {
+// A units lookup as "text|kind|factor|current multiplier|message|composite", the composite
+// being that of the axes 3, 4, 12 in its text.
+QString describe(const UnitsLookup& u, float composite) {
     return QStringList{u.text, QString::number(u.fieldKind), QString::number(u.downFactor, 'g', 7),
                        QString::number(u.currentMult), u.message}
-        .join(u'|');
+               .join(u'|') +
+           u'|' + QString::number(composite);
 }
 } // namespace
 
@@ -78,11 +80,9 @@ private Q_SLOTS:
         };
         const QByteArray r5 = ":R5\r";
         row("R5 at 2, blanks at 3", {{2, r5}, {3, data("   ")}}, "PX-2100", true);
-        row("R5 at 2, KV at 3", {{2, r5}, {3, data("KV ")}}, "PX-2200", true);
         row("R5 at 1 only, blanks at 2", {{1, r5}, {2, data("   ")}}, "PX-2100", true);
         row("R5 at 1 only, KV at 2", {{1, r5}, {2, data("KV ")}}, "PX-2200", true);
         row("R5 at 1 and 2, blanks at 3", {{1, r5}, {2, r5}, {3, data("   ")}}, "PX-2100", true);
-        row("R5 at 1 only, KV at 3", {{1, r5}, {3, data("KV ")}}, "", false);
         row("R5 skips the other rules", {{2, r5}, {3, data(" V ")}, {8, data(" A ")}}, "", false);
         row("REE before RFE", {{8, data(" A ")}, {13, data(" V2")}, {21, data("KV ")}},
             "PX-5200 REE", false);
@@ -161,10 +161,9 @@ private Q_SLOTS:
         }
     }
 
-    // "<cell> = <expected>" checks after installing the row's models in turn: one model of each
-    // family in full, and what a model leaves of the one before. Of scale, mult, under and over
-    // without a range, and of max without units, the expected values are those of ranges
-    // (units) 1, 2, ... in turn.
+    // "<cell> = <expected>" after installing the row's models in turn: one model of each family
+    // in full, and what a model leaves of the one before. A key without its last number (range,
+    // or units of max) lists the values of 1, 2, ... in turn.
     void tables_data() {
         QTest::addColumn<QString>("models");
         QTest::addColumn<QStringList>("checks");
@@ -221,6 +220,8 @@ private Q_SLOTS:
         }
     }
 
+    // The composite of a field strength is the root of the squares (13), that of a squared field
+    // or a power density the sum (19); no units text, no composite.
     void unitsText_data() {
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<QString>("model");
@@ -230,9 +231,10 @@ private Q_SLOTS:
         const float root = std::sqrt(0.06f), square = 0.06f;
         const auto row = [](const char* code, const char* model, int state, int range, QString text,
                             int kind, float factor, float mult = -1, const char* message = "") {
+            const float composite = text.isEmpty() ? 0 : text.endsWith(Two) ? 19 : 13;
             QTest::addRow("'%s' %s state %d range %d", code, model, state, range)
                 << QByteArray(code) << QString(model) << state << range
-                << describe({text, kind, factor, mult, message});
+                << describe({text, kind, factor, mult, message}, composite);
         };
         const char* known = "PX-5200 RA";
         row(" V ", known, 0, 1, "V/m", 1, root);
@@ -275,11 +277,13 @@ private Q_SLOTS:
         QFETCH(QString, model);
         QFETCH(int, state);
         QFETCH(int, range);
-        QTEST(describe(UnitsCodeToText(code, model, state, range)), "expected");
+        const UnitsLookup u = UnitsCodeToText(code, model, state, range);
+        QTEST(describe(u, CompositeOf(u.text, 3, 4, 12)), "expected");
     }
 
-    // Kappa units codes, and the units number a Sigma model is put back to.
-    void kappaUnitsAndRestoredUnits() {
+    // Kappa units codes, the units number a Sigma model is put back to, and texts that are no
+    // units to a composite.
+    void otherUnitsLookups() {
         const std::tuple<const char*, QString, int> rows[] = {
             {" V ", "V/m", 1},       {"MW2", "mW/cm" + Two, 2},
             {" W2", "W/m" + Two, 3}, {"UW2", "uW/cm" + Two, 4},
@@ -301,6 +305,8 @@ private Q_SLOTS:
             {"PX-2100", "   ", 0},     {"", " V ", 0}};
         for (const auto& [model, code, units] : restored)
             QVERIFY2(RestoreUnitsNumber(model, code) == units, qPrintable(model + QString(code)));
+        for (const char* u : {"unknown", "v/m", "mW/cm", "V/m ", "\xB2"})
+            QVERIFY2(CompositeOf(QString::fromLatin1(u), 3, 4, 12) == 0, u);
     }
 
     // Readings and range limits as text.
@@ -364,81 +370,53 @@ private Q_SLOTS:
         QTEST(check[kind](reply), "good");
     }
 
-    // Reading i is taken with averaging count counts[i]; an expected percent of -1 is not
-    // checked.
-    void channelAveraging_data() {
+    // Reading i taken with averaging count counts[i], the holds paused by "paused": the average
+    // (and its percent, unless -1), the peak and the minimum; cleared, the holds take the next.
+    void channel_data() {
         QTest::addColumn<Ints>("counts");
         QTest::addColumn<Floats>("values");
         QTest::addColumn<Ints>("percents");
-        QTest::addColumn<float>("averaged");
         QTest::addColumn<int>("avgPercent");
-        const auto row = [](const char* name, Ints counts, Floats values, Ints percents, float avg,
-                            int pct) {
-            QTest::newRow(name) << counts << values << percents << avg << pct;
+        QTest::addColumn<Floats>("averagedPeakMinimum");
+        QTest::addColumn<int>("paused");
+        const auto row = [](const char* name, Ints counts, Floats values, Ints percents, int pct,
+                            Floats expected, int paused = 0) {
+            QTest::newRow(name) << counts << values << percents << pct << expected << paused;
         };
-        row("count 0 is off", {0, 0}, {4, 7}, {9, 8}, 7, -1);
-        row("count 1 is off", {1, 1}, {4, 7}, {9, 8}, 7, -1);
-        row("5: first", {5}, {10}, {53}, 2, 11);
-        row("5: fifth is the mean", {5, 5, 5, 5, 5}, {1, 2, 3, 4, 5}, {5, 6, 7, 8, 9}, 3, 7);
-        row("5: sixth", {5, 5, 5, 5, 5, 5}, {1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}, 4, 4);
-        row("lowered below index", {5, 5, 5, 5, 2}, {1, 2, 3, 4, 10}, {10, 20, 30, 40, 50}, 6, 35);
-        row("raised keeps the ring", {2, 2, 2, 4}, {1, 2, 3, 4}, {1, 2, 3, 4}, 1.75f, 2);
-        row("unaveraged skips ring", {3, 3, 1, 3}, {3, 6, 100, 9}, {3, 6, 100, 9}, 6, 6);
-        row("count above 50 is 50", {80}, {100}, {100}, 2, 2);
-        row("percent 2.5 to even", {2, 2}, {1, 1}, {2, 3}, 1, 2);
+        row("count 0 is off", {0, 0}, {4, 7}, {9, 8}, -1, {7, 7, 4});
+        row("count 1 is off", {1, 1}, {4, 7}, {9, 8}, -1, {7, 7, 4});
+        row("5: first", {5}, {10}, {53}, 11, {2, 10, 10});
+        row("5: fifth is the mean", Ints(5, 5), {1, 2, 3, 4, 5}, {5, 6, 7, 8, 9}, 7, {3, 5, 1});
+        row("5: sixth", Ints(6, 5), {1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}, 4, {4, 6, 1});
+        row("lowered below index", {5, 5, 5, 5, 2}, {1, 2, 3, 4, 10}, {10, 20, 30, 40, 50}, 35,
+            {6, 10, 1});
+        row("raised keeps the ring", {2, 2, 2, 4}, {1, 2, 3, 4}, {1, 2, 3, 4}, 2, {1.75f, 4, 1});
+        row("unaveraged skips ring", {3, 3, 1, 3}, {3, 6, 100, 9}, {3, 6, 100, 9}, 6, {6, 100, 3});
+        row("count above 50 is 50", {80}, {100}, {100}, 2, {2, 100, 100});
+        row("percent 2.5 to even", {2, 2}, {1, 1}, {2, 3}, 2, {1, 1, 1});
+        row("holds tracking", Ints(4, 5), {5, 2, 9, 3}, Ints(4, 0), 0, {3.8f, 9, 2});
+        row("negative stays below peak 0", {5}, {-3}, {0}, 0, {-0.6f, 0, -3});
+        row("holds paused 1", {5, 5}, {5, 2}, {0, 0}, 0, {1.4f, 0, 9999999}, 1);
+        row("holds paused -1 track", {5}, {5}, {0}, 0, {1, 5, 5}, -1);
     }
-    void channelAveraging() {
+    void channel() {
         QFETCH(Ints, counts);
         QFETCH(Floats, values);
         QFETCH(Ints, percents);
         QFETCH(int, avgPercent);
+        QFETCH(int, paused);
         ReadingChannel channel(9999999.f);
         for (qsizetype i = 0; i < values.size(); ++i)
-            channel.take(values[i], percents[i], counts[i], 0);
-        QTEST(channel.averaged(), "averaged");
+            channel.take(values[i], percents[i], counts[i], paused);
+        QTEST((Floats{channel.averaged(), channel.peak(), channel.minimum()}),
+              "averagedPeakMinimum");
         QCOMPARE(std::pair(channel.raw(), channel.barPercent()),
                  std::pair(values.last(), percents.last()));
         if (avgPercent >= 0) QCOMPARE(channel.avgPercent(), avgPercent);
-    }
-
-    // Taken with averaging count 5, so holds that followed the average would show; then cleared.
-    void channelHolds_data() {
-        QTest::addColumn<Floats>("values");
-        QTest::addColumn<int>("paused");
-        QTest::addColumn<Floats>("peakAndMinimum");
-        QTest::newRow("tracking") << Floats{5, 2, 9, 3} << 0 << Floats{9, 2};
-        QTest::newRow("negative stays below peak 0") << Floats{-3} << 0 << Floats{0, -3};
-        QTest::newRow("paused 1") << Floats{5, 2} << 1 << Floats{0, 999999};
-        QTest::newRow("paused -1 tracks") << Floats{5} << -1 << Floats{5, 5};
-    }
-    void channelHolds() {
-        QFETCH(Floats, values);
-        QFETCH(int, paused);
-        ReadingChannel channel(999999.f);
-        for (float v : values)
-            channel.take(v, 0, 5, paused);
-        QTEST((Floats{channel.peak(), channel.minimum()}), "peakAndMinimum");
         channel.clearPeak();
         channel.clearMinimum();
         channel.take(7, 0, 5, 0);
         QCOMPARE((Floats{channel.peak(), channel.minimum()}), (Floats{7, 7}));
-    }
-
-    // Of the axes 3, 4, 12: the root of the squares, the sum, or nothing.
-    void composite_data() {
-        QTest::addColumn<QString>("units");
-        QTest::addColumn<float>("expected");
-        for (const char* u : {"V/m", "k(V/m)", "A/m", "mA/m", "m A/m", "mA", "A"})
-            QTest::newRow(u) << QString(u) << 13.f;
-        for (const char* u : {"mW/cm", "W/cm", "uW/cm", "(V/m)", "k(V/m)", "m(A/m)", "(A/m)"})
-            QTest::addRow("%s squared", u) << QString(u) + Two << 19.f;
-        for (const char* u : {"", "unknown", "v/m", "mW/cm", "V/m ", "\xB2"})
-            QTest::addRow("other '%s'", qPrintable(QString::fromLatin1(u)))
-                << QString::fromLatin1(u) << 0.f;
-    }
-    void composite() {
-        QFETCH(QString, units);
-        QTEST(CompositeOf(units, 3, 4, 12), "expected");
     }
 
     void val_data() {
