@@ -113,6 +113,13 @@ QStringList Texts(std::initializer_list<const QLabel*> labels) {
     return texts;
 }
 
+QString Bits(std::initializer_list<bool> bits) {
+    QString text;
+    for (bool bit : bits)
+        text += bit ? u'1' : u'0';
+    return text;
+}
+
 QStringList Items(const QComboBox* box) {
     QStringList items;
     for (int i = 0; i < box->count(); ++i)

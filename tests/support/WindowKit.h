@@ -95,6 +95,8 @@ struct WindowRig {
 QStringList Items(const QComboBox* box);
 // The texts of the labels, in order.
 QStringList Texts(std::initializer_list<const QLabel*> labels);
+// '1' or '0' for each, in order.
+QString Bits(std::initializer_list<bool> bits);
 // '1' or '0' for each item, in order, as check tells (isEnabled, isChecked, isHidden, ...).
 template <class T> QString Flags(std::initializer_list<T*> items, bool (T::*check)() const) {
     QString flags;

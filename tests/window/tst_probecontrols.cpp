@@ -1,5 +1,5 @@
 // The user's commands to the probe on the test doubles: units, ranges, zero, peaks and axes for
-// each family, a refused command, and the alarm (its level, its beep and its red readout).
+// each family, a refused range, and the alarm (its level, its beep and its red readout).
 #include "measure/ClsZeta.h"
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
@@ -9,6 +9,8 @@
 
 #include <QLabel>
 #include <QTest>
+
+using window::ProbeControls;
 
 namespace {
 
@@ -20,6 +22,16 @@ QString Queued(app::frmMain& w) {
     return p.CmndPending() ? QString::fromLatin1(p.PendingCmnd()).trimmed() : QString();
 }
 
+// The range label, the range entries ticked (automatic, 1..5) and the automatic ranging.
+QString Ranging(app::frmMain& w) {
+    QString ticks;
+    for (const QAction* a : w.ui().probe.mnuProbeRange)
+        ticks += a->isChecked() ? u'1' : u'0';
+    return QStringLiteral("%1 %2 %3")
+        .arg(w.ui().probe.LabRange->text(), ticks)
+        .arg(w.probe().AutoRangeOn());
+}
+
 } // namespace
 
 class tst_ProbeControls : public QObject {
@@ -29,58 +41,51 @@ class tst_ProbeControls : public QObject {
 private Q_SLOTS:
     void init() { rig = std::make_unique<kit::WindowRig>(); }
 
-    // Each action on a field-reporting probe queues its command; units wait while a log runs
-    // and the label says why.
-    void sigmaCommands_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("logging");
+    // Each action on a field-reporting probe (the row's name: model, action, logging or not)
+    // queues its command (the engine suite checks the wire); units wait while a log runs, and
+    // the label says why. Once the probe has answered: the status bar, the range menu and the
+    // ranging (a range the model lacks is refused and leaves them as they were).
+    void commands_data() {
         QTest::addColumn<QString>("queued");
-        const auto row = [](const char* model, const char* action, bool logging,
-                            const char* queued) {
-            QTest::newRow(qPrintable(
-                QStringLiteral("%1 %2%3").arg(model, action, logging ? ", logging" : "")))
-                << QString(model) << QString(action) << logging << QString(queued);
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("ranging"); // as asked | answered; "": not looked at
+        const auto row = [](const char* tag, const char* queued, const QString& status,
+                            const char* ranging = "") {
+            QTest::newRow(tag) << QString(queued) << status << QString(ranging);
         };
-        row("PX-5100", "units 2", false, "U2");
-        row("PX-5100", "units 2", true, "");
-        row("PX-5100", "units label", false, "UN");
-        row("PX-5100", "units label", true, "");
-        row("PX-5100", "range 3", false, "R3");
-        row("PX-5100", "zero", false, "Z");
-        row("PX-5100", "axis Y", false, "");
-        row("E310", "units 2", false, "U2");
-        row("E310", "units label", false, ""); // a Kappa probe steps no units from the label
-        row("E310", "range 3", false, "R3");
+        const QString found = "Found probe type: PX-5100";
+        row("PX-5100 units 2", "U2", found);
+        row("PX-5100 units 2 logging", "", found);
+        row("PX-5100 units label", "UN", found);
+        row("PX-5100 units label logging", "", ProbeControls::NotDuringLoggingText);
+        row("PX-5100 range 3", "R3", found, "Auto 2 000100 0 | Range 3 000100 0");
+        row("PX-5100 range 5", "R5", ProbeControls::RefusedText.arg("R5"),
+            "Auto 2 000001 0 | Auto 2 100000 1");
+        row("PX-5100 zero", "Z", found);
+        row("PX-5100 axis 2", "", found);
+        row("E310 units label", "", "Found probe type: E310"); // Kappa: no units from the label
     }
-    void sigmaCommands() {
-        QFETCH(QString, model);
-        QFETCH(QString, action);
-        QFETCH(bool, logging);
-        app::frmMain& w = rig->startOn(model);
-        window::ProbeControls& c = w.probeControls();
-        if (logging) w.recorder().ToggleRecordOn();
+    void commands() {
+        const QString tag = QTest::currentDataTag(), action = tag.section(' ', 1, 2);
+        QFETCH(QString, ranging);
+        app::frmMain& w = rig->startOn(tag.section(' ', 0, 0));
+        ProbeControls& c = w.probeControls();
+        if (tag.endsWith("logging")) w.recorder().ToggleRecordOn();
         rig->run(300);
         QVERIFY(!w.probe().CmndPending());
-        if (action == "units 2") c.mnuProbeUnitsOld(2);
-        if (action == "units label") c.LabUnits_Click();
-        if (action == "range 3") c.mnuProbeRange(3);
+        QString axes = w.probe().GetAxisStr(); // Y toggled by its label, and only by it
+        if (action == "axis 2") axes[2] = axes[2] == 'E' ? 'D' : 'E';
+        const int n = action.back().digitValue();
+        if (action.startsWith("units")) n == 2 ? c.mnuProbeUnitsOld(2) : c.LabUnits_Click();
+        if (action.startsWith("range")) c.mnuProbeRange(n);
         if (action == "zero") c.mnuProbeZero();
-        if (action == "axis Y") {
-            QString axes = w.probe().GetAxisStr();
-            axes[2] = axes[2] == 'E' ? 'D' : 'E';
-            c.LabAxis_Click(2);
-            QCOMPARE(w.probe().GetAxisStr(), axes);
-            return;
-        }
+        if (action == "axis 2") c.LabAxis_Click(2);
+        QCOMPARE(w.probe().GetAxisStr(), axes);
         QTEST(Queued(w), "queued");
-        QCOMPARE(w.StatusPanel(1) == window::ProbeControls::NotDuringLoggingText,
-                 logging && action == "units label");
-        if (action == "range 3")
-            QCOMPARE((QList<int>{w.probe().AutoRangeOn(),
-                                 int(w.ui().probe.mnuProbeRange[3]->isChecked()),
-                                 int(w.ui().probe.mnuProbeRange[0]->isChecked())}),
-                     (QList<int>{0, 1, 0}));
+        const QString asked = Ranging(w);
+        rig->run(600);
+        QTEST(w.StatusPanel(1), "status");
+        if (!ranging.isEmpty()) QCOMPARE(asked + " | " + Ranging(w), ranging);
     }
 
     // The range label steps through the ranges, then to ranging by the program without a
@@ -128,78 +133,48 @@ private Q_SLOTS:
         QVERIFY(w.engine().UnitsText() != "V/m");
     }
 
-    // A range the probe refuses: the menu and the ranging stay as they were, and the status
-    // bar says so.
-    void aRefusedRangeChangesNothing() {
-        app::frmMain& w = rig->startOn("PX-5100");
-        const auto ticks = [&w] {
-            QList<int> t;
-            for (QAction* a : w.ui().probe.mnuProbeRange)
-                t << int(a->isChecked());
-            return t << w.probe().AutoRangeOn();
-        };
-        const QList<int> before = ticks();
-        w.probeControls().mnuProbeRange(5); // the model has four
-        rig->run(600);
-        QCOMPARE(ticks(), before);
-        QCOMPARE(w.StatusPanel(1), window::ProbeControls::RefusedText.arg("R5"));
-        QCOMPARE(w.ui().probe.LabRange->text(), QString("Auto 2"));
-    }
-
-    // A Zeta probe's units are the program's: the label, the menus, the computation and the
-    // scales follow each choice, and a probe started in the units of the last run reads in them
-    // at once.
-    void zetaUnits_data() {
-        QTest::addColumn<QString>("kept"); // units of the last run
-        QTest::newRow("V/m") << "V/m";
-        QTest::newRow("mW/cm2") << "mW/cm2";
-    }
+    // A Zeta probe's units are the program's: a probe started in the units of the last run
+    // reads in them at once, and the label, the menus, the computation and the scales follow
+    // each choice.
     void zetaUnits() {
-        QFETCH(QString, kept);
-        rig->config.ProbeUnits = kept;
-        rig->config.ZetaUnitsCode = kept == "V/m" ? 0 : 1;
+        rig->config.ProbeUnits = "mW/cm2";
+        rig->config.ZetaUnitsCode = 1;
         app::frmMain& w = rig->startOn("PX-9100", 3000);
         const window::ProbeMenuControls& u = w.ui().probe;
-        const auto state = [&] {
-            return QStringList{u.LabUnits->text(), QString::number(w.zeta().Units()),
-                               QString::number(int(u.mnuProbeUnitsVPM->isChecked())) +
-                                   QString::number(int(u.mnuProbeUnitsV2M2->isChecked())) +
-                                   QString::number(int(u.mnuProbeUnitsMWPCM->isChecked())),
-                               kit::Items(w.ui().graphs.CmbVerticalScale).last()};
-        };
-        if (kept == "mW/cm2") {
-            QCOMPARE(state(), (QStringList{"mW/cm" + Sup2, "1", "001", "Log 0.01m-1000"}));
-            QTRY_VERIFY(qAbs(w.ui().readouts.LabXYZField->text().toDouble() - 0.0557) < 0.001);
-            return;
+        ProbeControls& c = w.probeControls();
+        QStringList seen;
+        for (int click = 0; click < 4; ++click) {
+            if (click > 0) c.LabUnits_Click();
+            seen << QStringList{u.LabUnits->text(), QString::number(w.zeta().Units()),
+                                kit::Flags(
+                                    {u.mnuProbeUnitsVPM, u.mnuProbeUnitsV2M2, u.mnuProbeUnitsMWPCM},
+                                    &QAction::isChecked),
+                                kit::Items(w.ui().graphs.CmbVerticalScale).last()}
+                        .join(' ');
+            if (click == 0)
+                QTRY_VERIFY(qAbs(w.ui().readouts.LabXYZField->text().toDouble() - 0.0557) < 0.001);
         }
-        QStringList cycle;
-        for (int click = 0; click < 3; ++click) {
-            w.probeControls().LabUnits_Click();
-            cycle << state().join(' ');
+        const QString mw = "mW/cm" + Sup2 + " 1 001 Log 0.01m-1000";
+        QCOMPARE(seen, (QStringList{mw, "V/m 0 100 Log 0.1-10k",
+                                    "(V/m)" + Sup2 + " 2 010 Log 0.01-1M", mw}));
+        // Zero takes a reference and lets it go; a Zeta probe found again keeps it, another one
+        // has none. Clearing the peaks and the units wait for the log's end.
+        QStringList zero;
+        for (int found : {0, 0, 0, 1, 2}) {
+            if (found == 0) c.mnuProbeZero();
+            if (found > 0) c.ZetaIdentified(found == 2);
+            zero << u.mnuProbeZero->text();
         }
-        QCOMPARE(cycle,
-                 (QStringList{"(V/m)" + Sup2 + " 2 010 Log 0.01-1M",
-                              "mW/cm" + Sup2 + " 1 001 Log 0.01m-1000", "V/m 0 100 Log 0.1-10k"}));
-        // Zero takes a reference and lets it go; clearing the peaks waits for the log's end.
-        window::ProbeControls& c = w.probeControls();
-        c.mnuProbeZero();
-        QCOMPARE(u.mnuProbeZero->text(), QString("Clear &Zero"));
-        c.mnuProbeZero();
-        QCOMPARE(u.mnuProbeZero->text(), QString("&Zero"));
+        QCOMPARE(zero,
+                 (QStringList{"Clear &Zero", "&Zero", "Clear &Zero", "Clear &Zero", "&Zero"}));
         w.recorder().ToggleRecordOn();
         rig->run(1000);
         const float held = w.zeta().MaxHoldXYZ();
         c.mnuProbeClearPeak();
         QVERIFY(held > 0 && w.zeta().MaxHoldXYZ() == held);
         c.LabUnits_Click();
-        QCOMPARE(u.LabUnits->text(), QString("V/m"));
-        QCOMPARE(w.StatusPanel(1), window::ProbeControls::NotDuringLoggingText);
-        // The same probe found again keeps its reference; another one has none.
-        c.mnuProbeZero();
-        c.ZetaIdentified(false);
-        QCOMPARE(u.mnuProbeZero->text(), QString("Clear &Zero"));
-        c.ZetaIdentified(true);
-        QCOMPARE(u.mnuProbeZero->text(), QString("&Zero"));
+        QCOMPARE(u.LabUnits->text(), "mW/cm" + Sup2);
+        QCOMPARE(w.StatusPanel(1), ProbeControls::NotDuringLoggingText);
     }
 
     // A level is a finite number above zero, with "." or the language's decimal sign; a new
