@@ -1,5 +1,5 @@
-// The program's windows on the test doubles: the main window's start-up, shutdown and layout,
-// its graphs' scales, lists, sweep and bar graph; the splash, the about box, the port dialog.
+// The program's windows on the test doubles: the main window's start-up, shutdown, layout,
+// graph scales, sweep and bar graph; the splash, the about box, the port dialog.
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
 #include "files/ConfigFile.h"
@@ -29,7 +29,7 @@ namespace {
 const QString App = app::frmMain::AppTitle;
 const QString Section = QStringLiteral("Settings");
 
-QString stored(kit::WindowRig& rig, const char* key) {
+QString Stored(kit::WindowRig& rig, const char* key) {
     return rig.settings.GetSetting(App, Section, QString::fromLatin1(key), QStringLiteral("-"));
 }
 
@@ -62,6 +62,7 @@ class tst_MainWindow : public QObject {
 private Q_SLOTS:
     void init() { rig = std::make_unique<kit::WindowRig>(); }
 
+    // (The commands enabled before anything is logged or loaded: tst_actions.)
     void firstRunAsksForThePortAndOpensAtTheDefaultPlace() {
         rig->writeConfig = false;
         rig->modal.queue([](QDialog& dialog) {
@@ -70,19 +71,14 @@ private Q_SLOTS:
             ports.continueButton()->click();
         });
         app::frmMain& w = rig->start();
-        const window::MainControls& u = w.ui();
         QCOMPARE(rig->modal.shown, QStringList{QStringLiteral("frmPort")});
         QCOMPARE(rig->port.openHistory().last(), 3);
         QVERIFY(w.HRTReadProbe().enabled());
         QCOMPARE(w.windowState(), Qt::WindowNoState);
         QCOMPARE(w.size(), QSize(platform::ToPixels(&w, 11535), platform::ToPixels(&w, 7590)));
         QCOMPARE(w.windowTitle(), App);
-        QCOMPARE((QStringList{u.readouts.LabXYZField->text(), u.readouts.LabMaxXYZ->text()}),
+        QCOMPARE(kit::Texts({w.ui().readouts.LabXYZField, w.ui().readouts.LabMaxXYZ}),
                  (QStringList{"No Probe", "0.0"}));
-        // Nothing recorded or loaded yet: save and zoom are off, recording is on.
-        QCOMPARE((QList<bool>{u.record.tbSave->isEnabled(), u.graphs.tbZoomIn->isEnabled(),
-                              u.record.mnuFileSaveAs->isEnabled(), u.record.tbRecord->isEnabled()}),
-                 (QList<bool>{false, false, false, true}));
 
         rig->close(); // the port chosen survives the first run
         files::Config again;
@@ -90,29 +86,26 @@ private Q_SLOTS:
         QCOMPARE(again.CommPortNo, 3);
     }
 
+    // The state and, for a normal window, the placement in twips are stored at the close.
     void placementIsKeptByWindowState_data() {
         QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("storedState");
-        QTest::addColumn<bool>("normalPlacementWritten");
-        QTest::newRow("normal") << 0 << "0" << true;
-        QTest::newRow("maximised") << 2 << "2" << false;
-        QTest::newRow("minimised") << 1 << "-" << false;
+        QTest::addColumn<QString>("stored"); // state, left, top, width, height
+        QTest::newRow("normal") << 0 << "0 4500 3000 13500 9600";
+        QTest::newRow("maximised") << 2 << "2 - - - -";
+        QTest::newRow("minimised") << 1 << "- - - - -";
     }
     void placementIsKeptByWindowState() {
         QFETCH(int, state);
-        QFETCH(bool, normalPlacementWritten);
         app::frmMain& w = rig->start();
         w.move(300, 200);
         w.resize(900, 640);
         if (state == 2) w.setWindowState(Qt::WindowMaximized);
         if (state == 1) w.setWindowState(Qt::WindowMinimized);
         rig->close();
-        QTEST(stored(*rig, "WindowState"), "storedState");
-        QStringList placement; // in twips
-        for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
-            placement << stored(*rig, key);
-        const QStringList twips{"4500", "3000", "13500", "9600"};
-        QCOMPARE(placement, normalPlacementWritten ? twips : QStringList(4, "-"));
+        QStringList stored;
+        for (const char* key : {"WindowState", "MainLeft", "MainTop", "MainWidth", "MainHeight"})
+            stored << Stored(*rig, key);
+        QTEST(stored.join(' '), "stored");
 
         // The next start comes back as it was left.
         rig->settings.SaveSetting(App, Section, QStringLiteral("MainWidth"),
@@ -122,18 +115,16 @@ private Q_SLOTS:
         if (state != 2) QCOMPARE(next.width(), 600);
     }
 
+    // A port that will not open is told and polling stops (tst_polling); another port from the
+    // menu starts it again.
     void aPortThatWillNotOpenLeavesPollingStopped() {
         rig->port.setFailingPorts({2});
         app::frmMain& w = rig->start();
         QCOMPARE(rig->boxes.count(probe::PollingCycle::OpenFailedText), 1);
-        QCOMPARE(rig->boxes.messages().first().icon, platform::MsgIcon::Exclamation);
-        QVERIFY(!w.HRTReadProbe().enabled());
         rig->run(2000);
         QVERIFY(rig->port.written().isEmpty());
-        // Another port from the menu starts polling.
         w.ui().link.mnucommcomm[1]->trigger();
-        QVERIFY(w.HRTReadProbe().enabled());
-        QVERIFY(w.ui().link.mnucommcomm[1]->isChecked());
+        QVERIFY(w.HRTReadProbe().enabled() && w.ui().link.mnucommcomm[1]->isChecked());
     }
 
     void theGraphMakesRoomAndGivesWay() {
@@ -170,16 +161,16 @@ private Q_SLOTS:
         rig->config.ExposureFrame = true;
         app::frmMain& w = rig->start();
         window::MainControls& u = w.ui();
-        QVERIFY(u.exposure.ShaExposure->isVisible());
         QCOMPARE(u.exposure.LabMinAver->text(), QStringLiteral("6 Minute"));
-        const double twips = platform::TwipsPerPixel(&w);
-        QVERIFY(qAbs(platform::TwipsGeometry(u.readouts.LabMaxXYZ).left() - 6480) <= twips);
-        QVERIFY(qAbs(platform::TwipsGeometry(u.graphs.Picture3).left() - 8040) <= twips);
-        // Unticked, the panel goes and the peaks and bar graph move back.
+        // The peaks and the bar graph stand right of the panel, and move back without it.
+        const auto at = [&](double peaks, double bars) {
+            const double twips = platform::TwipsPerPixel(&w);
+            return qAbs(platform::TwipsGeometry(u.readouts.LabMaxXYZ).left() - peaks) <= twips &&
+                   qAbs(platform::TwipsGeometry(u.graphs.Picture3).left() - bars) <= twips;
+        };
+        QVERIFY(u.exposure.ShaExposure->isVisible() && at(6480, 8040));
         u.exposure.mnuViewExposure->trigger();
-        QVERIFY(!u.exposure.ShaExposure->isVisible());
-        QVERIFY(qAbs(platform::TwipsGeometry(u.readouts.LabMaxXYZ).left() - 4800) <= twips);
-        QVERIFY(qAbs(platform::TwipsGeometry(u.graphs.Picture3).left() - 6360) <= twips);
+        QVERIFY(!u.exposure.ShaExposure->isVisible() && at(4800, 6360));
 
         // A new text colour leaves the grey of switched-off axes.
         platform::SetForeColor(u.readouts.LabXAxis, platform::PaletteColour(7));
@@ -201,10 +192,32 @@ private Q_SLOTS:
         QVERIFY(w.StatusPanel(1).startsWith(QStringLiteral("Click on graph")));
     }
 
-    void unknownAndRepeatedScales() {
+    // The scale list follows the probe; a scale chosen again changes nothing, an unknown one is
+    // told.
+    void scaleList() {
         app::frmMain& w = rig->start();
         window::GraphControl& c = w.graphControl();
         QComboBox* box = w.ui().graphs.CmbVerticalScale;
+        const QStringList scales{"0-10", "0-35", "0-100", "0-350"};
+        QCOMPARE(kit::Items(box), QStringList{"Auto"} + scales);
+        QCOMPARE(box->currentText(), QStringLiteral("Auto"));
+        // A Kappa probe offers no automatic scale, and "Auto" is not shown again.
+        w.probe().SetTypeZeta(probe::StateKappa);
+        c.LimitGraphSetting();
+        QCOMPARE(kit::Items(box), scales);
+        QCOMPARE(box->currentText(), QString());
+        // Back to a probe with the automatic scale: the preference comes back.
+        w.probe().SetTypeZeta(probe::StateSigma);
+        c.LimitGraphSetting();
+        QCOMPARE(box->currentText(), QStringLiteral("Auto"));
+        // A chosen scale survives a list that lacks it, shown again when offered again.
+        Choose(box, QStringLiteral("0-35"));
+        w.probe().SetTypeZeta(probe::StateKappa);
+        c.LimitGraphSetting();
+        QCOMPARE(box->currentText(), QStringLiteral("0-35"));
+        w.probe().SetTypeZeta(probe::StateSigma);
+        c.LimitGraphSetting();
+
         Choose(box, QStringLiteral("0-350"));
         QCOMPARE(w.graph().NoVerDiv(), 7);
 
@@ -236,92 +249,54 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("storedAuto");
         QTest::addColumn<int>("storedPerDiv");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("perDiv");
-        QTest::addColumn<QString>("inForce");
-        QTest::addColumn<int>("divisions");
-        QTest::addColumn<double>("step");   // units per division, or the top of a log scale
-        QTest::addColumn<double>("centre"); // linear
-        QTest::addColumn<double>("bottom"); // of the scale, as both graphs use it
-        const auto row = [](const char* name, const char* stored, int storedAuto, int storedPerDiv,
-                            const char* shown, int perDiv, const char* inForce, int divisions,
-                            double step, double centre, double bottom) {
-            QTest::newRow(name) << QString(stored) << storedAuto << storedPerDiv << QString(shown)
-                                << perDiv << QString(inForce) << divisions << step << centre
-                                << bottom;
+        QTest::addColumn<QString>("seen"); // list, samples a division, scale in force, divisions
+        QTest::addColumn<double>("step");  // units per division, or the top of a log scale
+        QTest::addColumn<double>("level"); // the centre of a linear scale, the bottom of a log one
+        const auto row = [](const char* name, const char* stored, int storedAuto, int perDiv,
+                            const char* seen, double step, double level) {
+            QTest::newRow(name) << QString(stored) << storedAuto << perDiv << QString(seen) << step
+                                << level;
         };
-        row("listed scale", "0-350", 0, 200, "0-350", 200, "0-350", 7, 50, 175, 0);
-        row("automatic", "0-100", 1, 1000, "Auto", 1000, "0-100", 10, 10, 50, 0);
-        row("unknown text", "0-7", 0, 60, "Auto", 50, "Auto", 10, 1, 5, 0);
-        row("other probe's scale", "0-0.001", 0, 20, "", 20, "0-0.001", 10, 0.0001, 0.0005, 0);
-        row("other probe's log scale", "Log 0.01m-1000", 0, 20, "", 20, "Log 0.01m-1000", 8, 1000,
-            0, 1e-5);
-        row("log scale of decades", "Log 1-100k", 0, 20, "", 20, "Log 1-100k", 5, 100000, 0, 1);
+        row("listed scale", "0-350", 0, 200, "0-350|200|0-350|7", 50, 175);
+        row("automatic", "0-100", 1, 1000, "Auto|1000|0-100|10", 10, 50);
+        row("unknown text", "0-7", 0, 60, "Auto|50|Auto|10", 1, 5);
+        row("other probe's scale", "0-0.001", 0, 20, "|20|0-0.001|10", 0.0001, 0.0005);
+        row("other probe's log scale", "Log 0.01m-1000", 0, 20, "|20|Log 0.01m-1000|8", 1000, 1e-5);
+        row("log scale of decades", "Log 1-100k", 0, 20, "|20|Log 1-100k|5", 100000, 1);
     }
     void startUpScales() {
-        QFETCH(QString, stored);
-        QFETCH(int, storedAuto);
-        QFETCH(int, storedPerDiv);
-        QFETCH(int, perDiv);
-        QFETCH(QString, inForce);
-        QFETCH(int, divisions);
         QFETCH(double, step);
-        QFETCH(double, centre);
-        QFETCH(double, bottom);
+        QFETCH(double, level);
+        QFETCH(QString, stored);
         rig->config.GraphScaleStr = stored;
+        QFETCH(int, storedAuto);
         rig->config.GraphScaleAuto = storedAuto;
+        QFETCH(int, storedPerDiv);
         rig->config.SamPerDivSetting = storedPerDiv;
         app::frmMain& w = rig->start();
         const window::GraphControls& u = w.ui().graphs;
-        QTEST(u.CmbVerticalScale->currentText(), "shown");
+        const clsGraph& g = w.graph();
+        const QString inForce = w.graphControl().LastScaleStr();
+        QTEST(QStringList({u.CmbVerticalScale->currentText(), u.cmbSamPerDiv->currentText(),
+                           inForce, QString::number(g.NoVerDiv())})
+                  .join('|'),
+              "seen");
         QCOMPARE(w.config().GraphScaleAuto, u.CmbVerticalScale->currentText() == "Auto" ? 1 : 0);
-        QCOMPARE(u.cmbSamPerDiv->currentText(), QString::number(perDiv));
-        QCOMPARE(w.config().SamPerDivSetting, perDiv);
-        QCOMPARE(w.graph().SamPerDiv(), float(perDiv));
+        QCOMPARE(w.config().SamPerDivSetting, u.cmbSamPerDiv->currentText().toInt());
+        QCOMPARE(g.SamPerDiv(), float(w.config().SamPerDivSetting));
         QVERIFY(rig->boxes.messages().isEmpty());
 
         const bool linear = !inForce.startsWith("Log");
-        const clsGraph& g = w.graph();
-        QCOMPARE(w.graphControl().LastScaleStr(), inForce);
         QCOMPARE(g.GraphType(), linear ? clsGraph::Linear : clsGraph::Logarithmic);
-        QCOMPARE(g.NoVerDiv(), divisions);
-        if (linear)
-            QCOMPARE((QList<float>{g.VerUnitsPerDiv(), g.VerUnitsOffset()}),
-                     (QList<float>{float(step), float(centre)}));
-        else
-            QCOMPARE((QList<float>{g.YAxisLogMax(), g.BottomValue()}),
-                     (QList<float>{float(step), float(bottom)}));
+        const QList<float> scale = linear ? QList<float>{g.VerUnitsPerDiv(), g.VerUnitsOffset()}
+                                          : QList<float>{g.YAxisLogMax(), g.BottomValue()};
+        QCOMPARE(scale, (QList<float>{float(step), float(level)}));
         const graph::ClsBarGraph& bars = w.barGraph();
         QCOMPARE(w.barControl().BarScaleStr(), inForce);
-        QCOMPARE(bars.GraphType(), linear ? 0 : 1);
-        QCOMPARE(bars.NoOfDiv(), divisions);
-        QCOMPARE(bars.BottomOfScale(), float(bottom));
-        QCOMPARE(bars.UnitsPerDiv(), linear ? float(step) : 1.0f);
-    }
-
-    void scaleListFollowsTheProbe() {
-        app::frmMain& w = rig->start();
-        window::GraphControl& c = w.graphControl();
-        QComboBox* box = w.ui().graphs.CmbVerticalScale;
-        const QStringList scales{"0-10", "0-35", "0-100", "0-350"};
-        QCOMPARE(kit::Items(box), QStringList{"Auto"} + scales);
-        QCOMPARE(box->currentText(), QStringLiteral("Auto"));
-
-        // A Kappa probe offers no automatic scale, and "Auto" is not shown again.
-        w.probe().SetTypeZeta(probe::StateKappa);
-        c.LimitGraphSetting();
-        QCOMPARE(kit::Items(box), scales);
-        QCOMPARE(box->currentText(), QString());
-        // Back to a probe with the automatic scale: the preference comes back.
-        w.probe().SetTypeZeta(probe::StateSigma);
-        c.LimitGraphSetting();
-        QCOMPARE(box->currentText(), QStringLiteral("Auto"));
-
-        // A chosen scale survives a list that lacks it, shown again when offered again.
-        Choose(box, QStringLiteral("0-35"));
-        w.probe().SetTypeZeta(probe::StateKappa);
-        c.LimitGraphSetting();
-        QCOMPARE(box->currentText(), QStringLiteral("0-35"));
+        QCOMPARE((QList<float>{float(bars.GraphType()), float(bars.NoOfDiv()), bars.BottomOfScale(),
+                               bars.UnitsPerDiv()}),
+                 (QList<float>{linear ? 0.0f : 1.0f, float(g.NoVerDiv()),
+                               linear ? 0.0f : float(level), linear ? float(step) : 1.0f}));
     }
 
     // The live sweep. A probe read axis by axis: one point for each completed set, the total

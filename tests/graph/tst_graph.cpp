@@ -121,7 +121,9 @@ Q_DECLARE_METATYPE(QList<Pixel>)
 class TestGraph : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void formatValue() {
+    // The value texts of the time series' labels and of the bar graph's; the bar graph's
+    // logarithm.
+    void valueTexts() {
         QStringList texts;
         for (float value : {0.0001f, 0.0005f, 0.0009f,  0.001f,   0.0f,  -5.0f,  0.002f,
                             0.25f,   1.0f,    2.5f,     5.0f,     10.0f, 150.0f, 1000.0f,
@@ -130,6 +132,14 @@ private Q_SLOTS:
         QCOMPARE(texts, QStringList({"0.1m", "0.5m",   "0.9m", "1m",  "0m",   "-5000m", "0.002",
                                      "0.25", "1.0",    "2.5",  "5.0", "10",   "150",    "1.0k",
                                      "1.5k", "9.999k", "10k",  "20k", "1.0M", "1500k"}));
+        texts.clear();
+        for (double value : {0.0, -5.0, 0.0001, 0.05, 0.999, 1.0, 2.25, 10.0, 1000.0, 2500.0,
+                             9999.0, 10000.0, 12500.0, 1e6, 1e7 * double(0.001f)})
+            texts << ClsBarGraph::LabelText(value);
+        QCOMPARE(texts, QStringList({"0", "-5", "0.0001", "0.05", "0.999", "1.0", "2.3", "10",
+                                     "1.0k", "2.5k", "10.0k", "10k", "12.5k", "1.0M", "10k"}));
+        QCOMPARE(ClsBarGraph::log10(0.001).value_or(0), -3.0);
+        QVERIFY(!ClsBarGraph::log10(0) && !ClsBarGraph::log10(-10));
     }
 
     void formatTimeStr() {
@@ -396,17 +406,6 @@ private Q_SLOTS:
         QVERIFY(!values.isEmpty() && values.size() <= 100 && values.last() <= maximum);
         QVERIFY(std::adjacent_find(values.begin(), values.end(), std::greater_equal<>()) ==
                 values.end());
-    }
-
-    void labelTextAndLog() {
-        QStringList texts;
-        for (double value : {0.0, -5.0, 0.0001, 0.05, 0.999, 1.0, 2.25, 10.0, 1000.0, 2500.0,
-                             9999.0, 10000.0, 12500.0, 1e6, 1e7 * double(0.001f)})
-            texts << ClsBarGraph::LabelText(value);
-        QCOMPARE(texts, QStringList({"0", "-5", "0.0001", "0.05", "0.999", "1.0", "2.3", "10",
-                                     "1.0k", "2.5k", "10.0k", "10k", "12.5k", "1.0M", "10k"}));
-        QCOMPARE(ClsBarGraph::log10(0.001).value_or(0), -3.0);
-        QVERIFY(!ClsBarGraph::log10(0) && !ClsBarGraph::log10(-10));
     }
 
     // Without a surface the scale keeps its default right end: 6200, full bar length 5900. A
