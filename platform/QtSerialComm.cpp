@@ -4,9 +4,11 @@
 #include <QMetaObject>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
 #include <sys/sysmacros.h>
@@ -85,6 +87,8 @@ void setReason(QString* out, const QString& text) {
 
 QtSerialComm::QtSerialComm(PortTable& ports, QObject* parent) : QObject(parent), m_ports(ports) {
     connect(&m_port, &QSerialPort::readyRead, this, [this] {
+        // The port read by itself while batching: its characters follow the batch.
+        if (m_batching) endBatching();
         // Characters arriving are already outside any handler's call chain: a notification
         // they complete is raised here, without another round through the event loop.
         m_arriving = true;
@@ -92,6 +96,7 @@ QtSerialComm::QtSerialComm(PortTable& ports, QObject* parent) : QObject(parent),
         m_arriving = false;
     });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialComm::onPortError);
+    connect(&m_batchTimer, &QTimer::timeout, this, [this] { readBatch(); });
 }
 
 QtSerialComm::~QtSerialComm() {
@@ -139,11 +144,83 @@ void QtSerialComm::output(const QByteArray& data) {
 }
 
 qint64 QtSerialComm::bufferedCount() const {
-    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+    const qint64 port = m_port.isOpen() && !m_batching ? m_port.bytesAvailable() : 0;
+    return m_batched.size() + port;
 }
 
+// The batch first: it came before anything the port holds.
 QByteArray QtSerialComm::takeBuffered(qint64 maxCount) {
-    return m_port.isOpen() ? m_port.read(maxCount) : QByteArray();
+    QByteArray data = m_batched.left(maxCount);
+    m_batched.remove(0, data.size());
+    if (data.size() < maxCount && m_port.isOpen() && !m_batching)
+        data += m_port.read(maxCount - data.size());
+    return data;
+}
+
+// ---- reading in batches ---------------------------------------------------------------------
+
+QSocketNotifier* QtSerialComm::readNotifier() const {
+    for (QSocketNotifier* n : m_port.findChildren<QSocketNotifier*>())
+        if (n->type() == QSocketNotifier::Read && n->socket() == m_port.handle()) return n;
+    return nullptr;
+}
+
+void QtSerialComm::setReadBatchMs(int ms) {
+#ifdef Q_OS_UNIX
+    if (ms <= 0) {
+        endBatching();
+        return;
+    }
+    if (m_batching) {
+        m_batchTimer.setInterval(ms);
+        return;
+    }
+    QSocketNotifier* notifier = portOpen() ? readNotifier() : nullptr;
+    if (!notifier) return;
+    m_batched += m_port.readAll(); // what the port holds comes first
+    notifier->setEnabled(false);
+    m_batching = true;
+    m_batchTimer.start(ms);
+#else
+    static_cast<void>(ms);
+#endif
+}
+
+void QtSerialComm::readBatch() {
+#ifdef Q_OS_UNIX
+    const int fd = int(m_port.handle());
+    const qsizetype before = m_batched.size();
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            m_batched.append(chunk, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        // Nothing more now (a terminal read without a minimum count ends at once). A device
+        // that hung up or failed is left to the port's own reading, which tells.
+        if ((n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) || deviceHungUp()) endBatching();
+        break;
+    }
+    if (m_batched.size() == before) return;
+    m_arriving = true;
+    charactersArrived();
+    m_arriving = false;
+#endif
+}
+
+// The port reads by itself again, after what was batched.
+void QtSerialComm::endBatching() {
+    if (!m_batching) return;
+    m_batchTimer.stop();
+    m_batching = false;
+    m_batched += m_port.readAll(); // this also has the port watch the device again
+    if (QSocketNotifier* notifier = readNotifier()) notifier->setEnabled(true);
+    if (m_batched.isEmpty()) return;
+    m_arriving = true;
+    charactersArrived();
+    m_arriving = false;
 }
 
 void QtSerialComm::scheduleNotification() {
@@ -200,6 +277,9 @@ bool QtSerialComm::openNow(QString* error) {
 }
 
 void QtSerialComm::closeNow() {
+    m_batchTimer.stop();
+    m_batching = false;
+    m_batched.clear();
     if (m_port.isOpen()) m_port.close();
     m_port.clearError();
     m_pty = false;

@@ -21,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <QTimer>
 
 namespace platform {
 
@@ -36,6 +38,10 @@ public:
     bool portOpen() const override;
     bool setPortOpen(bool open, QString* error = nullptr) override;
     void output(const QByteArray& data) override;
+    // On Unix the device is read directly on a timer while batching, with the port's own
+    // reading paused; elsewhere (or when the port does not expose its reading) it is ignored.
+    void setReadBatchMs(int ms) override;
+    bool readingInBatches() const { return m_batching; }
 
     // The device went away under the open port and has not come back yet.
     bool portLost() const { return m_lost; }
@@ -62,6 +68,9 @@ private:
     bool deviceHungUp() const;
     void onPortError(QSerialPort::SerialPortError code);
     void tryReopen();
+    QSocketNotifier* readNotifier() const;
+    void readBatch();
+    void endBatching();
 
     PortTable& m_ports;
     QSerialPort m_port;
@@ -71,6 +80,9 @@ private:
     bool m_pty = false;
     bool m_notifyQueued = false;
     bool m_arriving = false; // inside the port's readyRead
+    QTimer m_batchTimer;
+    QByteArray m_batched; // read from the device ahead of the port's own buffer
+    bool m_batching = false;
 };
 
 } // namespace platform

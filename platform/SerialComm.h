@@ -48,6 +48,12 @@ public:
 
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
 
+    // Characters are taken from the device in batches, at most every ms milliseconds, instead
+    // of as each write of the far end arrives: a probe streaming records wakes the program a
+    // few dozen times a second instead of once a record. 0 takes them as they arrive again.
+    // A component that cannot batch ignores it.
+    virtual void setReadBatchMs(int ms) { static_cast<void>(ms); }
+
 protected:
     virtual qint64 bufferedCount() const = 0;
     virtual QByteArray takeBuffered(qint64 maxCount) = 0;

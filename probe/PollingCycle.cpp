@@ -12,6 +12,7 @@ namespace {
 const QByteArray SampleCmnd = QByteArrayLiteral("S\r");
 constexpr int SampleReplyLength = 19;
 constexpr int HandshakeInterval = 100;
+constexpr int StreamBatchMs = 40;
 // After the calibration: the temperature, whose reply is 8 characters, a second later.
 constexpr int TemperatureReplyLength = 8;
 constexpr int CalibrationInterval = 1000;
@@ -152,6 +153,8 @@ QByteArray PollingCycle::AutoNextCmndS(const QByteArray& code) {
         if (speed->streams) {
             MainComm.setRThreshold(speed->recordLength);
             MainComm.setInputLen(speed->recordLength);
+            // The records of 40 ms are taken at one wake-up, not each as it arrives.
+            MainComm.setReadBatchMs(StreamBatchMs);
         }
         MainComm.setSettings(speed->Settings());
         if (speed->streams) {
@@ -381,6 +384,7 @@ void PollingCycle::streamWatchdog() {
 }
 
 void PollingCycle::endStream() {
+    MainComm.setReadBatchMs(0);
     m_stream.Clear();
     m_view.DisableHiSpeed(true);
     // Polling resumes: the sample asked for last is awaited from now.

@@ -293,6 +293,39 @@ private Q_SLOTS:
         QVERIFY(!l.comm.portOpen() && !l.comm.portLost());
     }
 
+    // A stream read in batches: every record in order, far fewer notifications than records,
+    // the port's own reading back afterwards, and a probe unplugged while batching still lost.
+    void ptyStreamReadInBatches() {
+        PtyLine l;
+        QVERIFY(l.start() && l.open());
+        l.comm.setRThreshold(19);
+        QByteArray got;
+        int calls = 0;
+        l.comm.setOnComm([&] {
+            ++calls;
+            got += l.comm.input();
+        });
+        l.comm.setReadBatchMs(30);
+        QVERIFY(l.comm.readingInBatches());
+        QByteArray sent;
+        for (int i = 0; i < 60; ++i) {
+            const QByteArray r = record(char('A' + i % 26));
+            sent += r;
+            QVERIFY(l.pty.write(r));
+            QTest::qWait(2); // the far end writes record by record
+        }
+        QTRY_COMPARE(got, sent);
+        QVERIFY2(calls < 20, qPrintable(QString::number(calls)));
+        l.comm.setReadBatchMs(0);
+        QVERIFY(!l.comm.readingInBatches());
+        QVERIFY(l.pty.write(Three));
+        QTRY_COMPARE(got, sent + Three);
+        l.comm.setReadBatchMs(30);
+        l.pty.unplug();
+        QTRY_VERIFY(l.comm.portLost());
+        QVERIFY(!l.comm.readingInBatches());
+    }
+
     void ptyUnpluggedProbeIsLostAndComesBack() {
         PtyLine l;
         QVERIFY(l.start() && l.open());
