@@ -303,8 +303,7 @@ void frmMain::applySettingsAsRead() {
     m_graph->SetDisHorLines(c.HorizontalLinesOn);
     m_ui.exposure.mnuViewExposure->setChecked(c.ExposureFrame);
     m_layout->ToggleExposure(c.ExposureFrame);
-    m_ui.frame.mnuViewStatusBar->setChecked(c.StatusBar);
-    m_ui.frame.sbStatusBar->setVisible(c.StatusBar);
+    m_layout->ShowStatusBar(c.StatusBar);
     m_ui.probe.mnuProbe3AxisData->setChecked(c.Multiplex);
     m_engine->SetAutoRange(c.AutoRange == 1);
     m_ui.probe.mnuProbeRange[0]->setChecked(c.AutoRange == 1);
@@ -454,7 +453,7 @@ void frmMain::gatherSettings() {
     files::Config& c = m_config;
     c.HorizontalLinesOn = m_graph->DisHorLines();
     c.ExposureFrame = m_layout->ExposureShown();
-    c.StatusBar = m_ui.frame.mnuViewStatusBar->isChecked();
+    c.StatusBar = m_layout->StatusBarShown();
     c.AutoRange = m_engine->probe().AutoRangeOn();
     c.GraphBackGroundColor = qint32(m_graph->BackGround());
     c.GraphGridLineColor = qint32(m_graph->GridLineColor());

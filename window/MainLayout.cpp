@@ -328,7 +328,7 @@ void MainLayout::ResizeForm() {
                      picture.top() + 400, 3200, listHeight);
 
     m_parts.graphs.RedrawFrame();
-    u.frame.sbStatusBar->setVisible(u.frame.mnuViewStatusBar->isChecked());
+    u.frame.sbStatusBar->setVisible(m_statusBarShown);
 }
 
 void MainLayout::AdjustPicture3() {
@@ -410,10 +410,16 @@ void MainLayout::mnuViewToolbar_Click() {
 }
 
 void MainLayout::mnuViewStatusBar_Click() {
-    QStatusBar* bar = m_ui.frame.sbStatusBar;
-    bar->setVisible(m_ui.frame.mnuViewStatusBar->isChecked());
-    bar->repaint();
+    // The entry has flipped its own tick.
+    ShowStatusBar(m_ui.frame.mnuViewStatusBar->isChecked());
+    m_ui.frame.sbStatusBar->repaint();
     ResizeForm();
+}
+
+void MainLayout::ShowStatusBar(bool shown) {
+    m_statusBarShown = shown;
+    m_ui.frame.mnuViewStatusBar->setChecked(shown);
+    m_ui.frame.sbStatusBar->setVisible(shown);
 }
 
 } // namespace window
