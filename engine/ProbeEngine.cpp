@@ -120,6 +120,7 @@ void ProbeEngine::SetZeroReference(bool on) {
         m_zeta.SetRef();
     else
         m_zeta.ClearRef();
+    m_events->ZeroReferenceChanged(on);
 }
 
 void ProbeEngine::ClearPeaks() {

@@ -44,6 +44,8 @@ public:
     virtual void DisableHiSpeed(bool /*ended*/) {}
     // The line's health, every half second.
     virtual void ShowLineHealth(const probe::LineHealth& /*health*/) {}
+    // A Zeta probe's zero reference was set (true) or cleared.
+    virtual void ZeroReferenceChanged(bool /*on*/) {}
 };
 
 // The communication modes of a field-reporting probe (the Comm menu's modes).

@@ -157,12 +157,14 @@ void ProbeControls::mnuProbeZero() {
 
 void ProbeControls::SetRef() {
     m_engine.SetZeroReference(true);
-    m_ui.mnuProbeZero->setText(QStringLiteral("Clear &Zero"));
 }
 
 void ProbeControls::ClearRef() {
     m_engine.SetZeroReference(false);
-    m_ui.mnuProbeZero->setText(QStringLiteral("&Zero"));
+}
+
+void ProbeControls::ShowZeroReference(bool on) {
+    m_ui.mnuProbeZero->setText(on ? QStringLiteral("Clear &Zero") : QStringLiteral("&Zero"));
 }
 
 void ProbeControls::mnuProbeClearPeak() {

@@ -58,6 +58,8 @@ public:
     void ZetaIdentified(bool anotherProbe);
     // The probe refused a units or range command (its text).
     void CommandRefused(const QString& command);
+    // The zero entry offers what the zero reference allows next.
+    void ShowZeroReference(bool on);
     // The probe reported its range, or is gone: a range asked for is no longer awaited.
     void RangeShown() { m_awaitingRange = false; }
 

@@ -139,4 +139,8 @@ void SampleProcessing::ShowLineHealth(const probe::LineHealth& health) {
     m_parts.link.ShowLineHealth(health);
 }
 
+void SampleProcessing::ZeroReferenceChanged(bool on) {
+    m_parts.controls.ShowZeroReference(on);
+}
+
 } // namespace window
