@@ -26,7 +26,8 @@ files::LoadedLog Load(const QString& path, QString* error = nullptr) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const files::LogReadResult r = files::ReadLog(file.readAll());
-    if (error) *error = r.ok ? QString() : QStringLiteral("line %1: %2").arg(r.line).arg(r.error);
+    if (error && !r.ok)
+        *error += QStringLiteral("%1 line %2: %3\n").arg(path).arg(r.line).arg(r.error);
     return r.log;
 }
 
@@ -69,31 +70,28 @@ private Q_SLOTS:
         const auto row = [&](const char* name, QStringList arguments, const char* error) {
             QTest::newRow(name) << arguments << QString(error);
         };
+        const auto e310 = [&](const QString& file, QStringList more = {}) {
+            return QStringList{"--simulate", "E310", "--out", file} + more;
+        };
         row("unknown model", {"--simulate", "PX-1", "--out", out}, "Unknown probe model \"PX-1\"");
-        row("duration", {"--simulate", "E310", "--out", out, "--duration", "8 hours"},
-            "is not a time such as 90s");
-        row("no duration", {"--simulate", "E310", "--out", out, "--duration", "0s"}, "not a time");
-        row("rate", {"--simulate", "E310", "--out", out, "--rate", "fast"}, "--rate \"fast\"");
-        row("units", {"--simulate", "E310", "--out", out, "--units", "4"}, "not 1, 2 or 3");
-        row("range", {"--simulate", "E310", "--out", out, "--range", "6"}, "neither 1 to 5");
-        row("average", {"--simulate", "E310", "--out", out, "--average", "0 Second"},
+        row("duration", e310(out, {"--duration", "8 hours"}), "is not a time such as 90s");
+        row("no duration", e310(out, {"--duration", "0s"}), "not a time");
+        row("rate", e310(out, {"--rate", "fast"}), "--rate \"fast\"");
+        row("units", e310(out, {"--units", "4"}), "not 1, 2 or 3");
+        row("range", e310(out, {"--range", "6"}), "neither 1 to 5");
+        row("average", e310(out, {"--average", "0 Second"}),
             "--average \"0 Second\" is not one of: 10 Second");
-        row("baud", {"--simulate", "E310", "--out", out, "--baud", "4800"}, "--baud \"4800\"");
-        row("format", {"--simulate", "E310", "--out", out, "--format", "xml"}, "not csv, jsonl");
-        row("port and model", {"--simulate", "E310", "--port", "/dev/ttyS0", "--out", out},
-            "either --port");
+        row("baud", e310(out, {"--baud", "4800"}), "--baud \"4800\"");
+        row("format", e310(out, {"--format", "xml"}), "not csv, jsonl");
+        row("port and model", e310(out, {"--port", "/dev/ttyS0"}), "either --port");
         row("no line", {"--out", out}, "either --port");
         row("no file", {"--simulate", "E310"}, "--out FILE.csv");
         row("value missing", {"--simulate", "E310", "--out"}, "--out needs a value");
-        row("unknown option", {"--simulate", "E310", "--out", out, "--colour", "red"},
-            "Unknown option --colour");
-        row("no folder", {"--simulate", "E310", "--out", path("none/a.csv")}, "does not exist");
-        row("folder is a file", {"--simulate", "E310", "--out", path("file/a.csv")},
-            "does not exist");
-        row("file there", {"--simulate", "E310", "--out", path("there.csv")},
-            "is there already; give --overwrite");
-        row("notes missing", {"--simulate", "E310", "--out", out, "--notes", path("nn.txt")},
-            "cannot be read");
+        row("unknown option", e310(out, {"--colour", "red"}), "Unknown option --colour");
+        row("no folder", e310(path("none/a.csv")), "does not exist");
+        row("folder is a file", e310(path("file/a.csv")), "does not exist");
+        row("file there", e310(path("there.csv")), "is there already; give --overwrite");
+        row("notes missing", e310(out, {"--notes", path("nn.txt")}), "cannot be read");
     }
     void badArgumentsAreRefused() {
         QFETCH(QStringList, arguments);
@@ -141,13 +139,13 @@ private Q_SLOTS:
         const QStringList names{"paged.csv", "paged_2.csv", "paged_3.csv"};
         QStringList seen;
         for (int p = 0; p < 3; ++p) {
-            QString error;
+            QString error; // shown in the row, if any
             const files::LoadedLog log = Load(path(names[p]), &error);
-            QVERIFY2(error.isEmpty(), qPrintable(error));
-            seen << QStringLiteral("%1 rows, samples %2, page %3, peak %4, first %5")
-                        .arg(log.rows.size())
-                        .arg(Field(log, "Samples"), Field(log, "Page"), Field(log, "Field Peak"))
-                        .arg(double(log.rows.front()[1]));
+            seen << error + QStringLiteral("%1 rows, samples %2, page %3, peak %4, first %5")
+                                .arg(log.rows.size())
+                                .arg(Field(log, "Samples"), Field(log, "Page"),
+                                     Field(log, "Field Peak"))
+                                .arg(double(log.rows.front()[1]));
         }
         QCOMPARE(seen,
                  (QStringList{"32000 rows, samples 32000, page 1 of 2, peak 32000, first 1",
@@ -254,11 +252,10 @@ private Q_SLOTS:
         QCOMPARE(code, signal == SIGTERM ? 0 : -2);
         QString error;
         const files::LoadedLog first = Load(out, &error);
+        const files::LoadedLog open = Load(files::PageFileName(out, 2), &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(first.rows.size(), std::size_t(32000));
         QCOMPARE(Field(first, "Page"), QString("1 of 2"));
-        const files::LoadedLog open = Load(files::PageFileName(out, 2), &error);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(!open.rows.empty());
         // Closed by SIGTERM the last page knows its rows; killed, it still says none.
         QCOMPARE(Field(open, "Samples"),

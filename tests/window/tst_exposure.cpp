@@ -177,15 +177,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("shorter") << "30 Second"
-                                 << "10 Second"
-                                 << "0.5000 0.00.01";
-        QTest::newRow("longer") << "10 Second"
-                                << "1 Minute"
-                                << "0.0833 0.00.01";
-        QTest::newRow("the same") << "10 Second"
-                                  << "10 Second"
-                                  << "5.000 0.00.11";
+        const char* const rows[][4] = {{"shorter", "30 Second", "10 Second", "0.5000 0.00.01"},
+                                       {"longer", "10 Second", "1 Minute", "0.0833 0.00.01"},
+                                       {"the same", "10 Second", "10 Second", "5.000 0.00.11"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]);
     }
     void periodChangedWhileLogging() {
         QFETCH(QString, from);

@@ -34,54 +34,31 @@ private Q_SLOTS:
     // Numbers are bounded; one that is not a number, or out of bounds, keeps the value in force
     // and marks its field.
     void numbersAreChecked_data() {
-        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("field"); // averaging, rate, period
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("applied"); // the setting afterwards
+        QTest::addColumn<int>("applied"); // the setting afterwards
         QTest::addColumn<bool>("marked");
-        QTest::newRow("averaging 75") << "averaging"
-                                      << "75"
-                                      << "50" << false;
-        QTest::newRow("averaging 5") << "averaging"
-                                     << "5"
-                                     << "5" << false;
-        QTest::newRow("averaging abc") << "averaging"
-                                       << "abc"
-                                       << "1" << true;
-        QTest::newRow("averaging 0") << "averaging"
-                                     << "0"
-                                     << "1" << true;
-        QTest::newRow("rate 20") << "rate"
-                                 << "20"
-                                 << "20" << false;
-        QTest::newRow("rate 1e12") << "rate"
-                                   << "1e12"
-                                   << "7" << true;
-        QTest::newRow("period 90") << "period"
-                                   << "90"
-                                   << "90" << false;
-        QTest::newRow("period 500") << "period"
-                                    << "500"
-                                    << "60" << true;
+        const std::tuple<int, const char*, int, bool> rows[] = {
+            {0, "75", 50, false}, {0, "5", 5, false},   {0, "abc", 1, true},  {0, "0", 1, true},
+            {1, "20", 20, false}, {1, "1e12", 7, true}, {2, "90", 90, false}, {2, "500", 60, true}};
+        for (const auto& [field, typed, applied, marked] : rows)
+            QTest::addRow("%s %s", std::array{"averaging", "rate", "period"}[field], typed)
+                << field << QString(typed) << applied << marked;
     }
     void numbersAreChecked() {
-        QFETCH(QString, field);
+        QFETCH(int, field);
         QFETCH(QString, typed);
         frmOptions& o = opened();
         app::frmMain& w = rig->window();
-        QWidget* edited = field == "averaging" ? static_cast<QWidget*>(o.CmbAveraging)
-                          : field == "rate"    ? static_cast<QWidget*>(o.TxtDisplayUpdate)
-                                               : static_cast<QWidget*>(o.CmbPeriod);
-        if (field == "averaging") o.CmbAveraging->setCurrentText(typed);
-        if (field == "rate") o.TxtDisplayUpdate->setText(typed);
-        if (field == "period") o.CmbPeriod->setCurrentText(typed);
+        QWidget* const edited[] = {o.CmbAveraging, o.TxtDisplayUpdate, o.CmbPeriod};
+        edited[field]->setProperty(field == 1 ? "text" : "currentText", typed);
         o.CmdApply_Click();
         const files::Config& c = w.config();
-        const int applied = field == "averaging" ? c.Averaging
-                            : field == "rate"    ? c.TextUpdatePerSecond
-                                                 : c.PeriodicInterval;
-        QTEST(QString::number(applied), "applied");
-        QTEST(!edited->styleSheet().isEmpty(), "marked");
-        if (field == "averaging")
+        const int applied =
+            std::array{c.Averaging, c.TextUpdatePerSecond, c.PeriodicInterval}[field];
+        QTEST(applied, "applied");
+        QTEST(!edited[field]->styleSheet().isEmpty(), "marked");
+        if (field == 0)
             QCOMPARE((QList<int>{w.zeta().Averaging(), w.probe().Average(),
                                  o.CmbAveraging->currentText().toInt()}),
                      (QList<int>(3, applied)));
@@ -91,14 +68,11 @@ private Q_SLOTS:
     void periodsOffered_data() {
         QTest::addColumn<QString>("period");
         QTest::addColumn<QString>("expected"); // first period offered, the two captions
-        QTest::newRow("10 Second") << "10 Second"
-                                   << "11 10 Sec. 60 Min.";
-        QTest::newRow("30 Second") << "30 Second"
-                                   << "31 30 Sec. 60 Min.";
-        QTest::newRow("6 Minute") << "6 Minute"
-                                  << "7 6 Min. 60 Min.";
-        QTest::newRow("30 Minute") << "30 Minute"
-                                   << "31 30 Min. 60 Min.";
+        for (const auto& [period, expected] : {std::pair{"10 Second", "11 10 Sec. 60 Min."},
+                                               {"30 Second", "31 30 Sec. 60 Min."},
+                                               {"6 Minute", "7 6 Min. 60 Min."},
+                                               {"30 Minute", "31 30 Min. 60 Min."}})
+            QTest::newRow(period) << QString(period) << QString(expected);
     }
     void periodsOffered() {
         QFETCH(QString, period);

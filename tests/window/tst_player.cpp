@@ -41,6 +41,12 @@ QList<AxisValues> Rows(int count) {
     return rows;
 }
 
+// Playing, Play ticked, the play timer, polling, Record offered.
+QList<bool> State(app::frmMain& w) {
+    return {w.player().Playing(), w.ui().graphs.mnuProbePlay->isChecked(), w.HRTPlay().enabled(),
+            w.HRTReadProbe().enabled(), w.ui().record.tbRecord->isEnabled()};
+}
+
 } // namespace
 
 class PlayerTest : public QObject {
@@ -72,24 +78,19 @@ private Q_SLOTS:
         w.HRTReadProbe().setEnabled(polling);
 
         g.mnuProbePlay->trigger();
-        QVERIFY(w.player().Playing() && g.mnuProbePlay->isChecked());
+        QCOMPARE(State(w), (QList<bool>{true, true, true, false, false}));
         QCOMPARE(w.ui().record.LabRecord->text(), "Play");
         QCOMPARE(w.HRTPlay().interval(), double(rowMs));
-        QVERIFY(!w.HRTReadProbe().enabled());
-        for (QAction* held : {w.ui().record.tbRecord, g.tbZoomIn, g.tbZoomOut})
-            QVERIFY(!held->isEnabled());
+        QVERIFY(!g.tbZoomIn->isEnabled() && !g.tbZoomOut->isEnabled());
 
         rig->run(5 * rowMs);
         QCOMPARE(w.player().PlayIndex(), 5);
         QVERIFY(w.player().Playing());
         rig->run(rowMs);
         QCOMPARE(w.player().PlayIndex(), 6);
-        QVERIFY(!w.player().Playing() && !g.mnuProbePlay->isChecked());
-        QVERIFY(!w.HRTPlay().enabled());
+        QCOMPARE(State(w), (QList<bool>{false, false, false, polling, true}));
         QCOMPARE(w.ui().record.LabRecord->text(), "Log");
         QCOMPARE(w.ui().record.ShapeRecordInd->fillColor(), platform::Colour(0x808080));
-        QCOMPARE(w.HRTReadProbe().enabled(), polling);
-        QVERIFY(w.ui().record.tbRecord->isEnabled());
         QVERIFY(!g.tbZoomIn->isEnabled() && g.tbZoomOut->isEnabled());
     }
 
@@ -161,13 +162,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("rows");
         QTest::addColumn<bool>("values"); // value columns beside the time
         QTest::addColumn<QString>("message");
-        QTest::newRow("probe answering") << true << "10" << 5 << true << Player::ProbeAnsweringText;
-        QTest::newRow("no sample rate") << false << "" << 5 << true << Player::NoSampleRateText;
-        QTest::newRow("rate not a number")
-            << false << "fast" << 5 << true << Player::NoSampleRateText;
-        QTest::newRow("no rows") << false << "10" << 0 << true << Player::NothingToPlayText;
-        QTest::newRow("time column only")
-            << false << "Max" << 5 << false << Player::NothingToPlayText;
+        const std::tuple<const char*, bool, const char*, int, bool, QString> rows[] = {
+            {"probe answering", true, "10", 5, true, Player::ProbeAnsweringText},
+            {"no sample rate", false, "", 5, true, Player::NoSampleRateText},
+            {"rate not a number", false, "fast", 5, true, Player::NoSampleRateText},
+            {"no rows", false, "10", 0, true, Player::NothingToPlayText},
+            {"time column only", false, "Max", 5, false, Player::NothingToPlayText}};
+        for (const auto& [name, probeOn, rate, count, values, message] : rows)
+            QTest::newRow(name) << probeOn << QString(rate) << count << values << message;
     }
     void refusedWithAReason() {
         QFETCH(bool, probeOn);
@@ -186,10 +188,7 @@ private Q_SLOTS:
         w.ui().graphs.mnuProbePlay->trigger();
         QFETCH(QString, message);
         QCOMPARE(rig->boxes.texts(), QStringList{message});
-        QVERIFY(!w.player().Playing() && !w.ui().graphs.mnuProbePlay->isChecked());
-        QVERIFY(!w.HRTPlay().enabled());
-        QVERIFY(w.HRTReadProbe().enabled());
-        QVERIFY(w.ui().record.tbRecord->isEnabled());
+        QCOMPARE(State(w), (QList<bool>{false, false, false, true, true}));
         QCOMPARE(w.ui().record.LabRecord->text(), indicator);
         rig->run(500);
         QCOMPARE(w.probe().LostComm(), probeOn ? 0 : 1);
@@ -217,9 +216,7 @@ private Q_SLOTS:
         QAction* const ways[] = {g.mnuProbePlay, w.ui().record.mnuProbeRecord,
                                  g.mnuViewScatterLive};
         ways[way]->trigger();
-        QVERIFY(!w.player().Playing() && !g.mnuProbePlay->isChecked());
-        QVERIFY(!w.HRTPlay().enabled());
-        QVERIFY(w.HRTReadProbe().enabled());
+        QCOMPARE(State(w), (QList<bool>{false, false, false, true, true}));
         QCOMPARE(w.records().Recording() == measure::RecordTable::Logging, way == 1);
         rig->run(500);
         QCOMPARE(w.player().PlayIndex(), 3);
