@@ -306,7 +306,6 @@ void frmMain::applySettingsAsRead() {
     m_layout->ShowStatusBar(c.StatusBar);
     m_ui.probe.mnuProbe3AxisData->setChecked(c.Multiplex);
     m_engine->SetAutoRange(c.AutoRange == 1);
-    m_ui.probe.mnuProbeRange[0]->setChecked(c.AutoRange == 1);
     m_graph->SetBackGround(platform::Colour(c.GraphBackGroundColor));
     m_graph->SetGridLineColor(platform::Colour(c.GraphGridLineColor));
     m_graph->SetChanLineColour(graph::clsGraph::TraceTotal, platform::Colour(c.GraphXYZaxisColor));

@@ -100,7 +100,7 @@ void ProbeEngine::SetZetaUnits(const measure::ZetaUnit& unit) {
 
 void ProbeEngine::RequestRange(int range) {
     queue("R" + QByteArray::number(range));
-    m_probe.SetAutoRangeOn(0);
+    SetAutoRange(false);
 }
 
 void ProbeEngine::StepRange() {
@@ -109,6 +109,7 @@ void ProbeEngine::StepRange() {
 
 void ProbeEngine::SetAutoRange(bool on) {
     m_probe.SetAutoRangeOn(on ? 1 : 0);
+    m_events->AutoRangeChanged(on);
 }
 
 void ProbeEngine::Zero() {

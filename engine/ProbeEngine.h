@@ -46,6 +46,8 @@ public:
     virtual void ShowLineHealth(const probe::LineHealth& /*health*/) {}
     // A Zeta probe's zero reference was set (true) or cleared.
     virtual void ZeroReferenceChanged(bool /*on*/) {}
+    // Automatic ranging was switched on or off (a fixed range asked for switches it off).
+    virtual void AutoRangeChanged(bool /*on*/) {}
 };
 
 // The communication modes of a field-reporting probe (the Comm menu's modes).

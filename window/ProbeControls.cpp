@@ -129,7 +129,9 @@ void ProbeControls::LabRange_Click() {
         return;
     }
     m_engine.SetAutoRange(false);
-    m_ui.LabRange->setText(QStringLiteral("Range ") + QString::number(m_engine.probe().Range()));
+    const int range = m_engine.probe().Range();
+    m_ui.LabRange->setText(QStringLiteral("Range ") + QString::number(range));
+    if (range >= 1 && range <= 5) checkRange(range);
     m_parts.graphs.ShowProbeRange();
 }
 
@@ -161,6 +163,13 @@ void ProbeControls::SetRef() {
 
 void ProbeControls::ClearRef() {
     m_engine.SetZeroReference(false);
+}
+
+void ProbeControls::ShowAutoRanging(bool on) {
+    if (on)
+        checkRange(0);
+    else
+        m_ui.mnuProbeRange[0]->setChecked(false);
 }
 
 void ProbeControls::ShowZeroReference(bool on) {

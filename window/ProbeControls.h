@@ -58,6 +58,9 @@ public:
     void ZetaIdentified(bool anotherProbe);
     // The probe refused a units or range command (its text).
     void CommandRefused(const QString& command);
+    // The range menu follows automatic ranging: its entry alone ticked when on, unticked when
+    // off (the range's own entry is ticked when the probe reports it).
+    void ShowAutoRanging(bool on);
     // The zero entry offers what the zero reference allows next.
     void ShowZeroReference(bool on);
     // The probe reported its range, or is gone: a range asked for is no longer awaited.

@@ -53,6 +53,7 @@ private:
     void DisableHiSpeed(bool ended) override;
     void ShowLineHealth(const probe::LineHealth& health) override;
     void ZeroReferenceChanged(bool on) override;
+    void AutoRangeChanged(bool on) override;
     void ReadingChanges(int mask) override;
     void RangeReported(const QString& range) override;
     void BatteryReported(int percent) override;

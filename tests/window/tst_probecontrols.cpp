@@ -32,6 +32,14 @@ QString Ranging(app::frmMain& w) {
         .arg(w.probe().AutoRangeOn());
 }
 
+// The range entries ticked, by index (0: automatic ranging).
+QString TickedRanges(app::frmMain& w) {
+    QStringList ticked;
+    for (int i = 0; i <= 5; ++i)
+        if (w.ui().probe.mnuProbeRange[std::size_t(i)]->isChecked()) ticked << QString::number(i);
+    return ticked.join(u',');
+}
+
 } // namespace
 
 class tst_ProbeControls : public QObject {
@@ -92,14 +100,16 @@ private Q_SLOTS:
     // command, then back to the range in use by hand, then on again.
     void theRangeLabelCycles_data() {
         QTest::addColumn<QString>("model");
-        QTest::addColumn<QStringList>("seen"); // caption after the click, command, caption later
+        // Caption after the click, command, caption later and the range entries ticked then (0 is
+        // automatic ranging): the menu always shows one choice, the one the label shows.
+        QTest::addColumn<QStringList>("seen");
         // On automatic ranging the program moves to the range that fits the field (2).
         QTest::newRow("PX-5100") << "PX-5100"
-                                 << QStringList{"Range 2  Range 2",   "Range 2 RN Range 3",
-                                                "Range 3 RN Range 4", "Auto 4  Auto 2",
-                                                "Range 2  Range 2",   "Range 2 RN Range 3"};
+                                 << QStringList{"Range 2  Range 2 2",   "Range 2 RN Range 3 3",
+                                                "Range 3 RN Range 4 4", "Auto 4  Auto 2 0",
+                                                "Range 2  Range 2 2",   "Range 2 RN Range 3 3"};
         // Each click asks for the next range (which the program's ranging then corrects).
-        QTest::newRow("PX-2200") << "PX-2200" << QStringList(6, "Auto 2 RN Auto 2");
+        QTest::newRow("PX-2200") << "PX-2200" << QStringList(6, "Auto 2 RN Auto 2 0");
     }
     void theRangeLabelCycles() {
         QFETCH(QString, model);
@@ -110,7 +120,7 @@ private Q_SLOTS:
             w.probeControls().LabRange_Click();
             seen << label->text() + " " + Queued(w);
             rig->run(600);
-            seen.last() += " " + label->text();
+            seen.last() += " " + label->text() + " " + TickedRanges(w);
         }
         QTEST(seen, "seen");
     }
