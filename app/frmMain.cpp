@@ -304,7 +304,6 @@ void frmMain::applySettingsAsRead() {
     m_ui.exposure.mnuViewExposure->setChecked(c.ExposureFrame);
     m_layout->ToggleExposure(c.ExposureFrame);
     m_layout->ShowStatusBar(c.StatusBar);
-    m_ui.probe.mnuProbe3AxisData->setChecked(c.Multiplex);
     m_engine->SetAutoRange(c.AutoRange == 1);
     m_graph->SetBackGround(platform::Colour(c.GraphBackGroundColor));
     m_graph->SetGridLineColor(platform::Colour(c.GraphGridLineColor));

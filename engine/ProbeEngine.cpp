@@ -148,6 +148,7 @@ void ProbeEngine::AllSensorsOn() {
 
 void ProbeEngine::SetMultiplexPreferred(bool axisByAxis) {
     m_probe.SetMultiplexPrefered(axisByAxis ? 1 : 0);
+    m_events->MultiplexPreferenceChanged(axisByAxis);
 }
 
 void ProbeEngine::SetCommMode(CommMode mode) {

@@ -48,6 +48,8 @@ public:
     virtual void ZeroReferenceChanged(bool /*on*/) {}
     // Automatic ranging was switched on or off (a fixed range asked for switches it off).
     virtual void AutoRangeChanged(bool /*on*/) {}
+    // The probe is to be read axis by axis (true) or as a whole.
+    virtual void MultiplexPreferenceChanged(bool /*axisByAxis*/) {}
 };
 
 // The communication modes of a field-reporting probe (the Comm menu's modes).

@@ -117,20 +117,21 @@ void ProbeSetup::SetUpZeta() {
 void ProbeSetup::mnuProbe3AxisData_Click() {
     if (m_records.Recording() != measure::RecordTable::Idle) return;
     if (!m_config.Multiplex) {
-        m_config.Multiplex = true;
-        m_ui.mnuProbe3AxisData->setChecked(true);
         m_engine.SetMultiplexPreferred(true);
         m_parts.readouts.AllAxisDisplayed();
         return;
     }
-    m_ui.mnuProbe3AxisData->setChecked(false);
-    m_config.Multiplex = false;
     m_engine.SetMultiplexPreferred(false);
     m_parts.readouts.SetXYZLabVisible();
     m_parts.readouts.AxisSwitchesOff();
     // All sensors on again.
     m_engine.AllSensorsOn();
     m_parts.readouts.AllAxisDisplayed();
+}
+
+void ProbeSetup::ShowMultiplexPreference(bool axisByAxis) {
+    m_config.Multiplex = axisByAxis;
+    m_ui.mnuProbe3AxisData->setChecked(axisByAxis);
 }
 
 bool ProbeSetup::ShowUnits() {

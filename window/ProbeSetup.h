@@ -37,6 +37,8 @@ public:
     // The 3-axis entry: reads the axes in turn, or all together again. Ignored while logging.
     void mnuProbe3AxisData_Click();
     bool ZeroAvailable() const { return m_zeroAvailable; }
+    // The 3-axis entry and the setting follow the engine's preference.
+    void ShowMultiplexPreference(bool axisByAxis);
 
     // The units the probe reported: label, range captions and the units entry ticked. Returns
     // whether the label changed.

@@ -139,6 +139,10 @@ void SampleProcessing::ShowLineHealth(const probe::LineHealth& health) {
     m_parts.link.ShowLineHealth(health);
 }
 
+void SampleProcessing::MultiplexPreferenceChanged(bool axisByAxis) {
+    m_parts.setup.ShowMultiplexPreference(axisByAxis);
+}
+
 void SampleProcessing::AutoRangeChanged(bool on) {
     m_parts.controls.ShowAutoRanging(on);
 }

@@ -54,6 +54,7 @@ private:
     void ShowLineHealth(const probe::LineHealth& health) override;
     void ZeroReferenceChanged(bool on) override;
     void AutoRangeChanged(bool on) override;
+    void MultiplexPreferenceChanged(bool axisByAxis) override;
     void ReadingChanges(int mask) override;
     void RangeReported(const QString& range) override;
     void BatteryReported(int percent) override;

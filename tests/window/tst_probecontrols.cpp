@@ -125,6 +125,24 @@ private Q_SLOTS:
         QTEST(seen, "seen");
     }
 
+    // The 3-axis entry, the setting and the engine's preference are one state, from the
+    // settings read at start-up through each click to the settings written at the end.
+    void threeAxisEntryFollowsThePreference() {
+        rig->config.Multiplex = false;
+        app::frmMain& w = rig->startOn("PX-5100");
+        QAction* entry = w.ui().probe.mnuProbe3AxisData;
+        const auto state = [&] {
+            return QList<int>{int(entry->isChecked()), int(w.config().Multiplex),
+                              w.probe().MultiplexPrefered()};
+        };
+        QCOMPARE(state(), (QList<int>{0, 0, 0}));
+        entry->trigger();
+        QCOMPARE(state(), (QList<int>{1, 1, 1}));
+        entry->trigger();
+        QCOMPARE(state(), (QList<int>{0, 0, 0}));
+        QVERIFY(rig->sentSince(0).contains("AEEE")); // every sensor on again
+    }
+
     // A probe that changes its units under a log (its own keys, or another probe on the line)
     // ends the log as the user's stop would: every row stays in the log's units.
     void aUnitsChangeUnderALogEndsIt() {
