@@ -7,13 +7,13 @@ namespace engine {
 ProbeEngine::ProbeEngine(platform::SerialComm& port, platform::Clock& clock,
                          platform::MessageBoxes& boxes, const TimerFactory& timers,
                          measure::ReadingSink& readings, EngineEvents* events)
-    : m_port(port), m_clock(clock), m_events(events ? events : &m_noEvents), m_readTimer(timers()),
+    : m_port(port), m_events(events ? events : &m_noEvents), m_readTimer(timers()),
       m_zeta(static_cast<probe::ProbeHost&>(*this)), m_probe(*this) {
     m_readTimer->setInterval(FirstPollMs);
-    m_cycle = std::make_unique<probe::PollingCycle>(m_probe, m_port, *m_readTimer, m_clock, boxes,
+    m_cycle = std::make_unique<probe::PollingCycle>(m_probe, m_port, *m_readTimer, clock, boxes,
                                                     static_cast<probe::PollingView&>(*this));
     m_replies = std::make_unique<measure::ReplyProcessor>(m_probe, m_zeta, readings, m_identity,
-                                                          *m_events, m_clock);
+                                                          *m_events, clock);
 }
 
 void ProbeEngine::SetEvents(EngineEvents& events) {

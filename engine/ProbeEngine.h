@@ -168,7 +168,6 @@ private:
     void queue(const QByteArray& command);
 
     platform::SerialComm& m_port;
-    platform::Clock& m_clock;
     EngineEvents m_noEvents;
     EngineEvents* m_events;
     std::unique_ptr<platform::HiResTimer> m_readTimer;

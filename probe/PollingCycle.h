@@ -133,8 +133,6 @@ public:
     // The probe needs this long before it takes the next command: the command chosen next goes
     // out that much later, from a tick, while the program runs on.
     void HoldNextCommand(double ms) { m_holdMs = std::max(m_holdMs, ms); }
-    // A command is waiting for its hold to end.
-    bool CommandHeld() const { return m_held; }
 
     QByteArray InString() const { return m_inString; }
     QByteArray OutCmnd() const { return m_outCmnd; }

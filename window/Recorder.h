@@ -60,7 +60,6 @@ public:
     // The table is full: the log ends as the user's stop ends it, and the user is told.
     void EndFullLog();
     void RecordIndicator(Indicator shown);
-    Indicator IndicatorShown() const { return m_indicator; }
     // The count of logged rows shown (the 500 ms tick).
     void ShowRecordCount();
     // The click on LabRecordCntLab: the rows are forgotten.
