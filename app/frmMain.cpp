@@ -301,7 +301,6 @@ void frmMain::MainAfterSplash() {
 void frmMain::applySettingsAsRead() {
     const files::Config& c = m_config;
     m_graph->SetDisHorLines(c.HorizontalLinesOn);
-    m_ui.exposure.mnuViewExposure->setChecked(c.ExposureFrame);
     m_layout->ToggleExposure(c.ExposureFrame);
     m_layout->ShowStatusBar(c.StatusBar);
     m_engine->SetAutoRange(c.AutoRange == 1);
@@ -312,7 +311,7 @@ void frmMain::applySettingsAsRead() {
     m_graph->SetChanLineColour(graph::clsGraph::TraceY, platform::Colour(c.GraphYaxisColor));
     m_graph->SetChanLineColour(graph::clsGraph::TraceZ, platform::Colour(c.GraphZaxisColor));
     m_engine->SetUseCelsius(c.TemperatureCelsius == 1);
-    m_ui.probe.mnuprobeAlarm->setChecked(c.AlarmEnable != 0);
+    m_alarm->ShowState();
     m_graph->SetMark1(c.AlarmValue);
     m_ui.graphs.Picture1->SetForeColor(platform::Colour(c.GraphTextColor));
     m_layout->ChangeTextColor(platform::Colour(c.GraphTextColor));

@@ -21,10 +21,14 @@ Alarm::Alarm(const Controls& controls, files::Config& config, graph::clsGraph& g
                      [this] { mnuprobeAlarmSet_Click(); });
 }
 
-// The click has flipped the check mark already.
 void Alarm::mnuprobeAlarm_Click() {
-    m_config.AlarmEnable = m_ui.mnuprobeAlarm->isChecked() ? 1 : 0;
+    m_config.AlarmEnable = AlarmOn() ? 0 : 1;
+    ShowState();
     if (!AlarmOn()) show(false);
+}
+
+void Alarm::ShowState() {
+    m_ui.mnuprobeAlarm->setChecked(AlarmOn());
 }
 
 bool Alarm::ParseLevel(const QString& text, float* level) {
@@ -48,8 +52,8 @@ void Alarm::mnuprobeAlarmSet_Click() {
     if (!AlarmOn() &&
         m_boxes.askYesNo(platform::MsgIcon::Question, QStringLiteral("Enable alarm now?"),
                          QStringLiteral("Alarm Enable"))) {
-        m_ui.mnuprobeAlarm->setChecked(true);
         m_config.AlarmEnable = 1;
+        ShowState();
     }
     m_graph.SetMark1(level);
     m_graphs.DrawGraph();

@@ -33,6 +33,8 @@ public:
 
     void mnuprobeAlarm_Click();
     void mnuprobeAlarmSet_Click();
+    // The Probe menu's tick from the alarm's state (the settings read at start-up).
+    void ShowState();
     // The half-second tick: the total against the level.
     void CheckAlarm(float total, bool probeLost);
     bool AlarmOn() const { return m_config.AlarmEnable != 0; }

@@ -43,11 +43,8 @@ GraphControl::GraphControl(const GraphControls& controls, clsGraph& graph, files
                      [this] { mnuViewScatterGraph_Click(); });
     QObject::connect(u.mnuViewScatterLive, &QAction::triggered, u.mnuViewScatterLive,
                      [this] { mnuViewScatterLive_Click(); });
-    // The button flips the menu's tick as the menu would.
-    QObject::connect(u.tbScatter, &QAction::triggered, u.tbScatter, [this] {
-        m_ui.mnuViewScatterLive->toggle();
-        mnuViewScatterLive_Click();
-    });
+    QObject::connect(u.tbScatter, &QAction::triggered, u.tbScatter,
+                     [this] { mnuViewScatterLive_Click(); });
     QObject::connect(u.tbZoomIn, &QAction::triggered, u.tbZoomIn, [this] { tbZoomIn_Click(); });
 }
 
@@ -307,7 +304,7 @@ void GraphControl::SetPlotComp(int flag) {
 }
 
 void GraphControl::mnuProbePlotComposite_Click() {
-    m_config.PlotComposite = m_ui.mnuProbePlotComposite->isChecked() ? 1 : 0;
+    SetPlotComp(m_config.PlotComposite == 1 ? 0 : 1);
 }
 
 void GraphControl::mnuViewScatterGraph_Click() {
@@ -315,7 +312,8 @@ void GraphControl::mnuViewScatterGraph_Click() {
 }
 
 void GraphControl::mnuViewScatterLive_Click() {
-    m_live = m_ui.mnuViewScatterLive->isChecked();
+    m_live = !m_live;
+    m_ui.mnuViewScatterLive->setChecked(m_live);
     if (!m_live) return;
     m_ui.mnuProbePlay->setEnabled(false);
     m_shell.SetCaption(AppTitle);

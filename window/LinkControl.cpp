@@ -201,8 +201,9 @@ void LinkControl::ShowFamily(bool sigma) {
 // ---- communication modes ----------------------------------------------------------------------
 
 void LinkControl::mnuCommARProbe_Click() {
-    // The entry has flipped its own tick.
-    if (m_ui.mnuCommARProbe->isChecked()) {
+    const bool on = !m_engine.ARProbe();
+    m_ui.mnuCommARProbe->setChecked(on);
+    if (on) {
         m_engine.SetARProbe(true);
         m_shell.SetStatusPanel(2, probe::BaseSpeed().Label());
         m_ui.mnuCommBaud[1]->setChecked(true);

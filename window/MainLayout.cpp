@@ -86,16 +86,12 @@ MainLayout::MainLayout(MainControls& controls, QMainWindow& window, graph::clsGr
                      [this] { mnuViewExposure_Click(); });
     // The axis box shown or hidden: what stands to its right moves with it.
     new VisibilityWatch(m_ui.readouts.ShaMain2, [this] {
-        ToggleExposure(m_ui.exposure.mnuViewExposure->isChecked());
+        ToggleExposure(m_exposureShown);
         AdjustPicture3();
     });
-    QAction* barGraph = m_ui.graphs.mnuViewBarGraph;
-    QObject::connect(barGraph, &QAction::triggered, [this] { mnuViewBarGraph_Click(); });
-    // The button flips the menu's tick as the menu would.
-    QObject::connect(m_ui.graphs.tbBarGraph, &QAction::triggered, [this, barGraph] {
-        barGraph->toggle();
-        mnuViewBarGraph_Click();
-    });
+    // The menu entry and the toolbar button both switch the bar graph; its tick follows.
+    for (QAction* barGraph : {m_ui.graphs.mnuViewBarGraph, m_ui.graphs.tbBarGraph})
+        QObject::connect(barGraph, &QAction::triggered, [this] { mnuViewBarGraph_Click(); });
 }
 
 void MainLayout::PlaceControls() {
@@ -223,7 +219,7 @@ void MainLayout::PlaceControls() {
         u.frame.ShapeFormColor[i]->setBorderVisible(true);
         u.frame.ShapeFormColor[i]->setVisible(i == 3);
     }
-    ToggleExposure(u.exposure.mnuViewExposure->isChecked());
+    ToggleExposure(m_exposureShown);
 }
 
 double MainLayout::axisBoxGap() const {
@@ -247,6 +243,7 @@ void MainLayout::placePeaks(bool exposureShown) {
 void MainLayout::ToggleExposure(bool on) {
     m_exposureShown = on;
     ExposureControls& e = m_ui.exposure;
+    e.mnuViewExposure->setChecked(on);
     const QRectF& frame = on ? ExposureFrameShown : ExposureFrameHidden;
     const double gap = axisBoxGap();
     SetTwipsGeometry(e.ShaExposure, frame.left() - gap, frame.top(), frame.width(), frame.height());
@@ -263,17 +260,17 @@ void MainLayout::ToggleExposure(bool on) {
 void MainLayout::mnuViewExposure_Click() {
     QAction* entry = m_ui.exposure.mnuViewExposure;
     if (m_records.Recording() == measure::RecordTable::ExposureLogging) {
-        entry->setChecked(true); // cannot be switched off while it records
+        entry->setChecked(m_exposureShown); // cannot be switched off while it records
         return;
     }
-    // The action has already flipped its own tick.
-    ToggleExposure(entry->isChecked());
+    ToggleExposure(!m_exposureShown);
     AdjustPicture3();
 }
 
 void MainLayout::mnuViewBarGraph_Click() {
-    const bool on = m_ui.graphs.mnuViewBarGraph->isChecked();
+    const bool on = !m_parts.bars.BarGraphOn();
     m_parts.bars.SetBarGraphOn(on);
+    m_ui.graphs.mnuViewBarGraph->setChecked(on);
     if (on)
         AdjustPicture3();
     else
@@ -333,7 +330,7 @@ void MainLayout::ResizeForm() {
 
 void MainLayout::AdjustPicture3() {
     double left = 6360 - axisBoxGap();
-    if (m_ui.exposure.mnuViewExposure->isChecked()) {
+    if (m_exposureShown) {
         left = 8040 - axisBoxGap();
     } else {
         ToggleExposure(false);
