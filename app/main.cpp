@@ -35,43 +35,69 @@ QString startVirtualProbe(platform::ChildProgram& child, const QString& model) {
     return line;
 }
 
+// The command line's options, the same for the first look and for the run.
+struct Options {
+    QCommandLineOption port{QStringLiteral("port"),
+                            QStringLiteral("Read the probe on the system port NAME this run."),
+                            QStringLiteral("NAME")};
+    QCommandLineOption simulate{QStringLiteral("simulate"),
+                                QStringLiteral("Start the virtual probe MODEL and read it."),
+                                QStringLiteral("MODEL")};
+    QCommandLineOption quit{QStringLiteral("quit-after"),
+                            QStringLiteral("Close the window after S seconds."),
+                            QStringLiteral("S")};
+    QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("With --quit-after: save a picture of the window to FILE before closing."),
+        QStringLiteral("FILE")};
+    QCommandLineOption folder{
+        QStringLiteral("settings-folder"),
+        QStringLiteral("Keep the configuration and notes files in DIR instead of the usual place."),
+        QStringLiteral("DIR")};
+    QCommandLineOption record{
+        QStringLiteral("record"),
+        QStringLiteral("Start a log as soon as the probe is read, as the Record button does.")};
+
+    void addTo(QCommandLineParser& parser) const {
+        parser.setApplicationDescription(
+            QStringLiteral("Varnex: finds a field probe on a serial port and shows its readings."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOptions({port, simulate, quit, screenshot, folder, record});
+        parser.addPositionalArgument(QStringLiteral("file"),
+                                     QStringLiteral("A saved log to open in the graph."),
+                                     QStringLiteral("[file]"));
+    }
+};
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(app::frmMain::AppTitle);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARNEX_VERSION));
+}
+
+// The help and the version are printed without a display: the window's application, which
+// needs one, is made only for a run. (Its own options, such as -platform, are left to it.)
+void answerWithoutDisplay(int argc, char** argv) {
+    QCoreApplication core(argc, argv);
+    nameApplication();
+    const Options options;
+    QCommandLineParser parser;
+    options.addTo(parser);
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp();
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    answerWithoutDisplay(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(app::frmMain::AppTitle);
-    QApplication::setApplicationVersion(QStringLiteral(VARNEX_VERSION));
+    nameApplication();
 
+    const Options options;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Varnex: finds a field probe on a serial port and shows its readings."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption portOption(
-        QStringLiteral("port"), QStringLiteral("Read the probe on the system port NAME this run."),
-        QStringLiteral("NAME"));
-    const QCommandLineOption simulateOption(
-        QStringLiteral("simulate"), QStringLiteral("Start the virtual probe MODEL and read it."),
-        QStringLiteral("MODEL"));
-    const QCommandLineOption quitOption(QStringLiteral("quit-after"),
-                                        QStringLiteral("Close the window after S seconds."),
-                                        QStringLiteral("S"));
-    const QCommandLineOption screenshotOption(
-        QStringLiteral("screenshot"),
-        QStringLiteral("With --quit-after: save a picture of the window to FILE before closing."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption folderOption(
-        QStringLiteral("settings-folder"),
-        QStringLiteral("Keep the configuration and notes files in DIR instead of the usual place."),
-        QStringLiteral("DIR"));
-    const QCommandLineOption recordOption(
-        QStringLiteral("record"),
-        QStringLiteral("Start a log as soon as the probe is read, as the Record button does."));
-    parser.addOptions(
-        {portOption, simulateOption, quitOption, screenshotOption, folderOption, recordOption});
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A saved log to open in the graph."),
-                                 QStringLiteral("[file]"));
+    options.addTo(parser);
     parser.process(app);
 
     platform::QtSettingsStore settings;
@@ -85,8 +111,8 @@ int main(int argc, char** argv) {
     platform::QtBusyPointer busy;
     platform::QtBeeper beeper;
     const QString configFile =
-        parser.isSet(folderOption)
-            ? QDir(parser.value(folderOption)).filePath(QStringLiteral("Varnex.cfg"))
+        parser.isSet(options.folder)
+            ? QDir(parser.value(options.folder)).filePath(QStringLiteral("Varnex.cfg"))
             : files::ConfigFilePath(QCoreApplication::applicationDirPath());
     platform::Services services{port,
                                 clock,
@@ -102,19 +128,19 @@ int main(int argc, char** argv) {
                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
                                 beeper};
 
-    QString runPort = parser.value(portOption);
-    if (parser.isSet(simulateOption)) {
-        runPort = startVirtualProbe(child, parser.value(simulateOption));
+    QString runPort = parser.value(options.port);
+    if (parser.isSet(options.simulate)) {
+        runPort = startVirtualProbe(child, parser.value(options.simulate));
         if (runPort.isEmpty()) return 1;
     }
 
     app::frmMain window(services);
     window.SetRunPort(runPort);
-    if (parser.isSet(recordOption)) window.StartLogWhenRead();
+    if (parser.isSet(options.record)) window.StartLogWhenRead();
     const QStringList logs = parser.positionalArguments();
-    const bool quit = parser.isSet(quitOption);
-    const double quitSeconds = parser.value(quitOption).toDouble();
-    const QString picture = parser.value(screenshotOption);
+    const bool quit = parser.isSet(options.quit);
+    const double quitSeconds = parser.value(options.quit).toDouble();
+    const QString picture = parser.value(options.screenshot);
     window.Form_Load();
     window.WhenStarted([&window, logs, quit, quitSeconds, picture] {
         window.show();
