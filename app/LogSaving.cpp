@@ -38,8 +38,7 @@ bool LogSaver::SaveData(const QString& name) {
     platform::BusyScope busy(m_busy);
     const QDateTime now = m_clock.now();
     files::LogHeader header;
-    header.dateText = QLocale::system().toString(now.date(), QLocale::ShortFormat);
-    header.timeText = now.time().toString(QStringLiteral("HH:mm:ss"));
+    files::StampHeader(header, now);
     header.samples = m_table.RecordCount();
     header.columns = m_table.RecordColumns();
     header.graphScale = m_config.GraphScaleStr;

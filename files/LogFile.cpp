@@ -3,6 +3,7 @@
 #include "probe/Readings.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <charconv>
 #include <cmath>
 
@@ -25,6 +26,11 @@ void AddLine(QString& text, QString line) {
 }
 
 } // namespace
+
+void StampHeader(LogHeader& header, const QDateTime& now) {
+    header.dateText = QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    header.timeText = now.time().toString(QStringLiteral("HH:mm:ss"));
+}
 
 QString FormatTimeStr(float dayFraction) {
     const qint64 s = qint64(std::nearbyint(double(dayFraction) * 86400.0));

@@ -5,6 +5,7 @@
 #include "measure/RecordTable.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -24,6 +25,10 @@ struct LogHeader {
     QList<QPair<QString, QString>> notes; // label and value; notes without a value are left out
     QString units;
 };
+
+// The date and time of a save as every page header holds them, whichever program writes it:
+// the system's short date and the time as hh:mm:ss.
+void StampHeader(LogHeader& header, const QDateTime& now);
 
 // hh:mm:ss of a time of day given as a fraction of a day, rounded to the second (halves to
 // the even second); a row stamped 23:59:59.6 reads 24:00:00.

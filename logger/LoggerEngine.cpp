@@ -5,7 +5,6 @@
 #include "probe/ReplyText.h"
 
 #include <QDir>
-#include <QLocale>
 
 namespace logger {
 
@@ -194,9 +193,7 @@ bool LoggerEngine::setUpDone() {
 
 void LoggerEngine::startPages(const measure::Reading& r) {
     files::LogHeader h;
-    const QDateTime now = m_clock.now();
-    h.dateText = QLocale().toString(now.date(), QLocale::ShortFormat);
-    h.timeText = QLocale().toString(now.time(), QLocale::LongFormat);
+    files::StampHeader(h, m_clock.now());
     h.columns = !m_options.average.isEmpty() ? files::LogColumns::MovingAverage
                 : r.axesReported             ? files::LogColumns::Axes
                                              : files::LogColumns::Total;
