@@ -43,7 +43,7 @@ QString numberText(double value) {
 
 frmMain::frmMain(platform::Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_ui(window::BuildMainControls(*this)),
-      m_config(services.dataFolder) {
+      m_config(files::DocumentsFolder()) {
     m_configPath = QDir(services.dataFolder).filePath(QStringLiteral("Varnex.cfg"));
 
     m_calSamPerSec = services.makeTimer();
@@ -221,7 +221,7 @@ void frmMain::Main() {
     m_graph->SetOutputObj(m_ui.graphs.Picture1);
     m_barGraph->SetOutputObj(m_ui.graphs.Picture3);
 
-    m_config = files::Config(m_services.dataFolder);
+    m_config = files::Config(files::DocumentsFolder());
     m_config.ZetaUnitsCode = m_engine->zeta().Units();
     const files::LoadResult loaded = files::LoadCfg(m_configPath, m_config);
     m_engine->SetZetaUnitsCode(m_config.ZetaUnitsCode);

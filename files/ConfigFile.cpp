@@ -216,6 +216,11 @@ QString ConfigFilePath(const QString& programFolder) {
                           QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
+QString DocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
 QString ParsePathFile(const QString& path, int part) {
     const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     if (part == 1) return cut < 0 ? QString() : path.left(cut);

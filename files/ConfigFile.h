@@ -45,6 +45,9 @@ bool SaveCfg(const QString& filePath, const Config& cfg, QString* error = nullpt
 QString ConfigFilePath(const QString& programFolder, const QString& fallbackFolder);
 // The same with the user's configuration folder of this application as the fallback.
 QString ConfigFilePath(const QString& programFolder);
+// Where the open and save dialogs start until the user has chosen a folder: the user's
+// documents folder (the home folder where there is none).
+QString DocumentsFolder();
 
 // With part 1 the folder of path (the text before its last '/' or '\', without it), with any
 // other part the file name (the text after it). Either separator counts on every platform. A

@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -43,6 +44,9 @@ SaveChoice QtUserDialogs::askSaveDiscardCancel(const QString& text, const QStrin
     QMessageBox box(QMessageBox::Warning, title, text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
     box.setDefaultButton(QMessageBox::Save);
+    // Each answer has its key.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
     switch (box.exec()) {
     case QMessageBox::Save: return SaveChoice::Save;
     case QMessageBox::Discard: return SaveChoice::Discard;

@@ -451,6 +451,10 @@ MainControls BuildMainControls(QMainWindow& window) {
     u.graphs.Picture3->setToolTip(QStringLiteral("Click to clear peak."));
     u.frame.LstHeader = named(new QListWidget(form), QStringLiteral("LstHeader"));
     u.frame.LstHeader->setVisible(false);
+    // Until a log is loaded the list says what it is for.
+    auto* placeholder = new QListWidgetItem(
+        QStringLiteral("The header and notes of a\nloaded log appear here."), u.frame.LstHeader);
+    placeholder->setFlags(Qt::NoItemFlags);
     u.frame.Command1 = named(new QPushButton(form), QStringLiteral("Command1"));
     u.frame.Command1->setGeometry(0, 0, 0, 0);
     u.frame.Command1->setFlat(true);
