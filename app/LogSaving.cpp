@@ -10,6 +10,8 @@
 namespace app {
 
 bool LogSaver::mnuFileSaveAs() {
+    // The prompts as the file has them now: the user may have edited it since it was read.
+    m_notes.RefreshNoteQuery();
     // The answers count only once every prompt was answered.
     auto notes = m_notes.HeaderNotes;
     for (int i = 1; i <= m_notes.NoteCount && i <= files::HeaderNotes::MaxNotes; ++i) {

@@ -62,25 +62,21 @@ QString frmMain::notesPath() const {
     return QDir(m_services.dataFolder).filePath(files::HeaderNotes::FileName);
 }
 
-// The values entered this session are written first, so that reading the prompts again
-// loses none of them.
+// The prompts read again if the file was edited; the values entered this session are kept.
 void frmMain::reloadNotes() {
-    m_notes->SaveNoteQuery(notesPath());
-    m_notes->LoadNoteQuery(notesPath());
+    m_notes->RefreshNoteQuery();
 }
 
 void frmMain::editNotes() {
     const QString path = notesPath();
+    // The editor shows the values entered this session (an edit made meanwhile is kept).
     m_notes->SaveNoteQuery(path);
-    if (!QFile::exists(path)) {
-        QFile created(path);
-        if (!created.open(QIODevice::WriteOnly)) {
-            m_services.boxes.inform(
-                platform::MsgIcon::Exclamation,
-                QStringLiteral("The note prompts file %1 could not be made: %2")
-                    .arg(QDir::toNativeSeparators(path), created.errorString()));
-            return;
-        }
+    QString error;
+    if (!files::HeaderNotes::InstallStartingFile(path, &error)) {
+        m_services.boxes.inform(platform::MsgIcon::Exclamation,
+                                QStringLiteral("The note prompts file %1 could not be made: %2")
+                                    .arg(QDir::toNativeSeparators(path), error));
+        return;
     }
     if (!m_services.dialogs.openInEditor(path))
         m_services.boxes.inform(platform::MsgIcon::Exclamation,

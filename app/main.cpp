@@ -1,5 +1,6 @@
 // Varnex: finds a field probe on a serial port, identifies it and shows its readings.
 #include "app/frmMain.h"
+#include "files/HeaderNotes.h"
 #include "platform/ModalRunner.h"
 #include "platform/PortTable.h"
 #include "platform/QtChildProgram.h"
@@ -127,6 +128,10 @@ int main(int argc, char** argv) {
                                 busy,
                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
                                 beeper};
+
+    // A first run finds the note prompts a log's header asks for.
+    files::HeaderNotes::InstallStartingFile(
+        QDir(services.dataFolder).filePath(files::HeaderNotes::FileName));
 
     QString runPort = parser.value(options.port);
     if (parser.isSet(options.simulate)) {

@@ -47,15 +47,60 @@ QString oneLine(QString field) {
     return field.replace(u'\r', u' ').replace(u'\n', u' ');
 }
 
+std::optional<QByteArray> readFile(const QString& filePath) {
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return file.readAll();
+}
+
 } // namespace
+
+const QByteArray HeaderNotes::StartingText =
+    "One prompt a line: a number then the prompt then the answer last given (commas between)\r\n"
+    "1,Operator,\r\n"
+    "2,Site,\r\n"
+    "3,Probe position,\r\n"
+    "4,Antenna,\r\n"
+    "5,Remarks,\r\n";
+
+bool HeaderNotes::InstallStartingFile(const QString& filePath, QString* error) {
+    if (QFile::exists(filePath)) return true;
+    QSaveFile file(filePath);
+    if (file.open(QIODevice::WriteOnly) && file.write(StartingText) == StartingText.size() &&
+        file.commit())
+        return true;
+    if (error) *error = file.errorString();
+    return false;
+}
+
+bool HeaderNotes::RefreshNoteQuery() {
+    if (m_path.isEmpty()) return false;
+    const std::optional<QByteArray> now = readFile(m_path);
+    if (now == m_readBytes) return false;
+    // The answers given this session, by prompt.
+    QList<QPair<QString, QString>> entered;
+    for (int i = 1; i <= std::min(NoteCount, MaxNotes); ++i) {
+        const Note& note = HeaderNotes[std::size_t(i)];
+        if (!note.label.isEmpty() && note.value != m_valuesRead[std::size_t(i)])
+            entered.append({note.label, note.value});
+    }
+    LoadNoteQuery(m_path);
+    for (int i = 1; i <= std::min(NoteCount, MaxNotes); ++i)
+        for (const auto& [label, value] : entered)
+            if (HeaderNotes[std::size_t(i)].label == label)
+                HeaderNotes[std::size_t(i)].value = value;
+    return true;
+}
 
 void HeaderNotes::LoadNoteQuery(const QString& filePath) {
     NoteCount = 0;
     m_lines.clear();
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray bytes = file.readAll();
-    file.close();
+    HeaderNotes = {};
+    m_path = filePath;
+    m_readBytes = readFile(filePath);
+    m_valuesRead = {};
+    if (!m_readBytes) return;
+    const QByteArray& bytes = *m_readBytes;
 
     QString text = QString::fromLatin1(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -71,11 +116,13 @@ void HeaderNotes::LoadNoteQuery(const QString& filePath) {
         }
         ++NoteCount;
         splitInto(line, HeaderNotes[NoteCount]);
+        m_valuesRead[std::size_t(NoteCount)] = HeaderNotes[NoteCount].value;
         m_lines.append({line, NoteCount, false});
     }
 }
 
-bool HeaderNotes::SaveNoteQuery(const QString& filePath) const {
+bool HeaderNotes::SaveNoteQuery(const QString& filePath) {
+    if (filePath == m_path) RefreshNoteQuery();
     const int count = std::min(NoteCount, MaxNotes);
     if (count <= 0) return true;
 
@@ -97,7 +144,14 @@ bool HeaderNotes::SaveNoteQuery(const QString& filePath) const {
 
     // Written aside and put in place at the end, so a failed write keeps the old file.
     QSaveFile file(filePath);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return false;
+    if (filePath == m_path) {
+        m_readBytes = bytes;
+        for (int i = 1; i <= count; ++i)
+            m_valuesRead[std::size_t(i)] = HeaderNotes[std::size_t(i)].value;
+    }
+    return true;
 }
 
 } // namespace files
