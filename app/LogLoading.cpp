@@ -87,8 +87,15 @@ void LogLoader::take(const files::LoadedLog& log, const QString& fileName) {
     const QString units = log.hasUnits ? log.units : m_table.RecordUnits();
     m_table.LoadLog(log.Layout(), units, log.probeType, peaks, log.rows);
     m_graph.SetVerUnitsDesc(units);
-    if (!log.graphScale.isEmpty() && graph::FindVerticalScale(log.graphScale))
-        m_config.GraphScaleStr = log.graphScale;
+    // The log's own scale, or where it has none (an automatic scale names none) one that
+    // holds its values.
+    const bool ownScale = log.graphScale != window::GraphControl::AutoText &&
+                          graph::FindVerticalScale(log.graphScale);
+    float highest = 0.0f;
+    for (const auto& row : log.rows)
+        for (int c = 1; c <= log.valueColumns; ++c)
+            highest = std::max(highest, row[std::size_t(c)]);
+    m_graphs.ShowStoredScale(ownScale ? log.graphScale : graph::ScaleHolding(highest));
 
     m_ui.LstHeader->clear();
     m_ui.LstHeader->addItems(log.headerLines);

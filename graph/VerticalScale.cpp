@@ -85,4 +85,12 @@ std::optional<VerticalScale> FindVerticalScale(const QString& text) {
     return std::nullopt;
 }
 
+QString ScaleHolding(float highest) {
+    for (const char* text : {"0-1", "0-10", "0-100", "0-1000", "0-10k", "0-100k"}) {
+        const std::optional<VerticalScale> scale = FindVerticalScale(QLatin1String(text));
+        if (highest <= scale->centre * 2.0f) return QLatin1String(text);
+    }
+    return QStringLiteral("0-1M");
+}
+
 } // namespace graph

@@ -20,5 +20,8 @@ struct VerticalScale {
 
 // The scale a text stands for ("Auto", "0-350", "Log 0.1-1000", ...); none for any other text.
 std::optional<VerticalScale> FindVerticalScale(const QString& text);
+// The linear scale of whole decades ("0-1", "0-10", ... "0-1M") that holds values up to
+// `highest`: a stored log drawn with no scale of its own loses nothing off its top.
+QString ScaleHolding(float highest);
 
 } // namespace graph

@@ -100,16 +100,26 @@ void GraphControl::LimitGraphSetting() {
     box->setCurrentIndex(box->findText(kappa && shown == AutoText ? p.GetGraphSelection() : shown));
 }
 
-void GraphControl::FollowProbeScale() {
+void GraphControl::ShowStoredScale(const QString& text) {
+    m_config.GraphScaleStr = text;
     QComboBox* box = m_ui.CmbVerticalScale;
-    const bool automatic = box->currentText() == AutoText;
-    if (!automatic && !(m_probe.TypeZeta() == probe::StateKappa && m_config.GraphScaleAuto == 1))
-        return;
+    if (box->findText(text) < 0) box->addItem(text);
+    box->setCurrentIndex(box->findText(text));
+}
+
+void GraphControl::FollowProbeScale() {
+    // An automatic scale follows the probe's range while the graph is live; a stored log is
+    // drawn on its own scale.
+    if (m_config.GraphScaleAuto != 1 || !m_live) return;
     // A probe that offers no scale yet leaves the scale as it is.
     const QString selection = m_probe.GetGraphSelection();
     if (selection.isEmpty()) return;
     m_config.GraphScaleStr = selection;
-    if (!automatic) box->setCurrentIndex(box->findText(selection));
+    // A probe without "Auto" in its list shows the scale it follows.
+    if (m_probe.TypeZeta() == probe::StateKappa) {
+        QComboBox* box = m_ui.CmbVerticalScale;
+        box->setCurrentIndex(box->findText(selection));
+    }
 }
 
 QString GraphControl::ScaleInForce() {
@@ -318,7 +328,9 @@ void GraphControl::mnuViewScatterLive_Click() {
     m_ui.mnuProbePlay->setEnabled(false);
     m_shell.SetCaption(AppTitle);
     if (!m_storedViewShown) return;
-    // Back from the stored view: the live frame at the chosen samples per division.
+    // Back from the stored view: the probe's scales in the list, the live frame at the chosen
+    // samples per division.
+    LimitGraphSetting();
     m_graph.SetSamPerDiv(float(m_config.SamPerDivSetting));
     SetUpGraphScale();
     m_graph.Graph(1);

@@ -35,6 +35,9 @@ public:
     // Refills CmbVerticalScale with the scales the probe offers and shows again the scale that
     // was shown, or blank when the new list lacks it.
     void LimitGraphSetting();
+    // A stored log's scale: in force and shown in the list (where a probe's list lacks it, it
+    // is added for as long as the log is shown).
+    void ShowStoredScale(const QString& text);
     // Applies GraphScaleStr; returns 1 when the scale changed, 0 when it stayed.
     int SetUpGraphScale();
     // While the scale is automatic ("Auto", or for a probe without it the automatic choice

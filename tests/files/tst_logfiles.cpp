@@ -345,12 +345,23 @@ private Q_SLOTS:
         QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + Page << page << "";
         QTest::newRow("no header, blank lines, one-digit hours")
             << QByteArray("anything\r\n9:05:03,1,2,3,4\r\n\r\n9:05:04,5,6,7,8")
-            << "2 1 09:05:03 1 2 3 4 Auto"
+            << "2 1 09:05:03 1 2 3 4 0-10"
             << "";
         QTest::newRow("the heading decides, an unknown scale is not taken")
             << QByteArray("Header\r\nColumns,5\r\nGraphScale,0-7\r\nEndHeader\r\nTime ,Field "
                           "V/m,Moving AveV/m\r\n00:00:01,3,2\r\n")
-            << "1 2 00:00:01 3 2 0 0 Auto"
+            << "1 2 00:00:01 3 2 0 0 0-10"
+            << "";
+        // An automatic scale names none: the log is drawn on one that holds its values.
+        QTest::newRow("an automatic scale, values to 18.8")
+            << QByteArray("Header\r\nGraphScale,Auto\r\nEndHeader\r\nTime,Field V/m\r\n"
+                          "00:00:01,18.8\r\n00:00:02,4\r\n")
+            << "2 0 00:00:01 18.8 0 0 0 0-100"
+            << "";
+        QTest::newRow("an automatic scale, values to 1500")
+            << QByteArray("Header\r\nGraphScale,Auto\r\nEndHeader\r\nTime,Field V/m\r\n"
+                          "00:00:01,1500\r\n")
+            << "1 0 00:00:01 1500 0 0 0 0-10k"
             << "";
         QTest::newRow("cut short") << Page.left(Page.indexOf("14:05:11")) + "14:05:1"
                                    << "2 1 14:05:09 12.3457 7.1 8.25 6.5 Log 0.1-1000"
@@ -367,6 +378,8 @@ private Q_SLOTS:
             got << QString::number(t.At(1, c));
         QTEST(got.join(' ') + ' ' + w.config().GraphScaleStr, "expected");
         QTEST(rig->boxes.texts().join('|'), "told");
+        // The list shows the scale the log is drawn on.
+        QCOMPARE(w.ui().graphs.CmbVerticalScale->currentText(), w.config().GraphScaleStr);
     }
 
     // Nothing is ever half loaded: a file that cannot be read is refused with the line and
