@@ -158,8 +158,8 @@ void frmMain::makeParts() {
     m_readings.Add(*m_exposure);
     m_processing = std::make_unique<SampleProcessing>(
         *m_engine,
-        SampleProcessing::Parts{*m_readouts, *m_battery, *m_setup, *m_graphControl, *m_link,
-                                *m_layout, *m_probeControls},
+        SampleProcessing::Parts{*m_readouts, *m_battery, *m_setup, *m_graphControl, *m_barControl,
+                                *m_link, *m_layout, *m_probeControls},
         *this, s.boxes, [this](int) {
             // The log starts after the first whole sample, when the probe has told its units.
             if (!m_logWhenRead) return;

@@ -1,5 +1,6 @@
 #include "window/SampleProcessing.h"
 
+#include "window/BarGraphControl.h"
 #include "window/BatteryTemp.h"
 #include "window/GraphControl.h"
 #include "window/LinkControl.h"
@@ -38,7 +39,11 @@ void SampleProcessing::unitsChanged() {
     GraphControl& graphs = m_parts.graphs;
     const bool changed = m_parts.setup.ShowUnits();
     graphs.ShowProbeRange();
-    if (changed) graphs.LimitGraphSetting();
+    if (changed) {
+        graphs.LimitGraphSetting();
+        // The probe's peak holds start again in the new units, and so do the bars'.
+        m_parts.bars.ClearBarPeaks();
+    }
     graphs.RescaleAll();
 }
 

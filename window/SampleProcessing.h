@@ -15,6 +15,7 @@
 
 namespace window {
 
+class BarGraphControl;
 class BatteryTemp;
 class GraphControl;
 class LinkControl;
@@ -31,6 +32,7 @@ public:
         BatteryTemp& battery;
         ProbeSetup& setup;
         GraphControl& graphs;
+        BarGraphControl& bars;
         LinkControl& link;
         MainLayout& layout;
         ProbeControls& controls;
