@@ -150,6 +150,9 @@ void SampleProcessing::MultiplexPreferenceChanged(bool axisByAxis) {
 
 void SampleProcessing::AutoRangeChanged(bool on) {
     m_parts.controls.ShowAutoRanging(on);
+    // An automatic scale is the probe's log scale under automatic ranging, and its range's
+    // scale otherwise: the graph and the bars follow.
+    m_parts.graphs.RescaleAll();
 }
 
 void SampleProcessing::ZeroReferenceChanged(bool on) {
