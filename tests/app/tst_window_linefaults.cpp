@@ -30,9 +30,10 @@ struct Journal {
     QList<std::array<float, 9>> rows; // time of day as a day fraction, four values, four peaks
 };
 
-Journal Read(const QString& path) {
+// The journal of a window's log.
+Journal Read(const bench::WindowRun& run) {
     Journal j;
-    QFile file(path);
+    QFile file(QDir(run.folder()).filePath(files::LogJournal::FileName));
     if (!file.open(QIODevice::ReadOnly)) return j;
     const QList<QByteArray> lines = file.readAll().split('\n');
     j.layout = lines.first().split('\t').value(1).toInt();
@@ -96,11 +97,8 @@ private Q_SLOTS:
         });
         watch.start(20);
         const auto logged = [&] {
-            for (const auto& w : windows) {
-                const Journal j =
-                    Read(QDir(w->run->folder()).filePath(files::LogJournal::FileName));
-                if (Seconds(j) < LogSeconds) return false;
-            }
+            for (const auto& w : windows)
+                if (Seconds(Read(*w->run)) < LogSeconds) return false;
             return true;
         };
         bench::WaitFor(logged, (30 + LogSeconds + 10) * 1000);
@@ -121,7 +119,7 @@ private Q_SLOTS:
         QVERIFY2(w.foundAfterS >= 0 && w.foundAfterS <= 30,
                  qPrintable(w.run->window().StatusPanel(1)));
         QVERIFY2(w.noProbe.isEmpty(), qPrintable(w.noProbe));
-        const Journal j = Read(QDir(w.run->folder()).filePath(files::LogJournal::FileName));
+        const Journal j = Read(*w.run);
         QVERIFY2(Seconds(j) >= LogSeconds, qPrintable(QString::number(Seconds(j))));
         const bool zeta = QByteArray(c.family.model).startsWith("PX-9");
         const double tolerance = zeta ? 0.01 : 0.001;
@@ -130,26 +128,20 @@ private Q_SLOTS:
             bool field = std::abs(row[1] / (25 * std::sqrt(3.0)) - 1) <= tolerance;
             for (std::size_t a = 2; axes && a <= 4; ++a)
                 field = field && std::abs(row[a] / 25.0 - 1) <= tolerance;
-            QVERIFY2(
-                field,
-                qPrintable(
-                    QStringLiteral("%1 %2 %3 %4").arg(row[1]).arg(row[2]).arg(row[3]).arg(row[4])));
+            QVERIFY2(field,
+                     qPrintable(QString::asprintf("%g %g %g %g", double(row[1]), double(row[2]),
+                                                  double(row[3]), double(row[4]))));
         }
         // Each late or split reply costs its delay, no more: at least half of what that leaves
         // of the clean line's rows a second.
-        const Journal clean = Read(QDir(windows[std::size_t(index - index % 2)]->run->folder())
-                                       .filePath(files::LogJournal::FileName));
+        const Journal clean = Read(*windows[std::size_t(index - index % 2)]->run);
         const double cleanRate = clean.rows.size() / Seconds(clean);
         const double allows = bench::ShareAllowed(cleanRate, c.family.repliesPerRow, c.fault);
         const double rate = j.rows.size() / Seconds(j);
         qInfo("found after %.1f s; %.2f rows/s, %.0f %% of the clean line's (the faults allow "
               "%.0f %%)",
               w.foundAfterS, rate, 100 * rate / cleanRate, 100 * allows);
-        QVERIFY2(rate >= 0.5 * allows * cleanRate,
-                 qPrintable(QStringLiteral("%1 rows/s, the clean line %2, the faults allow %3 %")
-                                .arg(rate)
-                                .arg(cleanRate)
-                                .arg(allows * 100, 0, 'f', 0)));
+        QVERIFY2(rate >= 0.5 * allows * cleanRate, "fewer rows a second than the faults allow");
     }
 
     void cleanupTestCase() { windows.clear(); }

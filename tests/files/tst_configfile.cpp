@@ -124,17 +124,6 @@ private Q_SLOTS:
         QTEST(readAll(out), "resaved");
     }
 
-    void parsePathFile() {
-        for (const auto& [path, folder, name] :
-             {std::tuple{"C:\\Logs\\run1.csv", "C:\\Logs", "run1.csv"},
-              {"/home/op/run1.csv", "/home/op", "run1.csv"},
-              {"C:/Logs\\sub/run1", "C:/Logs\\sub", "run1"},
-              {"run1.csv", "", "run1.csv"}}) {
-            QCOMPARE(ParsePathFile(path, 1), QString(folder));
-            QCOMPARE(ParsePathFile(path, 2), QString(name));
-        }
-    }
-
     void configFilePath_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<bool>("fallback");

@@ -122,8 +122,8 @@ class TestGraph : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // The value texts of the time series' labels and of the bar graph's; the bar graph's
-    // logarithm.
-    void valueTexts() {
+    // logarithm; the time of day under a division (none for a sample at midnight's 0).
+    void texts() {
         QStringList texts;
         for (float value : {0.0001f, 0.0005f, 0.0009f,  0.001f,   0.0f,  -5.0f,  0.002f,
                             0.25f,   1.0f,    2.5f,     5.0f,     10.0f, 150.0f, 1000.0f,
@@ -140,13 +140,10 @@ private Q_SLOTS:
                                      "1.0k", "2.5k", "10.0k", "10k", "12.5k", "1.0M", "10k"}));
         QCOMPARE(ClsBarGraph::log10(0.001).value_or(0), -3.0);
         QVERIFY(!ClsBarGraph::log10(0) && !ClsBarGraph::log10(-10));
-    }
-
-    void formatTimeStr() {
         clsGraph g;
         g.SetSamPerDiv(1); // window 1..11: division 1 falls on sample 2
         g.GraphInitialize();
-        QStringList texts;
+        texts.clear();
         for (int seconds : {0, 3725, 86399}) {
             g.WriteData(2, 1, float(seconds / 86400.0));
             texts << g.FormatTimeStr(1);
@@ -207,11 +204,6 @@ private Q_SLOTS:
             }
             QCOMPARE(ys, (log ? QList<int>{1600, 100, 3100, 3100, 3100}
                               : QList<int>{1600, 2102, 100, 100, 3100}));
-            if (!log) continue;
-            // The logarithm of 0 or less counts as 0: such a value sits where 1 would.
-            QVERIFY(!g.CalVerLogPos(0.0));
-            QCOMPARE(QList<double>({g.CalVerLogPos(-1.0).value_or(0), *g.CalVerLogPos(1.0)}),
-                     QList<double>({2350, 2350}));
         }
     }
 
@@ -288,8 +280,9 @@ private Q_SLOTS:
     }
 
     // At least ten samples are in view, and nothing is drawn past the last stored sample (it
-    // would read 0, at the bottom edge).
-    void visibleSpanIsAtLeastTen() {
+    // would read 0, at the bottom edge). Zoomed to 20-60 % of 999 samples, then 25-75 % of 400,
+    // then a band of no width: still ten samples. The time labels follow the window.
+    void theWindowShown() {
         QList<int> spans;
         for (int count : {0, 5, 11, 12}) {
             ShownRecord g(count);
@@ -299,16 +292,10 @@ private Q_SLOTS:
                 QVERIFY(g.s.pixelAt(x, g.PlotBottom()) != g.ChanLineColour(3));
         }
         QCOMPARE(spans, QList<int>({10, 10, 10, 10, 10, 10, 11, 11}));
-    }
-
-    // 20-60 % of 999 samples, then 25-75 % of 400, then a band of no width: still ten samples.
-    // The time labels follow the window.
-    void zoomingTwiceNarrowsTheCurrentWindow() {
         ShownRecord g(1000);
         QList<int> windows;
         QStringList times;
-        const std::pair<double, double> bands[] = {{0.2, 0.6}, {0.2512, 0.7512}, {0.5, 0.5}};
-        for (const auto& [from, to] : bands) {
+        for (const auto& [from, to] : {std::pair{0.2, 0.6}, {0.2512, 0.7512}, {0.5, 0.5}}) {
             QVERIFY(g.ZoomIn(g.At(from), 1000, g.At(to), 2000));
             windows << g.FirstSample() << g.LastSample();
             times << g.FormatTimeStr(5);

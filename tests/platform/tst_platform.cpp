@@ -43,7 +43,7 @@ private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // The interval is whole milliseconds, rounded. The first tick restarts its timer and
-    // serves events while the next ticks fall due.
+    // serves events while the next ticks fall due; none arrives after the timer is disabled.
     void ticksArriveAndAreNotReentered() {
         QtHiResTimer timer;
         for (const auto& [requested, expected] : {std::pair{0.2, 1.0}, {66.4, 66.0}, {2.5, 3.0}}) {
@@ -67,29 +67,27 @@ private Q_SLOTS:
         QTRY_VERIFY(ticks >= 3);
         timer.setEnabled(false);
         QCOMPARE(deepest, 1);
-    }
 
-    // Disabled by the caller while overdue, or by its own handler: anything still on its way
-    // arrives before a later timer's tick.
-    void noTickAfterDisable() {
+        // Disabled by the caller while overdue, or by its own handler: anything still on its
+        // way arrives before a later timer's tick.
         for (const bool fromHandler : {false, true}) {
-            QtHiResTimer timer, later;
-            int ticks = 0;
+            QtHiResTimer overdue, later;
+            int overdueTicks = 0;
             bool laterTicked = false;
-            timer.setOnTimer([&] {
-                ++ticks;
-                if (fromHandler) timer.setEnabled(false);
+            overdue.setOnTimer([&] {
+                ++overdueTicks;
+                if (fromHandler) overdue.setEnabled(false);
             });
             later.setOnTimer([&] { laterTicked = true; });
-            timer.setInterval(1);
+            overdue.setInterval(1);
             later.setInterval(20);
-            timer.setEnabled(true);
-            if (fromHandler) QTRY_COMPARE(ticks, 1);
+            overdue.setEnabled(true);
+            if (fromHandler) QTRY_COMPARE(overdueTicks, 1);
             QThread::msleep(10); // the period runs out while no events are served
-            timer.setEnabled(false);
+            overdue.setEnabled(false);
             later.setEnabled(true);
             QTRY_VERIFY(laterTicked);
-            QCOMPARE(ticks, fromHandler ? 1 : 0);
+            QCOMPARE(overdueTicks, fromHandler ? 1 : 0);
         }
     }
 
@@ -235,17 +233,16 @@ private Q_SLOTS:
                      qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
     }
 
+    // 0x00BBGGRR up to the image: the palette, a background, a pixel read back (none outside).
     void coloursAreBgrAtTheBoundaryOnly() {
-        QCOMPARE(PaletteColour(1), Colour(0x800000));
-        QCOMPARE(PaletteColour(12), Colour(0x0000FF));
-        QCOMPARE(ToQColor(0x123456), QColor(0x56, 0x34, 0x12));
-        QCOMPARE(FromQColor(QColor(0x56, 0x34, 0x12)), Colour(0x123456));
         ImageSurface s(QSize(10, 10));
         s.SetBackColor(0x123456);
         s.Cls();
-        QCOMPARE(s.image().pixel(3, 3), qRgb(0x56, 0x34, 0x12));
-        QCOMPARE(s.pixelAt(45, 45), Colour(0x123456));
-        QCOMPARE(s.pixelAt(150, 0), NoColour);
+        QCOMPARE(
+            (QList<Colour>{PaletteColour(1), PaletteColour(12), FromQColor(s.image().pixel(3, 3)),
+                           s.pixelAt(45, 45), s.pixelAt(150, 0)}),
+            (QList<Colour>{0x800000, 0x0000FF, 0x123456, 0x123456, NoColour}));
+        QCOMPARE(ToQColor(0x123456), QColor(0x56, 0x34, 0x12));
     }
 
     // Text lands inside its measured box, below and right of the point, in the fore colour.
