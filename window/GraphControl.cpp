@@ -170,6 +170,8 @@ void GraphControl::DrawGraph() {
 }
 
 void GraphControl::RescaleAll() {
+    // The settings read at start-up come before the scales are listed.
+    if (!m_listsFilled) return;
     if (SetUpGraphScale() != 1) return;
     DrawGraph();
     m_bars.SetUpBarGraph();
@@ -238,6 +240,7 @@ void GraphControl::PlotGraphZetaformat(const Reading& r) {
 
 void GraphControl::FillLists() {
     QComboBox* scales = m_ui.CmbVerticalScale;
+    m_listsFilled = true;
     LimitGraphSetting();
     const QString wanted = m_config.GraphScaleAuto == 1 ? AutoText : m_config.GraphScaleStr;
     const int index = scales->findText(wanted);

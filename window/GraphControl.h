@@ -108,6 +108,7 @@ private:
     bool m_live = true;
     // Set by the zoom-out toolbar button while the stored view is shown.
     bool m_storedViewShown = false;
+    bool m_listsFilled = false;
 };
 
 } // namespace window
