@@ -229,6 +229,31 @@ private Q_SLOTS:
 
     // The program killed while it logs (a crash, a power cut): the next start offers the log
     // back with every row up to about 100 ms before the kill, and Save As writes them.
+    // The help and the version are printed where there is no display at all.
+    void helpAndVersionNeedNoDisplay_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("begins");
+        QTest::newRow("help") << "--help"
+                              << "Usage: ";
+        QTest::newRow("version") << "--version"
+                                 << "Varnex " VARNEX_VERSION;
+    }
+    void helpAndVersionNeedNoDisplay() {
+        QFETCH(QString, option);
+        QProcess varnex;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        varnex.setProcessEnvironment(env);
+        varnex.start(QCoreApplication::applicationDirPath() + "/varnex", {option});
+        QVERIFY(varnex.waitForFinished(20000));
+        QCOMPARE(varnex.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(varnex.exitCode(), 0);
+        QFETCH(QString, begins);
+        const QString out = QString::fromLocal8Bit(varnex.readAllStandardOutput());
+        QVERIFY2(out.startsWith(begins), qPrintable(out));
+    }
+
     void aKilledLogComesBack() {
 #ifndef Q_OS_UNIX
         QSKIP("needs a kill that gives the program no say");

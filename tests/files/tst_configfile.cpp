@@ -147,16 +147,25 @@ private Q_SLOTS:
     }
 
     // Each notes file is read, then written back over itself; an answer entered is written in
-    // its note's line.
+    // its note's line. A file edited in between (in the text editor) keeps the edit, with the
+    // answers entered kept for their prompts.
     void headerNotes_data() {
         QTest::addColumn<QByteArray>("file");   // null: no file
         QTest::addColumn<QStringList>("notes"); // "lead|label|value"
         QTest::addColumn<QString>("answer");    // given to the last note before saving
         QTest::addColumn<QByteArray>("saved");  // null: no file after saving
+        QTest::addColumn<QByteArray>("edited"); // written over the file before saving
         const auto row = [](const char* name, const QByteArray& file, const QStringList& notes,
-                            const QByteArray& saved, const QString& answer = {}) {
-            QTest::newRow(name) << file << notes << answer << saved;
+                            const QByteArray& saved, const QString& answer = {},
+                            const QByteArray& edited = {}) {
+            QTest::newRow(name) << file << notes << answer << saved << edited;
         };
+        row("edited meanwhile: the edit stays, the answer with its prompt",
+            "1,Site,Lab\r\n2,Operator,Ann\r\n", {"1|Site|Lab", "2|Operator|Ann"},
+            "0,Antenna,\r\n1,Site,Hall\r\n2,Operator,Bo\r\n", "Bo",
+            "0,Antenna,\r\n1,Site,Hall\r\n2,Operator,Ann\r\n");
+        row("edited meanwhile, nothing entered: the file as edited", "1,Site,Lab\r\n",
+            {"1|Site|Lab"}, "1,Site,Hall 3\r\n", {}, "1,Site,Hall 3\r\n");
         row("no file", {}, {}, {});
         row("only blank lines: file left alone", "\r\n  \r\n\t\r\n", {}, "\r\n  \r\n\t\r\n");
         row("blanks trimmed, blank lines dropped, any line end",
@@ -193,9 +202,29 @@ private Q_SLOTS:
         QTEST(read, "notes");
         QFETCH(QString, answer);
         if (!answer.isNull()) h.HeaderNotes[h.NoteCount].value = answer;
+        QFETCH(QByteArray, edited);
+        if (!edited.isNull()) QVERIFY(writeAll(path, edited));
         QVERIFY(h.SaveNoteQuery(path));
         QCOMPARE(QFile::exists(path), !saved.isNull());
         QCOMPARE(readAll(path), saved);
+    }
+
+    // A first run finds prompts, and a line on the format that is no prompt; a file there is
+    // left as it is.
+    void startingNotesFile() {
+        const QString path = m_dir.filePath(QStringLiteral("start/testquery.txt"));
+        QVERIFY(QDir().mkpath(m_dir.filePath("start")));
+        QVERIFY(HeaderNotes::InstallStartingFile(path));
+        HeaderNotes h;
+        h.LoadNoteQuery(path);
+        QStringList labels;
+        for (int i = 1; i <= h.NoteCount; ++i)
+            labels << h.HeaderNotes[i].label;
+        QCOMPARE(labels,
+                 (QStringList{"", "Operator", "Site", "Probe position", "Antenna", "Remarks"}));
+        QVERIFY(writeAll(path, "1,Site,\r\n"));
+        QVERIFY(HeaderNotes::InstallStartingFile(path));
+        QCOMPARE(readAll(path), QByteArray("1,Site,\r\n"));
     }
 
     // Characters beyond Latin-1 become '?' (one for a surrogate pair); a line break in a field

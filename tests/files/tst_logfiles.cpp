@@ -3,6 +3,7 @@
 // the graphs exported as pictures.
 #include "app/LogLoading.h"
 #include "app/LogSaving.h"
+#include "files/ConfigFile.h"
 #include "files/LogFile.h"
 #include "files/LogJournal.h"
 #include "files/LogReading.h"
@@ -112,6 +113,8 @@ private Q_SLOTS:
     // cannot be written is named in a message and nothing claims it was saved.
     void saveAs() {
         app::frmMain& w = rig->build();
+        // Until the user chooses a folder the dialogs start in the documents folder.
+        QCOMPARE(w.config().Path, files::DocumentsFolder());
         QDir dir(rig->dir.path());
         w.config().Path = dir.path();
         w.records().StartLog(measure::RecordTable::Layout::Axes, "V/m", "PX-5100");
