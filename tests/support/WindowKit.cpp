@@ -1,5 +1,8 @@
 #include "tests/support/WindowKit.h"
 
+#include "platform/Controls.h"
+
+#include <QAction>
 #include <QCoreApplication>
 
 namespace kit {
@@ -11,14 +14,9 @@ WindowRig::WindowRig()
     services.makeTimer = [this] {
         return std::unique_ptr<platform::HiResTimer>(clock.createTimer());
     };
-    startMs = clock.monotonicMs();
 }
 
-WindowRig::~WindowRig() {
-    main.reset();
-}
-
-probesim::FieldPlan WindowRig::DefaultPlan() {
+probesim::FieldPlan ProbeLine::DefaultPlan() {
     probesim::FieldPlan plan;
     plan.axes[0].level = 5;
     plan.axes[1].level = 8;
@@ -26,13 +24,14 @@ probesim::FieldPlan WindowRig::DefaultPlan() {
     return plan;
 }
 
-void WindowRig::useProbe(const QString& model, const probesim::FieldPlan& plan) {
+void ProbeLine::useProbe(const QString& model, const probesim::FieldPlan& plan) {
     probe = probesim::CreateProbe(model, plan);
     port.setResponder([this](const QByteArray& command) -> QByteArray {
-        if (!probe) return {};
         QByteArray plain = command;
         while (plain.endsWith('\r'))
             plain.chop(1);
+        sentAt.append({plain, clock.monotonicMs()});
+        if (!probe || silent || (ignores && ignores(plain))) return {};
         return probe->answer(plain, (clock.monotonicMs() - startMs) / 1000.0);
     });
 }
@@ -52,9 +51,9 @@ app::frmMain& WindowRig::start() {
 app::frmMain& WindowRig::startOn(const QString& model, double settleMs) {
     useProbe(model);
     start();
-    readingCount.count = 0;
-    main->readings().Add(readingCount);
-    if (runUntil([&] { return main->probe().GetModel() == model && readingCount.count > 0; },
+    taken.readings.clear();
+    main->readings().Add(taken);
+    if (runUntil([&] { return main->probe().GetModel() == model && !taken.readings.isEmpty(); },
                  30000))
         run(settleMs);
     return *main;
@@ -71,7 +70,7 @@ void WindowRig::close() {
     main.reset();
 }
 
-void WindowRig::run(double ms, double step) {
+void ProbeLine::run(double ms, double step) {
     double left = ms;
     while (left > 0) {
         const double now = std::min(step, left);
@@ -82,7 +81,7 @@ void WindowRig::run(double ms, double step) {
     }
 }
 
-bool WindowRig::runUntil(const std::function<bool()>& done, double maxMs) {
+bool ProbeLine::runUntil(const std::function<bool()>& done, double maxMs) {
     for (double waited = 0; waited < maxMs; waited += 10) {
         if (done()) return true;
         run(10);
@@ -90,23 +89,21 @@ bool WindowRig::runUntil(const std::function<bool()>& done, double maxMs) {
     return done();
 }
 
-bool WindowRig::runUntilIdentified(double maxMs) {
-    return runUntil(
-        [this] {
-            const int state = main->probe().TypeZeta();
-            return state != probe::StateIdentifying && main->probe().LostComm() == 0;
-        },
-        maxMs);
-}
-
-QStringList WindowRig::sentSince(qsizetype from) const {
+QStringList ProbeLine::sentSince(qsizetype from) const {
     QStringList sent;
     for (const QByteArray& c : port.written().mid(from))
         sent << QString::fromLatin1(c).trimmed();
     return sent;
 }
 
-QStringList Texts(std::initializer_list<const QLabel*> labels) {
+void Use(QObject& window, const QString& name) {
+    if (auto* label = window.findChild<platform::ClickLabel*>(name))
+        Q_EMIT label->clicked();
+    else
+        window.findChild<QAction*>(name)->trigger();
+}
+
+QStringList Texts(const QList<const QLabel*>& labels) {
     QStringList texts;
     for (const QLabel* label : labels)
         texts << label->text();

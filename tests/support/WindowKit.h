@@ -36,14 +36,35 @@ struct RecordingSink : measure::ReadingSink {
     QList<measure::Reading> readings;
 };
 
-struct WindowRig {
-    WindowRig();
-    ~WindowRig();
+// A virtual probe behind the scripted port, on the manual clock.
+struct ProbeLine {
+    ProbeLine() : startMs(clock.monotonicMs()) {}
 
     // The virtual probe of the model answers every command on the port from now on, at once,
-    // with the field of plan (a constant 5, 8, 11 V/m by default).
+    // with the field of plan (a constant 5, 8, 11 V/m by default), unless it is silent or
+    // ignores the command.
     void useProbe(const QString& model, const probesim::FieldPlan& plan = DefaultPlan());
     static probesim::FieldPlan DefaultPlan();
+    // Lets ms of time pass in steps: timers fire, port notifications are delivered and posted
+    // events are served.
+    void run(double ms, double step = 5);
+    // Runs until done() holds (true) or maxMs have passed (false).
+    bool runUntil(const std::function<bool()>& done, double maxMs = 20000);
+    // The commands written to the port from the from-th on, without their carriage returns.
+    QStringList sentSince(qsizetype from) const;
+
+    platform::ManualClock clock;
+    platform::ScriptedSerialComm port;
+    platform::RecordingMessageBoxes boxes;
+    std::unique_ptr<probesim::VirtualProbe> probe;
+    bool silent = false;
+    std::function<bool(const QByteArray& command)> ignores; // commands left unanswered
+    QList<QPair<QByteArray, qint64>> sentAt; // each command the probe heard, and when
+    qint64 startMs;
+};
+
+struct WindowRig : ProbeLine {
+    WindowRig();
 
     // Writes `config` as the configuration file (unless writeConfig is false), builds the
     // window, runs its start-up and shows it (offscreen).
@@ -57,19 +78,6 @@ struct WindowRig {
     // Closes the window (its shutdown runs) and forgets it.
     void close();
 
-    // Lets ms of time pass in steps: timers fire, port notifications are delivered and the
-    // window's posted events are served.
-    void run(double ms, double step = 5);
-    // Runs until done() holds (true) or maxMs have passed (false).
-    bool runUntil(const std::function<bool()>& done, double maxMs = 20000);
-    // Until the probe is identified and in service (protocol state 0, 1 or 3).
-    bool runUntilIdentified(double maxMs = 30000);
-    // The commands written to the port from the from-th on, without their carriage returns.
-    QStringList sentSince(qsizetype from) const;
-
-    platform::ManualClock clock;
-    platform::ScriptedSerialComm port;
-    platform::RecordingMessageBoxes boxes;
     platform::MemorySettingsStore settings;
     platform::PortTable ports{settings};
     platform::ScriptedModalRunner modal;
@@ -81,20 +89,16 @@ struct WindowRig {
     platform::Services services;
     files::Config config;
     bool writeConfig = true;
-    std::unique_ptr<probesim::VirtualProbe> probe;
-    // Counts the window's readings from startOn on.
-    struct CountingSink : measure::ReadingSink {
-        void TakeReading(const measure::Reading&) override { ++count; }
-        int count = 0;
-    } readingCount;
-    std::unique_ptr<app::frmMain> main;
-    qint64 startMs = 0;
+    RecordingSink taken;                // the window's readings from startOn on
+    std::unique_ptr<app::frmMain> main; // last: goes first
 };
 
+// Triggers the menu entry or clicks the label of that name, as the user would.
+void Use(QObject& window, const QString& name);
 // The texts of a list box, in order.
 QStringList Items(const QComboBox* box);
 // The texts of the labels, in order.
-QStringList Texts(std::initializer_list<const QLabel*> labels);
+QStringList Texts(const QList<const QLabel*>& labels);
 // '1' or '0' for each, in order.
 QString Bits(std::initializer_list<bool> bits);
 // '1' or '0' for each item, in order, as check tells (isEnabled, isChecked, isHidden, ...).

@@ -57,19 +57,26 @@ private Q_SLOTS:
     void init() { rig = std::make_unique<kit::WindowRig>(); }
 
     // One row a tick at the list's pace; the last row ends playback and gives back polling,
-    // Record and the zoom buttons as they were.
-    void playsEveryRowOnceThenStops_data() {
+    // Record and the zoom buttons as they were. P&lay again, a log started, or the graph going
+    // live ends it at the row it reached; Play afterwards starts at the first row while the log
+    // is still there to play.
+    void playsEveryRowOnceUntilStopped_data() {
         QTest::addColumn<QString>("rate");
         QTest::addColumn<int>("rowMs");
         QTest::addColumn<bool>("polling"); // before, and after
-        QTest::newRow("10 a second") << "10" << 100 << true;
-        QTest::newRow("15 a second, whole ms") << "15" << 67 << true;
-        QTest::newRow("Max, not polling") << "Max" << 14 << false;
+        QTest::addColumn<int>("way");      // how it is stopped (-1: it plays to the end)
+        QTest::newRow("10 a second") << "10" << 100 << true << -1;
+        QTest::newRow("15 a second, whole ms") << "15" << 67 << true << -1;
+        QTest::newRow("Max, not polling") << "Max" << 14 << false << -1;
+        QTest::newRow("Play chosen again") << "10" << 100 << true << 0;
+        QTest::newRow("a log started") << "10" << 100 << true << 1;
+        QTest::newRow("the graph goes live") << "10" << 100 << true << 2;
     }
-    void playsEveryRowOnceThenStops() {
+    void playsEveryRowOnceUntilStopped() {
         QFETCH(QString, rate);
         QFETCH(int, rowMs);
         QFETCH(bool, polling);
+        QFETCH(int, way);
         app::frmMain& w = rig->start();
         const window::GraphControls& g = w.ui().graphs;
         Load(w, Rows(6), rate);
@@ -82,77 +89,72 @@ private Q_SLOTS:
         QCOMPARE(w.ui().record.LabRecord->text(), "Play");
         QCOMPARE(w.HRTPlay().interval(), double(rowMs));
         QVERIFY(!g.tbZoomIn->isEnabled() && !g.tbZoomOut->isEnabled());
-
-        rig->run(5 * rowMs);
-        QCOMPARE(w.player().PlayIndex(), 5);
-        QVERIFY(w.player().Playing());
-        rig->run(rowMs);
-        QCOMPARE(w.player().PlayIndex(), 6);
+        rig->run(3 * rowMs);
+        QVERIFY(w.player().Playing() && w.player().PlayIndex() == 3);
+        QAction* const ways[] = {g.mnuProbePlay, w.ui().record.mnuProbeRecord,
+                                 g.mnuViewScatterLive};
+        if (way >= 0) ways[way]->trigger();
+        rig->run(3 * rowMs);
+        QCOMPARE(w.player().PlayIndex(), way < 0 ? 6 : 3);
         QCOMPARE(State(w), (QList<bool>{false, false, false, polling, true}));
-        QCOMPARE(w.ui().record.LabRecord->text(), "Log");
-        QCOMPARE(w.ui().record.ShapeRecordInd->fillColor(), platform::Colour(0x808080));
-        QVERIFY(!g.tbZoomIn->isEnabled() && g.tbZoomOut->isEnabled());
+        QCOMPARE(w.records().Recording() == measure::RecordTable::Logging, way == 1);
+        if (way < 0) {
+            QCOMPARE(w.ui().record.LabRecord->text(), "Log");
+            QCOMPARE(w.ui().record.ShapeRecordInd->fillColor(), platform::Colour(0x808080));
+            QVERIFY(!g.tbZoomIn->isEnabled() && g.tbZoomOut->isEnabled());
+            return;
+        }
+        rig->boxes.clear();
+        g.mnuProbePlay->trigger();
+        QCOMPARE(w.player().Playing(), way == 0);
+        rig->run(rowMs);
+        QCOMPARE(w.player().PlayIndex(), way == 0 ? 1 : 3);
     }
 
-    // The readouts show the row of a tick that finds them due; the peaks take every row, and
-    // go with the other peak holds.
-    void readoutsAndPeaksFollowTheRows() {
-        app::frmMain& w = rig->start();
-        const window::ReadoutControls& ui = w.ui().readouts;
-        Load(w, {{2, 1, 1, 1}, {20.5f, 12.25f, 3, 150}, {3.5f, 2, 1.25f, 1000.4f}});
-        w.HRTUpDateText().setEnabled(false);
-        rig->run(200); // a mark that was due is taken
-        w.displayTimers().ConsumeTextUpdateDue();
-        const QList<QLabel*> labels{ui.LabXYZField, ui.LabXField, ui.LabYField, ui.LabZField,
-                                    ui.LabMaxXYZ,   ui.LabMaxX,   ui.LabMaxY,   ui.LabMaxZ};
-        for (QLabel* label : labels)
-            label->setText("-");
-
-        w.ui().graphs.mnuProbePlay->trigger();
-        rig->run(200);
-        for (QLabel* label : labels)
-            QCOMPARE(label->text(), "-");
-        w.displayTimers().HRTUpDateText_Timer();
-        rig->run(100);
-        QStringList shown;
-        for (QLabel* label : labels)
-            shown << label->text();
-        QCOMPARE(shown, QStringList({"3.500", "2.000", "1.250", "1000", "20.50", "12.25", "3.000",
-                                     "1000"}));
-        QCOMPARE(w.player().PlayPeakHold(), AxisValues({20.5f, 12.25f, 3, 1000.4f}));
-
-        w.barControl().Picture3_Click();
-        QCOMPARE(w.player().PlayPeakHold(), AxisValues{});
-    }
-
-    // The rows sweep across the live frame, the total only while composite plotting is on;
-    // the bars show every row's four values, and nothing from before the playback.
-    void sweepAndBarsShowTheRows_data() {
+    // The readouts show the row of a tick that finds them due; the rows sweep across the live
+    // frame, the total only while composite plotting is on; the bars show every row's four
+    // values, and nothing from before the playback; the peaks take every row, and go with the
+    // other peak holds.
+    void theRowsAreShown_data() {
         QTest::addColumn<int>("composite");
         QTest::newRow("composite plotted") << 1;
         QTest::newRow("composite left out") << 0;
     }
-    void sweepAndBarsShowTheRows() {
+    void theRowsAreShown() {
         QFETCH(int, composite);
         app::frmMain& w = rig->start();
         w.graphControl().SetPlotComp(composite);
-        const QList<AxisValues> rows{{9, 5, 6, 7}, {4, 1, 2, 3}};
-        Load(w, rows);
+        Load(w, {{2, 1, 1, 1}, {20.5f, 12.25f, 3, 150}, {3.5f, 2, 1.25f, 1000.4f}});
         w.graph().SetSamPerDiv(1000); // as a stored view may have left it
         w.barGraph().DrawBarXYZ(30);  // a live sample's bars
+        w.HRTUpDateText().setEnabled(false);
+        rig->run(200); // a mark that was due is taken
+        w.displayTimers().ConsumeTextUpdateDue();
+        const window::ReadoutControls& ui = w.ui().readouts;
+        const QList<const QLabel*> labels{ui.LabXYZField, ui.LabXField, ui.LabYField, ui.LabZField,
+                                          ui.LabMaxXYZ,   ui.LabMaxX,   ui.LabMaxY,   ui.LabMaxZ};
+        const QStringList before = kit::Texts(labels);
 
         w.ui().graphs.mnuProbePlay->trigger();
         rig->run(200);
+        QCOMPARE(kit::Texts(labels), before);
+        w.displayTimers().HRTUpDateText_Timer();
+        rig->run(100);
+        QCOMPARE(kit::Texts(labels), QStringList({"3.500", "2.000", "1.250", "1000", "20.50",
+                                                  "12.25", "3.000", "1000"}));
         QVERIFY(!w.player().Playing());
         const clsGraph& g = w.graph();
         QCOMPARE(g.SamPerDiv(), float(w.config().SamPerDivSetting));
         for (int trace : {clsGraph::TraceX, clsGraph::TraceY, clsGraph::TraceZ})
             QVERIFY(g.LastX(trace) > g.PlotLeft());
         QCOMPARE(g.LastX(clsGraph::TraceTotal) != 0, composite == 1);
-        for (int bar = 0; bar < graph::ClsBarGraph::BarCount; ++bar) {
-            QCOMPARE(w.barGraph().BarLast(bar), rows[1][std::size_t(bar)]);
-            QCOMPARE(w.barGraph().BarPeak(bar), rows[0][std::size_t(bar)]);
-        }
+        const AxisValues lastRow{3.5f, 2, 1.25f, 1000.4f}, peaks{20.5f, 12.25f, 3, 1000.4f};
+        QCOMPARE(w.player().PlayPeakHold(), peaks);
+        for (std::size_t bar = 0; bar < peaks.size(); ++bar)
+            QCOMPARE((QList<float>{w.barGraph().BarLast(int(bar)), w.barGraph().BarPeak(int(bar))}),
+                     (QList<float>{lastRow[bar], peaks[bar]}));
+        w.barControl().Picture3_Click();
+        QCOMPARE(w.player().PlayPeakHold(), AxisValues{});
     }
 
     // A refused playback says why and changes nothing: polling runs on.
@@ -192,40 +194,6 @@ private Q_SLOTS:
         QCOMPARE(w.ui().record.LabRecord->text(), indicator);
         rig->run(500);
         QCOMPARE(w.probe().LostComm(), probeOn ? 0 : 1);
-    }
-
-    // P&lay again, a log started, or the graph going live ends playback at the row it reached;
-    // Play afterwards starts at the first row while the log is still there to play.
-    void stoppedBeforeTheEnd_data() {
-        QTest::addColumn<int>("way");
-        QTest::addColumn<bool>("playsAgain");
-        QTest::newRow("Play chosen again") << 0 << true;
-        QTest::newRow("a log started") << 1 << false;
-        QTest::newRow("the graph goes live") << 2 << false;
-    }
-    void stoppedBeforeTheEnd() {
-        QFETCH(int, way);
-        QFETCH(bool, playsAgain);
-        app::frmMain& w = rig->start();
-        const window::GraphControls& g = w.ui().graphs;
-        Load(w, Rows(20));
-        g.mnuProbePlay->trigger();
-        rig->run(300);
-        QCOMPARE(w.player().PlayIndex(), 3);
-
-        QAction* const ways[] = {g.mnuProbePlay, w.ui().record.mnuProbeRecord,
-                                 g.mnuViewScatterLive};
-        ways[way]->trigger();
-        QCOMPARE(State(w), (QList<bool>{false, false, false, true, true}));
-        QCOMPARE(w.records().Recording() == measure::RecordTable::Logging, way == 1);
-        rig->run(500);
-        QCOMPARE(w.player().PlayIndex(), 3);
-
-        rig->boxes.clear();
-        g.mnuProbePlay->trigger();
-        QCOMPARE(w.player().Playing(), playsAgain);
-        rig->run(100);
-        QCOMPARE(w.player().PlayIndex(), playsAgain ? 1 : 3);
     }
 };
 

@@ -10,7 +10,6 @@
 #include "window/GraphControl.h"
 #include "window/Readouts.h"
 #include "window/Recorder.h"
-#include "window/SampleProcessing.h"
 
 #include <QTest>
 
@@ -19,14 +18,6 @@ using measure::RecordTable;
 namespace {
 
 const QString Deg(QChar(0xB0));
-
-// Replies handed to the window's engine as the polling cycle hands them on; readings to a sink.
-struct Processing {
-    explicit Processing(kit::WindowRig& rig) : w(rig.build()) { w.readings().Add(sink); }
-    probe::ReplyTaken ProcessData(const QByteArray& reply) { return w.engine().ProcessData(reply); }
-    app::frmMain& w;
-    kit::RecordingSink sink;
-};
 
 } // namespace
 
@@ -124,47 +115,24 @@ private Q_SLOTS:
         QFETCH(QByteArray, reply);
         QFETCH(int, readings);
         QFETCH(QString, shown);
-        Processing p(*rig);
-        p.w.probe().SetTypeZeta(state);
-        p.w.probe().SetUseCelsiusTemp(QTest::currentDataTag() == QLatin1String("Celsius"));
-        p.w.probe().SetAutoRangeOn(1);
-        const probe::ReplyTaken taken = p.ProcessData(reply);
+        app::frmMain& w = rig->build();
+        w.readings().Add(rig->taken);
+        w.probe().SetTypeZeta(state);
+        w.probe().SetUseCelsiusTemp(QTest::currentDataTag() == QLatin1String("Celsius"));
+        w.probe().SetAutoRangeOn(1);
+        const probe::ReplyTaken taken = w.engine().ProcessData(reply); // as the cycle hands it on
         QTEST(taken.alive, "alive");
-        QCOMPARE(int(p.sink.readings.size()), readings);
+        QCOMPARE(int(rig->taken.readings.size()), readings);
         QCOMPARE(taken.samples, readings);
         if (!shown.isEmpty())
-            QCOMPARE(p.w.findChild<QLabel*>(shown.section('=', 0, 0))->text(),
-                     shown.section('=', 1));
+            QCOMPARE(w.findChild<QLabel*>(shown.section('=', 0, 0))->text(), shown.section('=', 1));
         if (readings == 0) return;
-        const measure::Reading& r = p.sink.readings.first();
+        const measure::Reading& r = rig->taken.readings.first();
         QCOMPARE(r.dayFraction, float(rig->clock.secondsSinceMidnight() / 86400.0));
         if (state == 0)
             QCOMPARE((QList<float>{r.value[0], r.plottedTotal}), (QList<float>{12.5, 12.5}));
         if (state == 3) QCOMPARE(r.probeText, QString("14.49"));
         if (state == 1) QVERIFY(r.family == measure::Family::Zeta && r.axesReported);
-    }
-
-    // A Zeta identity is read field by field and a low battery told once; a low-battery flag
-    // in a sample blinks (the streaming speeds this software offers: tst_linksetup).
-    void zetaIdentityAndBatteryFlag() {
-        Processing p(*rig);
-        p.w.probe().SetTypeZeta(probe::StateZeta);
-        p.ProcessData(":I9100073020030A8765432103152024F\r");
-        QCOMPARE(p.w.identity().SerialNo(), QString("87654321"));
-        QCOMPARE(p.w.identity().CalDate(), QString("03/15/2024"));
-        QCOMPARE(p.w.identity().SoftRev(), QString("073020030A"));
-        QCOMPARE(rig->boxes.count("Probe battery low."), 1);
-        QCOMPARE(p.ProcessData(":S100100100000000F\r").samples, 1);
-        QVERIFY(p.w.battery().BattLowBlink());
-        QCOMPARE(p.w.engine().replies().ShortSamples(), 0);
-    }
-
-    void fixedRangeIsTickedInTheMenu() {
-        Processing p(*rig);
-        p.ProcessData(":R3\r");
-        QCOMPARE(p.w.ui().probe.LabRange->text(), QString("Range 3"));
-        for (int i = 1; i <= 5; ++i)
-            QCOMPARE(p.w.ui().probe.mnuProbeRange[i]->isChecked(), i == 3);
     }
 
     // Zeta readouts are written in the unit the values are in, whatever units text the
@@ -232,9 +200,7 @@ private Q_SLOTS:
 
         w.battery().SetBattLowBlink(1);
         ui.link.mnuCommBaud[4]->setEnabled(true);
-        rig->probe.reset(); // the probe stops answering
-        QVERIFY(rig->runUntil([&] { return w.cycle().MissCount() == 4; }));
-        QCOMPARE(ui.readouts.LabXYZField->text(), QString("14.49"));
+        rig->silent = true; // lost at the fifth poll missed (tst_polling)
         QVERIFY(rig->runUntil([&] { return w.probe().LostComm() == 1; }));
         QCOMPARE(kit::Texts({ui.readouts.LabXYZField, ui.probe.LabUnits, ui.readouts.LabXField,
                              ui.readouts.LabZField, label, ui.battery.LabTemp, ui.probe.LabRange,
@@ -318,25 +284,25 @@ private Q_SLOTS:
     }
 
     // The recording states: each command in each state gives the next state, the indicator,
-    // the commands a running log holds back (Save As, pause, zoom out, clear peak) and the
-    // entries ticked (log, pause).
+    // the commands a running log holds back (Save As, pause, zoom out, clear peak), the entries
+    // ticked (log, pause) and the rows: a pause keeps them, and logging goes on after them.
     void recordingStates_data() {
         QTest::addColumn<bool>("exposure");
-        QTest::addColumn<QString>("commands"); // R the log toggled, P the pause
-        QTest::addColumn<QString>("seen");     // state|indicator|enabled|ticked
+        QTest::addColumn<QString>("commands"); // R the log toggled, P the pause, T a reading
+        QTest::addColumn<QString>("seen");     // state|indicator|enabled|ticked|rows
         const auto row = [](const char* name, bool exposure, const char* commands,
                             const char* seen) {
             QTest::newRow(name) << exposure << QString(commands) << QString(seen);
         };
-        row("start", false, "R", "1|Log|0100|10");
-        row("pause", false, "RP", "2| Pause|0100|11");
-        row("resume", false, "RPP", "1|Log|0100|10");
-        row("stop while paused", false, "RPR", "0|Log|1011|00");
-        row("pause while idle", false, "P", "0||0000|00");
-        row("moving average", true, "R", "3|Log|0000|10");
-        row("moving average paused", true, "RP", "4| Pause|0000|10");
-        row("moving average again", true, "RPP", "3|Log|0000|10");
-        row("moving average stopped", true, "RPR", "0|Log|1011|00");
+        row("start", false, "RT", "1|Log|0100|10|1");
+        row("pause", false, "RTPT", "2| Pause|0100|11|1");
+        row("resume", false, "RTPTPT", "1|Log|0100|10|2");
+        row("stop while paused", false, "RPR", "0|Log|1011|00|0");
+        row("pause while idle", false, "PT", "0||0000|00|0");
+        row("moving average", true, "R", "3|Log|0000|10|0");
+        row("moving average paused", true, "RP", "4| Pause|0000|10|0");
+        row("moving average again", true, "RPP", "3|Log|0000|10|0");
+        row("moving average stopped", true, "RPR", "0|Log|1011|00|0");
     }
     void recordingStates() {
         QFETCH(bool, exposure);
@@ -350,33 +316,27 @@ private Q_SLOTS:
             a->setEnabled(false);
         u.record.LabRecord->clear();
         if (exposure) u.exposure.mnuViewExposure->trigger();
+        window::Recorder& r = w.recorder();
         for (const QChar c : commands)
-            c == 'R' ? w.recorder().ToggleRecordOn() : w.recorder().TogglePause();
+            c == 'R' ? r.ToggleRecordOn() : c == 'P' ? r.TogglePause() : r.TakeReading({});
         QTEST(QStringList({QString::number(int(w.records().Recording())),
                            u.record.LabRecord->text(), kit::Flags(heldBack, &QAction::isEnabled),
                            kit::Flags({u.record.mnuProbeRecord, u.record.mnuProbeRecordPause},
-                                      &QAction::isChecked)})
+                                      &QAction::isChecked),
+                           QString::number(w.records().RecordCount())})
                   .join('|'),
               "seen");
         QCOMPARE(w.records().RecordColumns(),
                  exposure ? RecordTable::Layout::MovingAverage : RecordTable::Layout::Total);
     }
 
-    // A pause keeps the rows; logging goes on after them. The count's caption erases them,
-    // but rows not saved go only when the user lets them go.
-    void pausedLogsContinueAndErase() {
+    // The count's caption erases the rows, but rows not saved go only when the user lets them go.
+    void theCountCaptionErases() {
         app::frmMain& w = rig->build();
-        window::Recorder& recorder = w.recorder();
-        const measure::Reading r;
-        recorder.ToggleRecordOn();
-        recorder.TakeReading(r);
-        recorder.TogglePause();
-        recorder.TakeReading(r);
-        recorder.TogglePause();
-        recorder.TakeReading(r);
-        QCOMPARE(w.records().RecordCount(), 2);
+        w.recorder().ToggleRecordOn();
+        w.recorder().TakeReading({});
         Q_EMIT w.ui().record.LabRecordCntLab->clicked();
-        QCOMPARE(w.records().RecordCount(), 2);
+        QCOMPARE(w.records().RecordCount(), 1);
         rig->dialogs.queueChoice(platform::SaveChoice::Discard);
         Q_EMIT w.ui().record.LabRecordCntLab->clicked();
         QCOMPARE(w.records().RecordCount(), 0);
@@ -413,37 +373,6 @@ private Q_SLOTS:
         QCOMPARE(rig->boxes.messages(),
                  (QList<platform::RecordingMessageBoxes::Message>{
                      {platform::MsgIcon::None, "Error in setting minute average."}}));
-    }
-
-    // The menu, the caption and Celsius (each row named by its command) ask for a refresh; the
-    // engine suite checks each family's first command. The probe's answers lead on to the rest,
-    // in the temperature scale ticked.
-    void requestsReachTheProbeByFamily_data() {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QStringList>("expected"); // in this order
-        QTest::newRow("mnuProbeTempCels") << "PX-5100" << QStringList{"R", "B", "TC"};
-        QTest::newRow("LabTempLab") << "PX-5100" << QStringList{"R", "B", "TF"};
-        QTest::newRow("mnuProbeUpdateNow") << "PX-9100" << QStringList{"TF", "BP"};
-    }
-    void requestsReachTheProbeByFamily() {
-        QFETCH(QString, model);
-        QFETCH(QStringList, expected);
-        const QString command = QTest::currentDataTag();
-        app::frmMain& w = rig->startOn(model, 3000); // past the requests after identification
-        const qsizetype from = rig->port.written().size();
-        if (auto* label = w.findChild<platform::ClickLabel*>(command))
-            Q_EMIT label->clicked();
-        else
-            w.findChild<QAction*>(command)->trigger();
-        rig->run(3000);
-        const QStringList sent = rig->sentSince(from);
-        qsizetype at = 0;
-        for (const QString& c : sent)
-            if (at < expected.size() && c == expected[at]) ++at;
-        QVERIFY2(at == expected.size(), qPrintable(sent.mid(0, 12).join(' ')));
-        const bool celsius = command == "mnuProbeTempCels";
-        QCOMPARE(w.probe().UseCelsiusTemp(), celsius ? 1 : 0);
-        QCOMPARE(w.ui().battery.mnuProbeTempCels->isChecked(), celsius);
     }
 
     void periodicRequestOnEveryPeriodPlusOneMinute() {
