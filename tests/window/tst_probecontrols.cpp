@@ -5,6 +5,8 @@
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
 #include "window/Alarm.h"
+#include "window/BarGraphControl.h"
+#include "window/GraphControl.h"
 #include "window/ProbeControls.h"
 #include "window/Recorder.h"
 
@@ -100,14 +102,16 @@ private Q_SLOTS:
         // menu always shows one choice, the one the label shows.
         QTest::addColumn<QStringList>("seen");
         // On automatic ranging the program moves to the range that fits the field (2).
-        QTest::newRow("PX-5100") << "PX-5100" << QStringList{"Range 2  Range 2 001000 0",
-                                                             "Range 2 RN Range 3 000100 0",
-                                                             "Range 3 RN Range 4 000010 0",
-                                                             "Auto 4  Auto 2 100000 1",
-                                                             "Range 2  Range 2 001000 0",
-                                                             "Range 2 RN Range 3 000100 0"};
+        // The scale is the range's, and the model's log scale on automatic ranging.
+        QTest::newRow("PX-5100") << "PX-5100" << QStringList{"Range 2  Range 2 001000 0 0-35",
+                                                             "Range 2 RN Range 3 000100 0 0-100",
+                                                             "Range 3 RN Range 4 000010 0 0-350",
+                                                             "Auto 4  Auto 2 100000 1 Log 0.1-1000",
+                                                             "Range 2  Range 2 001000 0 0-35",
+                                                             "Range 2 RN Range 3 000100 0 0-100"};
         // Each click asks for the next range (which the program's ranging then corrects).
-        QTest::newRow("PX-2200") << "PX-2200" << QStringList(6, "Auto 2 RN Auto 2 100000 1");
+        QTest::newRow("PX-2200") << "PX-2200"
+                                 << QStringList(6, "Auto 2 RN Auto 2 100000 1 Log 1-100k");
     }
     void theRangeLabelCycles() {
         QFETCH(QString, model);
@@ -118,9 +122,27 @@ private Q_SLOTS:
             w.probeControls().LabRange_Click();
             seen << label->text() + " " + Queued(w);
             rig->run(600);
-            seen.last() += " " + Ranging(w);
+            // The graph and the bars are drawn on the scale of what the label shows.
+            const QString scale = w.graphControl().LastScaleStr();
+            QCOMPARE(w.barControl().BarScaleStr(), scale);
+            seen.last() += " " + Ranging(w) + " " + scale;
         }
         QTEST(seen, "seen");
+    }
+
+    // The bars' peaks, like the readouts' peaks, start again in new units: back in V/m they
+    // stand no higher than the probe's own peak.
+    void theBarPeaksFollowAUnitsChange() {
+        app::frmMain& w = rig->startOn("PX-5100");
+        for (int units : {2, 1}) {
+            w.engine().RequestUnits(units);
+            rig->run(1500);
+        }
+        QCOMPARE(w.engine().UnitsText(), QString("V/m"));
+        const float probePeak = w.probe().MaxHoldXYZ();
+        QVERIFY(probePeak > 0);
+        QVERIFY2(w.barGraph().BarPeak(graph::ClsBarGraph::BarTotal) <= probePeak * 1.001f,
+                 qPrintable(QString::number(w.barGraph().BarPeak(graph::ClsBarGraph::BarTotal))));
     }
 
     // A probe that changes its units under a log (its own keys, or another probe on the line)
