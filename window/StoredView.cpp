@@ -85,7 +85,11 @@ void StoredView::Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y
 }
 
 void StoredView::Picture1_MouseUp(Qt::MouseButton button, double x, double y) {
-    m_zoom.MouseUp(button, x, y);
+    // The instruction to drag goes with the drag.
+    if (m_zoom.MouseUp(button, x, y))
+        m_shell.SetStatusPanel(
+            1,
+            ZoomedText.arg(m_graph.FirstSample()).arg(m_graph.LastSample()).arg(m_graph.DataCnt()));
     m_ui.Picture1->setBand(m_zoom.Band());
 }
 

@@ -16,6 +16,9 @@ class GraphControl;
 
 class StoredView {
 public:
+    static inline const QString ZoomedText =
+        QStringLiteral("Samples %1 to %2 of %3 shown; Zoom Out shows them all.");
+
     StoredView(const GraphControls& controls, QLabel* LabRecordCnt, graph::clsGraph& graph,
                GraphControl& graphs, const measure::RecordTable& records, WindowShell& shell,
                platform::BusyPointer& busy);

@@ -442,11 +442,15 @@ private Q_SLOTS:
             const bool banded = !picture->band().isEmpty();
             Q_EMIT picture->mouseReleased(Qt::LeftButton, {}, g.PlotLeft() + to * g.PlotWidth(),
                                           y + 50);
-            return QList<int>{armed,       banded,          picture->band().isEmpty(),
-                              g.ZoomCnt(), g.FirstSample(), g.LastSample()};
+            const bool told =
+                w.StatusPanel(1) ==
+                window::StoredView::ZoomedText.arg(g.FirstSample()).arg(g.LastSample()).arg(1000);
+            return QList<int>{armed,         banded,      picture->band().isEmpty(),
+                              told,          g.ZoomCnt(), g.FirstSample(),
+                              g.LastSample()};
         };
-        QCOMPARE(drag(0.25, 0.75), (QList<int>{1, 1, 1, 0, 250, 750}));
-        QCOMPARE(drag(0.001, 0.5), (QList<int>{1, 1, 1, 0, 250, 500}));
+        QCOMPARE(drag(0.25, 0.75), (QList<int>{1, 1, 1, 1, 0, 250, 750}));
+        QCOMPARE(drag(0.001, 0.5), (QList<int>{1, 1, 1, 1, 0, 250, 500}));
 
         window::Recorder& recorder = w.recorder();
         rig->dialogs.queueChoice(platform::SaveChoice::Discard);
