@@ -49,6 +49,8 @@ void Player::mnuProbePlay_Click() {
 }
 
 QString Player::refusal() const {
+    // The readouts and the graph cannot show a log and the rows being logged at once.
+    if (m_parts.recorder.Recording()) return LogRunningText;
     if (m_probe.LostComm() != 1) return ProbeAnsweringText;
     if (rowInterval() <= 0.0) return NoSampleRateText;
     // A log without a value column, or without rows, would leave nothing to end the playback.

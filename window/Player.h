@@ -48,6 +48,8 @@ public:
     static constexpr double MaxRatePlayMs = 14.0;
     static inline const QString ProbeAnsweringText = QStringLiteral(
         "Unable to play data while communicating with a probe.  Turn probe off and retry");
+    static inline const QString LogRunningText =
+        QStringLiteral("Unable to play data while a log is running. Stop the log and retry.");
     static inline const QString NoSampleRateText =
         QStringLiteral("The sample rate must be set before proceeding.");
     static inline const QString NothingToPlayText =

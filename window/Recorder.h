@@ -60,6 +60,8 @@ public:
     // The table is full: the log ends as the user's stop ends it, and the user is told.
     void EndFullLog();
     void RecordIndicator(Indicator shown);
+    // A log runs (or is paused).
+    bool Recording() const { return m_records.Recording() != measure::RecordTable::Idle; }
     // The count of logged rows shown (the 500 ms tick).
     void ShowRecordCount();
     // The click on LabRecordCntLab: the rows are forgotten.

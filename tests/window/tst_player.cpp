@@ -7,6 +7,7 @@
 #include "window/DisplayTimers.h"
 #include "window/GraphControl.h"
 #include "window/Player.h"
+#include "window/Recorder.h"
 
 #include <QTest>
 
@@ -166,6 +167,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const std::tuple<const char*, bool, const char*, int, bool, QString> rows[] = {
             {"probe answering", true, "10", 5, true, Player::ProbeAnsweringText},
+            {"a log running", false, "10", 5, true, Player::LogRunningText},
             {"no sample rate", false, "", 5, true, Player::NoSampleRateText},
             {"rate not a number", false, "fast", 5, true, Player::NoSampleRateText},
             {"no rows", false, "10", 0, true, Player::NothingToPlayText},
@@ -185,6 +187,8 @@ private Q_SLOTS:
             for (int r = 1; r <= rows; ++r)
                 w.graph().WriteData(r, clsGraph::TraceTime, 0.5f);
         }
+        const bool logging = QTest::currentDataTag() == QLatin1String("a log running");
+        if (logging) w.recorder().ToggleRecordOn();
         const QString indicator = w.ui().record.LabRecord->text();
 
         w.ui().graphs.mnuProbePlay->trigger();
