@@ -102,8 +102,9 @@ void MainLayout::PlaceControls() {
     // column with temperature, sample rate and the battery gauge.
     SetTwipsGeometry(u.frame.ShaMain1, 60, BoxTop, 3240, BoxHeight);
     SetTwipsGeometry(u.frame.LabXYZLab, 150, 110, 1300, 260);
-    SetTwipsGeometry(u.readouts.LabOverRange, 1250, 110, 1250, 260);
-    SetTwipsGeometry(u.readouts.LabUnderRange, 1250, 110, 1250, 260);
+    // The range flags end short of the temperature's caption.
+    SetTwipsGeometry(u.readouts.LabOverRange, 950, 110, 1400, 260);
+    SetTwipsGeometry(u.readouts.LabUnderRange, 950, 110, 1400, 260);
     SetTwipsGeometry(u.readouts.LabXYZField, 90, 380, 2300, 700);
     SetTwipsGeometry(u.probe.LabUnits, 150, 1110, 1300, 320);
     SetTwipsGeometry(u.probe.LabRange, 1380, 1110, 1090, 320);
@@ -201,7 +202,11 @@ void MainLayout::PlaceControls() {
          {u.frame.LabVerticalScaleLab, u.frame.LabSamPerDivLab, u.frame.LabSampleRateLab})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* l : {u.readouts.LabOverRange, u.readouts.LabUnderRange}) {
-        l->setFont(captionFont(form, 8.5, true));
+        QFont flag = captionFont(form, 8.5, true);
+        while (flag.pointSizeF() > 6 &&
+               QFontMetrics(flag).horizontalAdvance(QStringLiteral("UNDER RANGE")) > l->width() - 2)
+            flag.setPointSizeF(flag.pointSizeF() - 0.5);
+        l->setFont(flag);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         platform::SetForeColor(l, 0x4040FF);
         l->setVisible(false);

@@ -122,6 +122,19 @@ private Q_SLOTS:
         QVERIFY(w.HRTReadProbe().enabled() && w.ui().link.mnucommcomm[1]->isChecked());
     }
 
+    // The total box's texts stand apart and whole: the range flags beside the temperature's
+    // caption, and "No Probe".
+    void theTotalBoxTextsFit() {
+        app::frmMain& w = rig->start();
+        const window::ReadoutControls& r = w.ui().readouts;
+        for (QLabel* flag : {r.LabOverRange, r.LabUnderRange}) {
+            QVERIFY(!flag->geometry().intersects(w.ui().battery.LabTempLab->geometry()));
+            QVERIFY(QFontMetrics(flag->font()).horizontalAdvance("UNDER RANGE") <= flag->width());
+        }
+        QVERIFY(QFontMetrics(r.LabXYZField->font()).horizontalAdvance("No Probe") <=
+                r.LabXYZField->width());
+    }
+
     // The exposure panel pushes the peaks and the bar graph right; without the status bar the
     // graph takes its room; too little height below the graph's top hides it and a bar-graph
     // area narrower than 1200 twips is hidden. A new text colour leaves the grey of switched-off
