@@ -35,6 +35,8 @@ namespace app {
 namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 constexpr double DefaultWidth = 11535, DefaultHeight = 7590;
+// The smallest window in which every readout, the lists strip and the graph stay whole.
+constexpr double MinimumWidth = 11000, MinimumHeight = 6300;
 
 QString numberText(double value) {
     return QString::number(double(float(value)), 'g', 7);
@@ -80,6 +82,7 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     centralWidget()->installEventFilter(this);
 
     setWindowTitle(AppTitle);
+    setMinimumSize(platform::ToPixels(this, MinimumWidth), platform::ToPixels(this, MinimumHeight));
     resize(platform::ToPixels(this, DefaultWidth), platform::ToPixels(this, DefaultHeight));
 }
 

@@ -104,10 +104,10 @@ private Q_SLOTS:
         QTEST(stored.join(' '), "stored");
 
         // The next start comes back as it was left.
-        rig->settings.SaveSetting(App, Section, "MainWidth", "9000");
+        rig->settings.SaveSetting(App, Section, "MainWidth", "12000");
         app::frmMain& next = rig->start();
         QCOMPARE(next.isMaximized(), state == 2);
-        if (state != 2) QCOMPARE(next.width(), 600);
+        if (state != 2) QCOMPARE(next.width(), 800);
     }
 
     // A port that will not open is told and polling stops (tst_polling); another port from the
@@ -133,6 +133,13 @@ private Q_SLOTS:
         }
         QVERIFY(QFontMetrics(r.LabXYZField->font()).horizontalAdvance("No Probe") <=
                 r.LabXYZField->width());
+        // Made as small as it goes, the window keeps the peaks, the record count and the graph.
+        w.resize(416, 300);
+        QCoreApplication::processEvents();
+        const QRect form = w.centralWidget()->rect();
+        QVERIFY(form.contains(w.ui().frame.ShaPeak->geometry()));
+        QVERIFY(form.contains(w.ui().record.LabRecordCnt->geometry()));
+        QVERIFY(w.ui().graphs.Picture1->isVisible());
     }
 
     // The exposure panel pushes the peaks and the bar graph right; without the status bar the
@@ -157,6 +164,8 @@ private Q_SLOTS:
             w.resize(width, height);
             QCoreApplication::processEvents();
         };
+        // The layout below the window's own minimum, as a smaller screen would leave it.
+        w.setMinimumSize(0, 0);
         resize(900, 700);
         QVERIFY(u.graphs.Picture1->isVisible() && u.graphs.Picture3->isVisible());
         const int tall = u.graphs.Picture1->height();
