@@ -129,16 +129,13 @@ private Q_SLOTS:
     // them scales the graph knows, the linear ones rising with the range; limits rise with the
     // range, the full scale above the lower limit; no limits beyond the last range.
     void everyModelsTablesHoldTogether() {
-        for (const char* m :
-             {"PX-2100", "PX-2200", "PX-5100", "PX-5200 RA", "PX-5200 RBE", "PX-5200 RCE",
-              "PX-5200 RDE", "PX-5200 REE", "PX-5200 RFE", "PX-5200 RGE", "PX-5530", "PX-5500/5505",
-              "PX-5560", "PX-5570", "E310", "H420", "PX-9100", "PX-9120", "PX-9130"}) {
+        for (const QString& m : KnownModels()) {
             const ModelTables t = installed(m);
-            const bool zeta = QByteArray(m).startsWith("PX-9");
+            const bool zeta = m.startsWith(u"PX-9");
             const auto real = [](float limit) { return limit != 0 && limit != LimitNone; };
             // Kappa models also name units 4 and 5.
             for (int u = 1; u <= t.UnitsCount || (u <= 5 && !t.logText(u).isEmpty()); ++u) {
-                const QByteArray at = m + QByteArray(" units ") + QByteArray::number(u);
+                const QByteArray at = m.toLatin1() + " units " + QByteArray::number(u);
                 QVERIFY2(graph::FindVerticalScale(t.logText(u)), at);
                 float top = 0, over = 0, under = 0;
                 for (int r = 1; r <= t.maxRange(u); ++r) {

@@ -6,9 +6,16 @@ namespace kit {
 
 probe::ReplyTaken RecordingView::ProcessData(const QByteArray& reply) {
     processed.append(reply);
-    if (session.TypeZeta() == probe::StateZeta) return {true, samplesPerReply};
+    if (session.TypeZeta() == probe::StateZeta) {
+        if (reply.startsWith(":S")) readings.append(reply);
+        return {true, samplesPerReply};
+    }
     const qint64 refused = session.RefusedReplies();
-    if (session.InputStr(reply) & probe::ChgReading) readings.append(reply);
+    if (session.InputStr(reply) & probe::ChgReading) {
+        readings.append(reply);
+        if (session.InitState() == 0 && !session.GetModel().isEmpty())
+            totals.append(session.XYZNA());
+    }
     return {!reply.startsWith(":E"), samplesPerReply, session.RefusedReplies() != refused};
 }
 
@@ -57,6 +64,10 @@ QByteArray Driver::poll() {
     if (last.size() == lastExpected && last.startsWith(':') && s.TypeZeta() != probe::StateZeta)
         flags = s.InputStr(last);
     reply = respond(command);
+    if (reply == "lost") {
+        s.SetLostComm(1);
+        reply.clear();
+    }
     return command;
 }
 
@@ -92,11 +103,18 @@ QList<QByteArray> Driver::run(int polls) {
     return sent;
 }
 
+probesim::FieldPlan Constant(double x, double y, double z) {
+    probesim::FieldPlan plan;
+    for (int axis = 0; axis < 3; ++axis)
+        plan.axes[axis].level = std::array{x, y, z}[axis];
+    return plan;
+}
+
 QStringList Plain(const QList<QByteArray>& commands) {
     QStringList out;
     for (QByteArray c : commands) {
         if (c.endsWith('\r')) c.chop(1);
-        out.append(c.contains('\0') ? QStringLiteral("NUL") : QString::fromLatin1(c));
+        out.append(c == QByteArray(1, '\0') ? QStringLiteral("NUL") : QString::fromLatin1(c));
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include "probe/PollingCycle.h"
 #include "probe/ProbeHost.h"
 #include "probe/clsProbe.h"
+#include "tools/probesim/VirtualProbe.h"
 
 #include <QByteArray>
 #include <QList>
@@ -64,7 +65,8 @@ public:
     probe::clsProbe& session;
     probe::PollingCycle* cycle = nullptr;
     QList<QByteArray> processed;
-    QList<QByteArray> readings; // the Sigma and Kappa replies among them that became a reading
+    QList<QByteArray> readings; // Zeta samples and the replies that became a reading
+    QList<float> totals;        // the totals of those read once the probe was characterised
     QMap<int, QString> panels;
     probe::LineHealth health;
     QList<double> rates;
@@ -90,7 +92,8 @@ struct MiniSigma {
     QByteArray axes = "EEE";
     QByteArray value = " 12.5";
     char over = ' ';
-    QMap<int, QByteArray> replaceAt{}; // answer number -> reply given instead
+    // Answer number -> reply given instead; "lost": the probe is lost with its reply.
+    QMap<int, QByteArray> replaceAt{};
     int answered = 0;
 };
 inline const MiniSigma Px5100{"PX-5100", 3, {4, 4, 4}, {" V ", "MW2", "KV2"}};
@@ -134,7 +137,11 @@ struct Bench {
     std::unique_ptr<Driver> d;
 };
 
-// Commands without their carriage return, for readable comparisons.
+// A constant field of x, y and z V/m for the virtual probe.
+probesim::FieldPlan Constant(double x, double y, double z);
+
+// Commands without their carriage return (the wake-up character as "NUL"), for readable
+// comparisons.
 QStringList Plain(const QList<QByteArray>& commands);
 
 } // namespace kit

@@ -20,19 +20,13 @@ namespace kit {
 // In a constant field of (3, 4, 12).
 struct Line {
     explicit Line(const QString& probeModel, const probesim::Faults& faults = {})
-        : model(probeModel), server(probesim::CreateProbe(model, field()), faults), ports(store),
-          port(ports), s(host), view(s), cycle(s, port, timer, clock, boxes, view) {
+        : model(probeModel), server(probesim::CreateProbe(model, Constant(3, 4, 12)), faults),
+          ports(store), port(ports), s(host), view(s), cycle(s, port, timer, clock, boxes, view) {
         view.cycle = &cycle;
         QString error;
         started = server.start(QString(), &error);
         if (!started) qWarning() << error;
         ports.setRunOverride(1, server.lineName());
-    }
-    static probesim::FieldPlan field() {
-        probesim::FieldPlan plan;
-        for (int axis = 0; axis < 3; ++axis)
-            plan.axes[axis].level = std::array{3, 4, 12}[axis];
-        return plan;
     }
     // Named, characterised and in touch.
     bool identified(int timeoutMs = 20000) {
@@ -45,7 +39,7 @@ struct Line {
         cycle.Start(1);
         return started && identified();
     }
-    // Data replies that became readings since the mark.
+    // Replies that became readings (of a Zeta probe, its samples) since the mark.
     QList<QByteArray> dataSince(qsizetype mark) const { return view.readings.mid(mark); }
 
     QString model;

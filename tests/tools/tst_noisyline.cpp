@@ -37,15 +37,8 @@ private Q_SLOTS:
                                 .arg(commands.size())
                                 .arg(line.s.InitStep())));
         // Then read: field values keep coming.
-        const qsizetype mark = line.view.processed.size();
-        const auto readings = [&] {
-            int n = 0;
-            for (qsizetype i = mark; i < line.view.processed.size(); ++i)
-                n += line.view.processed[i].startsWith(":D") ||
-                     line.view.processed[i].startsWith(":S");
-            return n;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(readings() >= 5, 10000);
+        const qsizetype mark = line.view.readings.size();
+        QTRY_VERIFY_WITH_TIMEOUT(line.dataSince(mark).size() >= 5, 10000);
         QVERIFY(!commands.contains(QByteArray()));
         QVERIFY(line.boxes.messages().isEmpty());
         QVERIFY(line.host.messages.isEmpty());
