@@ -230,6 +230,7 @@ void clsProbe::finishCharacterisation() {
     // The characterisation leaves the probe in its first units: return to the units it had.
     const int units = RestoreUnitsNumber(m_modelName, m_initUnitsCode);
     m_initUnitsCode.clear();
+    m_initRangeCmnd.clear();
     if (units > 0) SetNextCmnd("U" + QByteArray::number(units) + Cr);
     CalcReadInterval();
     m_initMismatch.clear();

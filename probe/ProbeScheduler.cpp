@@ -390,7 +390,11 @@ void clsProbe::identifyingRules(const QByteArray& reply, const QByteArray& p) {
             m_autoRangeOn = 1;
             digit = 3;
         }
-        m_initCmnds[23] = "R" + QByteArray::number(digit);
+        // The range the probe had before the characterisation: that of its first run. A run
+        // armed again after the probe was lost in the middle of one begins in whatever range
+        // the broken run had reached.
+        if (m_initRangeCmnd.isEmpty()) m_initRangeCmnd = "R" + QByteArray::number(digit);
+        m_initCmnds[23] = m_initRangeCmnd;
         m_rangeInDoubt = false;
         m_initState = -1;
         m_initCount = 0;

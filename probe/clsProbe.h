@@ -257,6 +257,7 @@ private:
     int m_currAxis = 0;
     int m_nextAxis = 0;
     QByteArray m_initUnitsCode; // the units before the characterisation, restored after it
+    QByteArray m_initRangeCmnd; // the range before it, the command that restores it
     int m_axesRead = 0;         // this cycle's axes read so far: 1 X, 2 Y
     bool m_cycleCompleted = false;
     int m_overRange = 0;
