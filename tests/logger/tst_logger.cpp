@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTime>
 #include <csignal>
 
 using namespace logger;
@@ -218,6 +219,9 @@ private Q_SLOTS:
                               Field(log, "Samples"), Field(log, "Page")}),
                  (QStringList{model, "Mast 4", "A. N. Other", QString::number(log.rows.size()),
                               "1 of 1"}));
+        // Stamped as the window stamps its pages.
+        QVERIFY2(QTime::fromString(Field(log, "Time"), "HH:mm:ss").isValid(),
+                 qPrintable(Field(log, "Time")));
         const QList<QByteArray> lines = run.process.readAllStandardOutput().split('\n');
         QCOMPARE(lines.size() - 1, qsizetype(log.rows.size()));
         QCOMPARE(QJsonDocument::fromJson(lines.first()).object()["model"].toString(), model);
