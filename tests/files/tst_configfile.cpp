@@ -186,6 +186,10 @@ private Q_SLOTS:
             if (i <= 25) first25 << QStringLiteral("%1|Label %1|v").arg(i);
         }
         row("more than 25: 25 notes, every line kept", thirty, first25, thirty);
+        // Beyond Latin-1 is '?' (one for a surrogate pair); a line break would split the note.
+        row("an answer beyond Latin-1, on two lines", "1,Site,\r\n", {"1|Site|"},
+            "1,Site,Hall ?5 ? two  lines\r\n",
+            QString::fromUtf8("Hall \u20ac5 \U0001F600 two\r\nlines"));
     }
     void headerNotes() {
         QFETCH(QByteArray, file);
@@ -207,6 +211,7 @@ private Q_SLOTS:
         QVERIFY(h.SaveNoteQuery(path));
         QCOMPARE(QFile::exists(path), !saved.isNull());
         QCOMPARE(readAll(path), saved);
+        QCOMPARE(h.SaveNoteQuery(m_dir.filePath("missing/testquery.txt")), h.NoteCount == 0);
     }
 
     // A first run finds prompts, and a line on the format that is no prompt; a file there is
@@ -225,19 +230,6 @@ private Q_SLOTS:
         QVERIFY(writeAll(path, "1,Site,\r\n"));
         QVERIFY(HeaderNotes::InstallStartingFile(path));
         QCOMPARE(readAll(path), QByteArray("1,Site,\r\n"));
-    }
-
-    // Characters beyond Latin-1 become '?' (one for a surrogate pair); a line break in a field
-    // would split its note in two.
-    void headerNotesWrittenAsSingleByteLines() {
-        const QString path = m_dir.filePath(QStringLiteral("entered.txt"));
-        HeaderNotes h;
-        h.NoteCount = 2;
-        h.HeaderNotes[1] = {"1", "Site", QString::fromUtf8("Hall \u20ac5 \U0001F600")};
-        h.HeaderNotes[2] = {"2", "Note", "two\r\nlines"};
-        QVERIFY(h.SaveNoteQuery(path));
-        QCOMPARE(readAll(path), QByteArray("1,Site,Hall ?5 ?\r\n2,Note,two  lines\r\n"));
-        QVERIFY(!h.SaveNoteQuery(m_dir.filePath(QStringLiteral("missing/testquery.txt"))));
     }
 };
 

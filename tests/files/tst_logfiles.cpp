@@ -297,14 +297,10 @@ private Q_SLOTS:
         QVERIFY(rig->boxes.texts().value(0).startsWith("The picture could not be saved to "));
     }
 
-    // Files loaded over a page of the axes. Other shapes load: other line ends, a byte order
-    // mark, blank lines, times of one digit, no header, a heading line that disagrees with
-    // "Columns," (the columns a log does not use are empty), an unknown scale (a scale that
-    // holds the log is taken). A page still being
-    // written, or cut off by a crash, ends inside its last row: the whole rows before it load,
-    // and the user is told. Nothing is ever half loaded: a file that cannot be read is refused
-    // with the line and what is wrong there, and the log, the graph, the caption and the header
-    // stay as they were.
+    // Files loaded over a page of the axes, in other shapes too (the heading line decides the
+    // columns; a scale that does not hold the log gives way to one that does). A page cut off
+    // inside its last row loads its whole rows, and the user is told. A file that cannot be read
+    // is refused with the line and what is wrong there, and nothing of it is loaded.
     void loadsOverAPage_data() {
         QTest::addColumn<QByteArray>("file");  // null: no such file
         QTest::addColumn<QString>("expected"); // rows, layout, first row, scale; empty: refused

@@ -1,6 +1,6 @@
-// The raw-diode calibration and field computation, against numbers worked by hand.
+// The raw-diode calibration and field computation, against numbers worked by hand (against
+// the virtual probe's own calibration: tst_polling).
 #include "measure/ClsZeta.h"
-#include "tools/probesim/ZetaCalibration.h"
 
 #include <QTest>
 #include <cmath>
@@ -122,22 +122,6 @@ private Q_SLOTS:
         const std::optional<float> value = Rig(Distinct()).z.CalculateFieldXYZ(axis, level, count);
         QCOMPARE(value.has_value(), !std::isnan(expected));
         if (value) QCOMPARE(*value, expected);
-    }
-
-    // Samples against the virtual probe's own calibration, in every gain range: the table and
-    // the direct computation give the field the probe meant.
-    void followsVirtualProbe() {
-        const probesim::ZetaCalibration cal("PX-9120");
-        Rig rig(cal.encodeReply());
-        rig.z.SetAveraging(0);
-        for (double field : {0.3, 4.0, 40.0, 150.0, 900.0}) {
-            const auto x = cal.encode(0, field), z = cal.encode(2, field);
-            rig.z.ParseCalZeta(Sample(x.count, 0, z.count, x.gainCode, 0, z.gainCode));
-            QCOMPARE(rig.z.Xaxis(), float(cal.fieldFor(0, x.count, rig.z.SetGainDim(x.gainCode))));
-            QCOMPARE(rig.z.Zaxis(), float(cal.fieldFor(2, z.count, rig.z.SetGainDim(z.gainCode))));
-            QCOMPARE(rig.z.CalZ(z.count, z.gainCode), rig.z.Zaxis());
-        }
-        QCOMPARE(rig.z.CalX(0, 0), 0.f); // as the table: count 0 reads 0
     }
 
     // A refused reply leaves coefficients and tables as they were, also when the fault comes

@@ -63,7 +63,6 @@ public:
     void ShowLineHealth(const probe::LineHealth& h) override { health = h; }
 
     probe::clsProbe& session;
-    probe::PollingCycle* cycle = nullptr;
     QList<QByteArray> processed;
     QList<QByteArray> readings; // Zeta samples and the replies that became a reading
     QList<float> totals;        // the totals of those read once the probe was characterised

@@ -22,7 +22,6 @@ struct Line {
     explicit Line(const QString& probeModel, const probesim::Faults& faults = {})
         : model(probeModel), server(probesim::CreateProbe(model, Constant(3, 4, 12)), faults),
           ports(store), port(ports), s(host), view(s), cycle(s, port, timer, clock, boxes, view) {
-        view.cycle = &cycle;
         QString error;
         started = server.start(QString(), &error);
         if (!started) qWarning() << error;
