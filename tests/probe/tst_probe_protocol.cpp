@@ -300,10 +300,10 @@ private Q_SLOTS:
         // the model (taken as missing, a PX-5100 was named PX-5560): the run starts again.
         row("the fourth range unanswered", Px5100, {{23, ""}, {24, ""}, {25, ""}, {26, ""}}, 22,
             "R4 R4 R4 R4 D2 AEEE R2 B R5 R5", {}, 1);
-        // The probe lost with its first reply in its second units: the next run starts in them,
-        // but the units restored at the end are those it had before the first.
-        row("the units of before restored after a run cut short", Px5100, {{16, "lost"}}, 43,
-            "B TF D2 U1 D2");
+        // The probe lost with its first reply in its second units and range 1: the next run
+        // starts in them, but the range and units restored at the end are those it had before.
+        row("the range and units of before restored after a run cut short", Px5100, {{16, "lost"}},
+            41, "AEEE R2 B TF D2 U1 D2");
         // The answer to the first try arrives with a garbled answer to the retry: it counts.
         row("an answer before a garbled one", Px5100, {{23, ""}, {24, ":R4\r:|!\r"}}, 22,
             "R4 R4 D2 AEEE R2 B");
