@@ -106,13 +106,6 @@ QList<QObject*> Commands(QWidget& w) {
     return commands;
 }
 
-void Use(QObject* command) {
-    if (auto* a = qobject_cast<QAction*>(command))
-        a->trigger();
-    else
-        Q_EMIT qobject_cast<platform::ClickLabel*>(command)->clicked();
-}
-
 } // namespace
 
 class tst_Actions : public QObject {
@@ -122,36 +115,33 @@ private Q_SLOTS:
         QTest::addColumn<State>("state");
         QTest::addColumn<QStringList>("disabled"); // of the commands shown
         QTest::addColumn<QStringList>("idle");     // enabled, with nothing to do in this state
-        const QStringList atStart{"mnuFileSaveAs", "mnuProbeRecordPause", "mnuProbePlay", "tbSave",
-                                  "tbZoomIn",      "tbZoomOut",           "tbRecordPause"};
-        const QStringList fast{"mnuCommBaud3", "mnuCommBaud4", "mnuCommBaud5"};
+        const auto names = [](const char* text) { return QString(text).split(' '); };
+        const QStringList atStart = names("mnuFileSaveAs mnuProbeRecordPause mnuProbePlay tbSave "
+                                          "tbZoomIn tbZoomOut tbRecordPause"),
+                          fast = names("mnuCommBaud3 mnuCommBaud4 mnuCommBaud5");
         // Nothing to erase before a log; the search mode takes effect when the probe is next
         // looked for; the total is plotted apart only beside the axes of a live sweep or a
         // replay, not in a stored view or beside a probe that reads one axis.
-        const QStringList noRows{"LabRecordCntLab"};
-        const QString search = "mnuCommARProbe", total = "mnuProbePlotComposite";
-        QTest::newRow("Sigma") << State::SigmaIdle << atStart + fast + QStringList{"mnuCommBaud2"}
-                               << QStringList{search} + noRows;
+        const QStringList noRows{"LabRecordCntLab"}, search{"mnuCommARProbe"},
+            total{"mnuProbePlotComposite"};
+        QTest::newRow("Sigma") << State::SigmaIdle << atStart + fast + names("mnuCommBaud2")
+                               << search + noRows;
         QTest::newRow("Sigma, logging")
             << State::SigmaLogging
-            << QStringList{"mnuFileSaveAs", "mnuViewExposure",   "mnuProbePlay",
-                           "mnuProbeZero",  "mnuProbeClearPeak", "mnuCommBaud2",
-                           "tbSave",        "tbZoomIn",          "tbZoomOut"} +
-                   fast
-            << QStringList{search};
+            << fast + names("mnuFileSaveAs mnuViewExposure mnuProbePlay mnuProbeZero "
+                            "mnuProbeClearPeak mnuCommBaud2 tbSave tbZoomIn tbZoomOut")
+            << search;
         QTest::newRow("Zeta") << State::Zeta
-                              << atStart + QStringList{"mnuProbe3AxisData", "mnuProbeZero",
-                                                       "mnuCommARProbe", "mnuCommARM",
-                                                       "mnuCommASCII"}
+                              << atStart + names("mnuProbe3AxisData mnuProbeZero mnuCommARProbe "
+                                                 "mnuCommARM mnuCommASCII")
                               << noRows;
         QTest::newRow("Kappa") << State::Kappa
-                               << atStart + fast + QStringList{"mnuProbe3AxisData", "mnuProbeZero"}
-                               << QStringList{total} + noRows;
-        QTest::newRow("a log shown") << State::Stored
-                                     << QStringList{"mnuProbeRecordPause", "mnuProbePlay",
-                                                    "mnuCommBaud2", "tbZoomIn", "tbRecordPause"} +
-                                            fast
-                                     << QStringList{total, search};
+                               << atStart + fast + names("mnuProbe3AxisData mnuProbeZero")
+                               << total + noRows;
+        QTest::newRow("a log shown")
+            << State::Stored
+            << fast + names("mnuProbeRecordPause mnuProbePlay mnuCommBaud2 tbZoomIn tbRecordPause")
+            << total + search;
     }
     void everyEnabledCommandDoesSomething() {
         QFETCH(State, state);
@@ -176,10 +166,9 @@ private Q_SLOTS:
             auto still = Enter(state);
             still->run(500);
             auto used = Enter(state);
-            QObject* c = used->window().findChild<QObject*>(name);
-            auto* a = qobject_cast<QAction*>(c);
+            auto* a = used->window().findChild<QAction*>(name);
             const bool wasChecked = a && a->isChecked();
-            Use(c);
+            kit::Use(used->window(), name);
             used->run(500);
             if (Seen(*used, name) != Seen(*still, name)) continue;
             // A choice made again (a ticked entry of a group) leaves everything as it was; Qt
@@ -190,7 +179,6 @@ private Q_SLOTS:
         QTEST(didNothing, "idle");
     }
 
-    // The tooltips of the toolbar, the lists and the clickable labels.
     void tips() {
         kit::WindowRig rig;
         QWidget& w = rig.startOn("PX-5100");

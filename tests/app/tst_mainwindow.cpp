@@ -59,7 +59,6 @@ class tst_MainWindow : public QObject {
 private Q_SLOTS:
     void init() { rig = std::make_unique<kit::WindowRig>(); }
 
-    // (The commands enabled before anything is logged or loaded: tst_actions.)
     void firstRunAsksForThePortAndOpensAtTheDefaultPlace() {
         rig->writeConfig = false;
         rig->modal.queue([](QDialog& dialog) {

@@ -227,16 +227,12 @@ private Q_SLOTS:
                  qPrintable(line->text() + " / " + line->toolTip()));
     }
 
-    // The program killed while it logs (a crash, a power cut): the next start offers the log
-    // back with every row up to about 100 ms before the kill, and Save As writes them.
     // The help and the version are printed where there is no display at all.
     void helpAndVersionNeedNoDisplay_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("begins");
-        QTest::newRow("help") << "--help"
-                              << "Usage: ";
-        QTest::newRow("version") << "--version"
-                                 << "Varnex " VARNEX_VERSION;
+        QTest::newRow("help") << "--help" << QString("Usage: ");
+        QTest::newRow("version") << "--version" << QString("Varnex " VARNEX_VERSION);
     }
     void helpAndVersionNeedNoDisplay() {
         QFETCH(QString, option);
@@ -254,6 +250,8 @@ private Q_SLOTS:
         QVERIFY2(out.startsWith(begins), qPrintable(out));
     }
 
+    // The program killed while it logs (a crash, a power cut): the next start offers the log
+    // back with every row up to about 100 ms before the kill, and Save As writes them.
     void aKilledLogComesBack() {
 #ifndef Q_OS_UNIX
         QSKIP("needs a kill that gives the program no say");

@@ -1,7 +1,6 @@
-// The probe engine without a front end: the virtual probe of each family behind the scripted
-// port, time on the manual clock. Each typed command must reach the wire as the probe expects
-// it, a refusal must come back as one, and the link speeds must be taken up and given up as the
-// probe acknowledges or falls silent (a probe lost then is found again).
+// The probe engine without a front end, on the virtual probe of each family behind the scripted
+// port and the manual clock: the commands on the wire, refusals, the streaming speeds. (The
+// polled speeds, through the window's menu: tst_linksetup.)
 #include "engine/ProbeEngine.h"
 #include "tests/support/WindowKit.h"
 
@@ -76,6 +75,7 @@ private Q_SLOTS:
             QTest::newRow(name) << QString(model) << c << QString(wire).split(' ');
         };
         using E = engine::ProbeEngine;
+        const Command celsius = [](E& e) { e.SetUseCelsius(true), e.RefreshBattTemp(); };
         row("units", "PX-5100", "U2", [](E& e) { e.RequestUnits(2); });
         row("next units", "PX-5100", "UN", [](E& e) { e.StepUnits(); });
         row("range", "PX-5100", "R3", [](E& e) { e.RequestRange(3); });
@@ -86,16 +86,10 @@ private Q_SLOTS:
         row("ARM mode", "PX-5100", "P1", [](E& e) { e.SetCommMode(engine::CommMode::ARM); });
         row("ASCII mode", "PX-5100", "P2", [](E& e) { e.SetCommMode(engine::CommMode::ASCII); });
         row("Sigma battery", "PX-5100", "R B TF", [](E& e) { e.RefreshBattTemp(); });
-        row("Sigma Celsius", "PX-5100", "R B TC", [](E& e) {
-            e.SetUseCelsius(true);
-            e.RefreshBattTemp();
-        });
+        row("Sigma Celsius", "PX-5100", "R B TC", celsius);
         row("Kappa battery", "E310", "B", [](E& e) { e.RefreshBattTemp(); });
         row("Zeta temperature", "PX-9100", "TF BP", [](E& e) { e.RefreshBattTemp(); });
-        row("Zeta Celsius", "PX-9100", "TC BP", [](E& e) {
-            e.SetUseCelsius(true);
-            e.RefreshBattTemp();
-        });
+        row("Zeta Celsius", "PX-9100", "TC BP", celsius);
     }
     void commandsReachTheWire() {
         QFETCH(QString, model);
@@ -129,25 +123,6 @@ private Q_SLOTS:
         QVERIFY(rig.events.samples > samples && rig.events.losses == 0); // the probe reads on
     }
 
-    // A Zeta probe taken to the polled fast speed and back: the port follows each
-    // acknowledgement ("F2", "F1"), and the probe reads on at both speeds.
-    void linkSpeedUpAndDown() {
-        Rig rig(QStringLiteral("PX-9100"));
-        QVERIFY(rig.inService());
-        for (int entry : {2, 1}) {
-            const probe::LinkSpeed& speed = *probe::LinkSpeedOfEntry(entry);
-            const qsizetype from = rig.port.written().size();
-            rig.engine.RequestPolledSpeed(speed);
-            QVERIFY2(rig.runUntil([&] { return rig.port.settings() == speed.Settings(); }, 5000),
-                     qPrintable(rig.port.settings()));
-            const int before = rig.events.samples;
-            rig.run(2000);
-            QVERIFY(rig.events.samples > before + 5);
-            QCOMPARE(rig.sentSince(from).count("F" + QString::number(entry)), 1);
-        }
-        QCOMPARE(rig.events.losses, 0);
-    }
-
     // A streaming speed is asked at the old speed with the next sample poll; the
     // acknowledgement retunes the port, each record of the stream is a reading (every shape:
     // tst_probe_tables) and a low battery flag is told; the watchdog ends a stream that stopped
@@ -157,16 +132,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("entry");
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("does"); // what the probe does
-        QTest::newRow("38.4 kBaud") << 3 << "38400,o,7,1"
-                                    << "stops";
-        QTest::newRow("57.6 kBaud") << 4 << "57600,o,7,1"
-                                    << "stops";
-        QTest::newRow("115.2 kBaud") << 5 << "115200,o,7,1"
-                                     << "stops";
-        QTest::newRow("57.6 kBaud, never taken up") << 4 << ""
-                                                    << "ignores";
-        QTest::newRow("115.2 kBaud, streams on") << 5 << "115200,o,7,1"
-                                                 << "streams on";
+        const auto row = [](const char* name, int entry, const char* settings, const char* does) {
+            QTest::newRow(name) << entry << QString(settings) << QString(does);
+        };
+        row("38.4 kBaud", 3, "38400,o,7,1", "stops");
+        row("57.6 kBaud", 4, "57600,o,7,1", "stops");
+        row("115.2 kBaud", 5, "115200,o,7,1", "stops");
+        row("57.6 kBaud, never taken up", 4, "", "ignores");
+        row("115.2 kBaud, streams on", 5, "115200,o,7,1", "streams on");
     }
     void streamingSpeeds() {
         QFETCH(int, entry);

@@ -30,7 +30,6 @@ public:
     void stop() override {}
 };
 
-// Keeps the readings it is given.
 struct RecordingSink : measure::ReadingSink {
     void TakeReading(const measure::Reading& reading) override { readings.append(reading); }
     QList<measure::Reading> readings;
@@ -95,9 +94,7 @@ struct WindowRig : ProbeLine {
 
 // Triggers the menu entry or clicks the label of that name, as the user would.
 void Use(QObject& window, const QString& name);
-// The texts of a list box, in order.
 QStringList Items(const QComboBox* box);
-// The texts of the labels, in order.
 QStringList Texts(const QList<const QLabel*>& labels);
 // '1' or '0' for each, in order.
 QString Bits(std::initializer_list<bool> bits);

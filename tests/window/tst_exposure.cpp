@@ -1,7 +1,5 @@
-// The moving average of the exposure log, on the manual clock: a window filling up and the rows
-// it logs, the display formats, a silent probe, the clock trim, periodic logging (also across
-// midnight), a period changed in a running log, a day of ticks; and the window logging the
-// virtual probe's field.
+// The moving average of the exposure log on the manual clock, and the window logging the virtual
+// probe's field through it.
 #include "measure/RecordTable.h"
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
@@ -80,12 +78,10 @@ private Q_SLOTS:
             {0.5, "0.5000", 0, "0.00.00"},          {5.0, "5.000", 59, "0.00.59"},
             {50.0, "50.00", 3909, "1.05.09"},       {500.0, "500.0", 86399, "23.59.59"},
             {0.99999, "1.0000", 90000, "25.00.00"}, {9.9999, "10.000", 600, "0.10.00"}};
-        QStringList texts, expected;
         for (const auto& [average, averageText, elapsed, elapsedText] : rows) {
-            texts << Exposure::AverageText(average) << Exposure::ElapsedText(elapsed);
-            expected << averageText << elapsedText;
+            QCOMPARE(Exposure::AverageText(average), QString(averageText));
+            QCOMPARE(Exposure::ElapsedText(elapsed), QString(elapsedText));
         }
-        QCOMPARE(texts, expected);
     }
 
     // Ticks while the probe does not answer change neither the average nor the time counted,

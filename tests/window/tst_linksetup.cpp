@@ -1,6 +1,5 @@
 // The main window's link and set-up on the test doubles: the link-speed and communication-mode
-// menus (what the engine does with them: tst_engine); the set-up of each model, the 3-axis entry,
-// the sample rate.
+// menus, the set-up of each model, the 3-axis entry, the sample rate.
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
 #include "window/BatteryTemp.h"
@@ -51,23 +50,32 @@ class LinkSetupTest : public QObject {
 private Q_SLOTS:
     void init() { rig = std::make_unique<kit::WindowRig>(); }
 
-    // The link-speed menus (the command each queues: tst_probecontrols; the engine suite checks
-    // the wire, the port following the probe and the end of a stream) and the communication
+    // The link-speed menus (the streaming speeds on the wire: tst_engine) and the communication
     // modes.
     void theLinkMenus() {
         app::frmMain& w = rig->startOn(Zeta);
         const window::LinkControls& u = w.ui().link;
-        // 19.2 kBaud: asked of the probe, kept as the preference, no streaming speeds from it.
-        u.mnuCommBaud[2]->trigger();
+        // A polled speed: asked of the probe once, the port follows its acknowledgement and the
+        // probe reads on.
+        const auto speedTo = [&](int entry) {
+            const qsizetype sent = rig->port.written().size(), read = rig->taken.readings.size();
+            u.mnuCommBaud[entry]->trigger();
+            rig->run(2000);
+            return QStringLiteral("%1 %2 %3")
+                .arg(rig->sentSince(sent).count("F" + QString::number(entry)))
+                .arg(rig->port.settings())
+                .arg(rig->taken.readings.size() > read + 5);
+        };
+        // 19.2 kBaud, kept as the preference: no streaming speeds from it.
+        QCOMPARE(speedTo(2), QStringLiteral("1 19200,o,7,1 1"));
         QCOMPARE(w.config().BaudRate, QStringLiteral("19200,o,7,1"));
         QVERIFY(!u.mnuCommBaud[1]->isChecked() && !u.mnuCommBaud[5]->isEnabled());
         QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("70"));
         // Back to 9600: the streaming speeds return for a probe whose software streams.
-        u.mnuCommBaud[1]->trigger();
+        QCOMPARE(speedTo(1), QStringLiteral("1 9600,o,7,1 1"));
         QVERIFY(u.mnuCommBaud[5]->isEnabled());
         QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("35"));
         // A streaming speed: the rate and the ports wait for the end of the stream.
-        rig->run(2000);
         u.mnuCommBaud[5]->trigger();
         const auto streaming = [&] {
             return kit::Bits({u.mnuCommBaud[5]->isChecked(), u.CmbSampleRate->isEnabled(),

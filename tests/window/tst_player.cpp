@@ -1,6 +1,5 @@
-// Playback of a loaded log on the manual clock: the pace of the sample rate, the end of the
-// rows and what comes back after it, readouts, peaks, sweep and bars from the rows, the
-// refusals, and the ways the user or a new log stops it.
+// Playback of a loaded log on the manual clock: its pace, its end, what it shows, the refusals
+// and the ways it is stopped.
 #include "measure/RecordTable.h"
 #include "tests/support/WindowKit.h"
 #include "window/BarGraphControl.h"

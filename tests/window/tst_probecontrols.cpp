@@ -1,6 +1,5 @@
 // The user's commands to the probe on the test doubles: units, ranges, zero, peaks, axes,
-// battery and temperature, link speed and mode for each family, a refused range, and the alarm
-// (its level, its beep and its red readout).
+// battery and temperature, the link mode, and the alarm (its level, beep and red readout).
 #include "measure/ClsZeta.h"
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
@@ -72,8 +71,6 @@ private Q_SLOTS:
         row("PX-9100 mnuProbeUpdateNow", "TF");
         row("PX-9100 LabTempLab", "TF"); // in Fahrenheit still
         row("PX-9100 mnuProbeTempCels", "TC");
-        row("PX-9100 mnuCommBaud2", "F2");
-        row("PX-9100 mnuCommBaud1", "F1");
     }
     void commands() {
         const QStringList tag = QString(QTest::currentDataTag()).split(' ');
@@ -130,24 +127,11 @@ private Q_SLOTS:
         QTEST(seen, "seen");
     }
 
-    // The bars' peaks, like the readouts' peaks, start again in new units: back in V/m they
-    // stand no higher than the probe's own peak.
-    void theBarPeaksFollowAUnitsChange() {
-        app::frmMain& w = rig->startOn("PX-5100");
-        for (int units : {2, 1}) {
-            w.engine().RequestUnits(units);
-            rig->run(1500);
-        }
-        QCOMPARE(w.engine().UnitsText(), QString("V/m"));
-        const float probePeak = w.probe().MaxHoldXYZ();
-        QVERIFY(probePeak > 0);
-        QVERIFY2(w.barGraph().BarPeak(graph::ClsBarGraph::BarTotal) <= probePeak * 1.001f,
-                 qPrintable(QString::number(w.barGraph().BarPeak(graph::ClsBarGraph::BarTotal))));
-    }
-
     // A probe that changes its units under a log (its own keys, or another probe on the line)
-    // ends the log as the user's stop would: every row stays in the log's units.
-    void aUnitsChangeUnderALogEndsIt() {
+    // ends the log as the user's stop would: every row stays in the log's units. The bars'
+    // peaks, like the readouts' peaks, start again in new units: back in V/m they stand no
+    // higher than the probe's own peak.
+    void aUnitsChangeEndsTheLogAndThePeaks() {
         app::frmMain& w = rig->startOn("PX-5100");
         w.recorder().ToggleRecordOn();
         rig->run(1000);
@@ -161,6 +145,14 @@ private Q_SLOTS:
         QCOMPARE(w.StatusPanel(1),
                  window::Recorder::UnitsChangedText.arg(w.engine().UnitsText(), "V/m"));
         QVERIFY(w.engine().UnitsText() != "V/m");
+
+        w.engine().RequestUnits(1);
+        rig->run(1500);
+        QCOMPARE(w.engine().UnitsText(), QString("V/m"));
+        const float probePeak = w.probe().MaxHoldXYZ();
+        QVERIFY(probePeak > 0);
+        QVERIFY2(w.barGraph().BarPeak(graph::ClsBarGraph::BarTotal) <= probePeak * 1.001f,
+                 qPrintable(QString::number(w.barGraph().BarPeak(graph::ClsBarGraph::BarTotal))));
     }
 
     // A Zeta probe's units are the program's: a probe started in the units of the last run

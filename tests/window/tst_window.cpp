@@ -15,12 +15,6 @@
 
 using measure::RecordTable;
 
-namespace {
-
-const QString Deg(QChar(0xB0));
-
-} // namespace
-
 class WindowTest : public QObject {
     Q_OBJECT
     std::unique_ptr<kit::WindowRig> rig; // a new one for each test
@@ -87,6 +81,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("alive");
         QTest::addColumn<int>("readings");
         QTest::addColumn<QString>("shown"); // label=text
+        const QString Deg(QChar(0xB0));
         const auto row = [](const char* name, int state, const QByteArray& reply, bool alive,
                             int readings, const QString& shown = {}) {
             QTest::newRow(name) << state << reply << alive << readings << shown;
