@@ -56,7 +56,8 @@ void Alarm::mnuprobeAlarmSet_Click() {
         ShowState();
     }
     m_graph.SetMark1(level);
-    m_graphs.DrawGraph();
+    // The new mark on the frame; what the sweep drew stays.
+    m_graphs.RedrawFrame();
 }
 
 void Alarm::CheckAlarm(float total, bool probeLost) {

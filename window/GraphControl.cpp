@@ -154,12 +154,13 @@ int GraphControl::SetUpGraphScale() {
             g.SetVerUnitsOffset(scale->centre);
         }
     }
-    m_sweepIndex = 0;
+    // What the sweep drew was drawn on the scale before.
+    forgetSweep();
     return 1;
 }
 
 void GraphControl::DrawGraph() {
-    m_sweepIndex = 0;
+    forgetSweep();
     if (m_live) {
         m_graph.Graph(1);
     } else {
@@ -185,10 +186,10 @@ void GraphControl::ShowProbeRange() {
 }
 
 void GraphControl::RedrawFrame() {
-    m_sweepIndex = 1;
     m_graph.Clear();
     if (m_live) {
         m_graph.Graph(1);
+        replaySweep();
     } else {
         m_graph.Graph(0);
         m_graph.DrawLines();
@@ -199,11 +200,50 @@ void GraphControl::RedrawFrame() {
 
 void GraphControl::InitSweep() {
     m_sweepLength = int(m_graph.ReTraceCnt());
+    forgetSweep();
+}
+
+void GraphControl::forgetSweep() {
+    m_sweepIndex = 0;
+    m_sweepWrapped = false;
+    m_sweep.assign(std::size_t(std::max(m_sweepLength, 0)) + 1, SweepPoint{});
 }
 
 void GraphControl::advanceSweep() {
+    if (m_sweep.size() != std::size_t(std::max(m_sweepLength, 0)) + 1) forgetSweep();
     ++m_sweepIndex;
-    if (m_sweepIndex > m_sweepLength || m_sweepIndex < 1) m_sweepIndex = 1;
+    if (m_sweepIndex > m_sweepLength || m_sweepIndex < 1) {
+        m_sweepWrapped = m_sweepIndex > 1;
+        m_sweepIndex = 1;
+    }
+    if (m_sweepIndex < int(m_sweep.size())) m_sweep[std::size_t(m_sweepIndex)] = SweepPoint{};
+}
+
+void GraphControl::plot(measure::Axis trace, float value) {
+    m_graph.Scroll(m_sweepIndex, value, int(clsGraph::TraceTotal) + int(trace));
+    if (m_sweepIndex < 1 || m_sweepIndex >= int(m_sweep.size())) return;
+    SweepPoint& point = m_sweep[std::size_t(m_sweepIndex)];
+    point.value[trace] = value;
+    point.drawn[trace] = true;
+}
+
+void GraphControl::replaySweep() {
+    const auto draw = [this](int slot) {
+        m_graph.ScrollErase(slot);
+        const SweepPoint& point = m_sweep[std::size_t(slot)];
+        for (int t = measure::Total; t <= measure::Z; ++t)
+            if (point.drawn[std::size_t(t)])
+                m_graph.Scroll(slot, point.value[std::size_t(t)], int(clsGraph::TraceTotal) + t);
+    };
+    const int now = std::min(m_sweepIndex, int(m_sweep.size()) - 1);
+    if (m_sweepWrapped) {
+        m_graph.ScrollErase(1); // the previous pass is a line of its own
+        for (int slot = now + 1; slot < int(m_sweep.size()); ++slot)
+            draw(slot);
+    }
+    if (now >= 1) m_graph.ScrollErase(1); // and so is the present one
+    for (int slot = 1; slot <= now; ++slot)
+        draw(slot);
 }
 
 void GraphControl::TakeReading(const Reading& reading) {
@@ -218,7 +258,7 @@ void GraphControl::PlotGraphSigmaFormat(const Reading& r) {
     if (!r.axesReported) {
         advanceSweep();
         m_graph.ScrollErase(m_sweepIndex);
-        m_graph.Scroll(m_sweepIndex, r.plottedTotal, clsGraph::TraceTotal);
+        plot(measure::Total, r.plottedTotal);
         return;
     }
     // Axes come in turn; the Z reading completes a set.
@@ -229,11 +269,9 @@ void GraphControl::PlotGraphSigmaFormat(const Reading& r) {
 void GraphControl::PlotGraphZetaformat(const Reading& r) {
     advanceSweep();
     m_graph.ScrollErase(m_sweepIndex);
-    m_graph.Scroll(m_sweepIndex, r.value[measure::X], clsGraph::TraceX);
-    m_graph.Scroll(m_sweepIndex, r.value[measure::Y], clsGraph::TraceY);
-    m_graph.Scroll(m_sweepIndex, r.value[measure::Z], clsGraph::TraceZ);
-    if (m_config.PlotComposite == 1)
-        m_graph.Scroll(m_sweepIndex, r.value[measure::Total], clsGraph::TraceTotal);
+    for (measure::Axis axis : {measure::X, measure::Y, measure::Z})
+        plot(axis, r.value[axis]);
+    if (m_config.PlotComposite == 1) plot(measure::Total, r.value[measure::Total]);
 }
 
 // ---- lists ----------------------------------------------------------------------------------
@@ -280,7 +318,7 @@ void GraphControl::applySamPerDiv(bool draw) {
     m_graph.SetSamPerDiv(perDiv);
     m_config.SamPerDivSetting = graph::CInt(perDiv);
     m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
-    m_sweepIndex = 1;
+    forgetSweep();
     if (draw) {
         // A live graph carries no time labels.
         m_graph.Graph(m_live ? 1 : 0);
@@ -338,7 +376,7 @@ void GraphControl::mnuViewScatterLive_Click() {
     SetUpGraphScale();
     m_graph.Graph(1);
     m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
-    m_sweepIndex = 1;
+    forgetSweep();
 }
 
 void GraphControl::ShowStored() {

@@ -10,6 +10,8 @@
 #include "window/WindowShell.h"
 
 #include <QString>
+#include <array>
+#include <vector>
 
 namespace probe {
 class clsProbe;
@@ -59,11 +61,10 @@ public:
     // One point of all traces (total, X, Y, Z).
     void PlotGraphZetaformat(const measure::Reading& reading);
     void SetPlotComp(int flag);
-    // The sweep starts again at the left edge (a new size of the picture).
-    void RestartSweep() { m_sweepIndex = 1; }
     // The sweep's length from the samples across the graph.
     void InitSweep();
-    // The frame again after a change of size, with the stored data when the graph is not live.
+    // The frame again after a change of size, of colours or of the alarm mark: the live sweep
+    // as far as it had come, or the stored data when the graph is not live.
     void RedrawFrame();
 
     // Start-up: fills and selects cmbSamPerDiv and CmbVerticalScale from the settings.
@@ -71,8 +72,7 @@ public:
 
     void cmbSamPerDiv_Click();
     void CmbVerticalScale_Click();
-    // The menu handlers act on the check mark as the click has left it (Qt flips the mark of
-    // a checkable item before it reports the click; the toolbar flips it first too).
+    // The menu handlers flip the state they stand for and tick the entry from it.
     void mnuProbePlotComposite_Click();
     void mnuViewScatterGraph_Click();
     void mnuViewScatterLive_Click();
@@ -89,7 +89,19 @@ public:
     int SweepLength() const { return m_sweepLength; }
 
 private:
+    // What the sweep drew at one slot: a value of each trace it drew.
+    struct SweepPoint {
+        measure::AxisValues value{};
+        std::array<bool, 4> drawn{};
+    };
     void advanceSweep();
+    // One trace's point at the sweep's slot, drawn and remembered.
+    void plot(measure::Axis trace, float value);
+    // The sweep starts anew, with nothing remembered (what is measured, or its pace, changed).
+    void forgetSweep();
+    // Draws again what the sweep holds: the previous pass from the slot after the present one,
+    // then the present pass.
+    void replaySweep();
     void applySamPerDiv(bool draw);
     // The vertical-scale choice (a list text, or a remembered one the list lacks) put in force.
     void applyVerticalScale(const QString& text);
@@ -105,6 +117,8 @@ private:
     QString m_lastScaleStr;
     int m_sweepLength = 0;
     int m_sweepIndex = 0;
+    std::vector<SweepPoint> m_sweep; // slots 1..m_sweepLength
+    bool m_sweepWrapped = false;     // the slots after m_sweepIndex hold the previous pass
     bool m_live = true;
     // Set by the zoom-out toolbar button while the stored view is shown.
     bool m_storedViewShown = false;

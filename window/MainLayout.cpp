@@ -313,7 +313,6 @@ void MainLayout::ResizeForm() {
     SetTwipsGeometry(picture1, picture.left(), picture.top(), pictureWidth, pictureHeight);
     picture1->Cls();
     AdjustPicture3();
-    m_parts.graphs.RestartSweep();
 
     // The lists strip stretches with the window.
     SetTwipsGeometry(u.frame.ShapeFormColor[3], 60, StripTop - 45, std::max(0.0, width - 120),

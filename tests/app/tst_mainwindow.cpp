@@ -39,12 +39,15 @@ void Choose(QComboBox* box, const QString& text) {
 }
 
 // n points of the live sweep.
-void Plot(window::GraphControl& c, int n) {
+// n readings of the three axes; with `wave`, values that change from one to the next.
+void Plot(window::GraphControl& c, int n, bool wave = false) {
     measure::Reading r;
     r.family = measure::Family::Zeta;
-    r.value = {1, 2, 3, 4};
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
+        const float f = wave ? float(i % 7) : 0.0f;
+        r.value = {1 + f, 2 + f, 3 + 2 * f, 4 + 3 * f};
         c.TakeReading(r);
+    }
 }
 
 } // namespace
@@ -335,11 +338,32 @@ private Q_SLOTS:
         Choose(w.ui().graphs.cmbSamPerDiv, QStringLiteral("100"));
         QCOMPARE((QList<float>{w.graph().SamPerDiv(), float(w.config().SamPerDivSetting),
                                float(c.SweepLength()), float(c.SweepIndex())}),
-                 (QList<float>{100, 100, 10 * 100, 1}));
-        Plot(c, c.SweepLength() - 1);
+                 (QList<float>{100, 100, 10 * 100, 0}));
+        Plot(c, c.SweepLength());
         QCOMPARE(c.SweepIndex(), c.SweepLength());
         Plot(c, 1); // the sweep wraps at its length
         QCOMPARE(c.SweepIndex(), 1);
+
+        // A new frame (a new size, colours, an alarm level) draws the sweep again as it was, the
+        // previous pass and the present one, and the sweep goes on from where it was.
+        Choose(w.ui().graphs.cmbSamPerDiv, QStringLiteral("20"));
+        Plot(c, 250, true);
+        const QImage drawn = w.ui().graphs.Picture1->image();
+        c.RedrawFrame();
+        QCOMPARE(c.SweepIndex(), 50);
+        // A fresh frame leaves out only what the sweep had not yet erased of its previous pass,
+        // far less than the traces a bare frame loses.
+        const auto differ = [&drawn](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += image.pixel(x, y) != drawn.pixel(x, y);
+            return n;
+        };
+        const int redrawn = differ(w.ui().graphs.Picture1->image());
+        c.DrawGraph(); // a change of what is measured: a bare frame
+        const int bare = differ(w.ui().graphs.Picture1->image());
+        QVERIFY2(redrawn * 10 < bare, qPrintable(QStringLiteral("%1, %2").arg(redrawn).arg(bare)));
     }
 
     // A click on the bar graph clears its peaks, but not while a log runs; a new size gives a
