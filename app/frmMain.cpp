@@ -129,9 +129,9 @@ void frmMain::makeParts() {
     m_player = std::make_unique<Player>(
         Player::Controls{m_ui.graphs.mnuProbePlay, m_ui.link.CmbSampleRate, m_ui.record.tbRecord,
                          m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut},
-        m_ui.readouts, *m_graph, m_engine->probe(), m_config,
+        m_ui.readouts, *m_graph, *m_engine, m_config,
         Player::Parts{*m_graphControl, *m_barControl, *m_displayTimers, *m_recorder},
-        Player::Timers{*m_play, m_engine->HRTReadProbe()}, s.boxes);
+        Player::Timers{*m_play}, s.boxes);
     m_exposure =
         std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,
                                    m_engine->cycle(), m_config, *m_displayTimers, *m_recorder);

@@ -91,6 +91,9 @@ public:
     // The read timer runs, when the port is open.
     void StartPolling();
     void StopPolling() { m_readTimer->setEnabled(false); }
+    // The probe is left unasked and unread (a log plays in the window), or read again.
+    void PausePolling(bool paused) { m_cycle->SetPaused(paused); }
+    bool PollingPaused() const { return m_cycle->Paused(); }
     // All three: the link search starts with the next tick; false when the port cannot open.
     bool Start(int portNo);
     // The port menu's choice: the port is opened anew and the probe looked for on it.

@@ -173,7 +173,18 @@ QByteArray PollingCycle::AutoNextCmndS(const QByteArray& code) {
     return SampleCmnd;
 }
 
+void PollingCycle::SetPaused(bool paused) {
+    if (paused == m_paused) return;
+    m_paused = paused;
+    if (paused) return;
+    // What came meanwhile answers nothing asked now.
+    if (MainComm.inBufferCount() > 0) MainComm.input();
+    forgetReplies();
+    m_respReceived = false;
+}
+
 void PollingCycle::ReadProbeTick() {
+    if (m_paused && m_highSpeed == HighSpeed::Off) return;
     if (m_highSpeed >= HighSpeed::Acknowledged) {
         // Also a stream that never began after the acknowledgement ends here.
         streamWatchdog();
@@ -293,6 +304,7 @@ void PollingCycle::handOn(bool fromNotification) {
 // without "Max".
 void PollingCycle::nextCommand(bool fromNotification) {
     m_inFlight.active = false;
+    if (m_paused) return;
     if (fromNotification && !m_autoNext)
         m_respReceived = true;
     else
@@ -404,7 +416,7 @@ void PollingCycle::OnComm() {
         streamed();
         return;
     }
-    if (m_held) return; // nothing is asked of the probe yet
+    if (m_held || m_paused) return; // nothing is asked of the probe yet, or now
     readLine();
     if (!takeReplies(true)) overlong(true);
 }

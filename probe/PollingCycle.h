@@ -133,6 +133,11 @@ public:
     // The probe needs this long before it takes the next command: the command chosen next goes
     // out that much later, from a tick, while the program runs on.
     void HoldNextCommand(double ms) { m_holdMs = std::max(m_holdMs, ms); }
+    // Nothing is asked of the probe while paused (a log plays in the window), and what it still
+    // sends is left unread; resumed, a fresh command goes out with the next tick. The link stays
+    // as it is: no miss is counted for the pause.
+    void SetPaused(bool paused);
+    bool Paused() const { return m_paused; }
 
     QByteArray InString() const { return m_inString; }
     QByteArray OutCmnd() const { return m_outCmnd; }
@@ -215,6 +220,7 @@ private:
     QByteArray m_outCmnd;
     int m_expectedLength = 0;
     bool m_respReceived = false;
+    bool m_paused = false;
     bool m_eventReceive = false;
     bool m_autoNext = false;
     HighSpeed m_highSpeed = HighSpeed::Off;

@@ -1,5 +1,6 @@
 #include "window/Player.h"
 
+#include "engine/ProbeEngine.h"
 #include "probe/Readings.h"
 #include "probe/clsProbe.h"
 #include "window/BarGraphControl.h"
@@ -16,9 +17,9 @@ namespace window {
 using graph::clsGraph;
 
 Player::Player(const Controls& controls, const ReadoutControls& readouts, clsGraph& graph,
-               const probe::clsProbe& probe, const files::Config& config, Parts parts,
-               Timers timers, platform::MessageBoxes& boxes)
-    : m_ui(controls), m_readouts(readouts), m_graph(graph), m_probe(probe), m_config(config),
+               engine::ProbeEngine& engine, const files::Config& config, Parts parts, Timers timers,
+               platform::MessageBoxes& boxes)
+    : m_ui(controls), m_readouts(readouts), m_graph(graph), m_engine(engine), m_config(config),
       m_parts(parts), m_timers(timers), m_boxes(boxes) {
     m_ui.mnuProbePlay->setCheckable(true);
     QObject::connect(m_ui.mnuProbePlay, &QAction::triggered, m_ui.mnuProbePlay,
@@ -43,6 +44,12 @@ void Player::mnuProbePlay_Click() {
         m_boxes.inform(platform::MsgIcon::Information, refused);
         return;
     }
+    // A polled probe that answers is left unread while the log plays, if the user agrees.
+    if (m_engine.probe().LostComm() != 1 &&
+        !m_boxes.askYesNo(platform::MsgIcon::Question, PauseProbeText, QStringLiteral("Play"))) {
+        m_ui.mnuProbePlay->setChecked(false);
+        return;
+    }
     PlayData();
     m_parts.bars.ClearBarPeaks();
     ClearPlayPeakHold();
@@ -51,7 +58,10 @@ void Player::mnuProbePlay_Click() {
 QString Player::refusal() const {
     // The readouts and the graph cannot show a log and the rows being logged at once.
     if (m_parts.recorder.Recording()) return LogRunningText;
-    if (m_probe.LostComm() != 1) return ProbeAnsweringText;
+    // A streaming probe cannot be paused: its records come unasked.
+    if (m_engine.probe().LostComm() != 1 &&
+        m_engine.cycle().HighSpeedState() != probe::HighSpeed::Off)
+        return ProbeAnsweringText;
     if (rowInterval() <= 0.0) return NoSampleRateText;
     // A log without a value column, or without rows, would leave nothing to end the playback.
     if (m_graph.DataCnt() < 1) return NothingToPlayText;
@@ -73,8 +83,9 @@ void Player::PlayData() {
         a->setEnabled(false);
 
     m_graph.SetSamPerDiv(float(m_config.SamPerDivSetting));
-    m_pollingWasOn = m_timers.HRTReadProbe.enabled();
-    m_timers.HRTReadProbe.setEnabled(false);
+    // The probe, or the search for one, waits while the log plays.
+    m_pausedProbe = !m_engine.PollingPaused();
+    m_engine.PausePolling(true);
     m_parts.recorder.RecordIndicator(Recorder::Indicator::Play);
     // The rows sweep across the live frame, whatever view of the store was shown.
     m_parts.graphs.SetUpGraphScale();
@@ -135,7 +146,7 @@ void Player::StopPlayback() {
     m_playing = false;
     m_timers.HRTPlay.setEnabled(false);
     m_parts.recorder.RecordIndicator(Recorder::Indicator::Stop);
-    if (m_pollingWasOn) m_timers.HRTReadProbe.setEnabled(true);
+    if (m_pausedProbe) m_engine.PausePolling(false);
     m_ui.tbRecord->setEnabled(m_recordWasOn);
     m_ui.tbZoomIn->setEnabled(m_zoomInWasOn);
     m_ui.tbZoomOut->setEnabled(m_zoomOutWasOn);

@@ -13,8 +13,8 @@
 
 #include <QString>
 
-namespace probe {
-class clsProbe;
+namespace engine {
+class ProbeEngine;
 }
 
 namespace window {
@@ -42,12 +42,14 @@ public:
     };
     struct Timers {
         platform::HiResTimer& HRTPlay;
-        platform::HiResTimer& HRTReadProbe;
     };
 
     static constexpr double MaxRatePlayMs = 14.0;
     static inline const QString ProbeAnsweringText = QStringLiteral(
         "Unable to play data while communicating with a probe.  Turn probe off and retry");
+    // Asked when a polled probe answers: it is left unread while the log plays.
+    static inline const QString PauseProbeText =
+        QStringLiteral("A probe is being read. Pause reading it while the log plays?");
     static inline const QString LogRunningText =
         QStringLiteral("Unable to play data while a log is running. Stop the log and retry.");
     static inline const QString NoSampleRateText =
@@ -58,7 +60,7 @@ public:
     // Makes mnuProbePlay checkable (ticked while a log plays), connects it and gives HRTPlay
     // its handler.
     Player(const Controls& controls, const ReadoutControls& readouts, graph::clsGraph& graph,
-           const probe::clsProbe& probe, const files::Config& config, Parts parts, Timers timers,
+           engine::ProbeEngine& engine, const files::Config& config, Parts parts, Timers timers,
            platform::MessageBoxes& boxes);
 
     // "P&lay": starts playback from the first row, or stops the playback running.
@@ -86,7 +88,7 @@ private:
     Controls m_ui;
     ReadoutControls m_readouts;
     graph::clsGraph& m_graph;
-    const probe::clsProbe& m_probe;
+    engine::ProbeEngine& m_engine;
     const files::Config& m_config;
     Parts m_parts;
     Timers m_timers;
@@ -98,7 +100,7 @@ private:
     int m_sweepLength = 0;
     measure::AxisValues m_playPeakHold{};
     // What playback held back, as it found it.
-    bool m_pollingWasOn = false;
+    bool m_pausedProbe = false; // reading the probe was paused for the playback
     bool m_recordWasOn = false;
     bool m_zoomInWasOn = false;
     bool m_zoomOutWasOn = false;

@@ -44,7 +44,8 @@ QList<AxisValues> Rows(int count) {
 // Playing, Play ticked, the play timer, polling, Record offered.
 QList<bool> State(app::frmMain& w) {
     return {w.player().Playing(), w.ui().graphs.mnuProbePlay->isChecked(), w.HRTPlay().enabled(),
-            w.HRTReadProbe().enabled(), w.ui().record.tbRecord->isEnabled()};
+            w.HRTReadProbe().enabled() && !w.engine().PollingPaused(),
+            w.ui().record.tbRecord->isEnabled()};
 }
 
 } // namespace
@@ -157,6 +158,25 @@ private Q_SLOTS:
         QCOMPARE(w.player().PlayPeakHold(), AxisValues{});
     }
 
+    // A probe that answers is left unread while the log plays, when the user agrees: nothing is
+    // asked of it, and after the last row it is read again, never taken for lost.
+    void aProbeAnsweringWaitsForThePlayback() {
+        app::frmMain& w = rig->startOn("PX-5100");
+        Load(w, Rows(6), "10");
+        rig->boxes.queueAnswer(true);
+        w.ui().graphs.mnuProbePlay->trigger();
+        QCOMPARE(State(w), (QList<bool>{true, true, true, false, false}));
+        const qsizetype asked = rig->port.written().size();
+        rig->run(550);
+        QCOMPARE(rig->port.written().size(), asked);
+        QCOMPARE(w.player().PlayIndex(), 5);
+        rig->run(1500);
+        QCOMPARE(State(w), (QList<bool>{false, false, false, true, true}));
+        QVERIFY(rig->port.written().size() > asked + 3);
+        QCOMPARE(w.probe().LostComm(), 0);
+        QCOMPARE(w.engine().polling().MissCount(), 0);
+    }
+
     // A refused playback says why and changes nothing: polling runs on.
     void refusedWithAReason_data() {
         QTest::addColumn<bool>("probeOn");
@@ -165,7 +185,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("values"); // value columns beside the time
         QTest::addColumn<QString>("message");
         const std::tuple<const char*, bool, const char*, int, bool, QString> rows[] = {
-            {"probe answering", true, "10", 5, true, Player::ProbeAnsweringText},
+            {"probe answering, kept by the user", true, "10", 5, true, Player::PauseProbeText},
             {"a log running", false, "10", 5, true, Player::LogRunningText},
             {"no sample rate", false, "", 5, true, Player::NoSampleRateText},
             {"rate not a number", false, "fast", 5, true, Player::NoSampleRateText},
