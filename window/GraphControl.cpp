@@ -95,6 +95,11 @@ void GraphControl::LimitGraphSetting() {
 
     box->clear();
     box->addItems(texts);
+    // A stored log shown keeps showing the scale it is drawn on.
+    if (!m_live && m_storedViewShown) {
+        ShowStoredScale(m_config.GraphScaleStr);
+        return;
+    }
     // A probe without "Auto" shows the scale of its present range instead, which the graph
     // then follows as it would follow "Auto".
     box->setCurrentIndex(box->findText(kappa && shown == AutoText ? p.GetGraphSelection() : shown));

@@ -385,6 +385,19 @@ private Q_SLOTS:
         QCOMPARE(w.ui().graphs.CmbVerticalScale->currentText(), w.config().GraphScaleStr);
     }
 
+    // A log shown beside a probe that is read keeps its scale in the list through the probe's
+    // changes of units.
+    void aStoredLogKeepsItsScaleBesideALiveProbe() {
+        app::frmMain& w = rig->startOn("PX-5100");
+        QVERIFY(w.loader().LoadData(Write(rig->dir, "in.csv",
+                                          "Header\r\nGraphScale,Auto\r\nEndHeader\r\nTime,Field "
+                                          "V/m\r\n00:00:01,18.8\r\n")));
+        w.engine().RequestUnits(2);
+        rig->run(1500);
+        QVERIFY(w.engine().UnitsText() != "V/m");
+        QCOMPARE(w.ui().graphs.CmbVerticalScale->currentText(), QString("0-100"));
+    }
+
     // More rows than the table holds, more value columns than the graph has traces: the first
     // ones are loaded and the user is told. Saved again, a full table is one page.
     void bigFilesAreCut() {
