@@ -146,9 +146,11 @@ void LinkControl::enableStreamingSpeeds(bool enabled) {
         if (speed.streams) m_ui.mnuCommBaud[std::size_t(speed.entry)]->setEnabled(enabled);
 }
 
+// Back at a polled speed after a stream: the polled speed preferred is the one ticked.
 void LinkControl::UncheckHighSpeedEntries() {
-    for (const probe::LinkSpeed& speed : probe::LinkSpeeds())
-        if (speed.streams) m_ui.mnuCommBaud[std::size_t(speed.entry)]->setChecked(false);
+    const bool fast = m_config.BaudRate == probe::PolledFastSpeed().Settings();
+    for (int i = 1; i <= 5; ++i)
+        m_ui.mnuCommBaud[i]->setChecked(i == (fast ? 2 : 1));
 }
 
 // A change of link speed is a request: the next poll carries it to the probe, and the port
@@ -160,7 +162,6 @@ void LinkControl::mnuCommBaud_Click(int index) {
     if (index == 1) {
         m_config.BaudRate = speed->Settings();
         m_engine.RequestPolledSpeed(*speed);
-        m_ui.mnuCommBaud[2]->setChecked(false);
         if (probe::RevisionStreams(m_engine.identity().SoftRev())) enableStreamingSpeeds(true);
         if (zeta) m_zetaSetUp();
     } else if (index == 2) {
@@ -169,7 +170,6 @@ void LinkControl::mnuCommBaud_Click(int index) {
         m_config.BaudRate = speed->Settings();
         if (zeta) m_zetaSetUp(); // now with the new preference
         m_engine.RequestPolledSpeed(*speed);
-        m_ui.mnuCommBaud[1]->setChecked(false);
         enableStreamingSpeeds(false);
     } else {
         // The probe is asked at the base speed; it acknowledges there and then changes speed.
@@ -177,7 +177,9 @@ void LinkControl::mnuCommBaud_Click(int index) {
         m_shell.SetStatusPanel(2, probe::BaseSpeed().Label());
         DisableHiSpeed(false);
     }
-    m_ui.mnuCommBaud[index]->setChecked(true);
+    // One speed is in force: the one chosen is the one ticked.
+    for (int i = 1; i <= 5; ++i)
+        m_ui.mnuCommBaud[i]->setChecked(i == index);
 }
 
 void LinkControl::ZetaIdentified(const QString& softwareRevision) {

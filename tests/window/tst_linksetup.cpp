@@ -77,13 +77,16 @@ private Q_SLOTS:
         QCOMPARE(u.CmbSampleRate->itemText(1), QStringLiteral("35"));
         // A streaming speed: the rate and the ports wait for the end of the stream.
         u.mnuCommBaud[5]->trigger();
+        // One speed ticked, the one in force.
         const auto streaming = [&] {
-            return kit::Bits({u.mnuCommBaud[5]->isChecked(), u.CmbSampleRate->isEnabled(),
-                              u.mnucommcomm[1]->isEnabled()});
+            return kit::Flags({u.mnuCommBaud[1], u.mnuCommBaud[2], u.mnuCommBaud[3],
+                               u.mnuCommBaud[4], u.mnuCommBaud[5]},
+                              &QAction::isChecked) +
+                   kit::Bits({u.CmbSampleRate->isEnabled(), u.mnucommcomm[1]->isEnabled()});
         };
-        QCOMPARE(streaming(), QString("100"));
+        QCOMPARE(streaming(), QString("0000100"));
         rig->run(3000); // the probe streams no records: the stream ends
-        QCOMPARE(streaming(), QString("111"));
+        QCOMPARE(streaming(), QString("0000111"));
 
         // The communication modes belong to the probes that report field values.
         QVERIFY(!u.mnuCommARProbe->isEnabled());
