@@ -128,9 +128,9 @@ void frmMain::makeParts() {
             [this] { return m_layout->ExposureShown(); }});
     m_player = std::make_unique<Player>(
         Player::Controls{m_ui.graphs.mnuProbePlay, m_ui.link.CmbSampleRate, m_ui.record.tbRecord,
-                         m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut},
-        m_ui.readouts, *m_graph, *m_engine, m_config,
-        Player::Parts{*m_graphControl, *m_barControl, *m_displayTimers, *m_recorder},
+                         m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut, m_ui.probe.LabUnits},
+        *m_readouts, *m_graph, *m_engine, m_config,
+        Player::Parts{*m_graphControl, *m_barControl, *m_displayTimers, *m_recorder, m_records},
         Player::Timers{*m_play}, s.boxes);
     m_exposure =
         std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,

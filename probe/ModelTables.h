@@ -91,6 +91,9 @@ const std::array<ModelSetUp, 16>& ModelSetUps();
 const ModelSetUp* FindModelSetUp(const QString& model);
 // Every model the program reads, by family: Sigma, Zeta, Kappa.
 QStringList KnownModels();
+// The family of a model the program knows (StateSigma, StateZeta, StateKappa); StateIdentifying
+// for any other name.
+int ModelFamily(const QString& model);
 
 // "0.0#####" below 10, plain decimal text from 10 to 9999, "#,###,###" above.
 QString FormatRangeValue(float x);

@@ -1,6 +1,7 @@
 #include "probe/ModelTablesData.h"
 
 #include "probe/ModelTables.h"
+#include "probe/clsProbe.h"
 
 namespace probe::detail {
 namespace {
@@ -382,6 +383,13 @@ QStringList KnownModels() {
         zeta.append(QLatin1String(limits.name));
     zeta.sort();
     return sigma + zeta + kappa;
+}
+
+int ModelFamily(const QString& model) {
+    if (const ModelSetUp* row = FindModelSetUp(model)) return row->kappa ? StateKappa : StateSigma;
+    for (const detail::ZetaLimits& limits : detail::Zetas)
+        if (model == QLatin1String(limits.name)) return StateZeta;
+    return StateIdentifying;
 }
 
 } // namespace probe

@@ -1,11 +1,13 @@
 #include "window/Player.h"
 
 #include "engine/ProbeEngine.h"
+#include "probe/ModelTables.h"
 #include "probe/Readings.h"
 #include "probe/clsProbe.h"
 #include "window/BarGraphControl.h"
 #include "window/DisplayTimers.h"
 #include "window/GraphControl.h"
+#include "window/Readouts.h"
 #include "window/Recorder.h"
 
 #include <QComboBox>
@@ -16,7 +18,7 @@ namespace window {
 
 using graph::clsGraph;
 
-Player::Player(const Controls& controls, const ReadoutControls& readouts, clsGraph& graph,
+Player::Player(const Controls& controls, Readouts& readouts, clsGraph& graph,
                engine::ProbeEngine& engine, const files::Config& config, Parts parts, Timers timers,
                platform::MessageBoxes& boxes)
     : m_ui(controls), m_readouts(readouts), m_graph(graph), m_engine(engine), m_config(config),
@@ -87,6 +89,8 @@ void Player::PlayData() {
     m_pausedProbe = !m_engine.PollingPaused();
     m_engine.PausePolling(true);
     m_parts.recorder.RecordIndicator(Recorder::Indicator::Play);
+    m_unitsBefore = m_ui.LabUnits->text();
+    m_ui.LabUnits->setText(m_parts.records.RecordUnits());
     // The rows sweep across the live frame, whatever view of the store was shown.
     m_parts.graphs.SetUpGraphScale();
     m_graph.Graph(1);
@@ -130,15 +134,14 @@ void Player::HRTPlay_Tick() {
     if (m_playIndex >= m_graph.DataCnt()) StopPlayback();
 }
 
+// The row and the peaks as the log's probe shows them live.
 void Player::showReadouts(const measure::AxisValues& row) {
-    using probe::AdjustStrLen;
-    const ReadoutControls& r = m_readouts;
-    const std::array<QLabel*, 4> values{r.LabXYZField, r.LabXField, r.LabYField, r.LabZField};
-    const std::array<QLabel*, 4> peaks{r.LabMaxXYZ, r.LabMaxX, r.LabMaxY, r.LabMaxZ};
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        values[i]->setText(AdjustStrLen(row[i]));
-        peaks[i]->setText(AdjustStrLen(m_playPeakHold[i]));
-    }
+    const int family = probe::ModelFamily(m_parts.records.ProbeType());
+    m_readouts.ShowRow(row, m_playPeakHold,
+                       family == probe::StateZeta    ? measure::Family::Zeta
+                       : family == probe::StateKappa ? measure::Family::Kappa
+                                                     : measure::Family::Sigma,
+                       m_parts.records.RecordUnits().startsWith(QLatin1String("mW/cm")));
 }
 
 void Player::StopPlayback() {
@@ -146,6 +149,7 @@ void Player::StopPlayback() {
     m_playing = false;
     m_timers.HRTPlay.setEnabled(false);
     m_parts.recorder.RecordIndicator(Recorder::Indicator::Stop);
+    m_ui.LabUnits->setText(m_unitsBefore);
     if (m_pausedProbe) m_engine.PausePolling(false);
     m_ui.tbRecord->setEnabled(m_recordWasOn);
     m_ui.tbZoomIn->setEnabled(m_zoomInWasOn);

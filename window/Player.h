@@ -7,6 +7,7 @@
 #include "files/Config.h"
 #include "graph/clsGraph.h"
 #include "measure/Reading.h"
+#include "measure/RecordTable.h"
 #include "platform/HiResTimer.h"
 #include "platform/MessageBoxes.h"
 #include "window/MainControls.h"
@@ -20,6 +21,7 @@ class ProbeEngine;
 namespace window {
 
 class BarGraphControl;
+class Readouts;
 class DisplayTimers;
 class GraphControl;
 class Recorder;
@@ -33,12 +35,14 @@ public:
         QAction* tbRecord;
         QAction* tbZoomIn;
         QAction* tbZoomOut;
+        QLabel* LabUnits; // the log's units while it plays
     };
     struct Parts {
         GraphControl& graphs; // the live frame and its scale
         BarGraphControl& bars;
-        DisplayTimers& timers; // when the readouts are due
-        Recorder& recorder;    // the log indicator
+        DisplayTimers& timers;               // when the readouts are due
+        Recorder& recorder;                  // the log indicator
+        const measure::RecordTable& records; // the log's units and probe
     };
     struct Timers {
         platform::HiResTimer& HRTPlay;
@@ -59,7 +63,7 @@ public:
 
     // Makes mnuProbePlay checkable (ticked while a log plays), connects it and gives HRTPlay
     // its handler.
-    Player(const Controls& controls, const ReadoutControls& readouts, graph::clsGraph& graph,
+    Player(const Controls& controls, Readouts& readouts, graph::clsGraph& graph,
            engine::ProbeEngine& engine, const files::Config& config, Parts parts, Timers timers,
            platform::MessageBoxes& boxes);
 
@@ -86,7 +90,7 @@ private:
     void showReadouts(const measure::AxisValues& row);
 
     Controls m_ui;
-    ReadoutControls m_readouts;
+    Readouts& m_readouts;
     graph::clsGraph& m_graph;
     engine::ProbeEngine& m_engine;
     const files::Config& m_config;
@@ -101,6 +105,7 @@ private:
     measure::AxisValues m_playPeakHold{};
     // What playback held back, as it found it.
     bool m_pausedProbe = false; // reading the probe was paused for the playback
+    QString m_unitsBefore;      // the units label before the playback
     bool m_recordWasOn = false;
     bool m_zoomInWasOn = false;
     bool m_zoomOutWasOn = false;

@@ -18,6 +18,16 @@ QString SingleText(float value) {
     return QString::number(double(value), 'g', 7);
 }
 
+// A peak of a probe that reports its fields: to the digits its readings have (those the
+// readout shows), without trailing zeros, as the probe's own peak reads.
+QString PeakText(float value) {
+    QString shown = probe::AdjustStrLen(value);
+    shown.remove(u',');
+    bool ok = false;
+    const double reported = shown.trimmed().toDouble(&ok);
+    return SingleText(ok ? float(reported) : value);
+}
+
 // A fixed number of decimals, cut to the eight characters the readout has room for.
 QString Fixed(float value, int decimals) {
     return QString::number(double(value), 'f', decimals).left(8);
@@ -64,17 +74,25 @@ void Readouts::sigmaLabels(const Reading& r) {
     if (share) m_ui.LabBarGraph->setText(QString::number(r.percentOfScale) + QLatin1Char('%'));
 }
 
-// Field strengths and squared fields with four significant digits; power densities with five
-// decimals for the total and six for the rest.
 void Readouts::zetaLabels(const Reading& r) {
-    const std::array<QLabel*, 4> values{m_ui.LabXYZField, m_ui.LabXField, m_ui.LabYField,
-                                        m_ui.LabZField};
-    const std::array<QLabel*, 4> peaks{m_ui.LabMaxXYZ, m_ui.LabMaxX, m_ui.LabMaxY, m_ui.LabMaxZ};
-    const bool powerDensity = r.zetaUnits == measure::ClsZeta::UnitMWcm2;
+    ShowRow(r.value, r.peak, measure::Family::Zeta, r.zetaUnits == measure::ClsZeta::UnitMWcm2);
+}
+
+// Field strengths and squared fields with four significant digits; power densities with five
+// decimals for the total and six for the rest. Peaks of the probes that report their fields
+// with up to seven significant digits.
+void Readouts::ShowRow(const measure::AxisValues& values, const measure::AxisValues& peaks,
+                       measure::Family family, bool powerDensity) {
+    const std::array<QLabel*, 4> shown{m_ui.LabXYZField, m_ui.LabXField, m_ui.LabYField,
+                                       m_ui.LabZField};
+    const std::array<QLabel*, 4> peaksShown{m_ui.LabMaxXYZ, m_ui.LabMaxX, m_ui.LabMaxY,
+                                            m_ui.LabMaxZ};
     for (std::size_t i = 0; i < 4; ++i) {
-        values[i]->setText(powerDensity ? Fixed(r.value[i], i == 0 ? 5 : 6)
-                                        : probe::AdjustStrLen(r.value[i]));
-        peaks[i]->setText(powerDensity ? Fixed(r.peak[i], 6) : probe::AdjustStrLen(r.peak[i]));
+        shown[i]->setText(powerDensity ? Fixed(values[i], i == 0 ? 5 : 6)
+                                       : probe::AdjustStrLen(values[i]));
+        peaksShown[i]->setText(family != measure::Family::Zeta ? PeakText(peaks[i])
+                               : powerDensity                  ? Fixed(peaks[i], 6)
+                                                               : probe::AdjustStrLen(peaks[i]));
     }
 }
 

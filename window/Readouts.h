@@ -28,6 +28,10 @@ public:
     // and a frame of the screen has passed since they were last written (a tick that comes
     // sooner waits for the next reading).
     void TakeReading(const measure::Reading& reading) override;
+    // The four values and their peaks as the family shows them (a row of a log played back
+    // alike); power densities to fixed decimals.
+    void ShowRow(const measure::AxisValues& values, const measure::AxisValues& peaks,
+                 measure::Family family, bool powerDensity);
     // The axis switches coloured from the probe's axis status.
     void UpDateAxis();
     QString AxisStatus() const { return m_axisStatus; }

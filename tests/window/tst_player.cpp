@@ -116,16 +116,25 @@ private Q_SLOTS:
     // frame, the total only while composite plotting is on; the bars show every row's four
     // values, and nothing from before the playback; the peaks take every row, and go with the
     // other peak holds.
+    // The units label and the peaks read as the log's probe shows them live, the units label
+    // as it was after the playback.
     void theRowsAreShown_data() {
         QTest::addColumn<int>("composite");
-        QTest::newRow("composite plotted") << 1;
-        QTest::newRow("composite left out") << 0;
+        QTest::addColumn<QString>("probe");
+        QTest::addColumn<QString>("peakTexts");
+        QTest::newRow("composite plotted, Zeta") << 1 << "PX-9100"
+                                                 << "20.50 12.25 3.000 1000";
+        QTest::newRow("composite left out, Sigma") << 0 << "PX-5100"
+                                                   << "20.5 12.25 3 1000";
     }
     void theRowsAreShown() {
         QFETCH(int, composite);
+        QFETCH(QString, probe);
         app::frmMain& w = rig->start();
         w.graphControl().SetPlotComp(composite);
+        w.records().LoadLog(measure::RecordTable::Layout::Axes, "V/m", probe, {}, {});
         Load(w, {{2, 1, 1, 1}, {20.5f, 12.25f, 3, 150}, {3.5f, 2, 1.25f, 1000.4f}});
+        const QString unitsBefore = w.ui().probe.LabUnits->text();
         w.graph().SetSamPerDiv(1000); // as a stored view may have left it
         w.barGraph().DrawBarXYZ(30);  // a live sample's bars
         w.HRTUpDateText().setEnabled(false);
@@ -137,13 +146,16 @@ private Q_SLOTS:
         const QStringList before = kit::Texts(labels);
 
         w.ui().graphs.mnuProbePlay->trigger();
+        QCOMPARE(w.ui().probe.LabUnits->text(), QString("V/m"));
         rig->run(200);
         QCOMPARE(kit::Texts(labels), before);
         w.displayTimers().HRTUpDateText_Timer();
         rig->run(100);
-        QCOMPARE(kit::Texts(labels), QStringList({"3.500", "2.000", "1.250", "1000", "20.50",
-                                                  "12.25", "3.000", "1000"}));
+        QFETCH(QString, peakTexts);
+        QCOMPARE(kit::Texts(labels),
+                 QStringList({"3.500", "2.000", "1.250", "1000"}) + peakTexts.split(' '));
         QVERIFY(!w.player().Playing());
+        QCOMPARE(w.ui().probe.LabUnits->text(), unitsBefore);
         const clsGraph& g = w.graph();
         QCOMPARE(g.SamPerDiv(), float(w.config().SamPerDivSetting));
         for (int trace : {clsGraph::TraceX, clsGraph::TraceY, clsGraph::TraceZ})
