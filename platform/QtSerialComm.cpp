@@ -89,11 +89,7 @@ QtSerialComm::QtSerialComm(PortTable& ports, QObject* parent) : QObject(parent),
     connect(&m_port, &QSerialPort::readyRead, this, [this] {
         // The port read by itself while batching: its characters follow the batch.
         if (m_batching) endBatching();
-        // Characters arriving are already outside any handler's call chain: a notification
-        // they complete is raised here, without another round through the event loop.
-        m_arriving = true;
-        charactersArrived();
-        m_arriving = false;
+        arrived();
     });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialComm::onPortError);
     connect(&m_batchTimer, &QTimer::timeout, this, [this] { readBatch(); });
@@ -203,10 +199,7 @@ void QtSerialComm::readBatch() {
         if ((n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) || deviceHungUp()) endBatching();
         break;
     }
-    if (m_batched.size() == before) return;
-    m_arriving = true;
-    charactersArrived();
-    m_arriving = false;
+    if (m_batched.size() != before) arrived();
 #endif
 }
 
@@ -217,7 +210,12 @@ void QtSerialComm::endBatching() {
     m_batching = false;
     m_batched += m_port.readAll(); // this also has the port watch the device again
     if (QSocketNotifier* notifier = readNotifier()) notifier->setEnabled(true);
-    if (m_batched.isEmpty()) return;
+    if (!m_batched.isEmpty()) arrived();
+}
+
+// Characters arriving are already outside any handler's call chain: a notification they
+// complete is raised here, without another round through the event loop.
+void QtSerialComm::arrived() {
     m_arriving = true;
     charactersArrived();
     m_arriving = false;

@@ -71,6 +71,7 @@ private:
     QSocketNotifier* readNotifier() const;
     void readBatch();
     void endBatching();
+    void arrived();
 
     PortTable& m_ports;
     QSerialPort m_port;

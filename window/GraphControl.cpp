@@ -204,7 +204,7 @@ void GraphControl::RedrawFrame() {
 // ---- live sweep ---------------------------------------------------------------------------------
 
 void GraphControl::InitSweep() {
-    m_sweepLength = int(m_graph.ReTraceCnt());
+    m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
     forgetSweep();
 }
 
@@ -215,7 +215,6 @@ void GraphControl::forgetSweep() {
 }
 
 void GraphControl::advanceSweep() {
-    if (m_sweep.size() != std::size_t(std::max(m_sweepLength, 0)) + 1) forgetSweep();
     ++m_sweepIndex;
     if (m_sweepIndex > m_sweepLength || m_sweepIndex < 1) {
         m_sweepWrapped = m_sweepIndex > 1;
@@ -322,8 +321,7 @@ void GraphControl::applySamPerDiv(bool draw) {
     if (!ok || perDiv <= 0.0f) return;
     m_graph.SetSamPerDiv(perDiv);
     m_config.SamPerDivSetting = graph::CInt(perDiv);
-    m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
-    forgetSweep();
+    InitSweep();
     if (draw) {
         // A live graph carries no time labels.
         m_graph.Graph(m_live ? 1 : 0);
@@ -347,7 +345,7 @@ void GraphControl::applyVerticalScale(const QString& text) {
         m_engine.SetGraphType(text);
         m_config.GraphScaleAuto = 0;
     }
-    m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
+    if (graph::CInt(m_graph.ReTraceCnt()) != m_sweepLength) InitSweep();
     m_shell.FocusCommand1();
     RescaleAll();
 }
@@ -380,8 +378,7 @@ void GraphControl::mnuViewScatterLive_Click() {
     m_graph.SetSamPerDiv(float(m_config.SamPerDivSetting));
     SetUpGraphScale();
     m_graph.Graph(1);
-    m_sweepLength = graph::CInt(m_graph.ReTraceCnt());
-    forgetSweep();
+    InitSweep();
 }
 
 void GraphControl::ShowStored() {

@@ -61,7 +61,7 @@ public:
     // One point of all traces (total, X, Y, Z).
     void PlotGraphZetaformat(const measure::Reading& reading);
     void SetPlotComp(int flag);
-    // The sweep's length from the samples across the graph.
+    // The sweep anew, its length from the samples across the graph.
     void InitSweep();
     // The frame again after a change of size, of colours or of the alarm mark: the live sweep
     // as far as it had come, or the stored data when the graph is not live.

@@ -133,10 +133,15 @@ void LinkControl::CheckPortEntry(int port) {
         m_ui.mnucommcomm[i]->setChecked(i == port);
 }
 
+// One speed is in force: its entry alone is ticked.
+void LinkControl::tickSpeed(int entry) {
+    for (int i = 1; i <= 5; ++i)
+        m_ui.mnuCommBaud[i]->setChecked(i == entry);
+}
+
 void LinkControl::SetUpBaudMenu(const QString& baudRate) {
     const bool fast = baudRate == probe::PolledFastSpeed().Settings();
-    for (int i = 1; i <= 5; ++i)
-        m_ui.mnuCommBaud[i]->setChecked(i == (fast ? 2 : 1));
+    tickSpeed(fast ? 2 : 1);
     // The streaming speeds are reached from the base speed only.
     if (fast) enableStreamingSpeeds(false);
 }
@@ -148,9 +153,7 @@ void LinkControl::enableStreamingSpeeds(bool enabled) {
 
 // Back at a polled speed after a stream: the polled speed preferred is the one ticked.
 void LinkControl::UncheckHighSpeedEntries() {
-    const bool fast = m_config.BaudRate == probe::PolledFastSpeed().Settings();
-    for (int i = 1; i <= 5; ++i)
-        m_ui.mnuCommBaud[i]->setChecked(i == (fast ? 2 : 1));
+    tickSpeed(m_config.BaudRate == probe::PolledFastSpeed().Settings() ? 2 : 1);
 }
 
 // A change of link speed is a request: the next poll carries it to the probe, and the port
@@ -177,9 +180,7 @@ void LinkControl::mnuCommBaud_Click(int index) {
         m_shell.SetStatusPanel(2, probe::BaseSpeed().Label());
         DisableHiSpeed(false);
     }
-    // One speed is in force: the one chosen is the one ticked.
-    for (int i = 1; i <= 5; ++i)
-        m_ui.mnuCommBaud[i]->setChecked(i == index);
+    tickSpeed(index);
 }
 
 void LinkControl::ZetaIdentified(const QString& softwareRevision) {

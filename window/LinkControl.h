@@ -67,6 +67,7 @@ public:
     void ShowFamily(bool sigma);
 
 private:
+    void tickSpeed(int entry);
     void enableStreamingSpeeds(bool enabled);
 
     LinkControls m_ui;

@@ -91,6 +91,12 @@ void Player::PlayData() {
     m_parts.recorder.RecordIndicator(Recorder::Indicator::Play);
     m_unitsBefore = m_ui.LabUnits->text();
     m_ui.LabUnits->setText(m_parts.records.RecordUnits());
+    // The log's probe, whose formats the readouts take.
+    const int family = probe::ModelFamily(m_parts.records.ProbeType());
+    m_family = family == probe::StateZeta    ? measure::Family::Zeta
+               : family == probe::StateKappa ? measure::Family::Kappa
+                                             : measure::Family::Sigma;
+    m_powerDensity = m_parts.records.RecordUnits().startsWith(QLatin1String("mW/cm"));
     // The rows sweep across the live frame, whatever view of the store was shown.
     m_parts.graphs.SetUpGraphScale();
     m_graph.Graph(1);
@@ -136,12 +142,7 @@ void Player::HRTPlay_Tick() {
 
 // The row and the peaks as the log's probe shows them live.
 void Player::showReadouts(const measure::AxisValues& row) {
-    const int family = probe::ModelFamily(m_parts.records.ProbeType());
-    m_readouts.ShowRow(row, m_playPeakHold,
-                       family == probe::StateZeta    ? measure::Family::Zeta
-                       : family == probe::StateKappa ? measure::Family::Kappa
-                                                     : measure::Family::Sigma,
-                       m_parts.records.RecordUnits().startsWith(QLatin1String("mW/cm")));
+    m_readouts.ShowRow(row, m_playPeakHold, m_family, m_powerDensity);
 }
 
 void Player::StopPlayback() {

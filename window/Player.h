@@ -106,6 +106,8 @@ private:
     // What playback held back, as it found it.
     bool m_pausedProbe = false; // reading the probe was paused for the playback
     QString m_unitsBefore;      // the units label before the playback
+    measure::Family m_family = measure::Family::Sigma; // of the log's probe
+    bool m_powerDensity = false;                       // the log holds power densities
     bool m_recordWasOn = false;
     bool m_zoomInWasOn = false;
     bool m_zoomOutWasOn = false;
