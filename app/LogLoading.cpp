@@ -68,16 +68,9 @@ void LogLoader::take(const files::LoadedLog& log, const QString& fileName) {
     m_ui.Picture1->setVisible(true);
     m_graphs.ShowStored();
 
-    m_graph.EraseData();
+    // The table is the one store of the rows: the graph draws them, playback plays them and
+    // Save As writes them from there.
     const int rows = int(log.rows.size());
-    const int traces = log.valueColumns + 1;
-    for (int c = 1; c <= traces; ++c)
-        m_graph.WriteData(0, c, 0.0f);
-    for (int r = 1; r <= rows; ++r)
-        for (int c = 1; c <= traces; ++c)
-            m_graph.WriteData(r, c, log.rows[std::size_t(r - 1)][std::size_t(c - 1)]);
-
-    // The table holds the rows too, so that Save As writes what was loaded.
     measure::AxisValues peaks = log.peaks;
     if (!log.hasPeaks) {
         for (const auto& row : log.rows)

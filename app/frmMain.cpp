@@ -108,7 +108,7 @@ void frmMain::makeParts() {
                            m_ui.probe.mnuProbeZero, m_ui.probe.mnuProbeClearPeak,
                            m_ui.battery.mnuProbeUpdateProbeBatt, m_ui.exposure.mnuViewExposure,
                            m_ui.readouts.LabPeak},
-        m_records, *m_engine, *m_graph, *m_storedView, *this,
+        m_records, *m_engine, *m_storedView, *this,
         Recorder::Hooks{
             [this] {
                 m_barGraph->ClearPeak();
@@ -129,8 +129,8 @@ void frmMain::makeParts() {
     m_player = std::make_unique<Player>(
         Player::Controls{m_ui.graphs.mnuProbePlay, m_ui.link.CmbSampleRate, m_ui.record.tbRecord,
                          m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut, m_ui.probe.LabUnits},
-        *m_readouts, *m_graph, *m_engine, m_config,
-        Player::Parts{*m_graphControl, *m_barControl, *m_displayTimers, *m_recorder, m_records},
+        m_readings, *m_engine,
+        Player::Parts{*m_graphControl, *m_barControl, *m_recorder, m_records},
         Player::Timers{*m_play}, s.boxes);
     m_exposure =
         std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,
@@ -422,7 +422,6 @@ void frmMain::offerRecovery() {
     }
     m_journal->Recover(m_records);
     m_recorder->ShowRecordCount();
-    m_storedView->RecordingStopped();
     m_ui.record.mnuFileSaveAs->setEnabled(true);
     m_ui.record.tbSave->setEnabled(true);
 }

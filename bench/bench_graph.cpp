@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -42,16 +43,28 @@ void SetUp(graph::clsGraph& g, platform::DrawSurface& surface, bool log) {
     g.SetSamPerDiv(50.0f);
 }
 
-void Fill(graph::clsGraph& g) {
-    for (int i = 1; i <= Samples; ++i) {
-        const double t = i * 0.01;
-        g.WriteData(i, 1, float((36000.0 + i / 10.0) / 86400.0));
-        g.WriteData(i, 3, float(60.0 + 40.0 * std::sin(t) + (i * 7919LL % 13)));
-        g.WriteData(i, 4, float(30.0 + 25.0 * std::sin(t * 1.7) + (i * 104729LL % 11)));
-        g.WriteData(i, 5, float(10.0 + 8.0 * std::cos(t * 0.3) + (i * 1299709LL % 5)));
-        g.WriteData(i, 2, g.ReadData(i, 3) + g.ReadData(i, 4) + g.ReadData(i, 5));
+// Samples 1..Samples of the time, total, X, Y and Z, as a log table holds them.
+class Rows : public graph::StoredSamples {
+public:
+    Rows() : m_rows(Samples + 1) {
+        for (int i = 1; i <= Samples; ++i) {
+            const double t = i * 0.01;
+            auto& row = m_rows[std::size_t(i)];
+            row[1] = float((36000.0 + i / 10.0) / 86400.0);
+            row[3] = float(60.0 + 40.0 * std::sin(t) + (i * 7919LL % 13));
+            row[4] = float(30.0 + 25.0 * std::sin(t * 1.7) + (i * 104729LL % 11));
+            row[5] = float(10.0 + 8.0 * std::cos(t * 0.3) + (i * 1299709LL % 5));
+            row[2] = row[3] + row[4] + row[5];
+        }
     }
-}
+    int Count() const override { return Samples; }
+    float Value(int sample, int trace) const override {
+        return m_rows[std::size_t(sample)][std::size_t(trace)];
+    }
+
+private:
+    std::vector<std::array<float, 6>> m_rows;
+};
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -99,10 +112,11 @@ int main(int argc, char** argv) {
     platform::ImageSurface image(QSize(1600, 600));
     image.SetBackColor(0);
     image.SetForeColor(0xFFFF00);
+    const Rows rows;
     for (bool log : {true, false}) {
         graph::clsGraph g;
         SetUp(g, image, log);
-        Fill(g);
+        g.SetStore(&rows);
         std::printf("stored view, %s scale, %d samples x 4 traces, Graph + DrawLines: %.1f ms "
                     "(target < 100 ms)\n",
                     log ? "log" : "linear", Samples, StoredViewMs(g, 9));

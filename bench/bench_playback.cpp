@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -30,17 +31,15 @@ int main(int argc, char** argv) {
     app::frmMain& window = run.window();
     QCoreApplication::processEvents();
 
-    // The store as loading a full log leaves it, and the window showing the stored view.
-    clsGraph& graph = window.graph();
-    graph.EraseData();
+    // The table as loading a full log leaves it, and the window showing the stored view.
+    std::vector<std::array<float, 5>> logRows;
     for (int r = 1; r <= clsGraph::MaxSamples; ++r) {
         const float wave = float(std::sin(r / 50.0));
-        graph.WriteData(r, clsGraph::TraceTime, 0.4f + float(r) / 86400.0f);
-        graph.WriteData(r, clsGraph::TraceX, 5.0f + wave);
-        graph.WriteData(r, clsGraph::TraceY, 8.0f + 2.0f * wave);
-        graph.WriteData(r, clsGraph::TraceZ, 11.0f - wave);
-        graph.WriteData(r, clsGraph::TraceTotal, 14.5f + 1.5f * wave);
+        logRows.push_back({0.4f + float(r) / 86400.0f, 14.5f + 1.5f * wave, 5.0f + wave,
+                        8.0f + 2.0f * wave, 11.0f - wave});
     }
+    window.records().LoadLog(measure::RecordTable::Layout::Axes, QStringLiteral("V/m"),
+                             QStringLiteral("PX-9100"), {}, logRows);
     window::GraphControls& ui = window.ui().graphs;
     ui.mnuViewScatterLive->setChecked(false);
     window.graphControl().mnuViewScatterLive_Click();

@@ -35,7 +35,7 @@ platform::DrawSurface& clsGraph::out() const {
     return m_out ? *m_out : none;
 }
 
-clsGraph::clsGraph() : m_data(MaxSamples + 1) {
+clsGraph::clsGraph() {
     for (int trace = 1; trace <= Traces; ++trace)
         m_chanLineColour[trace] = platform::PaletteColour(8 + trace);
 }
@@ -102,26 +102,13 @@ void clsGraph::clearLastPoints() {
 
 // --- store -------------------------------------------------------------------------------------
 
-void clsGraph::WriteData(int sample, int trace, float value) {
-    if (!validSample(sample) || !validTrace(trace)) return;
-    m_data[sample][trace] = value;
-    m_dataCount = std::max(m_dataCount, sample);
-    m_traceSampleCount[trace] = std::max(m_traceSampleCount[trace], sample);
+int clsGraph::DataCnt() const {
+    return m_store ? std::clamp(m_store->Count(), 0, MaxSamples) : 0;
 }
 
 float clsGraph::ReadData(int sample, int trace) const {
-    if (!validSample(sample) || !validTrace(trace)) return 0.0f;
-    return m_data[sample][trace];
-}
-
-void clsGraph::EraseData() {
-    std::fill(m_data.begin(), m_data.end(), std::array<float, Traces + 1>{});
-    m_traceSampleCount.fill(0);
-    m_dataCount = 0;
-}
-
-int clsGraph::TraceSampleCount(int trace) const {
-    return validTrace(trace) ? m_traceSampleCount[trace] : 0;
+    if (sample < 1 || sample > DataCnt() || !validTrace(trace)) return 0.0f;
+    return m_store->Value(sample, trace);
 }
 
 // --- scale -------------------------------------------------------------------------------------
@@ -140,7 +127,7 @@ void clsGraph::GraphInitialize() {
     if (m_zoomOff != 1) {
         m_lastSample = CInt(m_firstSample + double(m_noHorDiv) * m_samPerDiv);
     } else {
-        m_lastSample = m_dataCount;
+        m_lastSample = DataCnt();
         m_firstSample = 1;
     }
     m_zoomCnt = 0;

@@ -11,11 +11,12 @@
 // Traces are numbered 1 to 6: 1 holds the time of day of each sample as a fraction of a day,
 // 2 the total field, 3 to 5 the X, Y and Z fields; 6 is spare. Coordinates are twips, colours
 // 0x00BBGGRR. The owner sets the surface, the layout and the scale, then calls Graph, then feeds
-// the live sweep or fills the store and calls DrawLines.
+// the live sweep or calls DrawLines on the store it set.
 //
 // The class is split by concern: clsGraph.cpp (members, scale, store), clsGraphFrame.cpp (the
 // empty graph, its labels and marks), clsGraphSweep.cpp (live sweep), clsGraphStored.cpp
 // (stored view) and clsGraphZoom.cpp (zoom window, with the mouse drag in clsGraphZoom.h).
+#include "graph/StoredSamples.h"
 #include "platform/DrawSurface.h"
 
 #include <QString>
@@ -144,13 +145,12 @@ public:
     int LastY(int trace) const;
 
     // --- store ---------------------------------------------------------------------------------
-    // Samples 0..MaxSamples, traces 1..Traces; anything else is not written and reads as 0.
-    void WriteData(int sample, int trace, float value);
+    // The samples of the stored view, kept by the owner; none until one is set.
+    void SetStore(const StoredSamples* store) { m_store = store; }
+    // Samples in the store, at most MaxSamples.
+    int DataCnt() const;
+    // Sample 1..DataCnt() of trace 1..Traces; 0 for anything else.
     float ReadData(int sample, int trace) const;
-    void EraseData();
-    int DataCnt() const { return m_traceSampleCount[2]; }
-    int DataCount() const { return m_dataCount; }
-    int TraceSampleCount(int trace) const;
     int MaxNoSamples() const { return MaxSamples; }
     int GetNoSamArray() const { return Traces; }
     float ReTraceCnt() const { return float(m_noHorDiv) * m_samPerDiv; }
@@ -199,12 +199,6 @@ public:
 
 private:
     static bool validTrace(int trace) { return trace >= 1 && trace <= Traces; }
-    static bool validSample(int sample) { return sample >= 0 && sample <= MaxSamples; }
-    // Every read of the store by the drawing goes through here, after its own bounds check.
-    float stored(int sample, int trace) const {
-        Q_ASSERT(validSample(sample) && validTrace(trace));
-        return m_data[std::size_t(sample)][std::size_t(trace)];
-    }
     float clampToScale(float value) const;
     void clearLastPoints();
     platform::DrawSurface& out() const;
@@ -267,10 +261,8 @@ private:
     std::array<int, Traces + 1> m_lastX{};
     std::array<int, Traces + 1> m_lastY{};
 
-    // store: m_data[sample][trace]
-    std::vector<std::array<float, Traces + 1>> m_data;
-    std::array<int, Traces + 1> m_traceSampleCount{};
-    int m_dataCount = 0;
+    // store
+    const StoredSamples* m_store = nullptr;
     int m_firstSample = 1;
     int m_lastSample = 0;
     int m_visibleSpan = MinVisibleSpan;

@@ -59,8 +59,7 @@ QString clsGraph::FormatValue(float value) {
 QString clsGraph::FormatTimeStr(int i) const {
     const double perDivision = double(m_lastSample - m_firstSample + 1) / m_noHorDiv;
     const int sample = Int(i * perDivision) + m_firstSample;
-    if (!validSample(sample) || !validTrace(m_timeTrace)) return {};
-    const double seconds = std::nearbyint(double(stored(sample, m_timeTrace)) * 86400.0);
+    const double seconds = std::nearbyint(double(ReadData(sample, m_timeTrace)) * 86400.0);
     if (!(seconds > 0.0) || seconds > 1.0e9) return {};
     const long s = long(seconds);
     return QStringLiteral(" %1:%2:%3")

@@ -53,17 +53,18 @@ private:
 
 void clsGraph::DrawLines() {
     ProgressReport report(m_progress, m_visibleSpan + 1);
+    const int count = DataCnt();
     int drawn = 0;
     for (int trace = 1; trace <= Traces; ++trace) {
         m_lastX[trace] = 0;
         m_lastY[trace] = 0;
         if (TraceQuery(trace, 1) != 1) continue;
-        for (int i = 1; i <= m_visibleSpan; ++i) {
-            const int sample = m_firstSample + i;
-            // Nothing is stored beyond the last sample written.
-            if (sample > m_dataCount) break;
-            if (sample < 0) continue;
-            m_plotValue = stored(sample, trace);
+        // Point i (from 1, at the plot's left edge) is sample FirstSample + i - 1.
+        for (int i = 1; i <= m_visibleSpan + 1; ++i) {
+            const int sample = m_firstSample + i - 1;
+            if (sample > count) break;
+            if (sample < 1) continue;
+            m_plotValue = m_store->Value(sample, trace);
             PlotPoint(i, trace);
             report.pointsDrawn(++drawn);
         }

@@ -39,7 +39,7 @@ bool clsGraph::ZoomIn(double x1, double y1, double x2, double y2) {
 void clsGraph::ZoomOut() {
     m_zoomOff = 1;
     m_firstSample = 1;
-    m_lastSample = m_dataCount;
+    m_lastSample = DataCnt();
 }
 
 void ZoomDrag::MouseDown(Qt::MouseButton button, double x, double y) {

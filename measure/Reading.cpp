@@ -1,6 +1,7 @@
 #include "measure/Reading.h"
 
 #include "measure/ZetaUnits.h"
+#include "probe/Readings.h"
 #include "probe/clsProbe.h"
 
 namespace measure {
@@ -37,6 +38,33 @@ Reading ReadingOf(const ClsZeta& z, float dayFraction) {
     r.zetaUnits = ClsZeta::Unit(z.Units());
     const ZetaUnit* unit = ZetaUnitOfCode(z.Units());
     r.units = unit ? unit->label : ZetaUnits()[0].label;
+    return r;
+}
+
+Reading ReadingOfRow(Family family, const QString& units, bool axes, float dayFraction,
+                     const AxisValues& row, const AxisValues& peaks) {
+    Reading r;
+    r.family = family;
+    r.dayFraction = dayFraction;
+    r.value = row;
+    r.instant = row;
+    r.peak = peaks;
+    r.plottedTotal = row[Total];
+    r.axesReported = family == Family::Zeta || axes;
+    r.units = units;
+    // Nothing tells the share of the range a logged value took.
+    r.percentOfScale = -1;
+    if (family == Family::Zeta) {
+        for (const ZetaUnit& unit : ZetaUnits())
+            if (unit.label == units) r.zetaUnits = unit.code;
+        return r;
+    }
+    for (float& peak : r.peak) {
+        bool ok = false;
+        const float reported = probe::AdjustStrLen(peak).toFloat(&ok);
+        if (ok) peak = reported;
+    }
+    if (family == Family::Kappa) r.probeText = probe::AdjustStrLen(row[Total]);
     return r;
 }
 

@@ -27,7 +27,7 @@ struct Reading {
     AxisValues peak{};        // the peak holds
     // The total as the live graph plots it for a probe read as a whole (to the thousandth).
     float plottedTotal = 0.0f;
-    int percentOfScale = 0; // Sigma and Kappa: share of the range, 0..100
+    int percentOfScale = 0; // Sigma and Kappa: share of the range, 0..100; -1 not known
     // X, Y and Z carry values: always for a Zeta probe, for a Sigma probe read axis by axis.
     bool axesReported = false;
     // A Sigma probe read axis by axis reports one axis a reply (1..3); 0 otherwise.
@@ -45,6 +45,12 @@ struct Reading {
 Reading ReadingOf(const probe::clsProbe& session, float dayFraction);
 // The reading of a Zeta probe after ClsZeta took its sample.
 Reading ReadingOf(const ClsZeta& zeta, float dayFraction);
+
+// A row of a log as the reading its probe gave: the row's values (total, X, Y, Z) in the log's
+// units, the peaks so far, and the axes only where the log has them. The peaks of a probe that
+// reports its own are held to the digits it reports.
+Reading ReadingOfRow(Family family, const QString& units, bool axes, float dayFraction,
+                     const AxisValues& row, const AxisValues& peaks);
 
 // Whatever takes readings.
 class ReadingSink {

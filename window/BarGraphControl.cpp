@@ -70,8 +70,13 @@ void BarGraphControl::TakeReading(const Reading& reading) {
         BarGraphSigma(reading);
 }
 
-// A probe read axis by axis moves the bar of the axis it reported, and the total.
+// A probe read axis by axis moves the bar of the axis it reported, and the total; a row that
+// holds all three axes moves them all.
 void BarGraphControl::BarGraphSigma(const Reading& r) {
+    if (r.axesReported && r.axis == 0) {
+        DrawBars(r.instant);
+        return;
+    }
     switch (r.axis) {
     case measure::X: m_bars.DrawBarX(r.instant[measure::X]); break;
     case measure::Y: m_bars.DrawBarY(r.instant[measure::Y]); break;

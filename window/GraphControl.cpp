@@ -192,7 +192,7 @@ void GraphControl::ShowProbeRange() {
 
 void GraphControl::RedrawFrame() {
     m_graph.Clear();
-    if (m_live) {
+    if (m_live || m_playing) {
         m_graph.Graph(1);
         replaySweep();
     } else {
@@ -251,7 +251,7 @@ void GraphControl::replaySweep() {
 }
 
 void GraphControl::TakeReading(const Reading& reading) {
-    if (!m_live) return;
+    if (!m_live && !m_playing) return;
     if (reading.family == measure::Family::Zeta)
         PlotGraphZetaformat(reading);
     else
@@ -385,6 +385,14 @@ void GraphControl::ShowStored() {
     m_live = false;
     m_ui.mnuViewScatterLive->setChecked(false);
     m_storedViewShown = true;
+}
+
+void GraphControl::StartPlayback() {
+    m_playing = true;
+    m_graph.SetSamPerDiv(float(m_config.SamPerDivSetting));
+    SetUpGraphScale();
+    m_graph.Graph(1);
+    InitSweep();
 }
 
 void GraphControl::tbZoomIn_Click() {

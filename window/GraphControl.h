@@ -53,7 +53,7 @@ public:
     // Over- and under-range values from the probe, then the range bracket and alarm mark.
     void ShowProbeRange();
 
-    // The live sweep: one point a reading while the graph is live.
+    // The live sweep: one point a reading while the graph is live or a log plays.
     void TakeReading(const measure::Reading& reading) override;
     // One point per reading, or per completed X, Y, Z set while the probe reads its axes in
     // turn; the total when composite plotting is on or the probe reports it alone.
@@ -81,6 +81,10 @@ public:
 
     // The graph stops plotting live and shows what it holds.
     void ShowStored();
+    // A log played back sweeps across the live frame at the configured samples per division,
+    // on the scale in force, whatever view was shown; what it drew stays when it ends.
+    void StartPlayback();
+    void EndPlayback() { m_playing = false; }
     bool ScatterGraphOn() const { return m_live; }
     bool StoredViewShown() const { return m_storedViewShown; }
     void SetStoredViewShown(bool shown) { m_storedViewShown = shown; }
@@ -120,6 +124,7 @@ private:
     std::vector<SweepPoint> m_sweep; // slots 1..m_sweepLength
     bool m_sweepWrapped = false;     // the slots after m_sweepIndex hold the previous pass
     bool m_live = true;
+    bool m_playing = false; // a played log takes the sweep
     // Set by the zoom-out toolbar button while the stored view is shown.
     bool m_storedViewShown = false;
     bool m_listsFilled = false;

@@ -5,9 +5,7 @@
 #include "probe/Readings.h"
 #include "probe/clsProbe.h"
 #include "window/BarGraphControl.h"
-#include "window/DisplayTimers.h"
 #include "window/GraphControl.h"
-#include "window/Readouts.h"
 #include "window/Recorder.h"
 
 #include <QComboBox>
@@ -16,13 +14,13 @@
 
 namespace window {
 
-using graph::clsGraph;
+using measure::RecordTable;
 
-Player::Player(const Controls& controls, Readouts& readouts, clsGraph& graph,
-               engine::ProbeEngine& engine, const files::Config& config, Parts parts, Timers timers,
+Player::Player(const Controls& controls, measure::ReadingSink& readings,
+               engine::ProbeEngine& engine, Parts parts, Timers timers,
                platform::MessageBoxes& boxes)
-    : m_ui(controls), m_readouts(readouts), m_graph(graph), m_engine(engine), m_config(config),
-      m_parts(parts), m_timers(timers), m_boxes(boxes) {
+    : m_ui(controls), m_readings(readings), m_engine(engine), m_parts(parts), m_timers(timers),
+      m_boxes(boxes) {
     m_ui.mnuProbePlay->setCheckable(true);
     QObject::connect(m_ui.mnuProbePlay, &QAction::triggered, m_ui.mnuProbePlay,
                      [this] { mnuProbePlay_Click(); });
@@ -65,8 +63,7 @@ QString Player::refusal() const {
         m_engine.cycle().HighSpeedState() != probe::HighSpeed::Off)
         return ProbeAnsweringText;
     if (rowInterval() <= 0.0) return NoSampleRateText;
-    // A log without a value column, or without rows, would leave nothing to end the playback.
-    if (m_graph.DataCnt() < 1) return NothingToPlayText;
+    if (m_parts.records.RecordCount() < 1) return NothingToPlayText;
     return {};
 }
 
@@ -84,7 +81,6 @@ void Player::PlayData() {
     for (QAction* a : {m_ui.tbRecord, m_ui.tbZoomIn, m_ui.tbZoomOut})
         a->setEnabled(false);
 
-    m_graph.SetSamPerDiv(float(m_config.SamPerDivSetting));
     // The probe, or the search for one, waits while the log plays.
     m_pausedProbe = !m_engine.PollingPaused();
     m_engine.PausePolling(true);
@@ -96,12 +92,7 @@ void Player::PlayData() {
     m_family = family == probe::StateZeta    ? measure::Family::Zeta
                : family == probe::StateKappa ? measure::Family::Kappa
                                              : measure::Family::Sigma;
-    m_powerDensity = m_parts.records.RecordUnits().startsWith(QLatin1String("mW/cm"));
-    // The rows sweep across the live frame, whatever view of the store was shown.
-    m_parts.graphs.SetUpGraphScale();
-    m_graph.Graph(1);
-    m_sweepLength = int(m_graph.ReTraceCnt());
-    m_sweepIndex = 1;
+    m_parts.graphs.StartPlayback();
     m_playIndex = 0;
 
     m_playing = true;
@@ -113,42 +104,27 @@ void Player::PlayData() {
 void Player::HRTPlay_Tick() {
     if (!m_playing) return;
     ++m_playIndex;
-    // The store may have lost rows since playback began.
-    if (m_playIndex > m_graph.DataCnt()) {
+    const RecordTable& rows = m_parts.records;
+    // The table may have lost rows since playback began.
+    if (m_playIndex > rows.RecordCount()) {
         StopPlayback();
         return;
     }
-    const measure::AxisValues row{m_graph.ReadData(m_playIndex, clsGraph::TraceTotal),
-                                  m_graph.ReadData(m_playIndex, clsGraph::TraceX),
-                                  m_graph.ReadData(m_playIndex, clsGraph::TraceY),
-                                  m_graph.ReadData(m_playIndex, clsGraph::TraceZ)};
-    // Every row counts for the peaks, also one whose values the readouts skip.
+    const measure::AxisValues row{rows.At(m_playIndex, 1), rows.At(m_playIndex, 2),
+                                  rows.At(m_playIndex, 3), rows.At(m_playIndex, 4)};
     for (std::size_t i = 0; i < row.size(); ++i)
         m_playPeakHold[i] = std::max(m_playPeakHold[i], row[i]);
-    if (m_parts.timers.ConsumeTextUpdateDue()) showReadouts(row);
-
-    ++m_sweepIndex;
-    if (m_sweepIndex > m_sweepLength) m_sweepIndex = 1;
-    m_graph.ScrollErase(m_sweepIndex);
-    for (int trace : {clsGraph::TraceX, clsGraph::TraceY, clsGraph::TraceZ})
-        m_graph.Scroll(m_sweepIndex, row[std::size_t(trace - clsGraph::TraceTotal)], trace);
-    if (m_config.PlotComposite == 1)
-        m_graph.Scroll(m_sweepIndex, row[measure::Total], clsGraph::TraceTotal);
-
-    if (m_parts.bars.BarGraphOn()) m_parts.bars.DrawBars(row);
-
-    if (m_playIndex >= m_graph.DataCnt()) StopPlayback();
-}
-
-// The row and the peaks as the log's probe shows them live.
-void Player::showReadouts(const measure::AxisValues& row) {
-    m_readouts.ShowRow(row, m_playPeakHold, m_family, m_powerDensity);
+    m_readings.TakeReading(measure::ReadingOfRow(
+        m_family, rows.RecordUnits(), rows.RecordColumns() == RecordTable::Layout::Axes,
+        rows.At(m_playIndex, 0), row, m_playPeakHold));
+    if (m_playIndex >= rows.RecordCount()) StopPlayback();
 }
 
 void Player::StopPlayback() {
     if (!m_playing) return;
     m_playing = false;
     m_timers.HRTPlay.setEnabled(false);
+    m_parts.graphs.EndPlayback();
     m_parts.recorder.RecordIndicator(Recorder::Indicator::Stop);
     m_ui.LabUnits->setText(m_unitsBefore);
     if (m_pausedProbe) m_engine.PausePolling(false);

@@ -1,11 +1,10 @@
 #pragma once
-// Playback of the log held in the time-series graph's store, as if the probe delivered its rows
-// again: one row a tick of HRTPlay at the pace of the chosen sample rate, drawn on the live
-// sweep and the bars, shown in the readouts with peak holds of playback's own. Polling stops
-// while a log plays and the log indicator reads "Play"; the end of the rows, the user (P&lay
-// again) or a log being started end it, and everything it held back comes back.
-#include "files/Config.h"
-#include "graph/clsGraph.h"
+// Playback of the log in the log table, as if its probe delivered the rows again: one row a tick
+// of HRTPlay at the pace of the chosen sample rate, made into the reading its probe gave (with
+// peak holds of playback's own) and handed to the readings' fan-out, so the readouts, the live
+// sweep and the bars show it as they show a live reading. Polling waits while a log plays and
+// the log indicator reads "Play"; the end of the rows, the user (P&lay again) or a log being
+// started end it, and everything it held back comes back.
 #include "measure/Reading.h"
 #include "measure/RecordTable.h"
 #include "platform/HiResTimer.h"
@@ -21,8 +20,6 @@ class ProbeEngine;
 namespace window {
 
 class BarGraphControl;
-class Readouts;
-class DisplayTimers;
 class GraphControl;
 class Recorder;
 
@@ -38,11 +35,10 @@ public:
         QLabel* LabUnits; // the log's units while it plays
     };
     struct Parts {
-        GraphControl& graphs; // the live frame and its scale
+        GraphControl& graphs; // the sweep the rows take
         BarGraphControl& bars;
-        DisplayTimers& timers;               // when the readouts are due
         Recorder& recorder;                  // the log indicator
-        const measure::RecordTable& records; // the log's units and probe
+        const measure::RecordTable& records; // the rows, their units and probe
     };
     struct Timers {
         platform::HiResTimer& HRTPlay;
@@ -63,9 +59,8 @@ public:
 
     // Makes mnuProbePlay checkable (ticked while a log plays), connects it and gives HRTPlay
     // its handler.
-    Player(const Controls& controls, Readouts& readouts, graph::clsGraph& graph,
-           engine::ProbeEngine& engine, const files::Config& config, Parts parts, Timers timers,
-           platform::MessageBoxes& boxes);
+    Player(const Controls& controls, measure::ReadingSink& readings, engine::ProbeEngine& engine,
+           Parts parts, Timers timers, platform::MessageBoxes& boxes);
 
     // "P&lay": starts playback from the first row, or stops the playback running.
     void mnuProbePlay_Click();
@@ -87,27 +82,21 @@ private:
     // Milliseconds a row from the sample-rate list; 0 when no rate is chosen.
     double rowInterval() const;
     void PlayData();
-    void showReadouts(const measure::AxisValues& row);
 
     Controls m_ui;
-    Readouts& m_readouts;
-    graph::clsGraph& m_graph;
+    measure::ReadingSink& m_readings;
     engine::ProbeEngine& m_engine;
-    const files::Config& m_config;
     Parts m_parts;
     Timers m_timers;
     platform::MessageBoxes& m_boxes;
 
     bool m_playing = false;
     int m_playIndex = 0;
-    int m_sweepIndex = 0;
-    int m_sweepLength = 0;
     measure::AxisValues m_playPeakHold{};
     // What playback held back, as it found it.
     bool m_pausedProbe = false; // reading the probe was paused for the playback
     QString m_unitsBefore;      // the units label before the playback
     measure::Family m_family = measure::Family::Sigma; // of the log's probe
-    bool m_powerDensity = false;                       // the log holds power densities
     bool m_recordWasOn = false;
     bool m_zoomInWasOn = false;
     bool m_zoomOutWasOn = false;

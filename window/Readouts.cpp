@@ -71,7 +71,11 @@ void Readouts::sigmaLabels(const Reading& r) {
     const bool share = r.family != measure::Family::Kappa;
     m_ui.LabBarGraph->setVisible(share);
     m_ui.LabPercentOfRange->setVisible(share);
-    if (share) m_ui.LabBarGraph->setText(QString::number(r.percentOfScale) + QLatin1Char('%'));
+    // A logged value played back took a share nobody recorded.
+    if (share)
+        m_ui.LabBarGraph->setText(r.percentOfScale < 0 ? QString()
+                                                       : QString::number(r.percentOfScale) +
+                                                             QLatin1Char('%'));
 }
 
 void Readouts::zetaLabels(const Reading& r) {

@@ -9,10 +9,9 @@ namespace window {
 using measure::RecordTable;
 
 Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
-                   measure::RecordTable& records, engine::ProbeEngine& engine,
-                   graph::clsGraph& graph, StoredView& stored, WindowShell& shell, Hooks hooks)
-    : m_ui(controls), m_held(heldBack), m_records(records), m_engine(engine), m_graph(graph),
-      m_stored(stored), m_shell(shell), m_hooks(std::move(hooks)) {
+                   measure::RecordTable& records, engine::ProbeEngine& engine, StoredView& stored,
+                   WindowShell& shell, Hooks hooks)
+    : m_ui(controls), m_held(heldBack), m_records(records), m_engine(engine), m_stored(stored), m_shell(shell), m_hooks(std::move(hooks)) {
     QObject::connect(m_ui.mnuProbeRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.tbRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.mnuProbeRecordPause, &QAction::triggered, [this] { TogglePause(); });
@@ -59,7 +58,6 @@ void Recorder::ToggleRecordOn() {
         m_held.LabPeak->setClickable(false, QStringLiteral("The peaks are kept while logging"));
         m_ui.mnuProbeRecord->setChecked(true);
         m_hooks.batteryRefresh(false);
-        m_graph.EraseData();
         m_stored.NewLog();
         m_hooks.clearPeaks();
         using Layout = RecordTable::Layout;
@@ -89,7 +87,6 @@ void Recorder::ToggleRecordOn() {
 }
 
 void Recorder::stopped() {
-    m_stored.RecordingStopped();
     m_hooks.batteryRefresh(true);
     for (QAction* a : {m_held.mnuViewExposure, m_ui.mnuFileSaveAs, m_held.mnuProbeClearPeak,
                        m_ui.tbSave, m_held.tbZoomOut})

@@ -46,8 +46,8 @@ public:
     };
 
     Recorder(const RecordControls& controls, const HeldBack& heldBack,
-             measure::RecordTable& records, engine::ProbeEngine& engine, graph::clsGraph& graph,
-             StoredView& stored, WindowShell& shell, Hooks hooks);
+             measure::RecordTable& records, engine::ProbeEngine& engine, StoredView& stored,
+             WindowShell& shell, Hooks hooks);
 
     void TakeReading(const measure::Reading& reading) override;
     // "&Log Data", the toolbar's "Record" and the click on LabRecord: starts a log, or stops
@@ -80,7 +80,6 @@ private:
     HeldBack m_held;
     measure::RecordTable& m_records;
     engine::ProbeEngine& m_engine;
-    graph::clsGraph& m_graph;
     StoredView& m_stored;
     WindowShell& m_shell;
     Hooks m_hooks;

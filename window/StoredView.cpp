@@ -12,7 +12,8 @@ StoredView::StoredView(const GraphControls& controls, QLabel* LabRecordCnt, grap
                        GraphControl& graphs, const measure::RecordTable& records,
                        WindowShell& shell, platform::BusyPointer& busy)
     : m_ui(controls), m_labRecordCnt(LabRecordCnt), m_graph(graph), m_graphs(graphs),
-      m_records(records), m_shell(shell), m_zoom(graph) {
+      m_records(records), m_rows(records), m_shell(shell), m_zoom(graph) {
+    m_graph.SetStore(&m_rows);
     platform::SurfaceWidget* picture = m_ui.Picture1;
     QObject::connect(m_ui.tbZoomOut, &QAction::triggered, [this] { tbZoomOut_Click(); });
     QObject::connect(picture, &platform::SurfaceWidget::mousePressed,
@@ -43,20 +44,12 @@ StoredView::StoredView(const GraphControls& controls, QLabel* LabRecordCnt, grap
 }
 
 void StoredView::tbZoomOut_Click() {
-    if (m_recordingNotCopied) {
-        const int rows = std::min(m_records.RecordCount(), graph::clsGraph::MaxSamples);
-        for (int i = 1; i <= rows; ++i)
-            for (int t = graph::clsGraph::TraceTime; t <= graph::clsGraph::TraceZ; ++t)
-                m_graph.WriteData(i, t, m_records.At(i, t - 1));
-        m_recordingNotCopied = false;
-    }
     m_graph.SetVerUnitsDesc(m_records.RecordUnits());
     showWhole();
 }
 
 void StoredView::ShowLoaded(const QString& fileName) {
     m_loadedFileSuffix = QStringLiteral("    (") + fileName + QLatin1Char(')');
-    m_recordingNotCopied = false;
     m_shell.SetStatusPanel(1, QStringLiteral("Plotting data please wait ..."));
     m_graphs.SetUpGraphScale();
     showWhole();

@@ -1,8 +1,8 @@
 #pragma once
-// The stored view of the time-series graph: the whole record held by the graph (a log just
+// The stored view of the time-series graph: the whole record in the log table (a log just
 // taken, or a file loaded), the zoom into part of it by a drag on the graph, and the way back
-// to the whole record with the toolbar's "Zoom Out". A log taken is copied into the graph the
-// first time it is shown; a long redraw shows its progress in the status bar.
+// to the whole record with the toolbar's "Zoom Out". The graph reads the rows from the table
+// each time it draws them; a long redraw shows its progress in the status bar.
 #include "graph/clsGraph.h"
 #include "graph/clsGraphZoom.h"
 #include "measure/RecordTable.h"
@@ -14,6 +14,17 @@ namespace window {
 
 class GraphControl;
 
+// The log table as the graph reads it: trace t is column t - 1 (the time, total, X, Y, Z).
+class LogRows : public graph::StoredSamples {
+public:
+    explicit LogRows(const measure::RecordTable& table) : m_table(table) {}
+    int Count() const override { return m_table.RecordCount(); }
+    float Value(int sample, int trace) const override { return m_table.At(sample, trace - 1); }
+
+private:
+    const measure::RecordTable& m_table;
+};
+
 class StoredView {
 public:
     static inline const QString ZoomedText =
@@ -23,20 +34,14 @@ public:
                GraphControl& graphs, const measure::RecordTable& records, WindowShell& shell,
                platform::BusyPointer& busy);
 
-    // The toolbar's "ZoomOut": the whole stored record, the log taken copied in first.
+    // The toolbar's "ZoomOut": the whole stored record.
     void tbZoomOut_Click();
-    // A file was loaded into the graph: its whole record is drawn and named in the caption.
+    // A file was loaded into the table: its whole record is drawn and named in the caption.
     void ShowLoaded(const QString& fileName);
-    // A log ended: its rows are copied into the graph when the stored view is next shown.
-    void RecordingStopped() { m_recordingNotCopied = true; }
-    // A log started: the graph no longer holds a loaded file.
-    void NewLog() {
-        m_loadedFileSuffix.clear();
-        m_recordingNotCopied = false;
-    }
+    // A log started: the table no longer holds a loaded file.
+    void NewLog() { m_loadedFileSuffix.clear(); }
     // "    (name)" of the file loaded, or empty.
     QString LoadedFileSuffix() const { return m_loadedFileSuffix; }
-    bool RecordingNotCopied() const { return m_recordingNotCopied; }
 
     void Picture1_MouseDown(Qt::MouseButton button, double x, double y);
     void Picture1_MouseMove(Qt::MouseButtons buttons, double x, double y);
@@ -51,10 +56,10 @@ private:
     graph::clsGraph& m_graph;
     GraphControl& m_graphs;
     const measure::RecordTable& m_records;
+    LogRows m_rows;
     WindowShell& m_shell;
     graph::ZoomDrag m_zoom;
     QString m_loadedFileSuffix;
-    bool m_recordingNotCopied = false;
 };
 
 } // namespace window

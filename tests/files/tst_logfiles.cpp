@@ -427,8 +427,8 @@ private Q_SLOTS:
 
     // The stored view zooms from the mouse on the graph (the rules of a drag: tst_graph): Zoom
     // In arms it (never on the live graph) and says so, the band follows the drag and goes with
-    // the release, and a second zoom is relative to the window shown. "Zoom Out" copies a log
-    // taken once.
+    // the release, and a second zoom is relative to the window shown. "Zoom Out" shows a log
+    // just taken.
     void theStoredViewZoomsFromTheMouse() {
         QByteArray file = "no header\r\n";
         for (int i = 1; i <= 1000; ++i)
@@ -472,9 +472,6 @@ private Q_SLOTS:
         QCOMPARE((QList<float>{float(g.DataCnt()), g.ReadData(1, 2), g.ReadData(1, 5)}),
                  (QList<float>{1, 7, 0})); // a log of the total alone
         QCOMPARE(w.windowTitle(), QString("Varnex"));
-        g.WriteData(1, 2, 99);
-        w.ui().graphs.tbZoomOut->trigger();
-        QCOMPARE(g.ReadData(1, 2), 99.0f);
     }
 };
 

@@ -75,15 +75,28 @@ bool Near(const platform::ImageSurface& s, double x, double y, Colour colour) {
     return false;
 }
 
+// Samples 1..count of traces 1..5, as a log table keeps them.
+struct Rows : graph::StoredSamples {
+    std::vector<std::array<float, 6>> rows;
+    explicit Rows(int count) : rows(std::size_t(count) + 1) {}
+    int Count() const override { return int(rows.size()) - 1; }
+    float Value(int sample, int trace) const override {
+        return rows[std::size_t(sample)][std::size_t(trace)];
+    }
+};
+
 // The whole record of count samples, trace 3 shown: times of day from 10:00:00 a second apart
 // and a sine on traces 2..5.
 struct ShownRecord : GraphOnSurface {
-    explicit ShownRecord(int count) {
+    Rows store;
+    explicit ShownRecord(int count) : store(count) {
         for (int i = 1; i <= count; ++i) {
-            WriteData(i, 1, float((36000 + i) / 86400.0));
+            store.rows[std::size_t(i)][1] = float((36000 + i) / 86400.0);
             for (int trace = 2; trace <= 5; ++trace)
-                WriteData(i, trace, float(trace * 12 + 30 * std::sin(i * 0.01 * trace)));
+                store.rows[std::size_t(i)][std::size_t(trace)] =
+                    float(trace * 12 + 30 * std::sin(i * 0.01 * trace));
         }
+        SetStore(&store);
         TraceSet(3, 1);
         ZoomOut();
         Graph(0);
@@ -141,11 +154,13 @@ private Q_SLOTS:
         QCOMPARE(ClsBarGraph::log10(0.001).value_or(0), -3.0);
         QVERIFY(!ClsBarGraph::log10(0) && !ClsBarGraph::log10(-10));
         clsGraph g;
+        Rows times(2);
+        g.SetStore(&times);
         g.SetSamPerDiv(1); // window 1..11: division 1 falls on sample 2
         g.GraphInitialize();
         texts.clear();
         for (int seconds : {0, 3725, 86399}) {
-            g.WriteData(2, 1, float(seconds / 86400.0));
+            times.rows[2][1] = float(seconds / 86400.0);
             texts << g.FormatTimeStr(1);
         }
         QCOMPARE(texts, QStringList({"", " 1:02:05", " 23:59:59"}));
@@ -279,8 +294,8 @@ private Q_SLOTS:
                  QList<Colour>({trace3, plot, plot, 0x4F4F4F, trace3, trace4}));
     }
 
-    // At least ten samples are in view, and nothing is drawn past the last stored sample (it
-    // would read 0, at the bottom edge). Zoomed to 20-60 % of 999 samples, then 25-75 % of 400,
+    // At least ten samples are in view, the first at the plot's left edge, and nothing is drawn
+    // past the last stored sample (it would read 0, at the bottom edge). Zoomed to 20-60 % of 999 samples, then 25-75 % of 400,
     // then a band of no width: still ten samples. The time labels follow the window.
     void theWindowShown() {
         QList<int> spans;
@@ -288,6 +303,10 @@ private Q_SLOTS:
             ShownRecord g(count);
             spans << g.VisibleSpan() << g.LastSample() - g.FirstSample();
             QCOMPARE(g.TwipsPerSample(), float(g.PlotWidth()) / float(g.VisibleSpan()));
+            if (count > 0) {
+                const double last = g.PlotLeft() + (count - 1) * double(g.TwipsPerSample());
+                QVERIFY(Near(g.s, last, g.ValueY(g.ReadData(count, 3)), g.ChanLineColour(3)));
+            }
             for (double x = g.At(0.5); x < g.PlotRight(); x += 15)
                 QVERIFY(g.s.pixelAt(x, g.PlotBottom()) != g.ChanLineColour(3));
         }

@@ -16,16 +16,16 @@ using window::Player;
 
 namespace {
 
-// The store as a load leaves it (time, then total, X, Y, Z from row 1), the graph showing the
+// The table as a load leaves it (time, then total, X, Y, Z from row 1), the graph showing the
 // stored view and Play offered; the sample-rate list shows rate.
-void Load(app::frmMain& w, const QList<AxisValues>& rows, const QString& rate = "10") {
-    clsGraph& g = w.graph();
-    g.EraseData();
+void Load(app::frmMain& w, const QList<AxisValues>& rows, const QString& rate = "10",
+          const QString& probe = "PX-9100") {
+    std::vector<std::array<float, 5>> table;
     for (int r = 1; r <= rows.size(); ++r) {
-        g.WriteData(r, clsGraph::TraceTime, float(r) / 86400.0f);
-        for (int i = 0; i < 4; ++i)
-            g.WriteData(r, clsGraph::TraceTotal + i, rows[r - 1][std::size_t(i)]);
+        const AxisValues& v = rows[r - 1];
+        table.push_back({float(r) / 86400.0f, v[0], v[1], v[2], v[3]});
     }
+    w.records().LoadLog(measure::RecordTable::Layout::Axes, "V/m", probe, {}, table);
     w.ui().graphs.mnuViewScatterLive->setChecked(false);
     w.graphControl().mnuViewScatterLive_Click();
     w.ui().graphs.mnuProbePlay->setEnabled(true);
@@ -132,8 +132,7 @@ private Q_SLOTS:
         QFETCH(QString, probe);
         app::frmMain& w = rig->start();
         w.graphControl().SetPlotComp(composite);
-        w.records().LoadLog(measure::RecordTable::Layout::Axes, "V/m", probe, {}, {});
-        Load(w, {{2, 1, 1, 1}, {20.5f, 12.25f, 3, 150}, {3.5f, 2, 1.25f, 1000.4f}});
+        Load(w, {{2, 1, 1, 1}, {20.5f, 12.25f, 3, 150}, {3.5f, 2, 1.25f, 1000.4f}}, "10", probe);
         const QString unitsBefore = w.ui().probe.LabUnits->text();
         w.graph().SetSamPerDiv(1000); // as a stored view may have left it
         w.barGraph().DrawBarXYZ(30);  // a live sample's bars
@@ -194,30 +193,22 @@ private Q_SLOTS:
         QTest::addColumn<bool>("probeOn");
         QTest::addColumn<QString>("rate");
         QTest::addColumn<int>("rows");
-        QTest::addColumn<bool>("values"); // value columns beside the time
         QTest::addColumn<QString>("message");
-        const std::tuple<const char*, bool, const char*, int, bool, QString> rows[] = {
-            {"probe answering, kept by the user", true, "10", 5, true, Player::PauseProbeText},
-            {"a log running", false, "10", 5, true, Player::LogRunningText},
-            {"no sample rate", false, "", 5, true, Player::NoSampleRateText},
-            {"rate not a number", false, "fast", 5, true, Player::NoSampleRateText},
-            {"no rows", false, "10", 0, true, Player::NothingToPlayText},
-            {"time column only", false, "Max", 5, false, Player::NothingToPlayText}};
-        for (const auto& [name, probeOn, rate, count, values, message] : rows)
-            QTest::newRow(name) << probeOn << QString(rate) << count << values << message;
+        const std::tuple<const char*, bool, const char*, int, QString> rows[] = {
+            {"probe answering, kept by the user", true, "10", 5, Player::PauseProbeText},
+            {"a log running", false, "10", 5, Player::LogRunningText},
+            {"no sample rate", false, "", 5, Player::NoSampleRateText},
+            {"rate not a number", false, "fast", 5, Player::NoSampleRateText},
+            {"no rows", false, "10", 0, Player::NothingToPlayText}};
+        for (const auto& [name, probeOn, rate, count, message] : rows)
+            QTest::newRow(name) << probeOn << QString(rate) << count << message;
     }
     void refusedWithAReason() {
         QFETCH(bool, probeOn);
         QFETCH(int, rows);
-        QFETCH(bool, values);
         app::frmMain& w = probeOn ? rig->startOn("PX-5100") : rig->start();
         QFETCH(QString, rate);
         Load(w, Rows(rows), rate);
-        if (!values) { // a log whose heading names no value column
-            w.graph().EraseData();
-            for (int r = 1; r <= rows; ++r)
-                w.graph().WriteData(r, clsGraph::TraceTime, 0.5f);
-        }
         const bool logging = QTest::currentDataTag() == QLatin1String("a log running");
         if (logging) w.recorder().ToggleRecordOn();
         const QString indicator = w.ui().record.LabRecord->text();
