@@ -42,6 +42,11 @@ void ProbeEngine::StartPolling() {
     if (m_cycle->PortOpened()) m_readTimer->setEnabled(true);
 }
 
+void ProbeEngine::StopPolling() {
+    m_cycle->ReadWaiting();
+    m_readTimer->setEnabled(false);
+}
+
 bool ProbeEngine::Start(int portNo) {
     m_cycle->Start(portNo);
     return m_cycle->PortOpened();

@@ -90,7 +90,8 @@ public:
     bool OpenPort(int portNo);
     // The read timer runs, when the port is open.
     void StartPolling();
-    void StopPolling() { m_readTimer->setEnabled(false); }
+    // The read timer stops, after the replies or records already on the line were read.
+    void StopPolling();
     // The probe is left unasked and unread (a log plays in the window), or read again.
     void PausePolling(bool paused) { m_cycle->SetPaused(paused); }
     bool PollingPaused() const { return m_cycle->Paused(); }

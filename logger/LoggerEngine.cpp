@@ -68,9 +68,15 @@ bool LoggerEngine::Start() {
 
 void LoggerEngine::Finish(int exitCode) {
     if (m_finished) return;
+    // The rows already on the line are logged before the pages close. A row that ends the run
+    // itself (the disk refused it) finishes it from there.
+    if (!m_stopping) {
+        m_stopping = true;
+        m_engine.StopPolling();
+        if (m_finished) return;
+    }
     m_finished = true;
     countPace(m_clock.monotonicMs());
-    m_engine.StopPolling();
     for (auto* t : {m_halfSecond.get(), m_flush.get(), m_second.get()})
         t->setEnabled(false);
     int code = exitCode;

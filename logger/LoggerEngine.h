@@ -114,6 +114,7 @@ private:
     probe::LineHealth m_health;
     int m_losses = 0;
     bool m_finished = false;
+    bool m_stopping = false; // the line is read one last time
     QString m_units;
     bool m_unitsAgree = true;
 };

@@ -182,6 +182,14 @@ void QtSerialComm::setReadBatchMs(int ms) {
 #endif
 }
 
+void QtSerialComm::takeWaiting() {
+    if (!m_port.isOpen()) return;
+    if (m_batching)
+        readBatch();
+    else
+        m_port.waitForReadyRead(0);
+}
+
 void QtSerialComm::readBatch() {
 #ifdef Q_OS_UNIX
     const int fd = int(m_port.handle());

@@ -41,6 +41,7 @@ public:
     // On Unix the device is read directly on a timer while batching, with the port's own
     // reading paused; elsewhere (or when the port does not expose its reading) it is ignored.
     void setReadBatchMs(int ms) override;
+    void takeWaiting() override;
     bool readingInBatches() const { return m_batching; }
 
     // The device went away under the open port and has not come back yet.

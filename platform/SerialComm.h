@@ -53,6 +53,9 @@ public:
     // few dozen times a second instead of once a record. 0 takes them as they arrive again.
     // A component that cannot batch ignores it.
     virtual void setReadBatchMs(int ms) { static_cast<void>(ms); }
+    // Takes into the buffer what the device holds now, without waiting: characters that have
+    // arrived but were not yet read (a batch not yet due) count in inBufferCount() after it.
+    virtual void takeWaiting() {}
 
 protected:
     virtual qint64 bufferedCount() const = 0;

@@ -70,6 +70,24 @@ void PollingCycle::SetMaxRate(bool max) {
     if (max) m_respReceived = false;
 }
 
+void PollingCycle::CancelHighSpeed() {
+    const HighSpeed was = m_highSpeed;
+    m_highSpeed = HighSpeed::Off;
+    if (was == HighSpeed::Off) return;
+    // Polling is in event mode again only at the rate "Max".
+    m_eventReceive = m_autoNext;
+    if (!m_eventReceive) MainComm.setRThreshold(0);
+    m_lastStreamRecords = -1;
+    if (was >= HighSpeed::Acknowledged) {
+        m_leavingStream = true;
+        m_framer.Clear();
+        m_inFlight.active = false; // the next tick sends the speed command
+        m_respReceived = false;
+        HRTReadProbe.setEnabled(true);
+    }
+    endStream();
+}
+
 void PollingCycle::RequestHighSpeed() {
     m_highSpeed = HighSpeed::Requested;
     m_eventReceive = false;
@@ -138,6 +156,7 @@ int PollingCycle::wireMs(qsizetype characters) {
 
 // The port, the line and what was owed start afresh.
 void PollingCycle::forgetReplies() {
+    m_leavingStream = false;
     m_held = false;
     m_holdMs = 0;
     m_framer.Clear();
@@ -242,7 +261,8 @@ bool PollingCycle::takeReplies(bool fromNotification) {
     while (m_framer.Next(&m_frame, &beganBefore)) {
         // A reply begun before the command in flight went out, or with none in flight, cannot
         // answer it.
-        if (handed || beganBefore || !m_inFlight.active || staleByOrder()) {
+        if (handed || beganBefore || !m_inFlight.active || staleByOrder() ||
+            leftStreamRecord()) {
             dropStale();
             continue;
         }
@@ -282,6 +302,10 @@ bool PollingCycle::staleByOrder() {
     return false;
 }
 
+bool PollingCycle::leftStreamRecord() const {
+    return m_leavingStream && m_frame.startsWith(":S") && !MayAnswer(m_frame, m_inFlight.command);
+}
+
 void PollingCycle::dropStale() {
     ++m_staleReplies;
     if (!m_owed.empty() && MayAnswer(m_frame, m_owed.front().command)) m_owed.pop_front();
@@ -292,6 +316,7 @@ void PollingCycle::dropStale() {
 void PollingCycle::handOn(bool fromNotification) {
     const LineQuality::Outcome kind = m_inFlight.kind;
     const bool answers = MayAnswer(m_frame, m_inFlight.command);
+    if (answers && m_frame.startsWith(":F")) m_leavingStream = false;
     m_inString = m_frame;
     nextCommand(fromNotification);
     if (answers)
@@ -361,6 +386,7 @@ void PollingCycle::miss() {
         m_inString = MainComm.input(); // whatever is left of the lost replies goes
         m_framer.Clear();
         m_owed.clear();
+        m_leavingStream = false;
     } else if (m_missCount == 5) {
         m_probe.SetLostComm(1);
         m_inString.clear();
@@ -411,6 +437,15 @@ void PollingCycle::endStream() {
 
 void PollingCycle::OnComm() {
     if (!m_eventReceive || MainComm.commEvent() != platform::SerialComm::CommEvReceive) return;
+    takeArrived();
+}
+
+void PollingCycle::ReadWaiting() {
+    MainComm.takeWaiting();
+    if (MainComm.inBufferCount() > 0) takeArrived();
+}
+
+void PollingCycle::takeArrived() {
     if (m_highSpeed >= HighSpeed::Acknowledged) {
         m_inString = MainComm.input();
         streamed();

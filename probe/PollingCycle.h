@@ -128,8 +128,12 @@ public:
     void PrimeFirstPoll() { m_respReceived = !m_autoNext; }
     // A streaming speed is asked for with the next sample; the probe is addressed in polls.
     void RequestHighSpeed();
-    // A polled speed is chosen: no streaming is asked for.
-    void CancelHighSpeed() { m_highSpeed = HighSpeed::Off; }
+    // A polled speed is chosen: no streaming is asked for, and a stream running ends. Polling
+    // resumes at once at the stream's speed, where the probe hears the speed command; the
+    // records it streams until then are no answer to it.
+    void CancelHighSpeed();
+    // A polled speed was chosen while streaming and its acknowledgement is still awaited.
+    bool LeavingStream() const { return m_leavingStream; }
     // The probe needs this long before it takes the next command: the command chosen next goes
     // out that much later, from a tick, while the program runs on.
     void HoldNextCommand(double ms) { m_holdMs = std::max(m_holdMs, ms); }
@@ -146,6 +150,9 @@ public:
     bool EventReceive() const { return m_eventReceive; }
     bool RespReceived() const { return m_respReceived; }
     HighSpeed HighSpeedState() const { return m_highSpeed; }
+    // Reads what the line holds now, as a notification would: before polling stops, the
+    // replies and records that had arrived are taken, not lost.
+    void ReadWaiting();
     int MissCount() const { return m_missCount; }
     int CommPortNo() const { return m_commPortNo; }
     bool PortOpened() const { return m_portOpened; }
@@ -160,6 +167,10 @@ public:
     bool Identifying() const { return identifying(); }
 
 private:
+    // What the port holds: records, or the replies it completes.
+    void takeArrived();
+    // A record of the stream being left: no answer to the speed command in flight.
+    bool leftStreamRecord() const;
     struct InFlight {
         bool active = false;
         QByteArray command;
@@ -222,6 +233,7 @@ private:
     bool m_respReceived = false;
     bool m_paused = false;
     bool m_eventReceive = false;
+    bool m_leavingStream = false;
     bool m_autoNext = false;
     HighSpeed m_highSpeed = HighSpeed::Off;
     int m_missCount = 0;

@@ -118,10 +118,11 @@ void LinkControl::FillZetaSampleRates() {
 void LinkControl::DisableHiSpeed(bool enabled) {
     m_ui.CmbSampleRate->setEnabled(enabled);
     m_battery.SetUpdateNowEnabled(enabled);
-    for (int i = 1; i <= 5; ++i) {
-        m_ui.mnuCommBaud[i]->setEnabled(enabled);
+    for (int i = 1; i <= 5; ++i)
         m_ui.mnucommcomm[i]->setEnabled(enabled);
-    }
+    // The polled speeds stay on offer while streaming: they are the way back to polling.
+    for (const probe::LinkSpeed& speed : probe::LinkSpeeds())
+        m_ui.mnuCommBaud[std::size_t(speed.entry)]->setEnabled(enabled || !speed.streams);
 }
 
 void LinkControl::mnucommcomm_Click(int index) {

@@ -210,6 +210,74 @@ private Q_SLOTS:
         QCOMPARE(rig.engine.probe().TypeZeta(), int(probe::StateZeta));
     }
 
+    // Polling stops after what is already on the line is read: the reply to the last poll, or
+    // the records of a stream not yet handed over, are not lost with the end of a run.
+    void stoppingReadsWhatArrived_data() {
+        QTest::addColumn<bool>("streaming");
+        QTest::newRow("polled") << false;
+        QTest::newRow("streaming") << true;
+    }
+    void stoppingReadsWhatArrived() {
+        QFETCH(bool, streaming);
+        Rig rig(QStringLiteral("PX-9100"));
+        QVERIFY(rig.inService());
+        if (streaming) {
+            rig.ignores = [&](const QByteArray&) {
+                return rig.stream() >= HighSpeed::Acknowledged;
+            };
+            rig.engine.RequestStreamingSpeed(*probe::LinkSpeedOfEntry(5));
+            QVERIFY(rig.runUntil([&] { return rig.stream() == HighSpeed::Acknowledged; }, 3000));
+            rig.port.receive(Record() + Record() + Record());
+        }
+        QVERIFY(rig.port.buffered() > 0);
+        const qsizetype before = rig.readings.readings.size();
+        rig.engine.StopPolling();
+        QCOMPARE(rig.readings.readings.size() - before, streaming ? 3 : 1);
+        QVERIFY(!rig.engine.HRTReadProbe().enabled());
+    }
+
+    // A polled speed chosen while the probe streams: the speed command goes out at once, at
+    // the stream's speed; the records still coming before its acknowledgement are passed over,
+    // not taken for its answer, and the acknowledgement retunes the port. Polling goes on there
+    // without a miss.
+    void aStreamIsLeftForAPolledSpeed_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("settings");
+        QTest::newRow("9600") << 1 << "9600,o,7,1";
+        QTest::newRow("19200") << 2 << "19200,o,7,1";
+    }
+    void aStreamIsLeftForAPolledSpeed() {
+        QFETCH(int, entry);
+        Rig rig(QStringLiteral("PX-9100"));
+        QVERIFY(rig.inService());
+        rig.ignores = [&](const QByteArray& command) {
+            return rig.stream() >= HighSpeed::Acknowledged && command != "F1" && command != "F2";
+        };
+        rig.engine.RequestStreamingSpeed(*probe::LinkSpeedOfEntry(5));
+        QVERIFY(rig.runUntil([&] { return rig.stream() == HighSpeed::Acknowledged; }, 3000));
+        rig.port.receive(Record() + Record());
+        rig.run(20);
+        QCOMPARE(rig.stream(), HighSpeed::Streaming);
+        const qsizetype from = rig.port.written().size();
+        rig.port.planNext(platform::ScriptedSerialComm::Delivery::Late);
+        rig.engine.RequestPolledSpeed(*probe::LinkSpeedOfEntry(entry));
+        QVERIFY(rig.events.streamsEnded == 1 && rig.engine.cycle().LeavingStream());
+        rig.run(200);
+        const QString command = "F" + QString::number(entry);
+        QCOMPARE(rig.sentSince(from), QStringList{command});
+        QCOMPARE(rig.port.settings(), QStringLiteral("115200,o,7,1"));
+        rig.port.receive(Record() + Record());
+        rig.port.releaseHeld();
+        const int samples = rig.events.samples;
+        rig.run(1000);
+        QTEST(rig.port.settings(), "settings");
+        QVERIFY(!rig.engine.cycle().LeavingStream());
+        QCOMPARE(rig.sentSince(from).count(command), 1);
+        QVERIFY(rig.events.samples > samples + 3);
+        QCOMPARE((QList<int>{rig.engine.cycle().MissCount(), rig.events.losses}),
+                 (QList<int>{0, 0}));
+    }
+
     // A Kappa probe needs 1.5 s after its software revision: the next command waits that long,
     // while the rest of the program runs on (no busy wait: the clock was never held, so every
     // timer fired as time passed).

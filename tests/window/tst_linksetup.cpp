@@ -87,6 +87,19 @@ private Q_SLOTS:
         QCOMPARE(streaming(), QString("0000100"));
         rig->run(3000); // the probe streams no records: the stream ends
         QCOMPARE(streaming(), QString("0000111"));
+        // A polled speed is the way back from a stream: on offer while it runs, asked at the
+        // stream's speed; the port follows the acknowledgement and the probe reads on.
+        u.mnuCommBaud[5]->trigger();
+        QVERIFY(rig->runUntil(
+            [&] { return w.engine().cycle().HighSpeedState() >= probe::HighSpeed::Acknowledged; },
+            3000));
+        QCOMPARE(kit::Flags({u.mnuCommBaud[1], u.mnuCommBaud[2], u.mnuCommBaud[3],
+                             u.mnuCommBaud[4], u.mnuCommBaud[5]},
+                            &QAction::isEnabled),
+                 QString("11000"));
+        QCOMPARE(speedTo(1), QStringLiteral("1 9600,o,7,1 1"));
+        QCOMPARE(streaming(), QString("1000011"));
+        QCOMPARE(w.probe().LostComm(), 0);
 
         // The communication modes belong to the probes that report field values.
         QVERIFY(!u.mnuCommARProbe->isEnabled());
