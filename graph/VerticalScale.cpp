@@ -50,7 +50,7 @@ constexpr std::array<LinearRow, 26> LinearScales{{
     {"0-40k", 8, 5000.0f, 20000.0f},
 }};
 
-constexpr std::array<LogRow, 15> LogScales{{
+constexpr std::array<LogRow, 16> LogScales{{
     {"Log 0.01m-1000", 8, 1000.0f},
     {"Log 0.001-100", 5, 100.0f},
     {"Log 0.001-1000", 6, 1000.0f},
@@ -59,6 +59,7 @@ constexpr std::array<LogRow, 15> LogScales{{
     {"Log 0.1-100", 3, 100.0f},
     {"Log 0.1-1000", 4, 1000.0f},
     {"Log 0.1-10k", 5, 10000.0f},
+    {"Log 0.1-100k", 6, 100000.0f},
     {"Log 0.1-1M", 7, 1000000.0f},
     {"Log 1-1000", 3, 1000.0f},
     {"Log 1-10k", 4, 10000.0f},

@@ -127,8 +127,10 @@ private Q_SLOTS:
 
     // Every model: each units has a log text and a scale text for each of its ranges, all of
     // them scales the graph knows, the linear ones rising with the range; limits rise with the
-    // range, the full scale above the lower limit; no limits beyond the last range.
+    // range, the full scale above the lower limit; no limits beyond the last range. The log
+    // scale holds every range, with room below the lowest for the readings under it.
     void everyModelsTablesHoldTogether() {
+        QStringList narrowLogs;
         for (const QString& m : KnownModels()) {
             const ModelTables t = installed(m);
             const bool zeta = m.startsWith(u"PX-9");
@@ -137,7 +139,7 @@ private Q_SLOTS:
             for (int u = 1; u <= t.UnitsCount || (u <= 5 && !t.logText(u).isEmpty()); ++u) {
                 const QByteArray at = m.toLatin1() + " units " + QByteArray::number(u);
                 QVERIFY2(graph::FindVerticalScale(t.logText(u)), at);
-                float top = 0, over = 0, under = 0;
+                float top = 0, over = 0, under = 0, lowest = 0;
                 for (int r = 1; r <= t.maxRange(u); ++r) {
                     const auto scale = graph::FindVerticalScale(t.scaleText(u, r));
                     QVERIFY2(scale && !scale->log && scale->centre * 2 > top,
@@ -150,12 +152,19 @@ private Q_SLOTS:
                     QVERIFY2(!real(lo) || lo > under || (zeta && lo == under), at);
                     over = real(hi) ? hi : over;
                     under = real(lo) ? lo : under;
+                    if (lowest == 0) lowest = under;
                 }
+                // The PX-5500/5505 keeps its scale texts of units 2 and 3 apart from its limits.
+                const auto log = graph::FindVerticalScale(t.logText(u));
+                if (m != u"PX-5500/5505" && lowest > 0 && over > 0 &&
+                    !(log->bottom() < lowest && log->top >= over))
+                    narrowLogs << QString::fromLatin1(at) + ": " + t.logText(u);
                 for (int r = t.maxRange(u) + 1; r <= 5 && u <= 3; ++r)
                     QVERIFY2(t.overRange(u, r) == LimitNone, at);
             }
             QVERIFY(t.scaleText(1, 0).isEmpty() || graph::FindVerticalScale(t.scaleText(1, 0)));
         }
+        QCOMPARE(narrowLogs, QStringList());
     }
 
     // "<cell> = <expected>" after installing the row's models in turn: one model of each family
@@ -180,7 +189,7 @@ private Q_SLOTS:
         row("PX-5100",
             {"max = 4 4 4", "units = 3", "mux = 1", "minread = 60",
              "scale 2 = 0-0.03 0-0.3 0-3 0-30", "log 1 = Log 0.1-1000", "log 2 = Log 0.001-100",
-             "log 3 = Log 10-100k", "under 1 = 1 10 31.62 100 12345",
+             "log 3 = Log 1-100k", "under 1 = 1 10 31.62 100 12345",
              "over 1 = 10 31.62 100 316.2 12345", "under 2 = 0.003 0.027 0.265 2.653 12345",
              "over 2 = 0.027 0.265 2.653 26.53 12345", "under 3 = 10 100 1000 10000 12345",
              "over 3 = 100 1000 10000 100000 12345", "mult 1 = 1 1 1 1",

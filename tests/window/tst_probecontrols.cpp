@@ -108,7 +108,7 @@ private Q_SLOTS:
                                                              "Range 2 RN Range 3 000100 0 0-100"};
         // Each click asks for the next range (which the program's ranging then corrects).
         QTest::newRow("PX-2200") << "PX-2200"
-                                 << QStringList(6, "Auto 2 RN Auto 2 100000 1 Log 1-100k");
+                                 << QStringList(6, "Auto 2 RN Auto 2 100000 1 Log 0.1-100k");
     }
     void theRangeLabelCycles() {
         QFETCH(QString, model);
