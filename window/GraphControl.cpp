@@ -393,6 +393,8 @@ void GraphControl::StartPlayback() {
     SetUpGraphScale();
     m_graph.Graph(1);
     InitSweep();
+    // The bars show the rows on the graph's scale.
+    m_bars.SetUpBarGraph();
 }
 
 void GraphControl::tbZoomIn_Click() {

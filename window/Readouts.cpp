@@ -67,18 +67,19 @@ void Readouts::sigmaLabels(const Reading& r) {
     m_ui.LabMaxX->setText(SingleText(r.peak[measure::X]));
     m_ui.LabMaxY->setText(SingleText(r.peak[measure::Y]));
     m_ui.LabMaxZ->setText(SingleText(r.peak[measure::Z]));
-    // A Kappa probe does not report its share of the range: nothing is shown for it.
-    const bool share = r.family != measure::Family::Kappa;
+    // A Kappa probe does not report its share of the range, and a log played back did not
+    // record it: nothing is shown for them.
+    const bool share = r.family != measure::Family::Kappa && r.percentOfScale >= 0;
     m_ui.LabBarGraph->setVisible(share);
     m_ui.LabPercentOfRange->setVisible(share);
-    // A logged value played back took a share nobody recorded.
-    if (share)
-        m_ui.LabBarGraph->setText(r.percentOfScale < 0 ? QString()
-                                                       : QString::number(r.percentOfScale) +
-                                                             QLatin1Char('%'));
+    if (share) m_ui.LabBarGraph->setText(QString::number(r.percentOfScale) + QLatin1Char('%'));
 }
 
 void Readouts::zetaLabels(const Reading& r) {
+    if (r.percentOfScale < 0) { // played back: no share of a range
+        m_ui.LabBarGraph->setVisible(false);
+        m_ui.LabPercentOfRange->setVisible(false);
+    }
     ShowRow(r.value, r.peak, measure::Family::Zeta, r.zetaUnits == measure::ClsZeta::UnitMWcm2);
 }
 

@@ -117,7 +117,7 @@ private Q_SLOTS:
     // values, and nothing from before the playback; the peaks take every row, and go with the
     // other peak holds.
     // The units label and the peaks read as the log's probe shows them live, the units label
-    // as it was after the playback.
+    // as it was after the playback; the bars take the scale the rows are drawn on.
     void theRowsAreShown_data() {
         QTest::addColumn<int>("composite");
         QTest::addColumn<QString>("probe");
@@ -133,6 +133,7 @@ private Q_SLOTS:
         app::frmMain& w = rig->start();
         w.graphControl().SetPlotComp(composite);
         Load(w, {{2, 1, 1, 1}, {20.5f, 12.25f, 3, 150}, {3.5f, 2, 1.25f, 1000.4f}}, "10", probe);
+        w.graphControl().ShowStoredScale("0-1000");
         const QString unitsBefore = w.ui().probe.LabUnits->text();
         w.graph().SetSamPerDiv(1000); // as a stored view may have left it
         w.barGraph().DrawBarXYZ(30);  // a live sample's bars
@@ -150,6 +151,9 @@ private Q_SLOTS:
         QCOMPARE(kit::Texts(labels), before);
         w.displayTimers().HRTUpDateText_Timer();
         rig->run(100);
+        // The bars are on the graph's scale; a logged row tells no share of the range.
+        QCOMPARE(w.barGraph().TopOfScale(), 1000.0f);
+        QVERIFY(!w.ui().readouts.LabPercentOfRange->isVisibleTo(&w));
         QFETCH(QString, peakTexts);
         QCOMPARE(kit::Texts(labels),
                  QStringList({"3.500", "2.000", "1.250", "1000"}) + peakTexts.split(' '));
