@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     for (int r = 1; r <= clsGraph::MaxSamples; ++r) {
         const float wave = float(std::sin(r / 50.0));
         logRows.push_back({0.4f + float(r) / 86400.0f, 14.5f + 1.5f * wave, 5.0f + wave,
-                        8.0f + 2.0f * wave, 11.0f - wave});
+                           8.0f + 2.0f * wave, 11.0f - wave});
     }
     window.records().LoadLog(measure::RecordTable::Layout::Axes, QStringLiteral("V/m"),
                              QStringLiteral("PX-9100"), {}, logRows);

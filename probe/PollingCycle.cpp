@@ -261,8 +261,7 @@ bool PollingCycle::takeReplies(bool fromNotification) {
     while (m_framer.Next(&m_frame, &beganBefore)) {
         // A reply begun before the command in flight went out, or with none in flight, cannot
         // answer it.
-        if (handed || beganBefore || !m_inFlight.active || staleByOrder() ||
-            leftStreamRecord()) {
+        if (handed || beganBefore || !m_inFlight.active || staleByOrder() || leftStreamRecord()) {
             dropStale();
             continue;
         }

@@ -114,9 +114,9 @@ void Player::HRTPlay_Tick() {
                                   rows.At(m_playIndex, 3), rows.At(m_playIndex, 4)};
     for (std::size_t i = 0; i < row.size(); ++i)
         m_playPeakHold[i] = std::max(m_playPeakHold[i], row[i]);
-    m_readings.TakeReading(measure::ReadingOfRow(
-        m_family, rows.RecordUnits(), rows.RecordColumns() == RecordTable::Layout::Axes,
-        rows.At(m_playIndex, 0), row, m_playPeakHold));
+    m_readings.TakeReading(measure::ReadingOfRow(m_family, rows.RecordUnits(),
+                                                 rows.RecordColumns() == RecordTable::Layout::Axes,
+                                                 rows.At(m_playIndex, 0), row, m_playPeakHold));
     if (m_playIndex >= rows.RecordCount()) StopPlayback();
 }
 

@@ -11,7 +11,8 @@ using measure::RecordTable;
 Recorder::Recorder(const RecordControls& controls, const HeldBack& heldBack,
                    measure::RecordTable& records, engine::ProbeEngine& engine, StoredView& stored,
                    WindowShell& shell, Hooks hooks)
-    : m_ui(controls), m_held(heldBack), m_records(records), m_engine(engine), m_stored(stored), m_shell(shell), m_hooks(std::move(hooks)) {
+    : m_ui(controls), m_held(heldBack), m_records(records), m_engine(engine), m_stored(stored),
+      m_shell(shell), m_hooks(std::move(hooks)) {
     QObject::connect(m_ui.mnuProbeRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.tbRecord, &QAction::triggered, [this] { ToggleRecordOn(); });
     QObject::connect(m_ui.mnuProbeRecordPause, &QAction::triggered, [this] { TogglePause(); });

@@ -295,8 +295,9 @@ private Q_SLOTS:
     }
 
     // At least ten samples are in view, the first at the plot's left edge, and nothing is drawn
-    // past the last stored sample (it would read 0, at the bottom edge). Zoomed to 20-60 % of 999 samples, then 25-75 % of 400,
-    // then a band of no width: still ten samples. The time labels follow the window.
+    // past the last stored sample (it would read 0, at the bottom edge). Zoomed to 20-60 % of 999
+    // samples, then 25-75 % of 400, then a band of no width: still ten samples. The time labels
+    // follow the window.
     void theWindowShown() {
         QList<int> spans;
         for (int count : {0, 5, 11, 12}) {

@@ -93,8 +93,8 @@ private Q_SLOTS:
         QVERIFY(rig->runUntil(
             [&] { return w.engine().cycle().HighSpeedState() >= probe::HighSpeed::Acknowledged; },
             3000));
-        QCOMPARE(kit::Flags({u.mnuCommBaud[1], u.mnuCommBaud[2], u.mnuCommBaud[3],
-                             u.mnuCommBaud[4], u.mnuCommBaud[5]},
+        QCOMPARE(kit::Flags({u.mnuCommBaud[1], u.mnuCommBaud[2], u.mnuCommBaud[3], u.mnuCommBaud[4],
+                             u.mnuCommBaud[5]},
                             &QAction::isEnabled),
                  QString("11000"));
         QCOMPARE(speedTo(1), QStringLiteral("1 9600,o,7,1 1"));
