@@ -1,5 +1,6 @@
 #include "app/LogSaving.h"
 
+#include "files/ExposureEvents.h"
 #include "files/LogFile.h"
 
 #include <QDir>
@@ -52,20 +53,26 @@ bool LogSaver::SaveData(const QString& name) {
         if (!note.label.isEmpty()) header.notes.append({note.label, note.value});
     }
 
+    const auto save = [this](const QString& path, const QByteArray& text) {
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly) && file.write(text) >= 0 && file.commit())
+            return true;
+        m_boxes.inform(platform::MsgIcon::Exclamation,
+                       QStringLiteral("The log could not be saved to %1: %2")
+                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    };
     const int pages = files::PageCount(header.samples);
     for (int page = 1; page <= pages; ++page) {
         const QString path = files::PageFileName(name, page);
-        QSaveFile file(path);
-        const bool written = file.open(QIODevice::WriteOnly) &&
-                             file.write(files::LogPageText(header, m_table, page, pages,
-                                                           QFileInfo(path).fileName())) >= 0 &&
-                             file.commit();
-        if (!written) {
-            m_boxes.inform(platform::MsgIcon::Exclamation,
-                           QStringLiteral("The log could not be saved to %1: %2")
-                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+        if (!save(path, files::LogPageText(header, m_table, page, pages,
+                                           QFileInfo(path).fileName())))
             return false;
-        }
+        // The levels reached while a limit was watched go beside the page.
+        if (!m_table.LimitName().isEmpty() &&
+            !save(files::EventsFileName(path),
+                  files::EventsFileText(m_table.LimitName(), m_table.Events())))
+            return false;
     }
     m_table.MarkSaved();
     m_shell.SetStatusPanel(1, QStringLiteral("Saved %1 data points.").arg(header.samples));

@@ -12,6 +12,7 @@
 #include "window/DisplayTimers.h"
 #include "window/Exposure.h"
 #include "window/GraphControl.h"
+#include "window/LimitMonitor.h"
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
 #include "window/Player.h"
@@ -56,6 +57,7 @@ frmMain::frmMain(platform::Services& services, QWidget* parent)
     m_upDateText = services.makeTimer();
     m_minAve = services.makeTimer();
     m_play = services.makeTimer();
+    m_limitTick = services.makeTimer();
 
     m_graph = std::make_unique<graph::clsGraph>();
     m_barGraph = std::make_unique<graph::ClsBarGraph>();
@@ -125,7 +127,7 @@ void frmMain::makeParts() {
                     m_exposure->Stop();
             },
             [this] { return m_saver->MayDiscardLog(); }, [this] { m_player->StopPlayback(); },
-            [this] { return m_layout->ExposureShown(); }});
+            [this] { return m_layout->ExposureShown(); }, [this] { m_limit->LogStarted(); }});
     m_player = std::make_unique<Player>(
         Player::Controls{m_ui.graphs.mnuProbePlay, m_ui.link.CmbSampleRate, m_ui.record.tbRecord,
                          m_ui.graphs.tbZoomIn, m_ui.graphs.tbZoomOut, m_ui.probe.LabUnits},
@@ -135,6 +137,9 @@ void frmMain::makeParts() {
     m_exposure =
         std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,
                                    m_engine->cycle(), m_config, *m_displayTimers, *m_recorder);
+    m_limit = std::make_unique<LimitMonitor>(m_ui.limit, *m_limitTick, s.clock, s.beeper, *this,
+                                             m_records,
+                                             [this](bool shown) { m_layout->ShowLimitPanel(shown); });
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_engine, m_config, *m_play, *m_battery,
                                            *this, [this] { m_setup->SetUpZeta(); });
     m_probeControls = std::make_unique<ProbeControls>(
@@ -159,6 +164,7 @@ void frmMain::makeParts() {
     m_readings.Add(*m_barControl);
     m_readings.Add(*m_recorder);
     m_readings.Add(*m_exposure);
+    m_readings.Add(*m_limit);
     m_processing = std::make_unique<SampleProcessing>(
         *m_engine,
         SampleProcessing::Parts{*m_readouts, *m_battery, *m_setup, *m_graphControl, *m_barControl,
@@ -170,6 +176,7 @@ void frmMain::makeParts() {
             if (m_records.Recording() == measure::RecordTable::Idle) m_recorder->ToggleRecordOn();
         });
     m_engine->SetEvents(*m_processing);
+    m_limit->SetSettings(files::ReadLimitSettings(s.settings, AppTitle));
 }
 
 void frmMain::clearPeakHolds() {
@@ -181,7 +188,7 @@ void frmMain::stopTimers() {
     m_engine->StopPolling();
     if (m_splashTimer) m_splashTimer->setEnabled(false);
     for (platform::HiResTimer* t : {m_calSamPerSec.get(), m_readBattTemp.get(), m_upDateText.get(),
-                                    m_minAve.get(), m_play.get()})
+                                    m_minAve.get(), m_play.get(), m_limitTick.get()})
         t->setEnabled(false);
 }
 
@@ -345,7 +352,7 @@ void frmMain::applyColours() {
             platform::FromQColor(platform::ToQColor(form).darker(118)));
     }
     for (platform::Shape* s : {m_ui.frame.ShaMain1, m_ui.readouts.ShaMain2, m_ui.frame.ShaPeak,
-                               m_ui.exposure.ShaExposure})
+                               m_ui.exposure.ShaExposure, m_ui.limit.ShaLimit})
         s->setFillColor(box);
     // Captions on the form itself stay readable on light and dark form colours alike.
     const bool darkForm = platform::ToQColor(form).lightnessF() < 0.5;

@@ -29,6 +29,7 @@ class BatteryTemp;
 class DisplayTimers;
 class Exposure;
 class GraphControl;
+class LimitMonitor;
 class LinkControl;
 class MainLayout;
 class Player;
@@ -94,6 +95,8 @@ public:
     window::MainLayout& layout() { return *m_layout; }
     window::Recorder& recorder() { return *m_recorder; }
     window::Exposure& exposure() { return *m_exposure; }
+    window::LimitMonitor& limit() { return *m_limit; }
+    platform::HiResTimer& HRTLimit() { return *m_limitTick; }
     window::StoredView& storedView() { return *m_storedView; }
     LogLoader& loader() { return *m_loader; }
     window::Player& player() { return *m_player; }
@@ -164,7 +167,7 @@ private:
     QString m_runPort;
 
     std::unique_ptr<platform::HiResTimer> m_calSamPerSec, m_readBattTemp, m_upDateText, m_minAve,
-        m_play;
+        m_play, m_limitTick;
 
     std::unique_ptr<graph::clsGraph> m_graph;
     std::unique_ptr<graph::ClsBarGraph> m_barGraph;
@@ -181,6 +184,7 @@ private:
     std::unique_ptr<window::Recorder> m_recorder;
     std::unique_ptr<window::Player> m_player;
     std::unique_ptr<window::Exposure> m_exposure;
+    std::unique_ptr<window::LimitMonitor> m_limit;
     std::unique_ptr<window::LinkControl> m_link;
     std::unique_ptr<window::ProbeControls> m_probeControls;
     std::unique_ptr<window::Alarm> m_alarm;

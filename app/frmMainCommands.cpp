@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "files/HeaderNotes.h"
 #include "platform/SurfaceWidget.h"
+#include "window/LimitMonitor.h"
 #include "window/frmOptions.h"
 
 #include <QDir>
@@ -51,7 +52,13 @@ void frmMain::mnuViewOptions_Click() {
             frmOptions::Targets{m_config, *m_graph, *m_barGraph, *m_graphControl, *m_barControl,
                                 *m_displayTimers, *m_exposure, *m_readouts, *m_layout, *m_engine,
                                 [this] { reloadNotes(); }, [this] { editNotes(); },
-                                [this] { applyColours(); }},
+                                [this] { applyColours(); },
+                                [this] { return m_limit->Settings(); },
+                                [this](const files::LimitSettings& limits) {
+                                    files::WriteLimitSettings(m_services.settings, AppTitle,
+                                                              limits);
+                                    m_limit->SetSettings(limits);
+                                }},
             m_services.dialogs, this);
     }
     m_options->Form_Load();

@@ -5,6 +5,7 @@
 #include <QTime>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -36,11 +37,43 @@ QByteArray RowLine(const std::array<float, 9>& fields) {
     return line + '\n';
 }
 
+// The limit watched: "L", the limit's name.
+QByteArray LimitLine(const QString& name) {
+    return "L\t" + name.toUtf8() + '\n';
+}
+
+// A level reached, as it began or ended: "E", level, start, end (0 while it lasts, ms since
+// 1970), the peak share and value, the units.
+QByteArray EventLine(const measure::ExposureEvent& e) {
+    return "E\t" + QByteArray::number(int(e.level)) + '\t' + QByteArray::number(e.startMs) +
+           '\t' + QByteArray::number(e.endMs) + '\t' + QByteArray::number(e.peakPercent, 'g', 9) +
+           '\t' + QByteArray::number(e.peakValue, 'g', 9) + '\t' + e.units.toUtf8() + '\n';
+}
+
+std::optional<measure::ExposureEvent> ParseEvent(const QList<QByteArray>& fields) {
+    if (fields.size() != 7) return std::nullopt;
+    bool ok[5] = {};
+    measure::ExposureEvent e;
+    const int level = fields[1].toInt(&ok[0]);
+    e.startMs = fields[2].toLongLong(&ok[1]);
+    e.endMs = fields[3].toLongLong(&ok[2]);
+    e.peakPercent = fields[4].toDouble(&ok[3]);
+    e.peakValue = fields[5].toDouble(&ok[4]);
+    e.units = QString::fromUtf8(fields[6]);
+    if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; })) return std::nullopt;
+    if (level != int(measure::ExposureLevel::Warning) && level != int(measure::ExposureLevel::Alarm))
+        return std::nullopt;
+    e.level = measure::ExposureLevel(level);
+    return e;
+}
+
 struct Parsed {
     bool ok = false;
     measure::RecordTable::Layout layout = measure::RecordTable::Layout::Total;
     QString units, probeType, startedAt;
     QList<std::array<float, 9>> rows; // time, four values, four peaks
+    std::optional<QString> limitName;
+    QList<measure::ExposureEvent> events; // as begun and ended, in order
 };
 
 Parsed Parse(const QByteArray& data) {
@@ -56,6 +89,16 @@ Parsed Parse(const QByteArray& data) {
     p.startedAt = QString::fromUtf8(head[4]);
     for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
         const QList<QByteArray> fields = lines[i].split('\t');
+        if (fields.first() == "L" && fields.size() == 2) {
+            p.limitName = QString::fromUtf8(fields[1]);
+            continue;
+        }
+        if (fields.first() == "E") {
+            const std::optional<measure::ExposureEvent> event = ParseEvent(fields);
+            if (!event) break;
+            p.events.append(*event);
+            continue;
+        }
         if (fields.size() != 9) break;
         std::array<float, 9> row{};
         bool whole = true;
@@ -106,6 +149,14 @@ void LogJournal::write(const QByteArray& line) {
 #endif
 }
 
+void LogJournal::LimitNamed(const measure::RecordTable& table) {
+    if (m_file.isOpen()) write(LimitLine(table.LimitName()));
+}
+
+void LogJournal::EventLogged(const measure::ExposureEvent& event) {
+    if (m_file.isOpen()) write(EventLine(event));
+}
+
 void LogJournal::LogSettled() {
     Remove();
 }
@@ -133,9 +184,15 @@ bool LogJournal::Recover(measure::RecordTable& table) {
     table.StartLog(p.layout, p.units, p.probeType);
     for (const std::array<float, 9>& r : p.rows)
         table.Restore(r[0], {r[1], r[2], r[3], r[4]}, {r[5], r[6], r[7], r[8]});
+    if (p.limitName) table.SetLimitName(*p.limitName);
+    for (const measure::ExposureEvent& e : p.events)
+        table.LogEvent(e);
     table.SetJournal(this);
-    // Whatever is cut short at the end goes; the rows recovered stay in the journal.
+    // Whatever is cut short at the end goes; the rows and events recovered stay in the journal.
     QByteArray kept = HeadLine(p.layout, p.units, p.probeType, p.startedAt);
+    if (p.limitName) kept += LimitLine(*p.limitName);
+    for (const measure::ExposureEvent& e : table.Events())
+        kept += EventLine(e);
     for (const std::array<float, 9>& r : p.rows)
         kept += RowLine(r);
     if (open()) write(kept);

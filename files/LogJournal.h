@@ -1,5 +1,6 @@
 #pragma once
-// The journal of the log that runs: every row, with the peak holds of its time, goes to a file
+// The journal of the log that runs: every row, with the peak holds of its time, and every
+// exposure level reached or cleared with the limit watched, goes to a file
 // in the per-user data folder as it is appended and is on disk within 100 ms, so that a crash
 // or a power cut loses at most that much of a log. A save, or a log let go, removes it; at the
 // next start a journal left behind is offered for recovery.
@@ -22,6 +23,8 @@ public:
     void LogStarted(const measure::RecordTable& table) override;
     void RowAppended(const measure::RecordTable& table, int row) override;
     void LogSettled() override;
+    void LimitNamed(const measure::RecordTable& table) override;
+    void EventLogged(const measure::ExposureEvent& event) override;
 
     // What a journal left behind holds: its rows and when its log was started (nothing when
     // there is none, or it holds no whole row).

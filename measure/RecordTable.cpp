@@ -37,6 +37,8 @@ void RecordTable::Restore(float dayFraction, const AxisValues& values, const Axi
 }
 
 void RecordTable::StartLog(Layout layout, const QString& units, const QString& probeType) {
+    m_limitName.clear();
+    m_events.clear();
     m_count = 0;
     m_maxHold = {};
     m_unsaved = false;
@@ -48,6 +50,8 @@ void RecordTable::StartLog(Layout layout, const QString& units, const QString& p
 
 void RecordTable::LoadLog(Layout layout, const QString& units, const QString& probeType,
                           const AxisValues& peaks, const std::vector<std::array<float, 5>>& rows) {
+    m_limitName.clear();
+    m_events.clear();
     m_layout = layout;
     m_units = units;
     m_probeType = probeType;
@@ -57,6 +61,24 @@ void RecordTable::LoadLog(Layout layout, const QString& units, const QString& pr
     for (int r = 1; r <= m_count; ++r)
         std::copy(rows[std::size_t(r - 1)].begin(), rows[std::size_t(r - 1)].end(),
                   &m_rows[std::size_t(r) * Columns]);
+}
+
+void RecordTable::SetLimitName(const QString& name) {
+    m_limitName = name;
+    if (m_journal) m_journal->LimitNamed(*this);
+}
+
+void RecordTable::LogEvent(const ExposureEvent& event) {
+    const auto same = [&event](const ExposureEvent& e) {
+        return e.level == event.level && e.startMs == event.startMs;
+    };
+    const auto found = std::find_if(m_events.begin(), m_events.end(), same);
+    if (found != m_events.end())
+        *found = event;
+    else
+        m_events.push_back(event);
+    m_unsaved = true;
+    if (m_journal) m_journal->EventLogged(event);
 }
 
 float RecordTable::At(int row, int column) const {

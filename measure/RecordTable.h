@@ -2,6 +2,7 @@
 // The log table: single-precision rows 0..32000 of five columns (time of day as a fraction of a
 // day, total, X, Y, Z), the index of the last stored row, the recording state and the peak
 // holds of the last logged reading. Preallocated once; nothing is allocated per sample.
+#include "measure/ExposureLevels.h"
 #include "measure/Reading.h"
 
 #include <array>
@@ -19,6 +20,9 @@ public:
     virtual void RowAppended(const RecordTable& table, int row) = 0;
     // The log was saved or let go: its copy is no longer needed.
     virtual void LogSettled() = 0;
+    // The exposure limit watched, and a level reached or cleared, while the log runs.
+    virtual void LimitNamed(const RecordTable& table) { static_cast<void>(table); }
+    virtual void EventLogged(const ExposureEvent& event) { static_cast<void>(event); }
 };
 
 class RecordTable {
@@ -70,6 +74,13 @@ public:
     void SetRecordUnits(const QString& units) { m_units = units; }
     QString ProbeType() const { return m_probeType; }
 
+    // The exposure limit watched while the log runs (empty: none) and the levels reached: an
+    // event is kept as it begins and replaced as it ends. A new or loaded log has none.
+    void SetLimitName(const QString& name);
+    QString LimitName() const { return m_limitName; }
+    void LogEvent(const ExposureEvent& event);
+    const std::vector<ExposureEvent>& Events() const { return m_events; }
+
 private:
     std::vector<float> m_rows;
     int m_count = 0;
@@ -80,6 +91,8 @@ private:
     RecordJournal* m_journal = nullptr;
     QString m_units;
     QString m_probeType;
+    QString m_limitName;
+    std::vector<ExposureEvent> m_events;
 };
 
 } // namespace measure

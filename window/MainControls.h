@@ -141,6 +141,16 @@ struct ExposureControls {
     platform::Shape* ShaExposure = nullptr;
 };
 
+// The exposure against the limit: the panel beside the readouts.
+struct LimitControls {
+    platform::Shape* ShaLimit = nullptr;
+    QLabel* LabLimitLab = nullptr;
+    platform::ClickLabel* LabLimit = nullptr; // the reading's share of the limit
+    QLabel* LabLimitAvgLab = nullptr;
+    QLabel* LabLimitAvg = nullptr; // the share averaged over the standard's time
+    QLabel* LabLimitCovered = nullptr;
+};
+
 // The frame of the window: file, view and help menus, toolbar, status bar, the boxes and
 // captions that no part changes, the header list and the focus button.
 struct FrameControls {
@@ -179,6 +189,7 @@ struct MainControls {
     GraphControls graphs;
     RecordControls record;
     ExposureControls exposure;
+    LimitControls limit;
     FrameControls frame;
 };
 

@@ -46,6 +46,8 @@ constexpr double PeakLeftExposure = 6480, PeakAxisLeftExposure = 6600; // with i
 constexpr double AxisBoxRoom = 1400;
 const QRectF ExposureFrameShown(4740, BoxTop, 1660, BoxHeight);
 const QRectF ExposureFrameHidden(4740, BoxTop, 0, BoxHeight);
+// The limit panel takes this much of the bar graph's room.
+constexpr double LimitRoom = 1700;
 constexpr double AxisRowTop[] = {180, 560, 940};
 
 QFont readoutFont(const QWidget* w, double points, bool bold) {
@@ -155,7 +157,8 @@ void MainLayout::PlaceControls() {
     for (int i = 1; i <= 4; ++i)
         u.frame.ShapeFormColor[i]->lower();
     for (platform::Shape* box :
-         {u.frame.ShaMain1, u.readouts.ShaMain2, u.frame.ShaPeak, u.exposure.ShaExposure})
+         {u.frame.ShaMain1, u.readouts.ShaMain2, u.frame.ShaPeak, u.exposure.ShaExposure,
+          u.limit.ShaLimit})
         box->stackUnder(u.readouts.LabXYZField);
     u.record.ShapeRecordInd->stackUnder(u.record.LabRecord);
     u.battery.ShapeBatFrame->stackUnder(u.battery.ShapeBatLevel);
@@ -167,6 +170,10 @@ void MainLayout::PlaceControls() {
     u.readouts.LabXYZField->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     u.readouts.LabMaxXYZ->setFont(readoutFont(form, 14, true));
     u.exposure.LabExposure->setFont(readoutFont(form, 14, true));
+    u.limit.LabLimit->setFont(readoutFont(form, 14, true));
+    u.limit.LabLimitAvg->setFont(readoutFont(form, 11, true));
+    for (QLabel* l : {static_cast<QLabel*>(u.limit.LabLimit), u.limit.LabLimitAvg})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* l : {u.readouts.LabXField, u.readouts.LabYField, u.readouts.LabZField}) {
         l->setFont(fittedFont(l, 12, QStringLiteral("0.000000")));
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -196,7 +203,8 @@ void MainLayout::PlaceControls() {
     for (QLabel* l : std::initializer_list<QLabel*>{
              u.frame.LabXYZLab, u.readouts.LabPercentOfRange, u.battery.LabTempLab,
              u.frame.LabSamRateLab, u.readouts.LabPeak, u.exposure.LabExposure1,
-             u.exposure.LabMinAver, u.exposure.LabElasedTime})
+             u.exposure.LabMinAver, u.exposure.LabElasedTime, u.limit.LabLimitLab,
+             u.limit.LabLimitAvgLab, u.limit.LabLimitCovered})
         l->setFont(captionFont(form, 8));
     for (QLabel* l :
          {u.frame.LabVerticalScaleLab, u.frame.LabSamPerDivLab, u.frame.LabSampleRateLab})
@@ -339,6 +347,18 @@ void MainLayout::AdjustPicture3() {
     } else {
         ToggleExposure(false);
     }
+    const LimitControls& l = m_ui.limit;
+    SetTwipsGeometry(l.ShaLimit, left, BoxTop, LimitRoom - 40, BoxHeight);
+    SetTwipsGeometry(l.LabLimitLab, left + 60, 110, 1550, 260);
+    SetTwipsGeometry(l.LabLimit, left + 60, 380, 1520, 450);
+    SetTwipsGeometry(l.LabLimitAvgLab, left + 60, 880, 1550, 260);
+    SetTwipsGeometry(l.LabLimitAvg, left + 60, 1120, 1520, 320);
+    SetTwipsGeometry(l.LabLimitCovered, left + 60, 1430, 1550, 260);
+    for (QWidget* w : std::initializer_list<QWidget*>{l.ShaLimit, l.LabLimitLab, l.LabLimit,
+                                                      l.LabLimitAvgLab, l.LabLimitAvg,
+                                                      l.LabLimitCovered})
+        w->setVisible(m_limitShown);
+    if (m_limitShown) left += LimitRoom;
     platform::SurfaceWidget* picture3 = m_ui.graphs.Picture3;
     const QRectF picture = platform::TwipsGeometry(picture3);
     if (!m_parts.bars.BarGraphOn()) return;
@@ -349,6 +369,11 @@ void MainLayout::AdjustPicture3() {
     } else {
         picture3->setVisible(false);
     }
+}
+
+void MainLayout::ShowLimitPanel(bool shown) {
+    m_limitShown = shown;
+    AdjustPicture3();
 }
 
 void MainLayout::ShowFamilyLayout() {
@@ -397,12 +422,14 @@ void MainLayout::ChangeTextColor(platform::Colour colour) {
     for (QWidget* w : Widgets{r.LabXAxis, r.LabYAxis, r.LabZAxis}) {
         if (platform::ForeColor(w) != grey) platform::SetForeColor(w, colour);
     }
-    for (QWidget* w : Widgets{e.LabMinAver, e.LabElasedTime, e.LabExposure})
+    for (QWidget* w : Widgets{e.LabMinAver, e.LabElasedTime, e.LabExposure, m_ui.limit.LabLimit,
+                              m_ui.limit.LabLimitAvg, m_ui.limit.LabLimitCovered})
         platform::SetForeColor(w, colour);
     // Captions inside the readout boxes follow, a shade dimmer.
     const platform::Colour dim = platform::FromQColor(platform::ToQColor(colour).darker(135));
     for (QWidget* w : Widgets{f.LabXYZLab, r.LabPercentOfRange, b.LabTempLab, f.LabSamRateLab,
-                              r.LabPeak, e.LabExposure1, r.LabXLab, r.LabYLab, r.LabZLab})
+                              r.LabPeak, e.LabExposure1, r.LabXLab, r.LabYLab, r.LabZLab,
+                              m_ui.limit.LabLimitLab, m_ui.limit.LabLimitAvgLab})
         platform::SetForeColor(w, dim);
 }
 

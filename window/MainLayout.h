@@ -60,6 +60,9 @@ public:
     void ToggleExposure(bool show);
     // Whether the moving-average frame is shown (a log started now averages).
     bool ExposureShown() const { return m_exposureShown; }
+    // The limit panel, between the peaks (or the moving average) and the bar graph.
+    void ShowLimitPanel(bool shown);
+    bool LimitPanelShown() const { return m_limitShown; }
     // The status bar shown or hidden (the settings at start-up, the View menu's entry).
     void ShowStatusBar(bool shown);
     bool StatusBarShown() const { return m_statusBarShown; }
@@ -86,6 +89,7 @@ private:
     bool m_layoutPending = false;
     FamilyLayout m_shown = NoLayout;
     bool m_exposureShown = false;
+    bool m_limitShown = false;
     bool m_statusBarShown = true;
 };
 

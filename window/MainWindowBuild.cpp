@@ -357,6 +357,8 @@ MainControls BuildMainControls(QMainWindow& window) {
     u.frame.ShaPeak->setRadius(6);
     u.exposure.ShaExposure = named(new platform::Shape(form), QStringLiteral("ShaExposure"));
     u.exposure.ShaExposure->setRadius(6);
+    u.limit.ShaLimit = named(new platform::Shape(form), QStringLiteral("ShaLimit"));
+    u.limit.ShaLimit->setRadius(6);
 
     auto label = [&](const QString& name, const QString& text = QString()) {
         auto* l = named(new QLabel(text, form), name);
@@ -427,6 +429,12 @@ MainControls BuildMainControls(QMainWindow& window) {
     u.exposure.LabMinAver = label(QStringLiteral("LabMinAver"), QStringLiteral(" Exposure:"));
     u.exposure.LabElasedTime = label(QStringLiteral("LabElasedTime"));
     u.exposure.LabExposure = label(QStringLiteral("LabExposure"));
+    u.limit.LabLimitLab = label(QStringLiteral("LabLimitLab"), QStringLiteral("% of limit"));
+    u.limit.LabLimit = clickLabel(QStringLiteral("LabLimit"), QString(), QString());
+    u.limit.LabLimitAvgLab =
+        label(QStringLiteral("LabLimitAvgLab"), QStringLiteral("% of limit (30 min)"));
+    u.limit.LabLimitAvg = label(QStringLiteral("LabLimitAvg"));
+    u.limit.LabLimitCovered = label(QStringLiteral("LabLimitCovered"));
 
     u.frame.LabVerticalScaleLab =
         label(QStringLiteral("LabVerticalScaleLab"), QStringLiteral("Vertical scale"));

@@ -68,6 +68,7 @@ void Recorder::ToggleRecordOn() {
         if (m_hooks.exposureShown()) layout = Layout::MovingAverage;
         // A log begun before the probe told its units takes those of its first row.
         m_records.StartLog(layout, m_engine.UnitsText(), m_engine.probe().GetModel());
+        if (m_hooks.logStarted) m_hooks.logStarted();
         if (layout == Layout::MovingAverage) {
             m_records.SetRecording(RecordTable::ExposureLogging);
             m_hooks.movingAverage(true);

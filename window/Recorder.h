@@ -43,6 +43,7 @@ public:
         std::function<bool()> mayDiscardLog;      // a log not saved may go (asks the user)
         std::function<void()> stopPlayback;       // a log that plays ends before one starts
         std::function<bool()> exposureShown;      // the moving-average frame is shown
+        std::function<void()> logStarted;         // the exposure limit watched joins the log
     };
 
     Recorder(const RecordControls& controls, const HeldBack& heldBack,

@@ -9,6 +9,7 @@
 #include "window/DisplayTimers.h"
 #include "window/Exposure.h"
 #include "window/GraphControl.h"
+#include "window/LimitsTab.h"
 #include "window/MainLayout.h"
 #include "window/Readouts.h"
 
@@ -107,6 +108,9 @@ frmOptions::frmOptions(Targets targets, platform::UserDialogs& dialogs, QWidget*
     e->addWidget(periodic, 1, 1);
     SSTab1->addTab(exposure, QStringLiteral("Human Exposure"));
 
+    Limits = new LimitsTab;
+    SSTab1->addTab(Limits, QStringLiteral("Limits"));
+
     // Colors
     auto* colours = new QWidget;
     auto* c = new QGridLayout(colours);
@@ -179,6 +183,7 @@ void frmOptions::Form_Load() {
     for (int slot = 0; slot < Slots; ++slot)
         showSlot(slot);
     m_coloursChanged = false;
+    if (m_t.limits) Limits->Show(m_t.limits());
     for (QWidget* field :
          std::initializer_list<QWidget*>{TxtDisplayUpdate, CmbAveraging, CmbPeriod})
         bounded(field, QStringLiteral("1"), 1, 1, 1); // unmarked
@@ -273,6 +278,7 @@ void frmOptions::CmdApply_Click() {
 
     if (ListMinAver->currentItem())
         m_t.exposure.SetMinuteAverTime(ListMinAver->currentItem()->text());
+    if (m_t.limits && m_t.applyLimits) m_t.applyLimits(Limits->Settings(m_t.limits()));
 
     g.SetChanLineColour(clsGraph::TraceTotal, m_slots[XYZ]);
     g.SetChanLineColour(clsGraph::TraceX, m_slots[XAxis]);

@@ -1,10 +1,12 @@
 #pragma once
 // The options dialog: readout rate, sample averaging and the graph grid ("Misc"), the moving
-// average and periodic logging ("Human Exposure"), and ten display colours ("Colors"). Nothing
+// average and periodic logging ("Human Exposure"), the exposure limit ("Limits") and ten
+// display colours ("Colors"). Nothing
 // changes until Apply; Close keeps what was applied. The colour slots are kept between
 // openings. Numbers typed are checked: one that is not a number, or out of its bounds, keeps
 // the value in force and the field says so.
 #include "files/Config.h"
+#include "files/LimitSettings.h"
 #include "graph/ClsBarGraph.h"
 #include "graph/clsGraph.h"
 #include "measure/ClsZeta.h"
@@ -32,6 +34,7 @@ namespace window {
 
 class BarGraphControl;
 class DisplayTimers;
+class LimitsTab;
 class Exposure;
 class GraphControl;
 class MainLayout;
@@ -54,6 +57,8 @@ public:
         std::function<void()> reloadNotes;      // the note prompts read again (values kept)
         std::function<void()> editNotes;        // the prompts file opened in the editor
         std::function<void()> applyFormColours; // boxes, surfaces, bars and form from Config
+        std::function<files::LimitSettings()> limits;                  // the limit in force
+        std::function<void(const files::LimitSettings&)> applyLimits; // a new one, kept
     };
     enum Slot { XAxis, YAxis, ZAxis, XYZ, Back, GridLines, Text, Box, Background, GridLinesMin };
     static constexpr int Slots = 10;
@@ -87,6 +92,7 @@ public:
     QCheckBox* ChkMatchColorBar;
     std::array<QPushButton*, Slots> ColorButtons{};
     QPushButton* cmdDefaultColors;
+    LimitsTab* Limits;
     QPushButton* CmdApply;
     QPushButton* cmdOK;
 
