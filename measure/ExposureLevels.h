@@ -64,7 +64,7 @@ struct ExposureEvent {
 
 // The warning and alarm levels. Each is reached when its value (instantaneous or averaged)
 // is at or above it, and clears below it less the hysteresis; latched, it stays shown until
-// Acknowledge, which clears every latched level whose value is below it by then.
+// Acknowledge clears the latch (a level still reached stays shown for as long as it is).
 class ExposureLevels {
 public:
     // Told of each event as it begins (ended false) and as it ends (ended true).
