@@ -117,11 +117,18 @@ files::LimitSettings LimitsTab::Settings(const files::LimitSettings& inForce) co
     s.choice.mostRestrictive = ChkFrequencyUnknown->isChecked();
     if (!s.choice.mostRestrictive) {
         const std::optional<double> mhz = measure::ParseFrequency(TxtFrequency->text());
+        const QString kept = inForce.choice.mostRestrictive
+                                 ? QStringLiteral("the frequency not known")
+                                 : measure::FrequencyText(inForce.choice.frequencyMHz);
         Mark(TxtFrequency, mhz.has_value(),
              QStringLiteral("Not a frequency (\"900 MHz\", \"2.45 GHz\", \"150 kHz\"): %1 stays "
                             "in force.")
-                 .arg(measure::FrequencyText(inForce.choice.frequencyMHz)));
-        if (mhz) s.choice.frequencyMHz = *mhz;
+                 .arg(kept));
+        if (mhz)
+            s.choice.frequencyMHz = *mhz;
+        else
+            s.choice = {s.choice.standard, s.choice.population, inForce.choice.frequencyMHz,
+                        inForce.choice.mostRestrictive};
     }
     measure::LevelSettings& l = s.levels;
     l.warningPercent = Percent(TxtWarning, 1, 10000, l.warningPercent);

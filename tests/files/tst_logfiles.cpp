@@ -228,12 +228,17 @@ private Q_SLOTS:
             measure::RecordTable table;
             table.SetJournal(&journal);
             table.StartLog(measure::RecordTable::Layout::Total, "V/m", "PX-5100");
+            table.SetLimitName("ICNIRP 2020, general public, 900 MHz");
             for (int i = 1; i <= 3; ++i) {
                 measure::Reading r;
                 r.dayFraction = 0.25f * float(i);
                 r.value = {1.5f * float(i), 9, 9, 9};
                 r.peak = {4.5f * float(i), 0, 0, 0};
                 table.Append(r);
+                // A warning begun with the second row, and ended with the third.
+                if (i >= 2)
+                    table.LogEvent({measure::ExposureLevel::Warning, 1000, i == 3 ? 3000 : 0,
+                                    50.0 + i, 29.25, "V/m"});
             }
             QFile file(journal.Path());
             QVERIFY(file.open(QIODevice::Append));
@@ -255,6 +260,11 @@ private Q_SLOTS:
         rig->dialogs.queueFile(rig->dir.filePath("back.csv"));
         w.ui().record.mnuFileSaveAs->trigger();
         QVERIFY(QFile::exists(rig->dir.filePath("back.csv")) && !QFile::exists(journal));
+        // The limit watched and its events, as they ended, go beside the page.
+        const QByteArray events = Read(rig->dir.filePath("back_events.csv"));
+        QCOMPARE(events.count("\r\n"), 3);
+        QVERIFY(events.startsWith("Events,ICNIRP 2020, general public, 900 MHz\r\n"));
+        QVERIFY(events.contains(",53.0,29.25,V/m\r\n"));
     }
 
     // A page as Save As writes it loads into the graph and the log table with its units,

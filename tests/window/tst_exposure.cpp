@@ -1,9 +1,10 @@
 // The moving average of the exposure log on the manual clock, and the window logging the virtual
-// probe's field through it.
+// probe's field through it; the field against the exposure limit.
 #include "measure/RecordTable.h"
 #include "platform/Controls.h"
 #include "tests/support/WindowKit.h"
 #include "window/Exposure.h"
+#include "window/LimitMonitor.h"
 #include "window/Recorder.h"
 
 #include <QTest>
@@ -227,6 +228,44 @@ private Q_SLOTS:
         w.ui().record.mnuProbeRecord->trigger();
         QCOMPARE(w.records().Recording(), RecordTable::Idle);
         QVERIFY(!w.HRTMinAve().enabled());
+    }
+
+    // The virtual probe's 14.49 V/m against ICNIRP 2020's 41.25 V/m for the public at 900 MHz:
+    // 12.3 % of the limit, and as much averaged. A warning at 10 % turns the panel amber, names
+    // itself and beeps once; the log running keeps the limit and the event, as it begins and as
+    // it ends when the warning level is raised above the share.
+    void theLimitIsWatched() {
+        app::frmMain& w = rig->startOn("PX-5100", 1500);
+        const window::LimitControls& u = w.ui().limit;
+        const platform::Colour normal = platform::ForeColor(u.LabLimit);
+        files::LimitSettings s;
+        s.choice = {measure::LimitStandard::Icnirp2020, measure::Population::General, 900, false};
+        s.levels.warningPercent = 10;
+        const int beeps = rig->beeper.beeps;
+        w.ui().record.mnuProbeRecord->trigger();
+        w.limit().SetSettings(s);
+        rig->run(3000);
+        QCOMPARE((QStringList{u.LabLimit->text(), u.LabLimitAvg->text(), u.LabLimitAvgLab->text(),
+                              u.LabLimitCovered->text()}),
+                 (QStringList{"12.3 %", "12.3 %", "% of limit (30 min)", "over 0:03 of 30:00"}));
+        QCOMPARE(platform::ForeColor(u.LabLimit), window::LimitMonitor::Amber);
+        const QString limit = "ICNIRP 2020, general public, 900 MHz";
+        QCOMPARE(w.StatusPanel(1),
+                 window::LimitMonitor::LevelText.arg("Warning", "12.3 %", limit));
+        QVERIFY(u.LabLimit->toolTip().contains("E/E lim = 0.351\nLimit: 41.25 V/m"));
+        QCOMPARE(rig->beeper.beeps, beeps + 1);
+        const measure::RecordTable& log = w.records();
+        QCOMPARE(log.LimitName(), limit);
+        QCOMPARE(log.Events().size(), std::size_t(1));
+        QCOMPARE(log.Events()[0].endMs, 0);
+
+        s.levels.warningPercent = 50;
+        w.limit().SetSettings(s);
+        rig->run(500);
+        QCOMPARE(w.StatusPanel(1), window::LimitMonitor::BelowText);
+        QCOMPARE(platform::ForeColor(u.LabLimit), normal);
+        QVERIFY(log.Events()[0].endMs >= log.Events()[0].startMs + 2500);
+        QCOMPARE(qRound(log.Events()[0].peakPercent * 10), 123);
     }
 };
 

@@ -4,6 +4,8 @@
 #include "measure/ClsZeta.h"
 #include "platform/SurfaceWidget.h"
 #include "tests/support/WindowKit.h"
+#include "window/LimitMonitor.h"
+#include "window/LimitsTab.h"
 #include "window/Readouts.h"
 #include "window/frmOptions.h"
 
@@ -152,6 +154,52 @@ private Q_SLOTS:
         rig->close();
         rig->writeConfig = false;
         QCOMPARE(rig->start().graph().DisHorLines(), 2);
+    }
+
+    // The limit chosen on its page is kept in the settings and watched at once; "None" hides
+    // the panel. A frequency or level not understood keeps the one in force, its field marked.
+    void limitsAreApplied_data() {
+        QTest::addColumn<int>("standard"); // 0: None, 1..6 the standards in their order
+        QTest::addColumn<QString>("frequency");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<QStringList>("stored"); // Standard, Frequency, Warning
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("ICNIRP 1998 public at 2.45 GHz")
+            << 3 << "2.45 GHz" << "60" << QStringList{"icnirp1998-public", "2.45 GHz", "60"}
+            << false;
+        QTest::newRow("FCC occupational at 150 kHz, in Hz")
+            << 6 << "150000Hz" << "50" << QStringList{"fcc-occupational", "150 kHz", "50"}
+            << false;
+        QTest::newRow("none") << 0 << "900 MHz" << "50" << QStringList{"none", "900 MHz", "50"}
+                              << false;
+        QTest::newRow("frequency not understood")
+            << 1 << "fast" << "50" << QStringList{"icnirp2020-public", "unknown", "50"} << true;
+        QTest::newRow("warning out of bounds")
+            << 2 << "27.12 MHz" << "0" << QStringList{"icnirp2020-occupational", "27.12 MHz", "50"}
+            << true;
+    }
+    void limitsAreApplied() {
+        QFETCH(int, standard);
+        QFETCH(QString, frequency);
+        QFETCH(QString, warning);
+        frmOptions& o = opened();
+        app::frmMain& w = rig->window();
+        window::LimitsTab& l = *o.Limits;
+        l.CmbLimitStandard->setCurrentIndex(standard);
+        l.ChkFrequencyUnknown->setChecked(false);
+        l.TxtFrequency->setText(frequency);
+        l.TxtWarning->setText(warning);
+        o.CmdApply_Click();
+        QStringList stored;
+        for (const char* key : {"Standard", "Frequency", "Warning"})
+            stored << rig->settings.GetSetting("Varnex", "Limits", key);
+        QTEST(stored, "stored");
+        QTEST(!l.TxtFrequency->styleSheet().isEmpty() || !l.TxtWarning->styleSheet().isEmpty(),
+              "marked");
+        QCOMPARE(w.limit().Settings().on, standard > 0);
+        QCOMPARE(w.ui().limit.LabLimit->isVisibleTo(&w), standard > 0);
+        QCOMPARE(files::ReadLimitSettings(rig->settings, "Varnex").levels.warningPercent,
+                 w.limit().Settings().levels.warningPercent);
     }
 };
 
