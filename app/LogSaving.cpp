@@ -55,8 +55,7 @@ bool LogSaver::SaveData(const QString& name) {
 
     const auto save = [this](const QString& path, const QByteArray& text) {
         QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly) && file.write(text) >= 0 && file.commit())
-            return true;
+        if (file.open(QIODevice::WriteOnly) && file.write(text) >= 0 && file.commit()) return true;
         m_boxes.inform(platform::MsgIcon::Exclamation,
                        QStringLiteral("The log could not be saved to %1: %2")
                            .arg(QDir::toNativeSeparators(path), file.errorString()));
@@ -65,8 +64,8 @@ bool LogSaver::SaveData(const QString& name) {
     const int pages = files::PageCount(header.samples);
     for (int page = 1; page <= pages; ++page) {
         const QString path = files::PageFileName(name, page);
-        if (!save(path, files::LogPageText(header, m_table, page, pages,
-                                           QFileInfo(path).fileName())))
+        if (!save(path,
+                  files::LogPageText(header, m_table, page, pages, QFileInfo(path).fileName())))
             return false;
         // The levels reached while a limit was watched go beside the page.
         if (!m_table.LimitName().isEmpty() &&

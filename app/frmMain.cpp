@@ -137,9 +137,9 @@ void frmMain::makeParts() {
     m_exposure =
         std::make_unique<Exposure>(m_ui.exposure, *m_minAve, s.clock, s.beeper, m_records,
                                    m_engine->cycle(), m_config, *m_displayTimers, *m_recorder);
-    m_limit = std::make_unique<LimitMonitor>(m_ui.limit, *m_limitTick, s.clock, s.beeper, *this,
-                                             m_records,
-                                             [this](bool shown) { m_layout->ShowLimitPanel(shown); });
+    m_limit = std::make_unique<LimitMonitor>(
+        m_ui.limit, *m_limitTick, s.clock, s.beeper, *this, m_records,
+        [this](bool shown) { m_layout->ShowLimitPanel(shown); });
     m_link = std::make_unique<LinkControl>(m_ui.link, *m_engine, m_config, *m_play, *m_battery,
                                            *this, [this] { m_setup->SetUpZeta(); });
     m_probeControls = std::make_unique<ProbeControls>(

@@ -52,8 +52,7 @@ void frmMain::mnuViewOptions_Click() {
             frmOptions::Targets{m_config, *m_graph, *m_barGraph, *m_graphControl, *m_barControl,
                                 *m_displayTimers, *m_exposure, *m_readouts, *m_layout, *m_engine,
                                 [this] { reloadNotes(); }, [this] { editNotes(); },
-                                [this] { applyColours(); },
-                                [this] { return m_limit->Settings(); },
+                                [this] { applyColours(); }, [this] { return m_limit->Settings(); },
                                 [this](const files::LimitSettings& limits) {
                                     files::WriteLimitSettings(m_services.settings, AppTitle,
                                                               limits);

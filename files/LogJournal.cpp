@@ -45,9 +45,9 @@ QByteArray LimitLine(const QString& name) {
 // A level reached, as it began or ended: "E", level, start, end (0 while it lasts, ms since
 // 1970), the peak share and value, the units.
 QByteArray EventLine(const measure::ExposureEvent& e) {
-    return "E\t" + QByteArray::number(int(e.level)) + '\t' + QByteArray::number(e.startMs) +
-           '\t' + QByteArray::number(e.endMs) + '\t' + QByteArray::number(e.peakPercent, 'g', 9) +
-           '\t' + QByteArray::number(e.peakValue, 'g', 9) + '\t' + e.units.toUtf8() + '\n';
+    return "E\t" + QByteArray::number(int(e.level)) + '\t' + QByteArray::number(e.startMs) + '\t' +
+           QByteArray::number(e.endMs) + '\t' + QByteArray::number(e.peakPercent, 'g', 9) + '\t' +
+           QByteArray::number(e.peakValue, 'g', 9) + '\t' + e.units.toUtf8() + '\n';
 }
 
 std::optional<measure::ExposureEvent> ParseEvent(const QList<QByteArray>& fields) {
@@ -61,7 +61,8 @@ std::optional<measure::ExposureEvent> ParseEvent(const QList<QByteArray>& fields
     e.peakValue = fields[5].toDouble(&ok[4]);
     e.units = QString::fromUtf8(fields[6]);
     if (!std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; })) return std::nullopt;
-    if (level != int(measure::ExposureLevel::Warning) && level != int(measure::ExposureLevel::Alarm))
+    if (level != int(measure::ExposureLevel::Warning) &&
+        level != int(measure::ExposureLevel::Alarm))
         return std::nullopt;
     e.level = measure::ExposureLevel(level);
     return e;

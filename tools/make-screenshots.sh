@@ -22,6 +22,11 @@ shoot() { # model picture seconds [more options]
             --quit-after 0.5 >/dev/null 2>&1 || true
         sed -i "$CONFIG_EDIT" "$work/Varnex.cfg"
     fi
+    # Per-user settings of a picture's own (LIMITS, lines of the "Limits" section).
+    if [ -n "${LIMITS:-}" ]; then
+        mkdir -p "$work/config/Varnex"
+        printf '[Limits]\n%b\n' "$LIMITS" >"$work/config/Varnex/Varnex.conf"
+    fi
     # A window closed with a log running asks whether to save it; nobody answers here, so the
     # run ends a little after its picture is taken.
     XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" \
@@ -42,6 +47,11 @@ SCALE=2 shoot "E310" varnex-kappa@2x.png 16
 shoot "PX-5100" varnex-logging.png 20 --record
 CONFIG_EDIT='s/^ExposureFrame,False/ExposureFrame,True/; s/^Exposure,6 Minute/Exposure,10 Second/' \
     shoot "PX-5100" varnex-exposure.png 30 --record
+
+# The exposure against ICNIRP 2020 for the public at 900 MHz, the warning level set low enough for
+# the virtual probe's field to reach it.
+LIMITS='Standard=icnirp2020-public\nFrequency=900 MHz\nWarning=10' \
+    shoot "PX-5100" varnex-limit.png 16
 
 # A stored view zoomed in: a log of 1000 rows opened, and a drag across 30 % to 55 % of the plot.
 cmake --build "$build" --target pose-stored-view >/dev/null

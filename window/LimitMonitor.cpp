@@ -59,8 +59,8 @@ void LimitMonitor::SetSettings(const files::LimitSettings& settings) {
         m_share.reset();
     }
     const int window = measure::AveragingSeconds(now);
-    const QString minutes = window % 60 == 0 ? QString::number(window / 60)
-                                             : QString::number(window / 60.0, 'f', 1);
+    const QString minutes =
+        window % 60 == 0 ? QString::number(window / 60) : QString::number(window / 60.0, 'f', 1);
     m_ui.LabLimitAvgLab->setText(QStringLiteral("% of limit (%1 min)").arg(minutes));
     m_timer.setEnabled(settings.on);
     if (m_panelShown) m_panelShown(settings.on);
@@ -131,20 +131,29 @@ void LimitMonitor::showShare() {
                    ? QStringLiteral("\nA reading in %1 has no exposure limit.").arg(m_units)
                    : QStringLiteral("\nThe standard gives no level at this frequency.");
     }
-    if (m_settings.levels.latch) tip += QStringLiteral("\nA click acknowledges a level reached.");
-    m_ui.LabLimit->setClickTip(tip);
+    m_tip = tip;
+    showTip();
+}
+
+// A click acknowledges a level kept shown; otherwise it has nothing to do.
+void LimitMonitor::showTip() {
+    const bool kept = m_settings.levels.latch && m_levels.Shown() != ExposureLevel::None;
+    if (kept)
+        m_ui.LabLimit->setClickTip(m_tip + QStringLiteral("\nA click acknowledges the level."));
+    m_ui.LabLimit->setClickable(kept, m_tip);
 }
 
 void LimitMonitor::showAverage() {
     const std::optional<double> averaged = m_average.Percent();
     m_ui.LabLimitAvg->setText(averaged ? PercentText(*averaged) : QString());
-    m_ui.LabLimitCovered->setText(QStringLiteral("over %1 of %2")
-                                      .arg(Minutes(m_average.SecondsCovered()),
-                                           Minutes(m_average.WindowSeconds())));
+    m_ui.LabLimitCovered->setText(
+        QStringLiteral("over %1 of %2")
+            .arg(Minutes(m_average.SecondsCovered()), Minutes(m_average.WindowSeconds())));
 }
 
 void LimitMonitor::showLevel() {
     const ExposureLevel level = m_settings.on ? m_levels.Shown() : ExposureLevel::None;
+    showTip();
     if (level == m_levelShown) return;
     if (m_levelShown == ExposureLevel::None) m_normal = platform::ForeColor(m_ui.LabLimit);
     const platform::Colour colour = level == ExposureLevel::Alarm     ? Red
@@ -163,11 +172,10 @@ void LimitMonitor::showLevel() {
         const double percent = basis == measure::LevelBasis::Averaged
                                    ? m_average.Percent().value_or(0.0)
                                    : (m_share ? m_share->percent : 0.0);
-        m_shell.SetStatusPanel(1, LevelText.arg(level == ExposureLevel::Alarm
-                                                    ? QStringLiteral("Alarm")
-                                                    : QStringLiteral("Warning"),
-                                                PercentText(percent),
-                                                measure::LimitName(m_settings.choice)));
+        m_shell.SetStatusPanel(
+            1, LevelText.arg(level == ExposureLevel::Alarm ? QStringLiteral("Alarm")
+                                                           : QStringLiteral("Warning"),
+                             PercentText(percent), measure::LimitName(m_settings.choice)));
     } else if (m_levelShown != ExposureLevel::None) {
         m_shell.SetStatusPanel(1, BelowText);
     }

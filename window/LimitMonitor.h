@@ -28,8 +28,7 @@ public:
     static constexpr platform::Colour Red = 0x4040FF;
     static inline const QString NoLimitText = QStringLiteral("no limit");
     // "Warning" or "Alarm", the share it watches, the limit's name.
-    static inline const QString LevelText =
-        QStringLiteral("%1: exposure at %2 of the limit (%3)");
+    static inline const QString LevelText = QStringLiteral("%1: exposure at %2 of the limit (%3)");
     static inline const QString BelowText =
         QStringLiteral("Exposure below the warning level again");
 
@@ -61,6 +60,7 @@ private:
     void showShare();
     void showAverage();
     void showLevel();
+    void showTip();
 
     LimitControls m_ui;
     platform::HiResTimer& m_timer;
@@ -75,6 +75,7 @@ private:
     measure::ExposureLevels m_levels;
     std::optional<measure::LimitShare> m_share;
     QString m_units;
+    QString m_tip;         // the standard, the field ratio and the limit
     qint64 m_shownMs = -1; // when the share was last written
     measure::ExposureLevel m_levelShown = measure::ExposureLevel::None;
     platform::Colour m_normal = 0xFFFF00;

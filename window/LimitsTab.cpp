@@ -37,7 +37,10 @@ double Percent(QLineEdit* field, double lo, double hi, double inForce) {
     const double v = field->text().trimmed().toDouble(&ok);
     const bool good = ok && v >= lo && v <= hi;
     Mark(field, good,
-         QStringLiteral("Not a number from %1 to %2: %3 stays in force.").arg(lo).arg(hi).arg(inForce));
+         QStringLiteral("Not a number from %1 to %2: %3 stays in force.")
+             .arg(lo)
+             .arg(hi)
+             .arg(inForce));
     return good ? v : inForce;
 }
 
@@ -83,8 +86,8 @@ LimitsTab::LimitsTab(QWidget* parent) : QWidget(parent) {
     l->addWidget(new QLabel(QStringLiteral("Clears below the level less")), 2, 0);
     l->addWidget(TxtHysteresis, 2, 1);
     l->addWidget(new QLabel(QStringLiteral("points")), 2, 2);
-    ChkLatch = Named(new QCheckBox(QStringLiteral("Keep a level shown until acknowledged")),
-                     "ChkLatch");
+    ChkLatch =
+        Named(new QCheckBox(QStringLiteral("Keep a level shown until acknowledged")), "ChkLatch");
     l->addWidget(ChkLatch, 3, 0, 1, 3);
     grid->addWidget(levels, 3, 0, 1, 3);
     grid->setRowStretch(4, 1);
@@ -94,7 +97,8 @@ LimitsTab::LimitsTab(QWidget* parent) : QWidget(parent) {
 }
 
 void LimitsTab::Show(const files::LimitSettings& s) {
-    const QString key = s.on ? measure::LimitKey(s.choice.standard, s.choice.population) : QString();
+    const QString key =
+        s.on ? measure::LimitKey(s.choice.standard, s.choice.population) : QString();
     CmbLimitStandard->setCurrentIndex(std::max(0, CmbLimitStandard->findData(key)));
     ChkFrequencyUnknown->setChecked(s.choice.mostRestrictive);
     TxtFrequency->setText(measure::FrequencyText(s.choice.frequencyMHz));

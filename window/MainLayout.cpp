@@ -156,9 +156,8 @@ void MainLayout::PlaceControls() {
     // Stacking: background panels at the back, boxes over them, everything else on top.
     for (int i = 1; i <= 4; ++i)
         u.frame.ShapeFormColor[i]->lower();
-    for (platform::Shape* box :
-         {u.frame.ShaMain1, u.readouts.ShaMain2, u.frame.ShaPeak, u.exposure.ShaExposure,
-          u.limit.ShaLimit})
+    for (platform::Shape* box : {u.frame.ShaMain1, u.readouts.ShaMain2, u.frame.ShaPeak,
+                                 u.exposure.ShaExposure, u.limit.ShaLimit})
         box->stackUnder(u.readouts.LabXYZField);
     u.record.ShapeRecordInd->stackUnder(u.record.LabRecord);
     u.battery.ShapeBatFrame->stackUnder(u.battery.ShapeBatLevel);
@@ -354,9 +353,9 @@ void MainLayout::AdjustPicture3() {
     SetTwipsGeometry(l.LabLimitAvgLab, left + 60, 880, 1550, 260);
     SetTwipsGeometry(l.LabLimitAvg, left + 60, 1120, 1520, 320);
     SetTwipsGeometry(l.LabLimitCovered, left + 60, 1430, 1550, 260);
-    for (QWidget* w : std::initializer_list<QWidget*>{l.ShaLimit, l.LabLimitLab, l.LabLimit,
-                                                      l.LabLimitAvgLab, l.LabLimitAvg,
-                                                      l.LabLimitCovered})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{l.ShaLimit, l.LabLimitLab, l.LabLimit, l.LabLimitAvgLab,
+                                         l.LabLimitAvg, l.LabLimitCovered})
         w->setVisible(m_limitShown);
     if (m_limitShown) left += LimitRoom;
     platform::SurfaceWidget* picture3 = m_ui.graphs.Picture3;

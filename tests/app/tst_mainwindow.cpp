@@ -8,6 +8,7 @@
 #include "tests/support/WindowKit.h"
 #include "window/BarGraphControl.h"
 #include "window/GraphControl.h"
+#include "window/LimitMonitor.h"
 #include "window/LinkControl.h"
 #include "window/MainLayout.h"
 #include "window/frmPort.h"
@@ -144,7 +145,8 @@ private Q_SLOTS:
         QVERIFY(w.ui().graphs.Picture1->isVisible());
     }
 
-    // The exposure panel pushes the peaks and the bar graph right; without the status bar the
+    // The exposure panel pushes the peaks and the bar graph right, and so does the limit panel
+    // the bar graph; without the status bar the
     // graph takes its room; too little height below the graph's top hides it and a bar-graph
     // area narrower than 1200 twips is hidden. A new text colour leaves the grey of switched-off
     // axes.
@@ -158,7 +160,12 @@ private Q_SLOTS:
             return qAbs(platform::TwipsGeometry(u.readouts.LabMaxXYZ).left() - peaks) <= twips &&
                    qAbs(platform::TwipsGeometry(u.graphs.Picture3).left() - bars) <= twips;
         };
-        QVERIFY(u.exposure.ShaExposure->isVisible() && at(6480, 8040));
+        // A first run watches a limit: its panel stands before the bars.
+        QVERIFY(u.exposure.ShaExposure->isVisible() && at(6480, 8040 + 1700));
+        files::LimitSettings none;
+        none.on = false;
+        w.limit().SetSettings(none);
+        QVERIFY(!u.limit.ShaLimit->isVisible() && at(6480, 8040));
         u.exposure.mnuViewExposure->trigger();
         QVERIFY(!u.exposure.ShaExposure->isVisible() && at(4800, 6360));
 

@@ -39,6 +39,7 @@ Journal Read(const bench::WindowRun& run) {
     j.layout = lines.first().split('\t').value(1).toInt();
     for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
         const QList<QByteArray> fields = lines[i].split('\t');
+        if (fields.first() == "L" || fields.first() == "E") continue; // the limit, its events
         if (fields.size() != 9) break;
         std::array<float, 9> row{};
         for (std::size_t f = 0; f < row.size(); ++f)

@@ -250,8 +250,7 @@ private Q_SLOTS:
                  (QStringList{"12.3 %", "12.3 %", "% of limit (30 min)", "over 0:03 of 30:00"}));
         QCOMPARE(platform::ForeColor(u.LabLimit), window::LimitMonitor::Amber);
         const QString limit = "ICNIRP 2020, general public, 900 MHz";
-        QCOMPARE(w.StatusPanel(1),
-                 window::LimitMonitor::LevelText.arg("Warning", "12.3 %", limit));
+        QCOMPARE(w.StatusPanel(1), window::LimitMonitor::LevelText.arg("Warning", "12.3 %", limit));
         QVERIFY(u.LabLimit->toolTip().contains("E/E lim = 0.351\nLimit: 41.25 V/m"));
         QCOMPARE(rig->beeper.beeps, beeps + 1);
         const measure::RecordTable& log = w.records();

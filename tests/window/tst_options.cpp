@@ -165,18 +165,19 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("stored"); // Standard, Frequency, Warning
         QTest::addColumn<bool>("marked");
         QTest::newRow("ICNIRP 1998 public at 2.45 GHz")
-            << 3 << "2.45 GHz" << "60" << QStringList{"icnirp1998-public", "2.45 GHz", "60"}
-            << false;
+            << 3 << "2.45 GHz"
+            << "60" << QStringList{"icnirp1998-public", "2.45 GHz", "60"} << false;
         QTest::newRow("FCC occupational at 150 kHz, in Hz")
-            << 6 << "150000Hz" << "50" << QStringList{"fcc-occupational", "150 kHz", "50"}
-            << false;
-        QTest::newRow("none") << 0 << "900 MHz" << "50" << QStringList{"none", "900 MHz", "50"}
-                              << false;
+            << 6 << "150000Hz"
+            << "50" << QStringList{"fcc-occupational", "150 kHz", "50"} << false;
+        QTest::newRow("none") << 0 << "900 MHz"
+                              << "50" << QStringList{"none", "900 MHz", "50"} << false;
         QTest::newRow("frequency not understood")
-            << 1 << "fast" << "50" << QStringList{"icnirp2020-public", "unknown", "50"} << true;
+            << 1 << "fast"
+            << "50" << QStringList{"icnirp2020-public", "unknown", "50"} << true;
         QTest::newRow("warning out of bounds")
-            << 2 << "27.12 MHz" << "0" << QStringList{"icnirp2020-occupational", "27.12 MHz", "50"}
-            << true;
+            << 2 << "27.12 MHz"
+            << "0" << QStringList{"icnirp2020-occupational", "27.12 MHz", "50"} << true;
     }
     void limitsAreApplied() {
         QFETCH(int, standard);
