@@ -172,13 +172,22 @@ void LimitMonitor::showLevel() {
         const double percent = basis == measure::LevelBasis::Averaged
                                    ? m_average.Percent().value_or(0.0)
                                    : (m_share ? m_share->percent : 0.0);
-        m_shell.SetStatusPanel(
-            1, LevelText.arg(level == ExposureLevel::Alarm ? QStringLiteral("Alarm")
-                                                           : QStringLiteral("Warning"),
-                             PercentText(percent), measure::LimitName(m_settings.choice)));
+        const QString text = LevelText.arg(
+            level == ExposureLevel::Alarm ? QStringLiteral("Alarm") : QStringLiteral("Warning"),
+            PercentText(percent), measure::LimitName(m_settings.choice));
+        m_ui.sbLimit->setText(level == ExposureLevel::Alarm ? QStringLiteral("ALARM")
+                                                            : QStringLiteral("WARNING"));
+        m_ui.sbLimit->setToolTip(text);
+        m_shell.SetStatusPanel(1, text);
     } else if (m_levelShown != ExposureLevel::None) {
         m_shell.SetStatusPanel(1, BelowText);
     }
+    m_ui.sbLimit->setStyleSheet(
+        level == ExposureLevel::None
+            ? QString()
+            : QStringLiteral("color: black; background: %1; font-weight: bold;")
+                  .arg(platform::ToQColor(colour).name()));
+    m_ui.sbLimit->setVisible(level != ExposureLevel::None);
     m_levelShown = level;
 }
 

@@ -3,8 +3,9 @@
 // limit ("% of limit", with the standard, the field ratio and the limit in its tooltip), the
 // average the standard defines over its averaging time, updated each second by HRTLimit, and
 // the warning and alarm levels. A level reached turns the readouts amber or red, names itself
-// in the status bar and beeps; a latched level stays until a click on the share acknowledges
-// it. While a log runs, the limit and every level reached are kept with the log.
+// in a status-bar panel of its own (and once in the message panel) and beeps; a latched level stays
+// until a click on the share acknowledges it. While a log runs, the limit and every level reached
+// are kept with the log.
 #include "files/LimitSettings.h"
 #include "measure/ExposureLevels.h"
 #include "measure/ExposureLimits.h"

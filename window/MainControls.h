@@ -149,6 +149,7 @@ struct LimitControls {
     QLabel* LabLimitAvgLab = nullptr;
     QLabel* LabLimitAvg = nullptr; // the share averaged over the standard's time
     QLabel* LabLimitCovered = nullptr;
+    QLabel* sbLimit = nullptr; // the status bar's panel naming a level reached
 };
 
 // The frame of the window: file, view and help menus, toolbar, status bar, the boxes and

@@ -332,6 +332,13 @@ MainControls BuildMainControls(QMainWindow& window) {
     u.link.sbLineHealth->setFrameShape(QFrame::StyledPanel);
     u.link.sbLineHealth->setFrameShadow(QFrame::Sunken);
     u.link.sbLineHealth->setVisible(false);
+    // The exposure level reached, in a panel of its own: other messages do not hide it.
+    u.limit.sbLimit = named(new QLabel(u.frame.sbStatusBar), QStringLiteral("sbLimit"));
+    u.limit.sbLimit->setMargin(2);
+    u.limit.sbLimit->setFrameShape(QFrame::StyledPanel);
+    u.limit.sbLimit->setFrameShadow(QFrame::Sunken);
+    u.limit.sbLimit->setVisible(false);
+    u.frame.sbStatusBar->addPermanentWidget(u.limit.sbLimit);
     u.frame.sbStatusBar->addPermanentWidget(u.graphs.ProgressBar1);
     u.frame.sbStatusBar->addPermanentWidget(u.link.sbLineHealth);
     u.frame.sbStatusBar->addPermanentWidget(u.frame.sbPanel[2]);

@@ -54,10 +54,10 @@ public:
         Readouts& readouts;
         MainLayout& layout;
         engine::ProbeEngine& engine;
-        std::function<void()> reloadNotes;      // the note prompts read again (values kept)
-        std::function<void()> editNotes;        // the prompts file opened in the editor
-        std::function<void()> applyFormColours; // boxes, surfaces, bars and form from Config
-        std::function<files::LimitSettings()> limits;                  // the limit in force
+        std::function<void()> reloadNotes;            // the note prompts read again (values kept)
+        std::function<void()> editNotes;              // the prompts file opened in the editor
+        std::function<void()> applyFormColours;       // boxes, surfaces, bars and form from Config
+        std::function<files::LimitSettings()> limits; // the limit in force
         std::function<void(const files::LimitSettings&)> applyLimits; // a new one, kept
     };
     enum Slot { XAxis, YAxis, ZAxis, XYZ, Back, GridLines, Text, Box, Background, GridLinesMin };
