@@ -274,6 +274,15 @@ private Q_SLOTS:
         QVERIFY(log.Events()[0].endMs >= log.Events()[0].startMs + 6500);
         QCOMPARE(qRound(log.Events()[0].peakPercent * 10), 123);
     }
+
+    // A current probe's reading has no limit: the panel says so, and no level is reached.
+    void aCurrentProbeHasNoLimit() {
+        app::frmMain& w = rig->startOn("PX-2100", 1500);
+        const window::LimitControls& u = w.ui().limit;
+        QCOMPARE(u.LabLimit->text(), window::LimitMonitor::NoLimitText);
+        QVERIFY(u.LabLimit->toolTip().contains("has no exposure limit"));
+        QCOMPARE(w.limit().Shown(), measure::ExposureLevel::None);
+    }
 };
 
 QTEST_MAIN(ExposureTest)
