@@ -98,6 +98,13 @@ bool LogPages::closePage(bool last) {
         done.write(files::LogHeaderText(h, m_page, pages, QFileInfo(path).fileName())) < 0 ||
         done.write(text.constData() + rows + 2, text.size() - rows - 2) < 0 || !done.commit())
         return fail(path + QStringLiteral(": ") + done.errorString());
+    if (!m_besidePage) return true;
+    const BesidePage beside = m_besidePage(path);
+    if (beside.path.isEmpty()) return true;
+    QSaveFile file(beside.path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(beside.text) < 0 || !file.commit())
+        return fail(QDir::toNativeSeparators(beside.path) + QStringLiteral(": ") +
+                    file.errorString());
     return true;
 }
 

@@ -13,6 +13,11 @@ constexpr double FlushMs = 100; // rows reach the disk at most this late
 // How long the probe may take to answer a units or range request before logging starts anyway.
 constexpr qint64 SetUpWaitMs = 3000;
 
+// A share of the limit as the window shows it.
+QString PercentText(double percent) {
+    return QString::number(percent, 'f', percent < 10.0 ? 2 : 1) + QStringLiteral(" %");
+}
+
 QString Elapsed(qint64 ms) {
     const qint64 s = ms / 1000;
     return QStringLiteral("%1:%2:%3")
@@ -42,6 +47,10 @@ LoggerEngine::LoggerEngine(const LoggerOptions& options,
     });
     m_second->setInterval(1000);
     m_second->setOnTimer([this] { averageSecond(); });
+    if (m_options.limitOn)
+        m_limit = std::make_unique<LimitWatch>(m_options, timers(),
+                                               [this](const measure::ExposureEvent& event,
+                                                      bool ended) { levelChanged(event, ended); });
 
     // Axis by axis where the probe can, each sample on its own, as the window starts.
     m_engine.SetMultiplexPreferred(true);
@@ -79,6 +88,7 @@ void LoggerEngine::Finish(int exitCode) {
     countPace(m_clock.monotonicMs());
     for (auto* t : {m_halfSecond.get(), m_flush.get(), m_second.get()})
         t->setEnabled(false);
+    if (m_limit) m_limit->SetRunning(false);
     int code = exitCode;
     if (m_pages) {
         if (!m_pages->Close() && code == Done) {
@@ -211,6 +221,13 @@ void LoggerEngine::startPages(const measure::Reading& r) {
     m_logStartMs = m_clock.monotonicMs();
     m_reporter.Event(QStringLiteral("Logging %1 in %2 to %3")
                          .arg(h.probeType, h.units, QDir::toNativeSeparators(m_options.out)));
+    if (m_limit) {
+        m_pages->SetBesidePage([this](const QString& page) { return m_limit->PageClosed(page); });
+        m_limit->SetRunning(true);
+        m_reporter.Event(QStringLiteral("Watching the limit of %1: warning at %2, alarm at %3")
+                             .arg(m_limit->Name(), PercentText(m_options.warnPercent),
+                                  PercentText(m_options.alarmPercent)));
+    }
     if (m_options.format != StreamFormat::None) {
         StreamRow first;
         first.units = h.units;
@@ -245,6 +262,8 @@ void LoggerEngine::TakeReading(const measure::Reading& reading) {
     if (!setUpDone()) return;
     if (!m_pages) startPages(reading);
     ++m_delivered;
+    // The exposure is watched in whatever units the probe reads.
+    if (m_limit) m_limit->Take(m_clock.epochMs(), reading.value[measure::Total], reading.units);
     // Every row of the pages is in the units of their header: a probe found again in other
     // units (and not taking those asked for) is not logged until it reads in them again.
     const bool sameUnits = reading.units == m_units;
@@ -288,11 +307,8 @@ void LoggerEngine::writeRow(const measure::Reading& r, const float* values, int 
     if (m_pages->Rows() % measure::RecordTable::MaxRecords == 0)
         m_reporter.Event(QStringLiteral("Page %1 is full").arg(m_pages->Page()));
     if (m_options.format == StreamFormat::None) return;
-    StreamRow row;
+    StreamRow row = streamSource();
     row.epochMs = m_clock.epochMs();
-    row.model = m_probe.GetModel();
-    row.serialNo = m_engine.identity().SerialNo();
-    row.units = m_units;
     row.total = values[0];
     if (count == 4) {
         row.x = values[1];
@@ -301,7 +317,34 @@ void LoggerEngine::writeRow(const measure::Reading& r, const float* values, int 
     } else if (count == 2) {
         row.average = values[1];
     }
+    if (m_limit) {
+        row.limitPercent = m_limit->Percent();
+        row.limitPercentAvg = m_limit->Averaged();
+    }
     m_reporter.Stream(RowLine(m_options.format, row));
+}
+
+// The probe, units and tags of the stream's lines.
+StreamRow LoggerEngine::streamSource() const {
+    StreamRow row;
+    row.model = m_probe.GetModel();
+    row.serialNo = m_engine.identity().SerialNo();
+    row.units = m_units;
+    row.tags = m_options.tags;
+    return row;
+}
+
+// A warning or alarm reached or cleared: told on standard error, a line of its own in the
+// stream.
+void LoggerEngine::levelChanged(const measure::ExposureEvent& event, bool ended) {
+    const QString level = event.level == measure::ExposureLevel::Alarm ? QStringLiteral("Alarm")
+                                                                       : QStringLiteral("Warning");
+    m_reporter.Event(ended ? QStringLiteral("%1 over; its peak was %2 of the limit")
+                                 .arg(level, PercentText(event.peakPercent))
+                           : QStringLiteral("%1: exposure at %2 of the limit")
+                                 .arg(level, PercentText(event.peakPercent)));
+    if (m_options.format != StreamFormat::None)
+        m_reporter.Stream(EventLine(m_options.format, event, ended, streamSource()));
 }
 
 // ---- the half-second tick -------------------------------------------------------------------
@@ -313,6 +356,9 @@ QString LoggerEngine::statusLine() const {
     if (m_haveReading && m_found)
         line += QStringLiteral("  ") + QString::number(double(m_last.value[0]), 'g', 4) + u' ' +
                 m_last.units;
+    if (m_haveReading && m_found && m_limit && m_limit->Percent())
+        line +=
+            QStringLiteral("  ") + PercentText(*m_limit->Percent()) + QStringLiteral(" of limit");
     line += m_found ? QStringLiteral("  %1 samples/s").arg(m_sampleRate, 0, 'f', 1)
                     : QStringLiteral("  no probe");
     if (m_found && m_health.percent >= 0)

@@ -3,9 +3,11 @@
 // Zeta computation and log-page format, without a window. It finds the probe, asks it for the
 // units, range, rate and link speed given, and logs every whole sample (or, with an averaging
 // period, the total and its moving average once a second) page after page, with a second
-// stream of rows on standard output if asked. A lost probe is waited for; its rows resume
-// when it answers again, and the gap shows in the rows' times.
+// stream of rows on standard output if asked; with a limit, each sample's share of it and the
+// warning and alarm levels reached, in the stream and beside each page. A lost probe is waited
+// for; its rows resume when it answers again, and the gap shows in the rows' times.
 #include "engine/ProbeEngine.h"
+#include "logger/LimitWatch.h"
 #include "logger/LogPages.h"
 #include "logger/LoggerOptions.h"
 #include "logger/RowStream.h"
@@ -78,6 +80,8 @@ private:
     bool setUpDone();
     void startPages(const measure::Reading& reading);
     void writeRow(const measure::Reading& reading, const float* values, int count);
+    StreamRow streamSource() const;
+    void levelChanged(const measure::ExposureEvent& event, bool ended);
     QString statusLine() const;
     QString lineFigures() const;
     double pace() const;
@@ -91,7 +95,8 @@ private:
     Reporter& m_reporter;
     std::unique_ptr<platform::HiResTimer> m_halfSecond, m_flush, m_second;
     engine::ProbeEngine m_engine;
-    const probe::clsProbe& m_probe; // the engine's session, read only
+    const probe::clsProbe& m_probe;      // the engine's session, read only
+    std::unique_ptr<LimitWatch> m_limit; // before the pages, which ask it as they close
     std::unique_ptr<LogPages> m_pages;
     measure::MovingAverage m_average;
     measure::Reading m_last;

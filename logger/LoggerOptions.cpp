@@ -1,6 +1,7 @@
 #include "logger/LoggerOptions.h"
 
 #include "files/LogFile.h"
+#include "logger/RowStream.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,10 +34,45 @@ bool IntIn(const QString& text, int low, int high, int* value) {
     return true;
 }
 
+// A share of the limit in %, for --warn and --alarm.
+bool PercentIn(const QString& text, double* value) {
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !(v > 0.0) || v > 10000.0) return false;
+    *value = v;
+    return true;
+}
+
+// "key=value": the key and value go into the stream's lines as they are (escaped), so neither
+// may be empty or hold a line end, nor may a key take a name of the stream's own.
+QString AddTag(const QString& text, StreamTags& tags) {
+    const qsizetype equals = text.indexOf(u'=');
+    if (equals < 0) return QStringLiteral("--tag \"%1\" is not key=value.").arg(text);
+    const QString key = text.left(equals);
+    const QString value = text.mid(equals + 1);
+    if (key.isEmpty() || value.isEmpty())
+        return QStringLiteral("--tag \"%1\" needs a key and a value.").arg(text);
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("--tag \"%1\" holds a control character.").arg(text);
+    if (StreamKeys().contains(key))
+        return QStringLiteral("--tag \"%1\": \"%2\" is a name of the stream's own; these are: "
+                              "%3.")
+            .arg(text, key, StreamKeys().join(QStringLiteral(", ")));
+    // InfluxDB keeps names that begin with "_" for itself.
+    if (key.startsWith(u'_'))
+        return QStringLiteral("--tag \"%1\": a key may not begin with \"_\".").arg(text);
+    for (const auto& tag : tags)
+        if (tag.first == key)
+            return QStringLiteral("--tag \"%1\": the key \"%2\" is given twice.").arg(text, key);
+    tags.append({key, value});
+    return {};
+}
+
 } // namespace
 
 QString LoggerUsage() {
-    return QStringLiteral(
+    const QString text = QStringLiteral(
         "Usage: varnex-logger (--port NAME | --simulate MODEL) --out FILE.csv [options]\n"
         "Logs a field probe without a window, page after page in the window's log format.\n\n"
         "  --port NAME          the serial port of the probe\n"
@@ -53,14 +89,31 @@ QString LoggerUsage() {
         "  --notes FILE         lines \"label,value\" for the pages' headers\n"
         "  --baud N             link speed: 9600, 19200, or 38400, 57600, 115200 (Zeta stream)\n"
         "  --format csv|jsonl|influx  also one line a row on standard output\n"
+        "  --tag KEY=VALUE      a tag of every JSON and line protocol line (repeatable)\n"
         "  --find-timeout T     how long to wait for a probe at the start (default 30s)\n\n"
+        "The exposure limit, its warning and alarm levels (each page gets FILE_events.csv\n"
+        "beside it with the levels reached while it was open):\n"
+        "  --limit KEY          each row's share of the limit and its average over the\n"
+        "                       standard's time; KEY is one of\n"
+        "%1\n"
+        "  --frequency F        the source's frequency: 900MHz, 2.45GHz, 150kHz (a bare number\n"
+        "                       is MHz); without it the lowest level over 0.1 MHz - 6 GHz applies\n"
+        "  --warn PCT           the warning level in % of the limit (default 50)\n"
+        "  --alarm PCT          the alarm level in % of the limit (default 100)\n\n"
         "Exit codes: 0 done, 1 a file could not be written, 2 bad command line,\n"
         "3 the port cannot be opened, 4 no probe found, 5 a probe was found but less\n"
         "than half the rows its pace allows were logged.\n");
+    // Two keys a line, a standard's two populations.
+    const QStringList keys = measure::LimitKeys();
+    QStringList lines;
+    for (qsizetype i = 0; i < keys.size(); i += 2)
+        lines << QString(23, u' ') + keys.mid(i, 2).join(QStringLiteral(", "));
+    return text.arg(lines.join(QStringLiteral(",\n")));
 }
 
 QString ParseLoggerArguments(const QStringList& arguments, const QStringList& models,
                              const QStringList& periods, LoggerOptions& o) {
+    QString limitPart; // the first option that means nothing without --limit
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& name = arguments[i];
         if (name == u"--overwrite") {
@@ -125,6 +178,29 @@ QString ParseLoggerArguments(const QStringList& arguments, const QStringList& mo
                 o.format = StreamFormat::Influx;
             else
                 return QStringLiteral("--format \"%1\" is not csv, jsonl or influx.").arg(value);
+        } else if (name == u"--tag") {
+            const QString error = AddTag(value, o.tags);
+            if (!error.isEmpty()) return error;
+        } else if (name == u"--limit") {
+            if (!measure::SetLimitKey(value, o.limit))
+                return QStringLiteral("--limit \"%1\" is not one of: %2.")
+                    .arg(value, measure::LimitKeys().join(QStringLiteral(", ")));
+            o.limitOn = true;
+        } else if (name == u"--frequency") {
+            const std::optional<double> mhz = measure::ParseFrequency(value);
+            if (!mhz)
+                return QStringLiteral("--frequency \"%1\" is not a frequency such as 900MHz, "
+                                      "2.45GHz or 150kHz.")
+                    .arg(value);
+            o.limit.frequencyMHz = *mhz;
+            o.limit.mostRestrictive = false;
+            if (limitPart.isEmpty()) limitPart = name;
+        } else if (name == u"--warn" || name == u"--alarm") {
+            if (!PercentIn(value, name == u"--warn" ? &o.warnPercent : &o.alarmPercent))
+                return QStringLiteral("%1 \"%2\" is not a share of the limit above 0 and up to "
+                                      "10000 (%).")
+                    .arg(name, value);
+            if (limitPart.isEmpty()) limitPart = name;
         } else {
             return QStringLiteral("Unknown option %1.").arg(name);
         }
@@ -132,6 +208,17 @@ QString ParseLoggerArguments(const QStringList& arguments, const QStringList& mo
     if (o.port.isEmpty() == o.simulate.isEmpty())
         return QStringLiteral("Give either --port NAME or --simulate MODEL.");
     if (o.out.isEmpty()) return QStringLiteral("Give the file to log to with --out FILE.csv.");
+    if (!o.limitOn && !limitPart.isEmpty())
+        return QStringLiteral("%1 needs --limit KEY.").arg(limitPart);
+    if (o.limitOn && !o.limit.mostRestrictive &&
+        !measure::LevelsAt(o.limit.standard, o.limit.population, o.limit.frequencyMHz))
+        return QStringLiteral("--limit %1 has no level at %2.")
+            .arg(measure::LimitKey(o.limit.standard, o.limit.population),
+                 measure::FrequencyText(o.limit.frequencyMHz));
+    if (o.warnPercent > o.alarmPercent)
+        return QStringLiteral("The warning level (%1 %) is above the alarm level (%2 %).")
+            .arg(o.warnPercent)
+            .arg(o.alarmPercent);
     return {};
 }
 

@@ -1,12 +1,19 @@
 #pragma once
 // The command line of varnex-logger, read and checked before anything is opened: every bad
 // argument is refused with a message that says what is wrong.
+#include "measure/ExposureLimits.h"
+
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 namespace logger {
 
 enum class StreamFormat { None, Csv, Jsonl, Influx };
+
+// "key=value" pairs that name the logger in the stream (a site, a mast), in the order given.
+using StreamTags = QList<QPair<QString, QString>>;
 
 struct LoggerOptions {
     QString port;               // a serial port, or
@@ -24,6 +31,13 @@ struct LoggerOptions {
     StreamFormat format = StreamFormat::None;
     bool overwrite = false;
     qint64 findTimeoutMs = 30000;
+    // The exposure limit watched (--limit); without --frequency, the most restrictive level.
+    bool limitOn = false;
+    measure::LimitChoice limit{measure::LimitStandard::Icnirp2020, measure::Population::General,
+                               900.0, true};
+    double warnPercent = 50.0;
+    double alarmPercent = 100.0;
+    StreamTags tags;
 };
 
 // Exit codes. NoProbe: no probe was found within the find timeout (the message tells whether

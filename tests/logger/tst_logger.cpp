@@ -2,11 +2,14 @@
 // window reads them (paging, completed headers, a page cut off by a kill), the rows' stream
 // on standard output, and whole runs of the program on the virtual probe of each family,
 // with the probe unplugged in the middle of one.
+#include "files/ExposureEvents.h"
 #include "files/LogReading.h"
+#include "logger/LimitWatch.h"
 #include "logger/LogPages.h"
 #include "logger/LoggerOptions.h"
 #include "logger/RowStream.h"
 #include "measure/MovingAverage.h"
+#include "platform/fake/ManualClock.h"
 #include "tools/probesim/VirtualProbe.h"
 
 #include <QDir>
@@ -14,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
@@ -63,7 +67,8 @@ class tst_Logger : public QObject {
 private Q_SLOTS:
     // Every bad argument is refused with what is wrong, before the port is opened; good ones
     // are "taken" for a run of that many ms, in that range (0: automatic), at the highest rate
-    // or not, in that stream format (3: the line protocol).
+    // or not, in that stream format (3: the line protocol), with that limit and levels and
+    // those tags.
     void arguments_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("said"); // a part of it
@@ -102,6 +107,31 @@ private Q_SLOTS:
         row("90 s", e310(out, {"--duration", "90s"}), "taken 90000 ");
         row("45 min", e310(out, {"--duration", "45m"}), "taken 2700000 ");
         row("8 h", e310(out, {"--duration", "8h"}), "taken 28800000 ");
+        row("limit", e310(out, {"--limit", "icnirp"}), "--limit \"icnirp\" is not one of: icnirp");
+        row("frequency", e310(out, {"--limit", "fcc-general", "--frequency", "9 furlongs"}),
+            "--frequency \"9 furlongs\" is not a frequency");
+        row("no level there", e310(out, {"--limit", "fcc-general", "--frequency", "100kHz"}),
+            "fcc-general has no level at 100 kHz");
+        row("warn 0", e310(out, {"--limit", "fcc-general", "--warn", "0"}), "not a share");
+        row("alarm too high", e310(out, {"--limit", "fcc-general", "--alarm", "10001"}),
+            "--alarm \"10001\" is not a share");
+        row("warn above alarm",
+            e310(out, {"--warn", "90", "--alarm", "80", "--limit", "fcc-general"}),
+            "warning level (90 %) is above the alarm level (80 %)");
+        row("warn alone", e310(out, {"--warn", "20"}), "--warn needs --limit");
+        row("tag without =", e310(out, {"--tag", "site"}), "\"site\" is not key=value");
+        row("tag without key", e310(out, {"--tag", "=Mast"}), "needs a key and a value");
+        row("tag of the stream's", e310(out, {"--tag", "units=V/m"}), "\"units\" is a name of the");
+        row("tag with _", e310(out, {"--tag", "_field=a"}), "may not begin with \"_\"");
+        row("tag twice", e310(out, {"--tag", "a=1", "--tag", "a=2"}), "\"a\" is given twice");
+        row("tag line end", e310(out, {"--tag", "a=1\n"}), "control character");
+        row("limit taken",
+            e310(out, {"--limit", "icnirp2020-public", "--frequency", "0.9GHz", "--warn", "10"}),
+            "| ICNIRP 2020, general public, 900 MHz | 10 100");
+        row("most restrictive", e310(out, {"--alarm", "250.5", "--limit", "fcc-occupational"}),
+            "| FCC, occupational, most restrictive 0.1 MHz - 6 GHz | 50 250.5");
+        row("tags taken", e310(out, {"--tag", "site=Mast 4", "--tag", "b=c=d"}),
+            "| site=Mast 4;b=c=d");
     }
     void arguments() {
         QFETCH(QStringList, arguments);
@@ -116,6 +146,13 @@ private Q_SLOTS:
                       .arg(o.range)
                       .arg(o.maxRate)
                       .arg(int(o.format));
+        if (o.limitOn)
+            got += QString(" | %1 | %2 %3")
+                       .arg(measure::LimitName(o.limit))
+                       .arg(o.warnPercent)
+                       .arg(o.alarmPercent);
+        for (const auto& [key, value] : o.tags)
+            got += (key == o.tags.first().first ? " | " : ";") + key + '=' + value;
         QVERIFY2(got.contains(said), qPrintable(got));
     }
 
@@ -161,40 +198,123 @@ private Q_SLOTS:
         QVERIFY2(pages.Error().contains("/dev/full"), qPrintable(pages.Error()));
     }
 
-    // The second stream: line protocol with its escapes, JSON lines that parse, CSV.
-    void rowStream() {
-        StreamRow row{1733486400123, "PX-5200 RA", "a=b,c", QStringLiteral("mW/cm\u00B2"),
-                      12.5f,         0.1f,         2,       1e-6f,
-                      std::nullopt};
-        QCOMPARE(RowLine(StreamFormat::Influx, row),
-                 QByteArray("varnex,model=PX-5200\\ RA,serial=a\\=b\\,c total=12.5,x=0.1,y=2,"
-                            "z=1e-06 1733486400123000000\n"));
-        const QJsonObject o = QJsonDocument::fromJson(RowLine(StreamFormat::Jsonl, row)).object();
-        QCOMPARE((QStringList{o["time"].toString(), o["model"].toString(), o["units"].toString(),
-                              QString::number(o["total"].toDouble()),
-                              QString::number(o["z"].toDouble()), QString::number(o.size())}),
-                 (QStringList{"2024-12-06T12:00:00.123Z", "PX-5200 RA", row.units, "12.5", "1e-06",
-                              "8"}));
+    // The second stream: line protocol with its escapes and its tags sorted, JSON lines that
+    // parse, CSV; the share of the limit and the user's tags where the format has them, and
+    // the levels reached as lines of their own.
+    void rowStream_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("expected");
+        StreamRow row;
+        row.epochMs = 1733486400123;
+        row.model = "PX-5200 RA";
+        row.serialNo = "a=b,c";
+        row.units = QStringLiteral("mW/cm\u00B2");
+        row.total = 12.5f;
+        row.x = 0.1f;
+        row.y = 2;
+        row.z = 1e-6f;
+        const auto add = [](const char* name, const QByteArray& line, const char* expected) {
+            QTest::newRow(name) << line << QByteArray(expected);
+        };
+        add("influx", RowLine(StreamFormat::Influx, row),
+            "varnex,model=PX-5200\\ RA,serial=a\\=b\\,c,units=mW/cm\xC2\xB2 total=12.5,x=0.1,y=2,"
+            "z=1e-06 1733486400123000000\n");
+        row.limitPercent = 12.3456;
+        row.limitPercentAvg = 1234.56;
+        row.tags = {{"site", "Mast 4"}, {"a=b", "c\\d,e"}};
+        add("influx, limit", RowLine(StreamFormat::Influx, row),
+            "varnex,a\\=b=c\\\\d\\,e,model=PX-5200\\ RA,serial=a\\=b\\,c,site=Mast\\ 4,"
+            "units=mW/cm\xC2\xB2 total=12.5,x=0.1,y=2,z=1e-06,limit_pct=12.35,limit_pct_avg=1235 "
+            "1733486400123000000\n");
+        add("jsonl, limit", RowLine(StreamFormat::Jsonl, row),
+            "{\"time\":\"2024-12-06T12:00:00.123Z\",\"model\":\"PX-5200 RA\",\"serial\":\"a=b,c\","
+            "\"units\":\"mW/cm\xC2\xB2\",\"total\":12.5,\"x\":0.1,\"y\":2,\"z\":1e-06,"
+            "\"limit_percent\":12.35,\"limit_percent_avg\":1235,\"site\":\"Mast 4\","
+            "\"a=b\":\"c\\\\d,e\"}\n");
+        const measure::ExposureEvent alarm{
+            measure::ExposureLevel::Alarm, 1733486400123, 1733486460500, 123.456, 31.5, "V/m"};
+        add("influx, alarm ends", EventLine(StreamFormat::Influx, alarm, true, row),
+            "varnex_alarm,a\\=b=c\\\\d\\,e,level=alarm,model=PX-5200\\ RA,serial=a\\=b\\,c,"
+            "site=Mast\\ 4,units=V/m state=\"end\",peak_pct=123.5,peak_value=31.5 "
+            "1733486460500000000\n");
+        const measure::ExposureEvent warning{
+            measure::ExposureLevel::Warning, 1733486400123, 0, 63.2, 13.45, "V/m"};
+        add("jsonl, warning begins", EventLine(StreamFormat::Jsonl, warning, false, row),
+            "{\"time\":\"2024-12-06T12:00:00.123Z\",\"model\":\"PX-5200 RA\",\"serial\":\"a=b,c\","
+            "\"event\":\"warning\",\"state\":\"begin\",\"peak_percent\":63.2,\"peak_value\":13.45,"
+            "\"units\":\"V/m\",\"site\":\"Mast 4\",\"a=b\":\"c\\\\d,e\"}\n");
+        add("csv, no event", EventLine(StreamFormat::Csv, warning, false, row), "");
         row.x.reset();
         row.average = 7;
-        QCOMPARE(RowLine(StreamFormat::Csv, row).split(',').mid(1),
-                 (QList<QByteArray>{"12.5", "2", "1e-06", "7\n"}));
+        add("csv", RowLine(StreamFormat::Csv, row).split(',').mid(1).join(','), "12.5,2,1e-06,7\n");
+    }
+    void rowStream() {
+        QFETCH(QByteArray, line);
+        QTEST(line, "expected");
+        QJsonParseError error{};
+        if (line.startsWith('{')) QJsonDocument::fromJson(line, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    }
+
+    // The events file of each page holds the levels reached while it was open and those still
+    // lasting when it opened: a warning that lasts over a page break is in both files, the
+    // page after it ends starts without it. The average closes a second on each tick.
+    void eventsOfEachPage() {
+        platform::ManualClock clock;
+        LoggerOptions o;
+        o.limitOn = true;
+        o.limit.mostRestrictive = false; // ICNIRP 2020, public, 900 MHz: 41.25 V/m
+        LimitWatch watch(o, clock.createTimer(), {});
+        watch.SetRunning(true);
+        QStringList pages;
+        const auto closePage = [&](const QString& name) {
+            const BesidePage file = watch.PageClosed(name + ".csv");
+            pages << file.path.section('/', -1) + ':';
+            for (const QByteArray& line : file.text.trimmed().split('\n').mid(2)) {
+                const QList<QByteArray> f = line.split(',');
+                pages.last() += ' ' + f[0] + (f[2].isEmpty() ? " lasting " : " ended ") + f[3];
+            }
+        };
+        qint64 at = 1733486400000;
+        for (const double vm : {30.0, 42.0, 30.0}) // 52.9 %, 103.7 %, 52.9 %
+            watch.Take(at += 1000, vm, "V/m");
+        clock.advance(1000);
+        QCOMPARE(QString::number(watch.Averaged().value_or(0), 'f', 1), QString("69.8"));
+        closePage("p");
+        watch.Take(at += 1000, 10.0, "V/m"); // 5.9 %: the warning ends
+        closePage("p_2");
+        watch.Take(at += 1000, 42.0, "mA"); // no share in a current
+        QVERIFY(!watch.Percent());
+        closePage("p_3");
+        QCOMPARE(pages, (QStringList{"p_events.csv: Warning lasting 103.7 Alarm ended 103.7",
+                                     "p_2_events.csv: Warning ended 103.7", "p_3_events.csv:"}));
     }
 
     // A whole run of the program on the virtual probe of each family: the page the window
-    // reads back, its units, probe and columns, and the stream of the same rows.
+    // reads back, its units, probe and columns, and the stream of the same rows. With a limit,
+    // each row's share of it, the warning reached at once as a line of its own, and the events
+    // file beside the page.
     void wholeRuns_data() {
         QTest::addColumn<QString>("model");
         QTest::addColumn<int>("values"); // columns after the time
         QTest::addColumn<QString>("units");
         QTest::addColumn<QStringList>("more");
-        QTest::newRow("Sigma") << "PX-5100" << 4 << "V/m" << QStringList{};
+        QTest::addColumn<QString>("share"); // of the limit in every row; empty: no limit
+        QTest::newRow("Sigma") << "PX-5100" << 4 << "V/m" << QStringList{} << "";
         QTest::newRow("Zeta") << "PX-9100" << 4 << QStringLiteral("mW/cm\u00B2")
-                              << QStringList{"--units", "3"};
-        QTest::newRow("Kappa") << "E310" << 1 << "V/m" << QStringList{};
+                              << QStringList{"--units", "3"} << "";
+        QTest::newRow("Kappa") << "E310" << 1 << "V/m" << QStringList{} << "";
         // Exposure rows: the total and its moving average, one a second.
         QTest::newRow("Kappa, average")
-            << "E310" << 2 << "V/m" << QStringList{"--average", "10 Second"};
+            << "E310" << 2 << "V/m" << QStringList{"--average", "10 Second"} << "";
+        // A steady 14.49 V/m: 12.34 % of ICNIRP 2020's 41.25 V/m for the public at 900 MHz.
+        const QStringList limit{
+            "--limit", "icnirp2020-public", "--frequency", "900MHz",         "--warn",
+            "10",      "--probe-option",    "--pattern",   "--probe-option", "constant"};
+        QTest::newRow("Sigma, limit") << "PX-5100" << 4 << "V/m" << limit << "12.34";
+        QTest::newRow("Sigma, limit, influx")
+            << "PX-5100" << 4 << "V/m"
+            << limit + QStringList{"--format", "influx", "--tag", "site=Mast 4"} << "12.34";
     }
     void wholeRuns() {
         QFETCH(QString, model);
@@ -222,9 +342,32 @@ private Q_SLOTS:
         // Stamped as the window stamps its pages.
         QVERIFY2(QTime::fromString(Field(log, "Time"), "HH:mm:ss").isValid(),
                  qPrintable(Field(log, "Time")));
-        const QList<QByteArray> lines = run.process.readAllStandardOutput().split('\n');
-        QCOMPARE(lines.size() - 1, qsizetype(log.rows.size()));
-        QCOMPARE(QJsonDocument::fromJson(lines.first()).object()["model"].toString(), model);
+        // Every row of the model (in the line protocol with its units and the tag), its share
+        // of the limit or none ("-"); the warning reached at once as a line of its own.
+        QFETCH(QString, units);
+        QFETCH(QString, share);
+        const QByteArray tags =
+            ",model=" + model.toUtf8() + ",site=Mast\\ 4,units=" + units.toUtf8();
+        static const QRegularExpression percent("(?:limit_pct=|\"limit_percent\":)([^,} ]+)");
+        QStringList rows, events;
+        for (const QByteArray& line : run.process.readAllStandardOutput().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (line.startsWith("varnex_alarm") || o.contains("event"))
+                events << (line.startsWith("varnex_alarm,level=warning" + tags + " state=\"begin\"")
+                               ? "warning begin"
+                               : o["event"].toString() + ' ' + o["state"].toString());
+            else if (line.startsWith("varnex" + tags + ' ') || o["model"] == model)
+                rows << (percent.match(line).hasMatch() ? percent.match(line).captured(1) : "-");
+            else if (!line.isEmpty())
+                rows << line;
+        }
+        QCOMPARE(rows, QStringList(qsizetype(log.rows.size()), share.isEmpty() ? "-" : share));
+        QCOMPARE(events, share.isEmpty() ? QStringList{} : QStringList{"warning begin"});
+        // The events file beside the page, with the warning.
+        QFile eventsFile(files::EventsFileName(out));
+        QCOMPARE(eventsFile.open(QIODevice::ReadOnly), !share.isEmpty());
+        if (!share.isEmpty())
+            QVERIFY(eventsFile.readAll().split('\n').value(2).startsWith("Warning,"));
     }
 
     // The probe streaming fast: pages fill in seconds. SIGTERM closes every page complete;
