@@ -57,6 +57,7 @@ bool LogLoader::LoadData(const QString& path) {
     if (!read.ok)
         return refuse(read.line > 0 ? QStringLiteral("line %1: %2").arg(read.line).arg(read.error)
                                     : read.error);
+    m_loadedPath = path;
     take(read.log, QFileInfo(path).fileName());
     if (!read.log.warnings.isEmpty())
         m_boxes.inform(platform::MsgIcon::Information, read.log.warnings.join(QLatin1Char('\n')));

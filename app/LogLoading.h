@@ -52,6 +52,8 @@ public:
     // Reads the file; true when it was loaded and drawn. A file that cannot be read is
     // refused with a message and leaves everything as it was.
     bool LoadData(const QString& path);
+    // The file last loaded (empty before one was).
+    QString LoadedPath() const { return m_loadedPath; }
 
     static inline const QString Filter =
         QStringLiteral("CSV Files (*.csv);;Text Files (*.txt);;All Files (*)");
@@ -72,6 +74,7 @@ private:
     platform::BusyPointer& m_busy;
     platform::MessageBoxes& m_boxes;
     Hooks m_hooks;
+    QString m_loadedPath;
 };
 
 } // namespace app

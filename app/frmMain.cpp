@@ -202,6 +202,7 @@ void frmMain::connectCommands() {
     connect(f.mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
     connect(f.mnuHelpAbout, &QAction::triggered, this, [this] { mnuHelpAbout_Click(); });
     connect(f.mnuFileExport, &QAction::triggered, this, [this] { mnuFileExport_Click(); });
+    connect(f.mnuFileReport, &QAction::triggered, this, [this] { mnuFileReport_Click(); });
     for (QAction* options : {f.mnuViewOptions, f.tbProperties})
         connect(options, &QAction::triggered, this, [this] { mnuViewOptions_Click(); });
     for (QAction* saveAs : {m_ui.record.mnuFileSaveAs, m_ui.record.tbSave})

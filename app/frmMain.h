@@ -123,6 +123,8 @@ public:
     void mnuFileExit_Click();
     // "&Export graph picture...": the graphs as they are drawn, as PNG; true when saved.
     bool mnuFileExport_Click();
+    // "Export &Report...": the log loaded or held as a survey report (PDF); true when saved.
+    bool mnuFileReport_Click();
     // "&Options..." and the toolbar's "Properties".
     void mnuViewOptions_Click();
     window::frmOptions* options() { return m_options.get(); }

@@ -157,6 +157,7 @@ struct LimitControls {
 struct FrameControls {
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileExport = nullptr; // the graphs as pictures
+    QAction* mnuFileReport = nullptr; // the log as a survey report (PDF)
     QAction* mnuFileExit = nullptr;
     QAction* mnuViewToolbar = nullptr;
     QAction* mnuViewStatusBar = nullptr;

@@ -136,6 +136,8 @@ MainControls BuildMainControls(QMainWindow& window) {
         item(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save as..."));
     u.frame.mnuFileExport =
         item(file, QStringLiteral("mnuFileExport"), QStringLiteral("&Export graph picture..."));
+    u.frame.mnuFileReport =
+        item(file, QStringLiteral("mnuFileReport"), QStringLiteral("Export &Report..."));
     file->addSeparator();
     u.frame.mnuFileExit = item(file, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"));
 
