@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
   libgl-dev libglx-dev libvulkan-dev libxkbcommon-dev
   fonts-dejavu-core xvfb xauth
-  librsvg2-bin desktop-file-utils appstream dpkg-dev
+  librsvg2-bin desktop-file-utils appstream dpkg-dev poppler-utils
 )
 
 # The fuzz targets (make fuzz) also need clang and its sanitizer and libFuzzer runtime.

@@ -75,3 +75,11 @@ test -s "$out/varnex-export.png" && echo "$out/varnex-export.png"
 # The options dialog, on its colours.
 QT_QPA_PLATFORM=offscreen "$build/pose-stored-view" --options 2 "$out/varnex-options.png" 2>/dev/null &&
     echo "$out/varnex-options.png"
+
+# Page 1 of a survey report of 20 s logged on the virtual probe, against ICNIRP 2020 at 900 MHz.
+work=$(mktemp -d)
+"$build/varnex-logger" --simulate PX-5100 --out "$work/r.csv" --duration 20s >/dev/null 2>&1
+"$build/varnex-report" "$work/r.csv" -o "$work/r.pdf" --limit icnirp2020-public --frequency 900MHz >/dev/null
+pdftoppm -r 60 -f 1 -l 1 -png -singlefile "$work/r.pdf" "$out/varnex-report"
+rm -rf "$work"
+test -s "$out/varnex-report.png" && echo "$out/varnex-report.png"
