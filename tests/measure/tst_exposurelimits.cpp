@@ -10,91 +10,54 @@ using namespace measure;
 namespace {
 
 const double None = std::nan("");
-constexpr Quantity E = Quantity::E, H = Quantity::H, S = Quantity::S;
 
-LimitChoice Choice(const char* key, double frequencyMHz, bool mostRestrictive = false) {
-    LimitChoice choice;
-    if (!SetLimitKey(QLatin1String(key), choice)) qFatal("no limit %s", key);
-    choice.frequencyMHz = frequencyMHz;
-    choice.mostRestrictive = mostRestrictive;
-    return choice;
-}
-
-void CompareOptional(std::optional<double> got, double want, double tolerance) {
+void Near(std::optional<double> got, double want, double tolerance) {
     QCOMPARE(got.has_value(), !std::isnan(want));
     if (got)
         QVERIFY2(std::abs(*got - want) <= tolerance,
                  qPrintable(QStringLiteral("%1, not %2").arg(*got, 0, 'g', 8).arg(want)));
 }
 
-struct LimitRow {
-    const char* name;
+// A reading at a frequency (most: the lowest level over 0.1 MHz - 6 GHz) and what it comes to:
+// its share in power terms, the limit in its own units and the averaging time.
+struct Case {
     const char* key;
-    double mhz;
-    bool most;
-    Quantity quantity;
-    double limit;
-};
-const LimitRow LimitRows[] = {
-    // An edge belongs to the band below it; the first band holds its lower end.
-    {"2020 at 30 MHz", "icnirp2020-public", 30, false, E, 27.7419},
-    {"2020 above 30 MHz", "icnirp2020-public", 30.001, false, E, 27.7},
-    {"2020 at 400 MHz", "icnirp2020-public", 400, false, E, 27.7},
-    {"2020 at 2 GHz", "icnirp2020-public", 2000, false, E, 61.4919},
-    {"2020 above 2 GHz", "icnirp2020-public", 2000.1, false, E, 61.4003},
-    {"2020 at 0.1 MHz", "icnirp2020-public", 0.1, false, E, 1503.56},
-    {"2020 below 0.1 MHz", "icnirp2020-public", 0.0999, false, E, None},
-    {"2020 at 300 GHz", "icnirp2020-public", 3e5, false, S, 10},
-    {"2020 above 300 GHz", "icnirp2020-public", 3.001e5, false, S, None},
-    {"1998 at 10 MHz", "icnirp1998-public", 10, false, E, 27.5118},
-    {"1998 above 10 MHz", "icnirp1998-public", 10.001, false, E, 28},
-    {"1998 below 0.15 MHz", "icnirp1998-public", 0.1499, false, E, None},
-    {"1998 occ at 2 GHz", "icnirp1998-occupational", 2000, false, E, 134.164},
-    {"FCC at 1.34 MHz", "fcc-general", 1.34, false, E, 614},
-    {"FCC above 1.34 MHz", "fcc-general", 1.3401, false, E, 614.879},
-    {"FCC occ 10 MHz, mW/cm2", "fcc-occupational", 10, false, S, 90},
-    {"FCC below 0.3 MHz", "fcc-general", 0.2999, false, E, None},
-    {"FCC above 100 GHz", "fcc-general", 1.00001e5, false, S, None},
-    // A quantity the band does not give, from the one it gives.
-    {"S from E", "icnirp2020-public", 10, false, S, 9.50388},
-    {"H from S", "icnirp2020-public", 3000, false, H, 0.162866},
-    {"E from S", "fcc-occupational", 900, false, E, 106.348},
-    // The lowest over 0.1 MHz - 6 GHz: for ICNIRP at the open lower end of 400-2000 MHz.
-    {"most 2020 E", "icnirp2020-public", 900, true, E, 27.5},
-    {"most 2020 S", "icnirp2020-public", 900, true, S, 2},
-    {"most 2020 occ E", "icnirp2020-occupational", 1, true, E, 60},
-    {"most 1998 E", "icnirp1998-public", 900, true, E, 27.5},
-    {"most FCC E", "fcc-general", 900, true, E, 27.4591},
-    {"no quantity", "fcc-general", 900, true, Quantity::None, None},
-};
-
-struct ShareRow {
-    const char* name;
-    const char* key;
-    double mhz;
-    bool most;
-    double value;
+    double mhz, value;
     const char* units;
-    double percent;
-    double limit; // in the reading's units
+    double percent, limit;
+    int seconds;
+    bool most = false;
 };
-const ShareRow ShareRows[] = {
-    {"2020 900 MHz", "icnirp2020-public", 900, false, 13, "V/m", 9.932, 41.25},
-    {"2020 3 GHz", "icnirp2020-public", 3000, false, 13, "V/m", 4.483, 61.4003},
-    {"1998 100 MHz", "icnirp1998-public", 100, false, 13, "V/m", 21.556, 28},
-    {"1998 k(V/m)2", "icnirp1998-public", 100, false, 0.169, "k(V/m)\u00B2", 21.556, 0.784},
-    {"FCC 900 MHz", "fcc-general", 900, false, 13, "V/m", 7.471, 47.5605},
-    {"FCC mW/cm2", "fcc-general", 900, false, 0.04483, "mW/cm\u00B2", 7.472, 0.6},
-    {"FCC most", "fcc-general", 1, true, 13, "V/m", 22.414, 27.4591},
-    {"2020 mA/m", "icnirp2020-public", 900, false, 50, "mA/m", 20.291, 111},
-    {"2020 m A/m", "icnirp2020-public", 900, false, 50, "m A/m", 20.291, 111},
-    {"2020 m(A/m)2", "icnirp2020-public", 900, false, 2.5, "m(A/m)\u00B2", 20.291, 12.321},
-    {"2020 uW/cm2", "icnirp2020-public", 3000, false, 250, "uW/cm\u00B2", 25, 1000},
-    {"negative", "icnirp2020-public", 900, false, -3, "V/m", 0, 41.25},
-    {"NaN", "icnirp2020-public", 900, false, None, "V/m", 0, 41.25},
-    {"current", "icnirp2020-public", 900, false, 13, "mA", None, None},
-    {"no units", "icnirp2020-public", 900, false, 13, "", None, None},
-    {"no band", "fcc-general", 0.2, false, 13, "V/m", None, None},
+const Case Cases[] = {
+    {"icnirp2020-public", 900, 13, "V/m", 9.932, 41.25, 1800},
+    {"icnirp2020-public", 3000, 13, "V/m", 4.483, 61.4003, 1800}, // E from S
+    {"icnirp1998-public", 100, 13, "V/m", 21.556, 28, 360},
+    {"fcc-general", 900, 13, "V/m", 7.471, 47.5605, 1800},
+    {"fcc-general", 900, 0.04483, "mW/cm\u00B2", 7.472, 0.6, 1800},
+    {"fcc-occupational", 900, 13, "V/m", 1.494, 106.348, 360},
+    {"fcc-occupational", 10, 0.00225, "W/cm\u00B2", 25, 0.009, 360},
+    {"icnirp2020-public", 900, 50, "mA/m", 20.291, 111, 1800},
+    {"icnirp2020-public", 3000, 50, "m A/m", 9.425, 162.866, 1800}, // H from S
+    {"icnirp1998-public", 10000, 2.5, "W/m\u00B2", 25, 10, 360},
+    {"icnirp1998-public", 30000, 13, "V/m", 4.542, 61, 115}, // 68/30^1.05 min
+    // An edge belongs to the band below it; the first band also holds its lower end.
+    {"icnirp2020-public", 0.1, 0.75, "k(V/m)", 24.882, 1.50356, 1800},
+    {"icnirp2020-public", 30, 0.5, "W/m\u00B2", 24.493, 2.04142, 1800}, // S from E
+    {"icnirp2020-public", 400, 13, "V/m", 22.026, 27.7, 1800},
+    {"icnirp2020-public", 2000, 2.5, "m(A/m)\u00B2", 9.131, 27.38, 1800},
+    {"icnirp2020-public", 3e5, 250, "uW/cm\u00B2", 25, 1000, 1800},
+    {"icnirp2020-public", 3.001e5, 13, "V/m", None, None, 1800},
+    {"icnirp1998-public", 10, 0.169, "k(V/m)\u00B2", 22.328, 0.7569, 360},
+    {"icnirp1998-public", 0.1499, 13, "V/m", None, None, 360},
+    {"icnirp1998-occupational", 2000, 4500, "(V/m)\u00B2", 25, 18000, 360},
+    {"fcc-general", 1.34, 0.815, "A/m", 25, 1.63, 1800},
+    {"fcc-general", 1.00001e5, 13, "V/m", None, None, 1800},
+    // Lowest at the open lower end of 300-1500 MHz (FCC) and of 400-2000 MHz (ICNIRP).
+    {"fcc-general", 1, 13, "V/m", 22.414, 27.4591, 1800, true},
+    {"icnirp1998-public", 30000, 13, "V/m", 22.347, 27.5, 360, true},
+    {"icnirp2020-public", 900, -3, "V/m", 0, 41.25, 1800},
+    {"icnirp2020-public", 900, None, "V/m", 0, 41.25, 1800},
+    {"icnirp2020-public", 900, 13, "mA", None, None, 1800},
 };
 
 } // namespace
@@ -102,92 +65,63 @@ const ShareRow ShareRows[] = {
 class ExposureLimitsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void limits_data() {
+    void cases_data() {
         QTest::addColumn<int>("row");
-        for (int i = 0; i < int(std::size(LimitRows)); ++i)
-            QTest::newRow(LimitRows[i].name) << i;
+        for (const Case& c : Cases)
+            QTest::addRow("%s %g MHz %g %s", c.key, c.mhz, c.value, c.units) << int(&c - Cases);
     }
-    void limits() {
+    void cases() {
         QFETCH(int, row);
-        const LimitRow& r = LimitRows[row];
-        CompareOptional(LimitOf(r.quantity, Choice(r.key, r.mhz, r.most)), r.limit,
-                        std::abs(r.limit) * 1e-5);
-    }
-
-    // Which level a quantity takes when a band gives several, or none.
-    void limitRoutes() {
-        const ReferenceLevels es{10.0, std::nullopt, 1.0}, h{std::nullopt, 0.5, std::nullopt};
-        CompareOptional(LimitOf(E, es), 10.0, 1e-9);
-        CompareOptional(LimitOf(H, es), std::sqrt(1.0 / 377), 1e-9);
-        CompareOptional(LimitOf(Quantity::E2, h), 188.5 * 188.5, 1e-6);
-        CompareOptional(LimitOf(S, h), 377 * 0.25, 1e-9);
-        CompareOptional(LimitOf(Quantity::H2, ReferenceLevels{}), None, 0);
-    }
-
-    void shares_data() {
-        QTest::addColumn<int>("row");
-        for (int i = 0; i < int(std::size(ShareRows)); ++i)
-            QTest::newRow(ShareRows[i].name) << i;
-    }
-    void shares() {
-        QFETCH(int, row);
-        const ShareRow& r = ShareRows[row];
-        const auto share =
-            ShareOfLimit(r.value, QString::fromUtf8(r.units), Choice(r.key, r.mhz, r.most));
-        CompareOptional(share ? std::optional(share->percent) : std::nullopt, r.percent, 0.01);
+        const Case& c = Cases[row];
+        LimitChoice choice{.frequencyMHz = c.mhz, .mostRestrictive = c.most};
+        QVERIFY(SetLimitKey(QLatin1String(c.key), choice));
+        QCOMPARE(AveragingSeconds(choice), c.seconds);
+        const auto share = ShareOfLimit(c.value, QString::fromUtf8(c.units), choice);
+        Near(share ? std::optional(share->percent) : std::nullopt, c.percent, 0.01);
         if (!share) return;
-        QCOMPARE_LE(std::abs(share->limit - r.limit), r.limit * 1e-5);
-        QCOMPARE_LE(std::abs(share->fieldRatio - std::sqrt(r.percent / 100)), 1e-4);
+        QCOMPARE_LE(std::abs(share->limit - c.limit), c.limit * 1e-5);
+        QCOMPARE_LE(std::abs(share->fieldRatio - std::sqrt(c.percent / 100)), 1e-4);
     }
 
-    void averaging() {
-        QCOMPARE(AveragingSeconds(Choice("icnirp2020-occupational", 900)), 1800);
-        QCOMPARE(AveragingSeconds(Choice("icnirp1998-public", 10000)), 360);
-        QCOMPARE(AveragingSeconds(Choice("icnirp1998-public", 30000)), 115); // 68/30^1.05 min
-        QCOMPARE(AveragingSeconds(Choice("icnirp1998-public", 30000, true)), 360);
-        QCOMPARE(AveragingSeconds(Choice("fcc-occupational", 900)), 360);
-        QCOMPARE(AveragingSeconds(Choice("fcc-general", 900)), 1800);
+    // Which level a quantity takes where a band gives several, or none.
+    void routes() {
+        const ReferenceLevels es{10.0, std::nullopt, 1.0}, h{std::nullopt, 0.5, std::nullopt};
+        Near(LimitOf(Quantity::H, es), std::sqrt(1.0 / 377), 1e-9);
+        Near(LimitOf(Quantity::E2, h), 188.5 * 188.5, 1e-6);
+        Near(LimitOf(Quantity::S, h), 377 * 0.25, 1e-9);
+        Near(LimitOf(Quantity::H2, ReferenceLevels{}), None, 0);
     }
 
     void namesAndKeys() {
-        QCOMPARE(LimitName(Choice("icnirp2020-public", 900)),
-                 QStringLiteral("ICNIRP 2020, general public, 900 MHz"));
-        QCOMPARE(LimitName(Choice("icnirp1998-occupational", 2450)),
-                 QStringLiteral("ICNIRP 1998, occupational, 2.45 GHz"));
-        QCOMPARE(LimitName(Choice("fcc-general", 900, true)),
+        LimitChoice choice;
+        QCOMPARE(LimitName(choice), QStringLiteral("ICNIRP 2020, general public, 900 MHz"));
+        QVERIFY(SetLimitKey(QStringLiteral("icnirp1998-occupational"), choice));
+        choice.frequencyMHz = 2450;
+        QCOMPARE(LimitName(choice), QStringLiteral("ICNIRP 1998, occupational, 2.45 GHz"));
+        QVERIFY(SetLimitKey(QStringLiteral("fcc-general"), choice));
+        choice.mostRestrictive = true;
+        QCOMPARE(LimitName(choice),
                  QStringLiteral("FCC, general population, most restrictive 0.1 MHz - 6 GHz"));
+        QVERIFY(!SetLimitKey(QStringLiteral("icnirp"), choice));
         QCOMPARE(LimitKeys().size(), 6);
         for (const QString& key : LimitKeys()) {
-            LimitChoice choice;
             QVERIFY(SetLimitKey(key, choice));
             QCOMPARE(LimitKey(choice.standard, choice.population), key);
         }
-        LimitChoice choice;
-        QVERIFY(!SetLimitKey(QStringLiteral("icnirp"), choice));
-        QCOMPARE(FrequencyText(0.15), QStringLiteral("150 kHz"));
-        QCOMPARE(FrequencyText(27.12), QStringLiteral("27.12 MHz"));
-        QCOMPARE(FrequencyText(999.99), QStringLiteral("1 GHz"));
     }
 
-    void parseFrequency() {
-        for (auto [text, mhz] : {std::pair{"900MHz", 900.0},
-                                 {"900 MHz", 900.0},
-                                 {"900", 900.0},
-                                 {"2.45GHz", 2450.0},
-                                 {"2.45 ghz", 2450.0},
-                                 {"100kHz", 0.1},
-                                 {"27e6Hz", 27.0},
-                                 {"1.5E3", 1500.0},
-                                 {"0", None},
-                                 {"-5 MHz", None},
-                                 {"", None},
-                                 {"MHz", None},
-                                 {"900 MHzz", None},
-                                 {"nan", None},
-                                 {"9 00", None},
-                                 {"1e999", None}}) {
-            CompareOptional(ParseFrequency(QLatin1String(text)), mhz, 1e-9);
-            if (QTest::currentTestFailed()) return qWarning("parsing \"%s\"", text);
+    // A frequency read from text, and shown again.
+    void frequencies() {
+        for (auto [text, mhz, shown] : {std::tuple{"900", 900.0, "900 MHz"},
+                                        {"2.45 ghz", 2450.0, "2.45 GHz"},
+                                        {"100kHz", 0.1, "100 kHz"},
+                                        {"27e6Hz", 27.0, "27 MHz"},
+                                        {"999.99 MHz", 999.99, "1 GHz"},
+                                        {"0", None, ""},
+                                        {"9 00", None, ""}}) {
+            Near(ParseFrequency(QLatin1String(text)), mhz, 1e-9);
+            if (*shown) QCOMPARE(FrequencyText(mhz), QLatin1String(shown));
+            if (QTest::currentTestFailed()) return qWarning("reading \"%s\"", text);
         }
     }
 };
