@@ -91,6 +91,7 @@ void LogLoader::take(const files::LoadedLog& log, const QString& fileName) {
             highest = std::max(highest, row[std::size_t(c)]);
     m_graphs.ShowStoredScale(ownScale ? log.graphScale : graph::ScaleHolding(highest));
 
+    m_loadedHeader = log.headerLines;
     m_ui.LstHeader->clear();
     m_ui.LstHeader->addItems(log.headerLines);
     // The test conditions of the file become the values the next save proposes.

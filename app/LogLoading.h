@@ -54,6 +54,8 @@ public:
     bool LoadData(const QString& path);
     // The file last loaded (empty before one was).
     QString LoadedPath() const { return m_loadedPath; }
+    // The header lines of the file loaded last ("Header" .. "EndHeader").
+    const QStringList& LoadedHeader() const { return m_loadedHeader; }
 
     static inline const QString Filter =
         QStringLiteral("CSV Files (*.csv);;Text Files (*.txt);;All Files (*)");
@@ -75,6 +77,7 @@ private:
     platform::MessageBoxes& m_boxes;
     Hooks m_hooks;
     QString m_loadedPath;
+    QStringList m_loadedHeader;
 };
 
 } // namespace app

@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QListWidget>
 
 namespace app {
 
@@ -23,22 +22,23 @@ bool frmMain::mnuFileReport_Click() {
                                                "open one first."));
         return false;
     }
-    const QString chosen = m_services.dialogs.saveFileName(
-        QStringLiteral("Export Report"), m_config.Path, QStringLiteral("report"),
-        QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("pdf"));
+    // A loaded log brings its own header and events file; a log taken here has the notes as
+    // they are and the events the table kept. The report is proposed under the log's name.
+    const bool loaded = !m_storedView->LoadedFileSuffix().isEmpty();
+    const QString proposed =
+        loaded ? QFileInfo(m_loader->LoadedPath()).completeBaseName() : QStringLiteral("report");
+    const QString chosen =
+        m_services.dialogs.saveFileName(QStringLiteral("Export Report"), m_config.Path, proposed,
+                                        QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("pdf"));
     if (chosen.isEmpty()) return false;
     m_config.Path = QFileInfo(chosen).absolutePath();
     platform::BusyScope busy(m_services.busy);
 
-    // A loaded log brings its own header and events file; a log taken here has the notes as
-    // they are and the events the table kept.
-    const bool loaded = !m_storedView->LoadedFileSuffix().isEmpty();
     QList<QPair<QString, QString>> fields;
     QString source;
     report::ReportOptions options;
     if (loaded) {
-        for (int i = 0; i < m_ui.frame.LstHeader->count(); ++i) {
-            const QString line = m_ui.frame.LstHeader->item(i)->text();
+        for (const QString& line : m_loader->LoadedHeader()) {
             const qsizetype comma = line.indexOf(u',');
             if (comma > 0) fields.append({line.left(comma), line.mid(comma + 1)});
         }

@@ -260,8 +260,8 @@ private Q_SLOTS:
         QVERIFY2(inked * 100 > all * 2, qPrintable(QStringLiteral("%1 of %2").arg(inked).arg(all)));
     }
 
-    // File > Export Report... of a loaded log: its header, the events file beside it and the
-    // limit in force; with no log, a message and no dialog.
+    // File > Export Report... of a loaded log, proposed under the log's name: its header, the
+    // events file beside it and the limit in force; with no log, a message and no dialog.
     void fromTheWindow() {
         kit::WindowRig rig;
         app::frmMain& w = rig.start();
@@ -277,6 +277,7 @@ private Q_SLOTS:
         const QString pdf = rig.dir.filePath(QStringLiteral("hall.pdf"));
         rig.dialogs.queueFile(pdf);
         kit::Use(w, QStringLiteral("mnuFileReport"));
+        QCOMPARE(rig.dialogs.asked.last().text, QStringLiteral("hall")); // the log's name
         const QString text = PdfText(pdf);
         for (const QString& wanted :
              {QStringLiteral("hall.csv"), QStringLiteral("PX-5100"), QStringLiteral("12.50"),
