@@ -5,7 +5,7 @@
 // into the events file beside it.
 #include "logger/LogPages.h"
 #include "logger/LoggerOptions.h"
-#include "measure/ExposureLevels.h"
+#include "measure/ExposureWatch.h"
 #include "platform/HiResTimer.h"
 
 #include <memory>
@@ -27,8 +27,11 @@ public:
     void Take(qint64 epochMs, double total, const QString& units);
     // The last sample's share of the limit (none in units no limit applies to) and the
     // average (none before its first second closed).
-    std::optional<double> Percent() const { return m_percent; }
-    std::optional<double> Averaged() const { return m_average.Percent(); }
+    std::optional<double> Percent() const {
+        const auto& share = m_watch.Share();
+        return share ? std::optional<double>(share->percent) : std::nullopt;
+    }
+    std::optional<double> Averaged() const { return m_watch.Average().Percent(); }
     QString Name() const { return m_name; }
 
     // The events file of a page that closed: the levels reached while it was open and those
@@ -36,14 +39,11 @@ public:
     BesidePage PageClosed(const QString& pagePath);
 
 private:
-    measure::LimitChoice m_choice;
     QString m_name;
     std::unique_ptr<platform::HiResTimer> m_second;
-    measure::ExposureAverage m_average;
-    measure::ExposureLevels m_levels;
-    std::optional<double> m_percent;
-    // The open page's events in m_levels.Events(): those lasting when it opened, and its own
-    // from m_first on.
+    measure::ExposureWatch m_watch;
+    // The open page's events in m_watch.Levels().Events(): those lasting when it opened, and its
+    // own from m_first on.
     std::vector<std::size_t> m_lasting;
     std::size_t m_first = 0;
 };

@@ -40,7 +40,7 @@ LimitMonitor::LimitMonitor(const LimitControls& controls, platform::HiResTimer& 
     m_timer.setInterval(1000);
     m_timer.setOnTimer([this] { HRTLimit_Timer(); });
     QObject::connect(m_ui.LabLimit, &platform::ClickLabel::clicked, [this] { Acknowledge(); });
-    m_levels.SetListener(
+    m_watch.Levels().SetListener(
         [this](const measure::ExposureEvent& event, bool ended) { eventChanged(event, ended); });
 }
 
@@ -51,12 +51,11 @@ void LimitMonitor::SetSettings(const files::LimitSettings& settings) {
                       now.population != was.population ||
                       now.mostRestrictive != was.mostRestrictive ||
                       (!now.mostRestrictive && now.frequencyMHz != was.frequencyMHz) ||
-                      m_average.SecondsCovered() == 0;
+                      m_watch.Average().SecondsCovered() == 0;
     m_settings = settings;
-    m_levels.SetSettings(settings.levels);
+    m_watch.Levels().SetSettings(settings.levels);
     if (anew) {
-        m_average.Start(measure::AveragingSeconds(now));
-        m_share.reset();
+        m_watch.SetLimit(now);
     }
     const int window = measure::AveragingSeconds(now);
     const QString minutes =
@@ -77,11 +76,7 @@ void LimitMonitor::TakeReading(const measure::Reading& reading) {
     if (!m_settings.on || !reading.completesSample) return;
     const double value = reading.value[measure::Total];
     m_units = reading.units;
-    m_share = measure::ShareOfLimit(value, reading.units, m_settings.choice);
-    if (m_share) m_average.Add(m_share->percent);
-    m_levels.Update(m_clock.epochMs(),
-                    m_share ? std::optional<double>(m_share->percent) : std::nullopt,
-                    m_average.Percent(), value, reading.units);
+    m_watch.Take(m_clock.epochMs(), value, reading.units);
     const qint64 now = m_clock.monotonicMs();
     if (m_shownMs < 0 || now - m_shownMs >= ShareRefreshMs) {
         m_shownMs = now;
@@ -90,19 +85,19 @@ void LimitMonitor::TakeReading(const measure::Reading& reading) {
 }
 
 void LimitMonitor::HRTLimit_Timer() {
-    m_average.Tick();
+    m_watch.Tick();
     showAverage();
 }
 
 void LimitMonitor::Acknowledge() {
-    m_levels.Acknowledge();
+    m_watch.Levels().Acknowledge();
     showLevel();
 }
 
 void LimitMonitor::LogStarted() {
     if (!m_settings.on) return;
     m_records.SetLimitName(measure::LimitName(m_settings.choice));
-    for (const measure::ExposureEvent& event : m_levels.Events())
+    for (const measure::ExposureEvent& event : m_watch.Levels().Events())
         if (event.endMs == 0) m_records.LogEvent(event);
 }
 
@@ -112,19 +107,19 @@ void LimitMonitor::eventChanged(const measure::ExposureEvent& event, bool ended)
     showLevel();
     // Outside a log the events are not kept: only those that last matter.
     if (ended && m_records.Recording() == measure::RecordTable::Idle &&
-        m_levels.Shown() == ExposureLevel::None && m_levels.Events().size() > 100)
-        m_levels.ClearEvents();
+        m_watch.Levels().Shown() == ExposureLevel::None && m_watch.Levels().Events().size() > 100)
+        m_watch.Levels().ClearEvents();
 }
 
 void LimitMonitor::showShare() {
     QString tip = measure::LimitName(m_settings.choice);
-    if (m_share) {
+    if (const std::optional<measure::LimitShare>& share = m_watch.Share()) {
         const measure::Quantity quantity = measure::QuantityOfUnits(m_units).quantity;
-        m_ui.LabLimit->setText(PercentText(m_share->percent));
+        m_ui.LabLimit->setText(PercentText(share->percent));
         tip += QStringLiteral("\n%1 = %2\nLimit: %3 %4")
                    .arg(RatioName(quantity))
-                   .arg(m_share->fieldRatio, 0, 'f', 3)
-                   .arg(QString::number(m_share->limit, 'g', 4), m_units);
+                   .arg(share->fieldRatio, 0, 'f', 3)
+                   .arg(QString::number(share->limit, 'g', 4), m_units);
     } else {
         m_ui.LabLimit->setText(NoLimitText);
         tip += measure::QuantityOfUnits(m_units).quantity == measure::Quantity::None
@@ -137,22 +132,22 @@ void LimitMonitor::showShare() {
 
 // A click acknowledges a level kept shown; otherwise it has nothing to do.
 void LimitMonitor::showTip() {
-    const bool kept = m_settings.levels.latch && m_levels.Shown() != ExposureLevel::None;
+    const bool kept = m_settings.levels.latch && m_watch.Levels().Shown() != ExposureLevel::None;
     if (kept)
         m_ui.LabLimit->setClickTip(m_tip + QStringLiteral("\nA click acknowledges the level."));
     m_ui.LabLimit->setClickable(kept, m_tip);
 }
 
 void LimitMonitor::showAverage() {
-    const std::optional<double> averaged = m_average.Percent();
+    const std::optional<double> averaged = m_watch.Average().Percent();
     m_ui.LabLimitAvg->setText(averaged ? PercentText(*averaged) : QString());
-    m_ui.LabLimitCovered->setText(
-        QStringLiteral("over %1 of %2")
-            .arg(Minutes(m_average.SecondsCovered()), Minutes(m_average.WindowSeconds())));
+    m_ui.LabLimitCovered->setText(QStringLiteral("over %1 of %2")
+                                      .arg(Minutes(m_watch.Average().SecondsCovered()),
+                                           Minutes(m_watch.Average().WindowSeconds())));
 }
 
 void LimitMonitor::showLevel() {
-    const ExposureLevel level = m_settings.on ? m_levels.Shown() : ExposureLevel::None;
+    const ExposureLevel level = m_settings.on ? m_watch.Levels().Shown() : ExposureLevel::None;
     showTip();
     if (level == m_levelShown) return;
     if (m_levelShown == ExposureLevel::None) m_normal = platform::ForeColor(m_ui.LabLimit);
@@ -170,8 +165,8 @@ void LimitMonitor::showLevel() {
                                               ? m_settings.levels.alarmBasis
                                               : m_settings.levels.warningBasis;
         const double percent = basis == measure::LevelBasis::Averaged
-                                   ? m_average.Percent().value_or(0.0)
-                                   : (m_share ? m_share->percent : 0.0);
+                                   ? m_watch.Average().Percent().value_or(0.0)
+                                   : (m_watch.Share() ? m_watch.Share()->percent : 0.0);
         const QString text = LevelText.arg(
             level == ExposureLevel::Alarm ? QStringLiteral("Alarm") : QStringLiteral("Warning"),
             PercentText(percent), measure::LimitName(m_settings.choice));

@@ -7,8 +7,7 @@
 // until a click on the share acknowledges it. While a log runs, the limit and every level reached
 // are kept with the log.
 #include "files/LimitSettings.h"
-#include "measure/ExposureLevels.h"
-#include "measure/ExposureLimits.h"
+#include "measure/ExposureWatch.h"
 #include "measure/Reading.h"
 #include "measure/RecordTable.h"
 #include "platform/Beeper.h"
@@ -51,10 +50,10 @@ public:
     // A log started: it keeps the limit watched and any level reached at this moment.
     void LogStarted();
 
-    std::optional<measure::LimitShare> Share() const { return m_share; }
-    std::optional<double> Averaged() const { return m_average.Percent(); }
-    measure::ExposureLevel Shown() const { return m_levels.Shown(); }
-    const measure::ExposureLevels& Levels() const { return m_levels; }
+    std::optional<measure::LimitShare> Share() const { return m_watch.Share(); }
+    std::optional<double> Averaged() const { return m_watch.Average().Percent(); }
+    measure::ExposureLevel Shown() const { return m_watch.Levels().Shown(); }
+    const measure::ExposureLevels& Levels() const { return m_watch.Levels(); }
 
 private:
     void eventChanged(const measure::ExposureEvent& event, bool ended);
@@ -72,9 +71,7 @@ private:
     std::function<void(bool)> m_panelShown;
 
     files::LimitSettings m_settings;
-    measure::ExposureAverage m_average;
-    measure::ExposureLevels m_levels;
-    std::optional<measure::LimitShare> m_share;
+    measure::ExposureWatch m_watch;
     QString m_units;
     QString m_tip;         // the standard, the field ratio and the limit
     qint64 m_shownMs = -1; // when the share was last written
