@@ -185,7 +185,8 @@ void frmMain::clearPeakHolds() {
 }
 
 void frmMain::stopTimers() {
-    m_engine->StopPolling();
+    // The window goes: what is still on the line is not read into parts that are closing.
+    m_engine->HRTReadProbe().setEnabled(false);
     if (m_splashTimer) m_splashTimer->setEnabled(false);
     for (platform::HiResTimer* t : {m_calSamPerSec.get(), m_readBattTemp.get(), m_upDateText.get(),
                                     m_minAve.get(), m_play.get(), m_limitTick.get()})
