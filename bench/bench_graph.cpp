@@ -2,6 +2,7 @@
 // DrawLines over 32000 samples of four traces), the same with a progress bar attached, and one
 // point of the live sweep, on the plain image and on the screen widget with its repaints.
 // Targets: the stored view in under 100 ms, a live-sweep point in under 50 microseconds.
+#include "bench/Figures.h"
 #include "graph/clsGraph.h"
 #include "platform/ImageSurface.h"
 #include "platform/SurfaceWidget.h"
@@ -66,11 +67,6 @@ private:
     std::vector<std::array<float, 6>> m_rows;
 };
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double StoredViewMs(graph::clsGraph& g, int runs) {
     std::vector<double> ms;
     QElapsedTimer timer;
@@ -81,7 +77,7 @@ double StoredViewMs(graph::clsGraph& g, int runs) {
         g.DrawLines();
         ms.push_back(timer.nsecsElapsed() / 1e6);
     }
-    return Median(ms);
+    return bench::Median(ms);
 }
 
 double SweepUsPerPoint(graph::clsGraph& g, int points, bool repaintEach) {
@@ -146,7 +142,7 @@ int main(int argc, char** argv) {
         const double withBar = StoredViewMs(g, runs);
         std::printf("  with a progress bar attached: %.1f ms, %.0f reports a redraw, %.3f ms per "
                     "bar update\n",
-                    withBar, double(reports) / runs, Median(barMs));
+                    withBar, double(reports) / runs, bench::Median(barMs));
         g.SetProgress({});
 
         std::printf("live sweep on the image, per point (4 traces): %.2f us (target < 50 us)\n",

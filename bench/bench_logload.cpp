@@ -1,6 +1,7 @@
 // Opening a full log: 32000 rows of 5 columns read and checked, then the whole open-to-drawn
 // path of the window (the rows into the graph and the log table, the stored view drawn).
 #include "app/LogLoading.h"
+#include "bench/Figures.h"
 #include "bench/WindowBench.h"
 #include "files/LogFile.h"
 #include "files/LogReading.h"
@@ -8,15 +9,6 @@
 #include <QApplication>
 #include <algorithm>
 #include <vector>
-
-namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -67,8 +59,8 @@ int main(int argc, char** argv) {
         if (!window.loader().LoadData(path)) return 1;
         opens.push_back(double(t.nsecsElapsed()) / 1e6);
     }
-    const double read = Median(reads);
-    const double open = Median(opens);
+    const double read = bench::Median(reads);
+    const double open = bench::Median(opens);
     std::printf("bench_logload: 32000 rows of 5 columns (%.2f MB), %d rounds\n",
                 double(bytes) / 1e6, rounds);
     std::printf("  read and check     %.1f ms (median)   target under 25 ms: %s\n", read,

@@ -5,6 +5,7 @@
 //   bench_logsave [rounds]    (default 20)
 // Targets: the save under 30 ms; the journal under 1 % of one core at 606 rows a second.
 #include "app/LogSaving.h"
+#include "bench/Figures.h"
 #include "files/LogJournal.h"
 #include "platform/QtClock.h"
 #include "platform/fake/RecordingMessageBoxes.h"
@@ -30,11 +31,6 @@ public:
     void SetCaption(const QString&) override {}
     QString status;
 };
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
@@ -67,7 +63,7 @@ int main(int argc, char** argv) {
         }
         saves.push_back(double(t.nsecsElapsed()) / 1e6);
     }
-    const double save = Median(saves);
+    const double save = bench::Median(saves);
     std::printf("bench_logsave: 32000 rows of 5 columns, %d saves\n", rounds);
     std::printf("  save               %.1f ms (median)   target under 30 ms: %s\n", save,
                 save < 30.0 ? "met" : "MISSED");

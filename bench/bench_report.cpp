@@ -4,6 +4,7 @@
 //
 //   bench_report [rounds]    (default 5)
 // Target: the whole report under 1 s.
+#include "bench/Figures.h"
 #include "files/LogFile.h"
 #include "report/ReportCommand.h"
 
@@ -16,15 +17,6 @@
 #include <cmath>
 #include <cstdio>
 #include <vector>
-
-namespace {
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -94,11 +86,11 @@ int main(int argc, char** argv) {
         pdfOnly.push_back(double(t.nsecsElapsed()) / 1e6);
         bytes = buffer.size();
     }
-    const double total = Median(whole);
+    const double total = bench::Median(whole);
     std::printf("bench_report: 32000 rows of 5 columns, %d reports\n", rounds);
     std::printf("  log read, report written   %.0f ms (median)   target under 1000 ms: %s\n", total,
                 total < 1000.0 ? "met" : "MISSED");
-    std::printf("  PDF from the rows alone    %.0f ms (median), %.0f kB\n", Median(pdfOnly),
+    std::printf("  PDF from the rows alone    %.0f ms (median), %.0f kB\n", bench::Median(pdfOnly),
                 double(bytes) / 1024.0);
     return 0;
 }
