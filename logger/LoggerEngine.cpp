@@ -13,11 +13,6 @@ constexpr double FlushMs = 100; // rows reach the disk at most this late
 // How long the probe may take to answer a units or range request before logging starts anyway.
 constexpr qint64 SetUpWaitMs = 3000;
 
-// A share of the limit as the window shows it.
-QString PercentText(double percent) {
-    return QString::number(percent, 'f', percent < 10.0 ? 2 : 1) + QStringLiteral(" %");
-}
-
 QString Elapsed(qint64 ms) {
     const qint64 s = ms / 1000;
     return QStringLiteral("%1:%2:%3")
@@ -225,8 +220,8 @@ void LoggerEngine::startPages(const measure::Reading& r) {
         m_pages->SetBesidePage([this](const QString& page) { return m_limit->PageClosed(page); });
         m_limit->SetRunning(true);
         m_reporter.Event(QStringLiteral("Watching the limit of %1: warning at %2, alarm at %3")
-                             .arg(m_limit->Name(), PercentText(m_options.warnPercent),
-                                  PercentText(m_options.alarmPercent)));
+                             .arg(m_limit->Name(), measure::ShareText(m_options.warnPercent),
+                                  measure::ShareText(m_options.alarmPercent)));
     }
     if (m_options.format != StreamFormat::None) {
         StreamRow first;
@@ -340,9 +335,9 @@ void LoggerEngine::levelChanged(const measure::ExposureEvent& event, bool ended)
     const QString level = event.level == measure::ExposureLevel::Alarm ? QStringLiteral("Alarm")
                                                                        : QStringLiteral("Warning");
     m_reporter.Event(ended ? QStringLiteral("%1 over; its peak was %2 of the limit")
-                                 .arg(level, PercentText(event.peakPercent))
+                                 .arg(level, measure::ShareText(event.peakPercent))
                            : QStringLiteral("%1: exposure at %2 of the limit")
-                                 .arg(level, PercentText(event.peakPercent)));
+                                 .arg(level, measure::ShareText(event.peakPercent)));
     if (m_options.format != StreamFormat::None)
         m_reporter.Stream(EventLine(m_options.format, event, ended, streamSource()));
 }
@@ -357,8 +352,8 @@ QString LoggerEngine::statusLine() const {
         line += QStringLiteral("  ") + QString::number(double(m_last.value[0]), 'g', 4) + u' ' +
                 m_last.units;
     if (m_haveReading && m_found && m_limit && m_limit->Percent())
-        line +=
-            QStringLiteral("  ") + PercentText(*m_limit->Percent()) + QStringLiteral(" of limit");
+        line += QStringLiteral("  ") + measure::ShareText(*m_limit->Percent()) +
+                QStringLiteral(" of limit");
     line += m_found ? QStringLiteral("  %1 samples/s").arg(m_sampleRate, 0, 'f', 1)
                     : QStringLiteral("  no probe");
     if (m_found && m_health.percent >= 0)

@@ -310,6 +310,10 @@ std::optional<double> ParseFrequency(const QString& text) {
     return mhz;
 }
 
+QString ShareText(double percent) {
+    return QString::number(percent, 'f', percent < 10.0 ? 2 : 1) + QStringLiteral(" %");
+}
+
 QString FrequencyText(double frequencyMHz) {
     // Rounded to four significant digits first, so that 999.99 MHz shows as 1 GHz.
     const double f = QString::number(frequencyMHz, 'g', 4).toDouble();

@@ -77,5 +77,7 @@ bool SetLimitKey(const QString& key, LimitChoice& choice);
 std::optional<double> ParseFrequency(const QString& text);
 // A frequency as the settings and the name show it: "900 MHz", "2.45 GHz", "150 kHz".
 QString FrequencyText(double frequencyMHz);
+// A share of the limit as the program shows it: "9.93 %" below 10, "12.3 %" from there.
+QString ShareText(double percent);
 
 } // namespace measure

@@ -88,10 +88,6 @@ QString EventTime(qint64 epochMs) {
     return QDateTime::fromMSecsSinceEpoch(epochMs).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 
-QString Percent(double percent) {
-    return QString::number(percent, 'f', percent < 10.0 ? 2 : 1) + QStringLiteral(" %");
-}
-
 QString Duration(int seconds) {
     if (seconds % 60 != 0) return QStringLiteral("%1 s").arg(seconds);
     return QStringLiteral("%1 min").arg(seconds / 60);
@@ -335,14 +331,14 @@ private:
             lines.append({QStringLiteral("Reference level"),
                           ValueText(f.limit) + QLatin1Char(' ') + m_log.units});
             lines.append({QStringLiteral("Highest instantaneous"),
-                          Percent(f.highestPercent) + QStringLiteral(" of limit at ") +
+                          measure::ShareText(f.highestPercent) + QStringLiteral(" of limit at ") +
                               TimeText(f.highestTime) + QStringLiteral(" (") +
                               ValueText(f.highestValue) + QLatin1Char(' ') + m_log.units +
                               QLatin1Char(')')});
             QString averaged = QStringLiteral("none");
             if (f.highestAveraged) {
-                averaged = Percent(*f.highestAveraged) + QStringLiteral(" of limit at ") +
-                           TimeText(f.highestAveragedTime);
+                averaged = measure::ShareText(*f.highestAveraged) +
+                           QStringLiteral(" of limit at ") + TimeText(f.highestAveragedTime);
                 if (f.secondsCovered < f.averagingSeconds)
                     averaged +=
                         QStringLiteral(" (over the %1 logged)").arg(Duration(f.secondsCovered));
@@ -401,7 +397,7 @@ private:
             const QString cells[] = {
                 e.level == measure::ExposureLevel::Alarm ? QStringLiteral("Alarm")
                                                          : QStringLiteral("Warning"),
-                EventTime(e.startMs), EventTime(e.endMs), Percent(e.peakPercent),
+                EventTime(e.startMs), EventTime(e.endMs), measure::ShareText(e.peakPercent),
                 ValueText(e.peakValue) + QLatin1Char(' ') + e.units};
             for (int c = 0; c < 5; ++c)
                 text(edges[c], m_y, cells[c], body, c >= 3);

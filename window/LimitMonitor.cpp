@@ -11,10 +11,6 @@ namespace {
 
 constexpr qint64 ShareRefreshMs = 200;
 
-QString PercentText(double percent) {
-    return QString::number(percent, 'f', percent < 10.0 ? 2 : 1) + QStringLiteral(" %");
-}
-
 QString Minutes(int seconds) {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
@@ -115,7 +111,7 @@ void LimitMonitor::showShare() {
     QString tip = measure::LimitName(m_settings.choice);
     if (const std::optional<measure::LimitShare>& share = m_watch.Share()) {
         const measure::Quantity quantity = measure::QuantityOfUnits(m_units).quantity;
-        m_ui.LabLimit->setText(PercentText(share->percent));
+        m_ui.LabLimit->setText(measure::ShareText(share->percent));
         tip += QStringLiteral("\n%1 = %2\nLimit: %3 %4")
                    .arg(RatioName(quantity))
                    .arg(share->fieldRatio, 0, 'f', 3)
@@ -140,7 +136,7 @@ void LimitMonitor::showTip() {
 
 void LimitMonitor::showAverage() {
     const std::optional<double> averaged = m_watch.Average().Percent();
-    m_ui.LabLimitAvg->setText(averaged ? PercentText(*averaged) : QString());
+    m_ui.LabLimitAvg->setText(averaged ? measure::ShareText(*averaged) : QString());
     m_ui.LabLimitCovered->setText(QStringLiteral("over %1 of %2")
                                       .arg(Minutes(m_watch.Average().SecondsCovered()),
                                            Minutes(m_watch.Average().WindowSeconds())));
@@ -169,7 +165,7 @@ void LimitMonitor::showLevel() {
                                    : (m_watch.Share() ? m_watch.Share()->percent : 0.0);
         const QString text = LevelText.arg(
             level == ExposureLevel::Alarm ? QStringLiteral("Alarm") : QStringLiteral("Warning"),
-            PercentText(percent), measure::LimitName(m_settings.choice));
+            measure::ShareText(percent), measure::LimitName(m_settings.choice));
         m_ui.sbLimit->setText(level == ExposureLevel::Alarm ? QStringLiteral("ALARM")
                                                             : QStringLiteral("WARNING"));
         m_ui.sbLimit->setToolTip(text);
