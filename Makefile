@@ -6,8 +6,10 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 ARGS       ?= --simulate "PX-5100"
 MINUTES    ?= 60
+WIN_BUILD  ?= build-windows
 
-.PHONY: all deps configure build test run sanitize bench soak fuzz format clean screenshots package package-check
+.PHONY: all deps configure build test run sanitize bench soak fuzz format clean screenshots package package-check \
+	windows windows-package windows-test
 
 all: build
 
@@ -60,8 +62,21 @@ package-check: package
 screenshots: build
 	@bash tools/make-screenshots.sh $(BUILD) docs
 
+# Varnex for 64-bit Windows, cross-built here with MinGW-w64 against a Qt built once from
+# Debian's sources into ~/.cache/varnex-windows (VARNEX_WINDOWS_CACHE); see README.md, "Windows".
+windows:
+	@bash tools/windows/build.sh $(WIN_BUILD)
+
+# The installer (NSIS) and a zip of the same files, in build-windows/.
+windows-package: windows
+	@cd $(WIN_BUILD) && cpack -G "NSIS;ZIP"
+
+# The suites under Wine, then the installed programs started under Wine.
+windows-test: windows
+	@bash tools/windows/test.sh $(WIN_BUILD)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(WIN_BUILD)

@@ -7,9 +7,10 @@
 #include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
 #include "platform/QtMessageBoxes.h"
-#include "platform/QtSerialComm.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtUserDialogs.h"
+#include "platform/SystemSerial.h"
+#include "tools/probesim/InProcessProbe.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,21 +21,26 @@
 
 namespace {
 
-// Starts the virtual probe of the named model and returns the line it serves on.
+// The virtual probe's field: three axes that swing, so that the first look shows a live probe.
+const QStringList VirtualProbeField{QStringLiteral("--pattern"), QStringLiteral("sine"),
+                                    QStringLiteral("--field"), QStringLiteral("5,8,11")};
+
+#ifndef Q_OS_WIN
+// Starts the virtual probe of the named model on a pseudo-terminal and returns the line it
+// serves on.
 QString startVirtualProbe(platform::ChildProgram& child, const QString& model) {
-    QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/varnex-probesim");
-#ifdef Q_OS_WIN
-    program += QStringLiteral(".exe");
-#endif
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/varnex-probesim");
     QString error;
-    const QString line = child.startAndReadLine(
-        program,
-        {QStringLiteral("--model"), model, QStringLiteral("--pattern"), QStringLiteral("sine"),
-         QStringLiteral("--field"), QStringLiteral("5,8,11"), QStringLiteral("--exit-with-parent")},
-        5000, &error);
+    const QString line =
+        child.startAndReadLine(program,
+                               QStringList{QStringLiteral("--model"), model} + VirtualProbeField +
+                                   QStringList{QStringLiteral("--exit-with-parent")},
+                               5000, &error);
     if (line.isEmpty()) fprintf(stderr, "The virtual probe did not start: %s\n", qPrintable(error));
     return line;
 }
+#endif
 
 // The command line's options, the same for the first look and for the run.
 struct Options {
@@ -103,7 +109,9 @@ int main(int argc, char** argv) {
 
     platform::QtSettingsStore settings;
     platform::PortTable ports(settings);
-    platform::QtSerialComm port(ports);
+    const std::unique_ptr<platform::SerialComm> systemPort =
+        platform::CreateSystemSerialComm(ports);
+    platform::SerialComm* port = systemPort.get();
     platform::QtClock clock;
     platform::QtMessageBoxes boxes;
     platform::QtModalRunner modal;
@@ -115,7 +123,31 @@ int main(int argc, char** argv) {
         parser.isSet(options.folder)
             ? QDir(parser.value(options.folder)).filePath(QStringLiteral("Varnex.cfg"))
             : files::ConfigFilePath(QCoreApplication::applicationDirPath());
-    platform::Services services{port,
+
+    // Windows has no pseudo-terminals: there the virtual probe is served inside the program,
+    // and the run reads it whichever port is chosen.
+    QString runPort = parser.value(options.port);
+    std::unique_ptr<probesim::InProcessProbe> virtualProbe;
+    if (parser.isSet(options.simulate)) {
+#ifdef Q_OS_WIN
+        QString error;
+        virtualProbe = probesim::InProcessProbe::Start(
+            QStringList{QStringLiteral("--model"), parser.value(options.simulate)} +
+                VirtualProbeField,
+            &error);
+        if (!virtualProbe) {
+            fprintf(stderr, "The virtual probe did not start: %s\n", qPrintable(error));
+            return 1;
+        }
+        port = &virtualProbe->port();
+        runPort = virtualProbe->lineName();
+#else
+        runPort = startVirtualProbe(child, parser.value(options.simulate));
+        if (runPort.isEmpty()) return 1;
+#endif
+    }
+
+    platform::Services services{*port,
                                 clock,
                                 boxes,
                                 settings,
@@ -132,12 +164,6 @@ int main(int argc, char** argv) {
     // A first run finds the note prompts a log's header asks for.
     files::HeaderNotes::InstallStartingFile(
         QDir(services.dataFolder).filePath(files::HeaderNotes::FileName));
-
-    QString runPort = parser.value(options.port);
-    if (parser.isSet(options.simulate)) {
-        runPort = startVirtualProbe(child, parser.value(options.simulate));
-        if (runPort.isEmpty()) return 1;
-    }
 
     app::frmMain window(services);
     window.SetRunPort(runPort);

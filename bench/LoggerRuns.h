@@ -82,6 +82,15 @@ inline bool RowIsTheField(const LineCase& line, const std::array<float, 5>& row,
     return true;
 }
 
+inline QString ErrorsFile(const QString& folder, qsizetype run) {
+    return QDir(folder).filePath(QStringLiteral("run%1.err").arg(run));
+}
+
+inline QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 inline std::vector<LineRun> RunSideBySide(const QList<LineCase>& cases, int seconds,
                                           const QString& folder, int limitMs = 120000) {
     std::vector<LineRun> runs(std::size_t(cases.size()));
@@ -107,13 +116,11 @@ inline std::vector<LineRun> RunSideBySide(const QList<LineCase>& cases, int seco
             args << "--probe-option" << option;
         auto process = std::make_unique<QProcess>();
         QProcess* p = process.get();
-        QObject::connect(p, &QProcess::readyReadStandardError, p, [p, &run, &clock] {
-            run.errors += QString::fromLocal8Bit(p->readAllStandardError());
-            if (run.foundAfterS < 0 && run.errors.contains(QLatin1String("Found probe type")))
-                run.foundAfterS = clock.elapsed() / 1000.0;
-        });
+        // Standard error goes to a file, read as it grows: a pipe may lose the last lines of
+        // a program that ends (seen under Wine).
+        p->setStandardErrorFile(ErrorsFile(folder, i));
         QObject::connect(p, &QProcess::finished, p,
-                         [p, &run, &running, &loop](int code, QProcess::ExitStatus status) {
+                         [&run, &running, &loop](int code, QProcess::ExitStatus status) {
                              run.exitCode = status == QProcess::NormalExit ? code : -2;
                              if (--running == 0) loop.quit();
                          });
@@ -125,15 +132,27 @@ inline std::vector<LineRun> RunSideBySide(const QList<LineCase>& cases, int seco
         ++running;
         processes.push_back(std::move(process));
     }
+    const auto readErrors = [&] {
+        for (qsizetype i = 0; i < cases.size(); ++i) {
+            LineRun& run = runs[std::size_t(i)];
+            run.errors = QString::fromLocal8Bit(ReadAll(ErrorsFile(folder, i)));
+            if (run.foundAfterS < 0 && run.errors.contains(QLatin1String("Found probe type")))
+                run.foundAfterS = clock.elapsed() / 1000.0;
+        }
+    };
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, readErrors);
+    watch.start(100);
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     if (running > 0) loop.exec();
+    watch.stop();
+    for (auto& p : processes) {
+        if (p->state() == QProcess::NotRunning) continue;
+        p->kill();
+        p->waitForFinished(3000);
+    }
+    readErrors();
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        QProcess& p = *processes[i];
-        if (p.state() != QProcess::NotRunning) {
-            p.kill();
-            p.waitForFinished(3000);
-        }
-        runs[i].errors += QString::fromLocal8Bit(p.readAllStandardError());
         QFile page(QDir(folder).filePath(QStringLiteral("run%1.csv").arg(i)));
         if (!page.open(QIODevice::ReadOnly)) {
             runs[i].readError = page.errorString();

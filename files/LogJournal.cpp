@@ -1,4 +1,5 @@
 #include "files/LogJournal.h"
+#include "platform/System.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,9 +8,6 @@
 #include <array>
 #include <optional>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace files {
 
@@ -141,13 +139,11 @@ void LogJournal::RowAppended(const measure::RecordTable& table, int row) {
 // file is forced to the disk at most every 100 ms while rows come.
 void LogJournal::write(const QByteArray& line) {
     m_file.write(line);
-#ifdef Q_OS_UNIX
     const qint64 now = m_clock.monotonicMs();
     if (m_syncedMs < 0 || now - m_syncedMs >= SyncMs) {
-        ::fdatasync(m_file.handle());
+        platform::SyncToDisk(m_file);
         m_syncedMs = now;
     }
-#endif
 }
 
 void LogJournal::LimitNamed(const measure::RecordTable& table) {

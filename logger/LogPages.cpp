@@ -1,11 +1,9 @@
 #include "logger/LogPages.h"
+#include "platform/System.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 #include <algorithm>
 #include <limits>
 
@@ -71,10 +69,8 @@ bool LogPages::Flush() {
     }
     m_written += put;
     m_pending.clear();
-#ifdef Q_OS_UNIX
     // On the disk, not only with the system: a power cut loses at most this last flush.
-    ::fdatasync(m_file.handle());
-#endif
+    platform::SyncToDisk(m_file);
     return true;
 }
 

@@ -6,17 +6,15 @@
 #include "platform/QtChildProgram.h"
 #include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
-#include "platform/QtSerialComm.h"
 #include "platform/SettingsStore.h"
+#include "platform/System.h"
+#include "platform/SystemSerial.h"
 #include "probe/ModelTables.h"
+#include "tools/probesim/InProcessProbe.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,10 +32,11 @@ public:
 // (then the state only once a minute); the rows' stream on standard output.
 class ConsoleReporter : public logger::Reporter {
 public:
-    ConsoleReporter() : m_terminal(isatty(STDERR_FILENO) == 1) {}
+    ConsoleReporter() : m_terminal(platform::StderrIsTerminal()) {}
     void Event(const QString& line) override {
         if (m_terminal && m_statusShown) std::fputs("\r\033[K", stderr);
         std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+        std::fflush(stderr); // where standard error is buffered (a pipe on Windows)
         m_statusShown = false;
     }
     void Status(const QString& line) override {
@@ -57,6 +56,7 @@ public:
     void Finished(int exitCode) override {
         std::fflush(stdout);
         if (m_terminal && m_statusShown) std::fputs("\n", stderr);
+        std::fflush(stderr);
         QCoreApplication::exit(exitCode);
     }
 
@@ -65,13 +65,6 @@ private:
     bool m_statusShown = false;
     int m_count = 0;
 };
-
-int SignalPipe[2] = {-1, -1};
-
-void OnSignal(int) {
-    const char one = 1;
-    [[maybe_unused]] const auto written = write(SignalPipe[0], &one, 1);
-}
 
 // "label,value" a line; blank lines and lines without a comma are left out.
 QList<QPair<QString, QString>> ReadNotes(const QString& path) {
@@ -92,7 +85,9 @@ int main(int argc, char** argv) {
     // Without TZ the C library looks at /etc/localtime again for every time stamp, twice a
     // row; read once, the zone rules (summer time included) still apply. A change of the
     // machine's time zone during a run is seen at the next start.
+#ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("TZ")) qputenv("TZ", ":/etc/localtime");
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("varnex-logger"));
     QStringList arguments = QCoreApplication::arguments().mid(1);
@@ -111,47 +106,51 @@ int main(int argc, char** argv) {
     }
 
     ConsoleReporter reporter;
+    NoStore store;
+    platform::PortTable ports(store);
+    const std::unique_ptr<platform::SerialComm> systemPort =
+        platform::CreateSystemSerialComm(ports);
+    platform::SerialComm* port = systemPort.get();
     platform::QtChildProgram child;
+    std::unique_ptr<probesim::InProcessProbe> virtualProbe;
     QString line = options.port;
     if (!options.simulate.isEmpty()) {
-        QStringList probeArgs{QStringLiteral("--model"),           options.simulate,
-                              QStringLiteral("--pattern"),         QStringLiteral("sine"),
-                              QStringLiteral("--field"),           QStringLiteral("5,8,11"),
-                              QStringLiteral("--exit-with-parent")};
-        line = child.startAndReadLine(QCoreApplication::applicationDirPath() +
-                                          QStringLiteral("/varnex-probesim"),
-                                      probeArgs + options.probeArguments, 5000, &error);
+        const QStringList probeArgs =
+            QStringList{QStringLiteral("--model"),   options.simulate,
+                        QStringLiteral("--pattern"), QStringLiteral("sine"),
+                        QStringLiteral("--field"),   QStringLiteral("5,8,11")} +
+            options.probeArguments;
+#ifdef Q_OS_WIN
+        // No pseudo-terminals here: the virtual probe is served inside the logger.
+        virtualProbe = probesim::InProcessProbe::Start(probeArgs, &error);
+        if (virtualProbe) {
+            port = &virtualProbe->port();
+            line = virtualProbe->lineName();
+        }
+#else
+        line = child.startAndReadLine(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/varnex-probesim"),
+            probeArgs + QStringList{QStringLiteral("--exit-with-parent")}, 5000, &error);
+#endif
         if (line.isEmpty()) {
             std::fprintf(stderr, "varnex-logger: the virtual probe did not start: %s\n",
                          error.toLocal8Bit().constData());
             return logger::PortNotOpened;
         }
     }
-
-    // SIGINT and SIGTERM end the run as the duration would: every page closed.
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, SignalPipe) != 0) return logger::Failed;
-    QSocketNotifier signalled(SignalPipe[1], QSocketNotifier::Read);
-    struct sigaction action = {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-
-    NoStore store;
-    platform::PortTable ports(store);
     ports.setRunOverride(1, line);
-    platform::QtSerialComm port(ports);
+
     platform::QtClock clock;
     logger::LoggerEngine engine(
-        options, ReadNotes(options.notesFile), port, clock,
+        options, ReadNotes(options.notesFile), *port, clock,
         [] { return std::make_unique<platform::QtHiResTimer>(); }, reporter);
-    QObject::connect(&signalled, &QSocketNotifier::activated, [&] {
-        char byte;
-        [[maybe_unused]] const auto got = read(SignalPipe[1], &byte, 1);
+    // A request to stop (Ctrl+C, a service manager's SIGTERM) ends the run as the duration
+    // would: every page closed.
+    platform::StopRequests stop([&] {
         reporter.Event(QStringLiteral("Stopping"));
         engine.Finish(logger::Done);
     });
+    if (!stop.listening()) return logger::Failed;
     if (!engine.Start()) {
         std::fprintf(stderr, "varnex-logger: the port %s cannot be opened.\n",
                      line.toLocal8Bit().constData());

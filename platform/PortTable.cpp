@@ -1,7 +1,5 @@
 #include "platform/PortTable.h"
 
-#include <QSerialPortInfo>
-
 namespace platform {
 
 namespace {
@@ -57,18 +55,6 @@ QString PortTable::defaultName(int portNo) {
 #endif
 }
 
-QStringList PortTable::availablePorts() {
-    QStringList names;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports) {
-#ifdef Q_OS_WIN
-        names << info.portName();
-#else
-        names << info.systemLocation();
-#endif
-    }
-    names.sort();
-    return names;
-}
+// availablePorts() is with the system's serial realisation (QtSerialComm, WinSerialComm).
 
 } // namespace platform

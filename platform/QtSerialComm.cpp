@@ -1,4 +1,7 @@
 #include "platform/QtSerialComm.h"
+#include "platform/SystemSerial.h"
+
+#include <QSerialPortInfo>
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -393,6 +396,19 @@ void QtSerialComm::tryReopen() {
     if (!openNow(nullptr)) return;
     m_lost = false;
     Q_EMIT lineRestored();
+}
+
+std::unique_ptr<SerialComm> CreateSystemSerialComm(PortTable& ports) {
+    return std::make_unique<QtSerialComm>(ports);
+}
+
+QStringList PortTable::availablePorts() {
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports)
+        names << info.systemLocation();
+    names.sort();
+    return names;
 }
 
 } // namespace platform

@@ -8,12 +8,19 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
   libgl-dev libglx-dev libvulkan-dev libxkbcommon-dev
   fonts-dejavu-core xvfb xauth
-  librsvg2-bin desktop-file-utils appstream dpkg-dev poppler-utils
+  librsvg2-bin desktop-file-utils appstream dpkg-dev poppler-utils socat
 )
 
 # The fuzz targets (make fuzz) also need clang and its sanitizer and libFuzzer runtime.
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+# The Windows build (make windows): the MinGW-w64 cross compilers, Wine to run its tests, NSIS
+# for the installer, icoutils for the icon, zip for the zip, and what fetching and unpacking
+# Debian's Qt sources takes.
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis icoutils zip
+             xz-utils ca-certificates perl imagemagick)
 fi
 
 missing=()

@@ -13,6 +13,7 @@
 #include "window/Recorder.h"
 #include "window/StoredView.h"
 
+#include <QDir>
 #include <QImage>
 #include <QListWidget>
 #include <QTest>
@@ -161,7 +162,8 @@ private Q_SLOTS:
              {dir.filePath("missing/run.csv"), dir.filePath("plain/run.csv")}) {
             w.SetStatusPanel(1, QString());
             save(bad);
-            QVERIFY(rig->boxes.texts().last().startsWith("The log could not be saved to " + bad));
+            QVERIFY(rig->boxes.texts().last().startsWith("The log could not be saved to " +
+                                                         QDir::toNativeSeparators(bad)));
             QCOMPARE(w.StatusPanel(1), QString());
         }
         // The files of a log's pages (the logger's), and the name the next save proposes.
@@ -319,8 +321,8 @@ private Q_SLOTS:
                               const char* told = "") {
             QTest::newRow(name) << file << QString(expected) << QString(told);
         };
-        const auto refused = [](const char* name, const QByteArray& file, const char* why) {
-            QTest::newRow(name) << file << QString() << QString(why);
+        const auto refused = [](const char* name, const QByteArray& file, const QString& why) {
+            QTest::newRow(name) << file << QString() << why;
         };
         const auto row2 = [](const char* line) {
             return QByteArray(Page).replace("14:05:10,0.0001,1e-05,1234567,0", line);
@@ -366,7 +368,9 @@ private Q_SLOTS:
         refused("no heading", "Header\r\nEndHeader\r\n\r\n",
                 "line 3: the heading line after \"EndHeader\" is missing.");
         refused("empty", "", "the file is empty.");
-        refused("missing", QByteArray(), "No such file or directory");
+        QFile missing(QDir::temp().filePath("no-such-log.csv"));
+        missing.open(QIODevice::ReadOnly); // the system's own words for it
+        refused("missing", QByteArray(), missing.errorString());
     }
     void loadsOverAPage() {
         QFETCH(QByteArray, file);
@@ -379,7 +383,8 @@ private Q_SLOTS:
         if (!file.isNull()) Write(rig->dir, "in.csv", file);
         QCOMPARE(w.loader().LoadData(path), !expected.isEmpty());
         if (expected.isEmpty()) {
-            QCOMPARE(rig->boxes.texts().value(0), app::LogLoader::NotLoadedText.arg(path, told));
+            QCOMPARE(rig->boxes.texts().value(0),
+                     app::LogLoader::NotLoadedText.arg(QDir::toNativeSeparators(path), told));
             QCOMPARE(State(w), before);
             QCOMPARE(w.StatusPanel(1), QString("Completed"));
             return;

@@ -1,11 +1,13 @@
 #pragma once
-// One host on one virtual probe, in this process: the host's real serial port on the
-// pseudo-terminal, the polling cycle and the probe session, the line server sharing the event
-// loop as the program shares it with a probe on a line.
+// One host on one virtual probe, in this process: the host's real serial port on a
+// pseudo-terminal (or the in-process link, the only line on Windows), the polling cycle and the
+// probe session, the line server sharing the event loop as the program shares it with a probe
+// on a line.
+#include "platform/LoopbackLink.h"
 #include "platform/PortTable.h"
 #include "platform/QtClock.h"
 #include "platform/QtHiResTimer.h"
-#include "platform/QtSerialComm.h"
+#include "platform/SystemSerial.h"
 #include "platform/fake/MemorySettingsStore.h"
 #include "platform/fake/RecordingMessageBoxes.h"
 #include "probe/PollingCycle.h"
@@ -17,13 +19,25 @@
 
 namespace kit {
 
+enum class Link { Pty, InProcess };
+#ifdef Q_OS_WIN
+inline constexpr Link SystemLink = Link::InProcess;
+#else
+inline constexpr Link SystemLink = Link::Pty;
+#endif
+
 // In a constant field of (3, 4, 12).
 struct Line {
-    explicit Line(const QString& probeModel, const probesim::Faults& faults = {})
+    explicit Line(const QString& probeModel, const probesim::Faults& faults = {},
+                  Link kind = SystemLink)
         : model(probeModel), server(probesim::CreateProbe(model, Constant(3, 4, 12)), faults),
-          ports(store), port(ports), s(host), view(s), cycle(s, port, timer, clock, boxes, view) {
+          link(QStringLiteral("virtual probe")), ports(store),
+          systemPort(kind == Link::Pty ? platform::CreateSystemSerialComm(ports) : nullptr),
+          port(systemPort ? *systemPort : link.hostPort()), s(host), view(s),
+          cycle(s, port, timer, clock, boxes, view) {
         QString error;
-        started = server.start(QString(), &error);
+        started = kind == Link::Pty ? server.start(QString(), &error)
+                                    : server.start(link.takeProbeLine(), &error);
         if (!started) qWarning() << error;
         ports.setRunOverride(1, server.lineName());
     }
@@ -43,9 +57,11 @@ struct Line {
 
     QString model;
     probesim::LineServer server;
+    platform::LoopbackLink link;
     platform::MemorySettingsStore store;
     platform::PortTable ports;
-    platform::QtSerialComm port;
+    std::unique_ptr<platform::SerialComm> systemPort;
+    platform::SerialComm& port;
     platform::QtHiResTimer timer;
     platform::QtClock clock;
     platform::RecordingMessageBoxes boxes;

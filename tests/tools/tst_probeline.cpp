@@ -1,16 +1,19 @@
-// The virtual probe end to end: the host's real serial port on the pseudo-terminal, the
-// polling cycle and the probe session, against the virtual probe of every family, with the
-// line misbehaving in every way the virtual probe can.
+// The virtual probe end to end: the host's real serial port on the pseudo-terminal (or the
+// in-process link), the polling cycle and the probe session, against the virtual probe of every
+// family, with the line misbehaving in every way the virtual probe can.
 #include "probe/ModelTables.h"
 #include "tests/support/ProbeLine.h"
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 using namespace kit;
 
@@ -68,17 +71,25 @@ private Q_SLOTS:
                      qPrintable(QString("%1 against %2").arg(total).arg(line.view.totals.last())));
     }
 
+    // On both lines: the in-process link loses and restores the host's port as a device does.
     void faultsNeverYieldABrokenReading_data() {
         QTest::addColumn<QString>("fault");
-        for (const char* fault : {"drop:3", "garble:3", "truncate:3", "split:4", "late:200:5",
-                                  "silent:0.5:1", "unplug:0.5:1.5"})
-            QTest::newRow(fault) << QString(fault);
+        QTest::addColumn<Link>("link");
+        for (const Link link : {Link::Pty, Link::InProcess}) {
+            if (link == Link::Pty && SystemLink != Link::Pty) continue;
+            for (const char* fault : {"drop:3", "garble:3", "truncate:3", "split:4", "late:200:5",
+                                      "silent:0.5:1", "unplug:0.5:1.5"})
+                QTest::newRow(qPrintable(
+                    QStringLiteral("%1 %2").arg(link == Link::Pty ? "pty" : "in-process", fault)))
+                    << QString(fault) << link;
+        }
     }
     void faultsNeverYieldABrokenReading() {
         QFETCH(QString, fault);
+        QFETCH(Link, link);
         probesim::Faults faults;
         QVERIFY(faults.add(fault, nullptr));
-        Line line(QStringLiteral("PX-5100"));
+        Line line(QStringLiteral("PX-5100"), {}, link);
         QVERIFY(line.inService());
         const qsizetype mark = line.view.readings.size();
         // Identification first, then the line misbehaves; the times count from the start.
@@ -108,6 +119,7 @@ private Q_SLOTS:
         }
     }
 
+#ifdef Q_OS_UNIX
     // The host's port asks the driver to check parity: a character with a parity or framing
     // error arrives as the character 0 and fails every reply's checks.
     void thePortChecksParity() {
@@ -124,13 +136,32 @@ private Q_SLOTS:
         QVERIFY(!(tio.c_iflag & (IGNPAR | PARMRK)));
     }
 
+    // On its own pseudo-terminal, and on one end of a null-modem pair (socat's two joined
+    // pseudo-terminals) with the host on the other.
+    void theProgramAnswersAHandTypedCommand_data() {
+        QTest::addColumn<bool>("pair");
+        QTest::newRow("pseudo-terminal") << false;
+        QTest::newRow("null-modem pair") << true;
+    }
     void theProgramAnswersAHandTypedCommand() {
+        QFETCH(bool, pair);
         const QString program = QCoreApplication::applicationDirPath() + "/varnex-probesim";
+        QTemporaryDir dir;
+        QProcess socat;
+        QStringList arguments{"--model", "PX-5100"};
+        if (pair) {
+            socat.start("socat", {"pty,raw,echo=0,link=" + dir.filePath("host"),
+                                  "pty,raw,echo=0,link=" + dir.filePath("probe")});
+            QVERIFY2(socat.waitForStarted(5000), "socat is not installed");
+            QTRY_VERIFY(QFile::exists(dir.filePath("probe")));
+            arguments << "--port" << dir.filePath("probe");
+        }
         QProcess sim;
-        sim.start(program, {"--model", "PX-5100"});
+        sim.start(program, arguments);
         QVERIFY(sim.waitForStarted(5000));
         QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
-        const QString line = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        const QString served = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        const QString line = pair ? dir.filePath("host") : served;
         const int fd = ::open(line.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         QVERIFY2(fd >= 0, qPrintable(line));
         QCOMPARE(::write(fd, "R\r", 2), ssize_t(2));
@@ -146,9 +177,12 @@ private Q_SLOTS:
         ::close(fd);
         sim.terminate();
         QVERIFY(sim.waitForFinished(3000));
+        socat.terminate();
+        socat.waitForFinished(3000);
         QVERIFY2(reply.size() == 4 && reply.startsWith(":R"), reply.constData());
-        QVERIFY(!QFile::exists(line)); // the line is gone with the program
+        if (!pair) QVERIFY(!QFile::exists(line)); // the line is gone with the program
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(ProbeLineTest)

@@ -1,13 +1,10 @@
 #include "tools/probesim/LineServer.h"
 
-#include <QDir>
-#include <QStringList>
+#ifdef Q_OS_UNIX
+#include "platform/PtyProbeLine.h"
+#endif
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
+#include <QStringList>
 
 namespace probesim {
 
@@ -19,17 +16,6 @@ constexpr int BurstLimit = 64;     // records a tick may catch up, at the pace o
 constexpr int DrainCheckMs = 10;   // after the stream: how often to look whether the host read it,
 constexpr int DrainStallMs = 200;  // how long it may take nothing,
 constexpr int DrainLimitMs = 1000; // and how long it may take in all
-
-int BaudOf(speed_t speed) {
-    switch (speed) {
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return 0;
-    }
-}
 
 QByteArray Printable(const QByteArray& data) {
     QByteArray out;
@@ -121,16 +107,25 @@ LineServer::LineServer(std::unique_ptr<VirtualProbe> probe, const Faults& faults
 
 LineServer::~LineServer() {
     closeLine();
-    if (m_ownLink || !m_linkPath.isEmpty()) QFile::remove(m_linkPath);
 }
 
-bool LineServer::start(const QString& linkPath, QString* error) {
-    m_linkPath = linkPath.isEmpty()
-                     ? QDir::temp().filePath(QStringLiteral("varnex-probe-%1").arg(getpid()))
-                     : linkPath;
+bool LineServer::start(std::unique_ptr<platform::ProbeLine> line, QString* error) {
+    m_line = std::move(line);
+    m_line->setOnReadable([this] { readCommands(); });
+    m_line->setOnWritable([this] { flushPending(); });
     if (!openLine(error)) return false;
     m_scheduleTimer.start();
     return true;
+}
+
+bool LineServer::start(const QString& linkPath, QString* error) {
+#ifdef Q_OS_UNIX
+    return start(std::make_unique<platform::PtyProbeLine>(linkPath), error);
+#else
+    static_cast<void>(linkPath);
+    if (error) *error = QStringLiteral("this system has no pseudo-terminals");
+    return false;
+#endif
 }
 
 bool LineServer::setLog(const QString& path, QString* error) {
@@ -142,45 +137,16 @@ bool LineServer::setLog(const QString& path, QString* error) {
 }
 
 bool LineServer::openLine(QString* error) {
-    const auto fail = [&](const QString& why) {
-        if (error) *error = why;
+    if (!m_line->open(error)) {
         closeLine();
         return false;
-    };
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-        return fail(QStringLiteral("cannot create a pseudo-terminal: %1")
-                        .arg(QString::fromLocal8Bit(strerror(errno))));
-    const char* name = ptsname(m_master);
-    if (!name) return fail(QStringLiteral("the pseudo-terminal has no name"));
-    m_deviceName = QString::fromLocal8Bit(name);
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (m_slave < 0) return fail(QStringLiteral("cannot open %1").arg(m_deviceName));
-    termios t{};
-    if (tcgetattr(m_slave, &t) == 0) {
-        cfmakeraw(&t);
-        cfsetispeed(&t, B9600);
-        cfsetospeed(&t, B9600);
-        tcsetattr(m_slave, TCSANOW, &t);
     }
-    QFile::remove(m_linkPath);
-    if (!QFile::link(m_deviceName, m_linkPath))
-        return fail(QStringLiteral("cannot create the link %1").arg(m_linkPath));
-    m_readNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
-    connect(m_readNotifier.get(), &QSocketNotifier::activated, this, [this] { readCommands(); });
-    m_writeNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Write);
-    m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier.get(), &QSocketNotifier::activated, this, [this] { flushPending(); });
     m_plugged = true;
     return true;
 }
 
 void LineServer::closeLine() {
-    m_readNotifier.reset();
-    m_writeNotifier.reset();
-    if (m_master >= 0) ::close(m_master);
-    if (m_slave >= 0) ::close(m_slave);
-    m_master = m_slave = -1;
+    if (m_line) m_line->close();
     m_plugged = false;
     m_streamTimer.stop();
     m_pending.clear();
@@ -194,7 +160,6 @@ void LineServer::unplug() {
     log('!', "unplugged");
     m_probe->stopStreaming();
     closeLine();
-    QFile::remove(m_linkPath);
 }
 
 bool LineServer::plugIn() {
@@ -206,18 +171,11 @@ bool LineServer::plugIn() {
 }
 
 int LineServer::hostBaud() const {
-    termios t{};
-    if (m_slave < 0 || tcgetattr(m_slave, &t) != 0) return 0;
-    return BaudOf(cfgetospeed(&t));
+    return m_line && m_plugged ? m_line->hostBaud() : 0;
 }
 
 void LineServer::readCommands() {
-    char buffer[512];
-    for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n <= 0) break;
-        m_input.append(buffer, n);
-    }
+    m_input += m_line->readAll();
     // A host that speaks while the probe streams has taken the line back.
     if (m_probe->streaming() && !m_input.isEmpty()) {
         m_probe->stopStreaming();
@@ -309,20 +267,19 @@ void LineServer::drainQueue() {
         m_out.pop_front();
     }
     flushPending();
-    if (!m_out.empty())
+    if (!m_out.empty()) {
         QTimer::singleShot(int(m_out.front().dueMs - now), this, [this] { drainQueue(); });
-    else
-        serveWaiting();
+        return;
+    }
+    // An acknowledged change of speed takes effect once the acknowledgement is out.
+    if (m_pending.isEmpty() && m_plugged) m_line->followBaud(m_probe->baud());
+    serveWaiting();
 }
 
 void LineServer::flushPending() {
-    if (m_master < 0) return;
-    while (!m_pending.isEmpty()) {
-        const ssize_t n = ::write(m_master, m_pending.constData(), m_pending.size());
-        if (n <= 0) break;
-        m_pending.remove(0, n);
-    }
-    if (m_writeNotifier) m_writeNotifier->setEnabled(!m_pending.isEmpty());
+    if (!m_plugged) return;
+    if (!m_pending.isEmpty()) m_pending.remove(0, m_line->write(m_pending));
+    m_line->watchWritable(!m_pending.isEmpty());
 }
 
 void LineServer::pace() {
@@ -371,7 +328,7 @@ void LineServer::finish(std::function<void()> done) {
     m_streamTimer.stop();
     log('!', "stream stopped: the probe is switched off");
     flushPending();
-    // The pseudo-terminal moves what was written into the host's input a little later: the line
+    // A pseudo-terminal moves what was written into the host's input a little later: the line
     // counts as read when it shows nothing twice in a row. A host that takes nothing for a while
     // has gone.
     auto* check = new QTimer(this);
@@ -398,8 +355,7 @@ qint64 LineServer::unreadCharacters() const {
     qint64 unread = m_pending.size();
     for (const Outgoing& o : m_out)
         unread += o.data.size();
-    int onLine = 0;
-    if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &onLine) == 0) unread += onLine;
+    if (m_line && m_plugged) unread += m_line->unreadByHost();
     return unread;
 }
 

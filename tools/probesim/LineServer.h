@@ -1,17 +1,14 @@
 #pragma once
-// Serves a virtual probe on a pseudo-terminal: reads the host's commands, answers one command
-// at a time (a command that arrives while a reply is still on its way is served once that
-// reply is out), takes the time the line needs for every reply and streamed record (ten bits a
-// character at the speed in force), and misbehaves on demand.
-//
-// The line is reached through a stable name (a symbolic link to the pseudo-terminal), so that
-// a probe that was unplugged comes back under the same name.
+// Serves a virtual probe on a line (a pseudo-terminal, or a link inside the program): reads the
+// host's commands, answers one command at a time (a command that arrives while a reply is still
+// on its way is served once that reply is out), takes the time the line needs for every reply
+// and streamed record (ten bits a character at the speed in force), and misbehaves on demand.
+#include "platform/ProbeLine.h"
 #include "tools/probesim/VirtualProbe.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <deque>
@@ -45,10 +42,13 @@ public:
                QObject* parent = nullptr);
     ~LineServer() override;
 
-    // Opens the line; linkPath empty: a name of its own in the temporary folder.
+    // Opens the line and serves the probe on it.
+    bool start(std::unique_ptr<platform::ProbeLine> line, QString* error);
+    // On a pseudo-terminal reached through linkPath (empty: a name of its own in the temporary
+    // folder); Unix only.
     bool start(const QString& linkPath, QString* error);
-    QString lineName() const { return m_linkPath; }
-    QString deviceName() const { return m_deviceName; }
+    QString lineName() const { return m_line ? m_line->name() : QString(); }
+    QString deviceName() const { return m_line ? m_line->deviceName() : QString(); }
     VirtualProbe& probe() { return *m_probe; }
     // Every command and reply with a time stamp.
     bool setLog(const QString& path, QString* error);
@@ -68,7 +68,7 @@ public:
     // Ending the run: the probe falls silent. A stream stops, and done() is called once the host
     // has read what was streamed (at most a second; sooner when the host takes nothing).
     void finish(std::function<void()> done);
-    // Characters the host has not read yet: those in its input and those not yet written (the
+    // Characters the host has not read yet: those in its input and those not yet written (a
     // pseudo-terminal may hold more on the way that it does not show).
     qint64 unreadCharacters() const;
 
@@ -98,13 +98,7 @@ private:
     std::unique_ptr<VirtualProbe> m_probe;
     Faults m_faults;
     QElapsedTimer m_clock;
-    int m_master = -1;
-    int m_slave = -1; // held open so that the line keeps its settings between host opens
-    QString m_deviceName;
-    QString m_linkPath;
-    bool m_ownLink = false;
-    std::unique_ptr<QSocketNotifier> m_readNotifier;
-    std::unique_ptr<QSocketNotifier> m_writeNotifier;
+    std::unique_ptr<platform::ProbeLine> m_line;
     QByteArray m_input;
     std::deque<QByteArray> m_waiting; // read, not served yet
     struct Outgoing {
