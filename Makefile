@@ -71,8 +71,8 @@ windows:
 windows-package: windows
 	@cd $(WIN_BUILD) && cpack -G "NSIS;ZIP"
 
-# The suites under Wine, then the installed programs started under Wine.
-windows-test: windows
+# The suites under Wine, then the installer and the installed programs under Wine.
+windows-test: windows-package
 	@bash tools/windows/test.sh $(WIN_BUILD)
 
 format:

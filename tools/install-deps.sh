@@ -15,12 +15,18 @@ packages=(
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
-# The Windows build (make windows): the MinGW-w64 cross compilers, Wine to run its tests, NSIS
-# for the installer, icoutils for the icon, zip for the zip, and what fetching and unpacking
-# Debian's Qt sources takes.
+# The Windows build (make windows): the MinGW-w64 cross compilers, Wine to run its tests (and
+# its 32-bit half, wine32, for the installer, which NSIS makes a 32-bit program), NSIS for the
+# installer, icoutils for the icon, zip for the zip, and what fetching and unpacking Debian's
+# Qt sources takes.
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis icoutils zip
-             xz-utils ca-certificates perl imagemagick)
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 wine32:i386 nsis icoutils
+             zip xz-utils ca-certificates perl imagemagick)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
 fi
 
 missing=()
@@ -33,8 +39,6 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

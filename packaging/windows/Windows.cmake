@@ -17,9 +17,12 @@ add_custom_command(OUTPUT ${app_ico}
                    COMMAND ${ICOTOOL} -c -o ${app_ico} ${ico_sizes}
                            -r ${CMAKE_BINARY_DIR}/icons/256x256/${app_id}.png
                    DEPENDS ${icon_files})
-file(WRITE ${windows_dir}/varnex.rc.in "IDI_ICON1 ICON \"varnex.ico\"\n")
+# The manifest: see packaging/windows/varnex.manifest.
+file(WRITE ${windows_dir}/varnex.rc.in
+     "IDI_ICON1 ICON \"varnex.ico\"\n1 24 \"${CMAKE_SOURCE_DIR}/packaging/windows/varnex.manifest\"\n")
 configure_file(${windows_dir}/varnex.rc.in ${windows_dir}/varnex.rc COPYONLY)
-set_source_files_properties(${windows_dir}/varnex.rc PROPERTIES OBJECT_DEPENDS ${app_ico})
+set_source_files_properties(${windows_dir}/varnex.rc PROPERTIES OBJECT_DEPENDS
+                            "${app_ico};${CMAKE_SOURCE_DIR}/packaging/windows/varnex.manifest")
 target_include_directories(varnex PRIVATE ${windows_dir})
 
 install(TARGETS varnex varnex-logger varnex-report varnex-probesim RUNTIME DESTINATION .)

@@ -77,4 +77,32 @@ deployed "$smoke/Varnex/varnex-logger.exe" --port COM5 --duration 5s --out "$com
 rows=$(grep -c '^[0-9]' "$com" || true)
 echo "COM5 to COM6: $rows rows in 5 s"
 [ "$rows" -ge 20 ] || fail "the log of COM5 has only $rows rows"
+
+echo "== The installer under Wine"
+# In a Wine prefix of its own, as on a machine that never had Varnex: installed silently, the
+# program started from the Start menu's folder, then uninstalled.
+installer=$(ls "$build"/Varnex-*-windows-x64.exe)
+(
+  export WINEPREFIX=$smoke/installed-wine
+  rm -rf "$WINEPREFIX"
+  VARNEX_WINE_DEPLOYED=1 "$run" "$installer" /S || fail "the installer failed"
+  wineserver -w
+  folder="$WINEPREFIX/drive_c/Program Files/Varnex"
+  menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Varnex"
+  for f in varnex.exe varnex-logger.exe varnex-report.exe varnex-probesim.exe Qt6Core.dll \
+    platforms/qwindows.dll styles/qwindowsvistastyle.dll libstdc++-6.dll Uninstall.exe; do
+    [ -f "$folder/$f" ] || fail "the installer did not install $f"
+  done
+  for l in "Varnex.lnk" "Varnex on a virtual probe.lnk" "Uninstall.lnk"; do
+    [ -f "$menu/$l" ] || fail "no Start-menu entry $l"
+  done
+  VARNEX_WINE_DEPLOYED=1 "$run" "$folder/varnex.exe" -platform offscreen --simulate PX-9100 \
+    --quit-after 5 --screenshot "$smoke/installed.png" || fail "the installed varnex.exe failed"
+  [ -f "$smoke/installed.png" ] || fail "the installed varnex.exe took no picture"
+  VARNEX_WINE_DEPLOYED=1 "$run" "$folder/Uninstall.exe" /S || fail "the uninstaller failed"
+  wineserver -w
+  [ ! -e "$folder/varnex.exe" ] && [ ! -e "$menu" ] || fail "the uninstaller left the program"
+  wineserver -k || true
+)
+echo "installer: $(du -k "$installer" | cut -f1) kB, installed, started and uninstalled"
 echo "windows-test: passed"

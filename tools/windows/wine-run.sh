@@ -31,8 +31,9 @@ fi
 # until the last test ends.
 (
   flock 9
-  if wineserver -p10 </dev/null >/dev/null 2>&1; then
-    wine cmd /c rem </dev/null >/dev/null 2>&1 || true
+  # (Nor may they hold the lock.)
+  if wineserver -p10 </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c rem </dev/null >/dev/null 2>&1 9>&- || true
   fi
 ) 9>"$WINEPREFIX/.varnex-start.lock"
 # A test's report does not come through a pipe from Wine: it goes to a file, shown afterwards.
