@@ -5,7 +5,7 @@
 # logger logs its virtual probe for five seconds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build-windows}
+build=$(cd "${1:-$root/build-windows}" && pwd)
 export VARNEX_WINDOWS_CACHE=${VARNEX_WINDOWS_CACHE:-$HOME/.cache/varnex-windows}
 run=$root/tools/windows/wine-run.sh
 
