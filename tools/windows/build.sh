@@ -21,7 +21,6 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_PREFIX_PATH="$VARNEX_WINDOWS_QT" \
   -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/windows/wine-run.sh" \
-  -DVARNEX_WINDOWS_QT="$VARNEX_WINDOWS_QT" >/dev/null
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/windows/wine-run.sh" >/dev/null
 cmake --build "$build"
 echo "Varnex for Windows: built in $(( $(date +%s) - start )) s in $build"

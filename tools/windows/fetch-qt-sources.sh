@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fetches Debian's source packages of the Qt modules the Windows build cross-compiles
-# (qtbase and qtserialport, the same 6.4.2 the Linux build links) into $1/src.
+# Fetches Debian's source package of the Qt the Windows build cross-compiles (qtbase, the same
+# 6.4.2 the Linux build links) into $1/src. (Qt SerialPort's sources cannot be fetched from
+# here; the Windows build reads its ports through the Win32 API, platform/WinSerialComm.)
 # apt-get source needs a deb-src entry: it is given one through a private apt
 # configuration under $1/apt, so that the machine's own package lists stay as they are.
 set -euo pipefail
@@ -29,6 +30,8 @@ opts=(
   -o "Dir::Etc::SourceParts=$apt/sources.list.d"
   -o "Dir::State::Lists=$apt/lists"
   -o "Debug::NoLocking=1"
+  # The files land in the cache folder, which apt's own download user may not reach.
+  -o "APT::Sandbox::User=root"
 )
 
 echo "Fetching the Qt sources (${packages[*]}) into $src"
