@@ -21,17 +21,17 @@ if [ "${VARNEX_WINE_DEPLOYED:-}" != 1 ]; then
 else
   unset WINEPATH
 fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
-fi
-# The server and the session's own processes (services, devices) are started here, detached
-# from this program's output: started by the first program, they would hold ctest's pipe open
-# until the last test ends.
+# The prefix is made once, and the server and the session's own processes (services, devices)
+# are started here, detached from this program's output: started by the first program, they
+# would hold ctest's pipe open until the last test ends. (Nor may they hold the lock, which
+# keeps two programs started at once from making the prefix twice.)
+mkdir -p "$WINEPREFIX"
 (
   flock 9
-  # (Nor may they hold the lock.)
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
+    wineserver -w 9>&-
+  fi
   if wineserver -p10 </dev/null >/dev/null 2>&1 9>&-; then
     wine cmd /c rem </dev/null >/dev/null 2>&1 9>&- || true
   fi
