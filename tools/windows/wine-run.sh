@@ -29,7 +29,7 @@ mkdir -p "$WINEPREFIX"
 (
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
+    env -u WINEPATH wineboot -i </dev/null >/dev/null 2>&1 9>&- || true
     wineserver -w 9>&-
   fi
   if wineserver -p10 </dev/null >/dev/null 2>&1 9>&-; then
