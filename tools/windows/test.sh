@@ -57,6 +57,8 @@ socat_pid=$!
 sim_pid=
 finish() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  # Wine runs the program in a process of its own, which the kill above does not reach.
+  wineserver -k 2>/dev/null
   kill "$socat_pid" 2>/dev/null
   rm -f "$WINEPREFIX/dosdevices/com5" "$WINEPREFIX/dosdevices/com6"
 }
